@@ -1,0 +1,82 @@
+#include <string>
+#include <vector>
+
+#include "benchmark/benchmark.h"
+#include "calc/formula.h"
+#include "calc/rounding.h"
+#include "shell/dialogs.h"
+
+namespace veltrano {
+namespace {
+
+class SilentDialogs : public Dialogs {
+ public:
+  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
+  Answer Ask(std::string_view, std::string_view, Buttons,
+             MessageIcon) override {
+    return Answer::kOk;
+  }
+  void Beep() override {}
+};
+
+// A realistic mix of takeoff formulas: areas, perimeters times heights, sums
+// in parentheses, parameters and deductions.
+const std::vector<std::string>& TakeoffFormulas() {
+  static const std::vector<std::string> formulas = {
+      "3.6*2.7",
+      "(3.6+2.7)*2*2.4",
+      "A*S",
+      "L*2.4",
+      "(3.6+2.7)*2-0.8",
+      "3.6*2.7-0.9*1.8",
+      "12.35",
+      "(1.82+0.91)*2*2.45-0.78*2.0-1.65*1.1",
+      "A*S-0.455*0.91",
+      "L-0.8-0.8",
+      "2.73*3.64+1.82*0.91",
+      "(A+S)*2*2.4",
+      "0.9*2.0*2",
+      "5.46/2",
+      "3.64*2.73+(0.91*1.82)",
+      "1.2+3.4+5.6+7.8",
+  };
+  return formulas;
+}
+
+void BM_EvaluateFormulaMix(benchmark::State& state) {
+  const auto& formulas = TakeoffFormulas();
+  const FormulaParams params{"3.64", "2.73", "12.74"};
+  SilentDialogs dialogs;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        EvaluateFormula(formulas[i], 2, params, dialogs));
+    if (++i == formulas.size()) i = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EvaluateFormulaMix);
+
+void BM_EvaluateFormulaLongSum(benchmark::State& state) {
+  std::string formula = "1.25";
+  for (int i = 0; i < 50; ++i) formula += "+0.91*1.82";
+  const FormulaParams params;
+  SilentDialogs dialogs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluateFormula(formula, 3, params, dialogs));
+  }
+}
+BENCHMARK(BM_EvaluateFormulaLongSum);
+
+void BM_FormatColumnTotal(benchmark::State& state) {
+  const DigitSetting setting(2);
+  float total = 1234.567f;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(setting.FormatColumnTotal(total));
+    total += 0.01f;
+  }
+}
+BENCHMARK(BM_FormatColumnTotal);
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the sanitizer build (address and undefined behaviour) and its tests;
+#   2. the fuzz targets for a bounded time, when clang is present;
+#   3. the normal build and its tests, ending with CTest's summary line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+fuzz_seconds=${VELTRANO_FUZZ_SECONDS:-60}
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DVELTRANO_SANITIZE=ON -DVELTRANO_BENCH=OFF -DVELTRANO_WERROR=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tail -n 3
+
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzzing (${fuzz_seconds}s per target)"
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELTRANO_FUZZ=ON >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  for target in build-fuzz/fuzz/*_fuzz; do
+    name=$(basename "$target" _fuzz)
+    corpus=$(mktemp -d)
+    if [ -d "fuzz/corpus/$name" ]; then cp -r "fuzz/corpus/$name/." "$corpus/"; fi
+    "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -timeout=10 \
+      -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+    rm -rf "$corpus"
+  done
+else
+  echo "== fuzzing skipped: clang++ not found"
+fi
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANO_WERROR=ON >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build -j "$jobs" --output-on-failure --timeout 600

@@ -1,0 +1,57 @@
+#ifndef VELTRANO_CALC_GRID_H_
+#define VELTRANO_CALC_GRID_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrano {
+
+// A table of texts addressed by row and column, as every table of the
+// program is: takeoff sheets, the fittings register, summary tables and the
+// hidden tables that persist with a project. Reading outside the table gives
+// an empty text; writing outside it is ignored.
+class TextGrid {
+ public:
+  TextGrid() = default;
+  TextGrid(int rows, int cols);
+
+  int rows() const { return rows_; }
+  int cols() const { return cols_; }
+
+  const std::string& At(int row, int col) const;
+  void Set(int row, int col, std::string_view text);
+  bool InRange(int row, int col) const {
+    return row >= 0 && row < rows_ && col >= 0 && col < cols_;
+  }
+
+  // Changes the size, keeping every cell that still fits; new cells are empty.
+  void Resize(int rows, int cols);
+  void SetRows(int rows) { Resize(rows, cols_); }
+  void SetCols(int cols) { Resize(rows_, cols); }
+
+  // Empties the cells of rows r1..r2 and columns c1..c2 (inclusive, in either
+  // order, clipped to the table).
+  void ClearRange(int r1, int c1, int r2, int c2);
+  void Clear() { ClearRange(0, 0, rows_ - 1, cols_ - 1); }
+
+  // Inserts an empty row before `row` (or appends at rows()), or removes one.
+  void InsertRow(int row);
+  void RemoveRow(int row);
+
+  bool operator==(const TextGrid& other) const = default;
+
+ private:
+  std::size_t Index(int row, int col) const {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
+           static_cast<std::size_t>(col);
+  }
+
+  int rows_ = 0;
+  int cols_ = 0;
+  std::vector<std::string> cells_;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_CALC_GRID_H_

@@ -1,0 +1,82 @@
+#include "calc/text_util.h"
+
+#include <string>
+
+namespace veltrano {
+namespace {
+
+// Full-width small letters U+FF41..U+FF5A are EF BD 81..9A in UTF-8; their
+// capitals U+FF21..U+FF3A are EF BC A1..BA.
+bool IsFullWidthSmall(std::string_view t, std::size_t i) {
+  return i + 2 < t.size() && static_cast<unsigned char>(t[i]) == 0xEF &&
+         static_cast<unsigned char>(t[i + 1]) == 0xBD &&
+         static_cast<unsigned char>(t[i + 2]) >= 0x81 &&
+         static_cast<unsigned char>(t[i + 2]) <= 0x9A;
+}
+
+}  // namespace
+
+std::string_view FieldOf(std::string_view line, int n) {
+  if (n < 0) return {};
+  std::size_t start = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) return {};
+    start = comma + 1;
+  }
+  const std::size_t end = line.find(',', start);
+  return line.substr(start, end == std::string_view::npos ? line.size() - start
+                                                          : end - start);
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line,
+                                          char separator) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t at = line.find(separator, start);
+    if (at == std::string_view::npos) {
+      fields.push_back(line.substr(start));
+      return fields;
+    }
+    fields.push_back(line.substr(start, at - start));
+    start = at + 1;
+  }
+}
+
+std::string ReplaceField(std::string_view line, int n, std::string_view text) {
+  std::vector<std::string_view> fields = SplitFields(line);
+  if (n < 0 || static_cast<std::size_t>(n) >= fields.size()) {
+    return std::string(line);
+  }
+  std::string out;
+  out.reserve(line.size() + text.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out.push_back(',');
+    out.append(i == static_cast<std::size_t>(n) ? text : fields[i]);
+  }
+  return out;
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const char c = out[i];
+    if (c >= 'a' && c <= 'z') {
+      out[i] = static_cast<char>(c - 'a' + 'A');
+    } else if (IsFullWidthSmall(out, i)) {
+      out[i + 1] = static_cast<char>(0xBC);
+      out[i + 2] = static_cast<char>(
+          static_cast<unsigned char>(out[i + 2]) - 0x81 + 0xA1);
+      i += 2;
+    }
+  }
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  return FoldCase(a) == FoldCase(b);
+}
+
+}  // namespace veltrano

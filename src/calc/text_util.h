@@ -1,0 +1,30 @@
+#ifndef VELTRANO_CALC_TEXT_UTIL_H_
+#define VELTRANO_CALC_TEXT_UTIL_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrano {
+
+// Field n (counted from 0) of a line split at ","; "" when the line has fewer
+// fields.
+std::string_view FieldOf(std::string_view line, int n);
+
+// Splits a line at every `separator`; a line without one is a single field.
+std::vector<std::string_view> SplitFields(std::string_view line,
+                                          char separator = ',');
+
+// Replaces field n of a comma-separated line; every other field and the
+// number of fields stay as they were. A line with too few fields is
+// returned unchanged.
+std::string ReplaceField(std::string_view line, int n, std::string_view text);
+
+// Names, codes, tags and markers compare without regard to letter case:
+// ASCII letters and full-width Latin letters fold to upper case.
+std::string FoldCase(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_CALC_TEXT_UTIL_H_

@@ -1,0 +1,261 @@
+#include "calc/formula.h"
+
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "support/fake_dialogs.h"
+
+namespace veltrano {
+namespace {
+
+using testing::FakeDialogs;
+using testing::ShownDialog;
+
+struct Case {
+  const char* formula;
+  int q;
+  const char* expected;
+};
+
+std::string Eval(std::string_view formula, int q = 2,
+                 const FormulaParams& params = {},
+                 FakeDialogs* dialogs = nullptr) {
+  FakeDialogs local;
+  return EvaluateFormula(formula, q, params, dialogs ? *dialogs : local);
+}
+
+void ExpectQuiet(const std::vector<Case>& cases,
+                 const FormulaParams& params = {}) {
+  for (const Case& c : cases) {
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(c.formula, c.q, params, &dialogs), c.expected)
+        << "formula " << c.formula << " q=" << c.q;
+    EXPECT_TRUE(dialogs.shown.empty()) << "formula " << c.formula;
+  }
+}
+
+TEST(EvaluateFormulaTest, RoundsHalfAwayAtTwoAndCutsOffAtThreeAndFour) {
+  ExpectQuiet({
+      {"12.345", 2, "12.35"},   {"12.344", 2, "12.34"},
+      {"-12.345", 2, "-12.35"}, {"12.3459", 3, "12.345"},
+      {"1/3", 4, "0.3333"},     {"1/3*3", 2, "1.00"},
+      {"1/3*3", 3, "0.999"},    {"0.995", 2, "1.00"},
+      {"1.005", 2, "1.01"},     {"1.0059", 3, "1.005"},
+      {"1.23456", 4, "1.2345"}, {"-1.23456", 4, "-1.2345"},
+      {"2/3", 2, "0.67"},       {"-2/3", 2, "-0.67"},
+      {"2/3", 3, "0.666"},      {"99.995", 2, "100.00"},
+      {"9.9999", 3, "9.999"},   {"5", 3, "5.000"},
+      {"0", 4, "0.0000"},       {"0.5", 2, "0.50"},
+  });
+}
+
+TEST(EvaluateFormulaTest, FollowsOperatorOrderAndFiveDecimalSteps) {
+  ExpectQuiet({
+      {"2+3*4", 2, "14.00"},
+      {"2-3*4", 2, "-10.00"},
+      {"-2*3+1", 2, "-5.00"},
+      {"8/2/2", 2, "2.00"},
+      {"2*3/4", 2, "1.50"},
+      {"10-2-3", 2, "5.00"},
+      {"1+2*3-4/2", 2, "5.00"},
+      // Each product is written with five decimals before it is used on.
+      {"0.000004*1000000", 2, "4.00"},
+      {"0.000004*1*1000000", 2, "0.00"},
+      {"1/3*3", 4, "0.9999"},
+      {"1/7*7", 4, "1.0000"},
+      {"2/3+2/3", 4, "1.3333"},
+      {"0.123456+0.123456", 4, "0.2469"},
+      // Five decimals round half away on the 15-digit text.
+      {"0.999995*1", 4, "1.0000"},
+      {"0.000005*1", 4, "0.0000"},
+      {"0.000015*1", 4, "0.0000"},
+      {"0.00015*1", 4, "0.0001"},
+  });
+}
+
+TEST(EvaluateFormulaTest, ResolvesParenthesisedGroupsLeftToRight) {
+  ExpectQuiet({
+      {"2*(1+2)", 2, "6.00"},
+      {"(1+2)*3", 2, "9.00"},
+      {"(1+2)", 2, "3.00"},
+      {"(1+2)+(3+4)", 2, "10.00"},
+      {"2*(1+2)*(3+4)", 2, "42.00"},
+      {"(1-3)", 2, "-2.00"},
+      {"(1-3)*2", 2, "-4.00"},
+      {"(1/3)*3", 2, "1.00"},
+      {"(2.5+1.5)*(3.2-0.2)/2", 2, "6.00"},
+      // A negative group after - or + folds into the operator.
+      {"2-(1-3)", 2, "4.00"},
+      {"2+(1-3)", 2, "0.00"},
+      {"-(1-3)", 2, "2.00"},
+      {"5-(1-3)*2", 2, "9.00"},
+      {"5-(1-3)/2", 2, "6.00"},
+      {"2--3", 2, "-1.00"},
+      // More than eleven groups are all resolved.
+      {"(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)+(1)", 2, "13.00"},
+  });
+}
+
+TEST(EvaluateFormulaTest, ReadsEmptyAndPartialOperandsAsTheLeadingNumber) {
+  ExpectQuiet({
+      {"2+", 2, "2.00"},
+      {"+2", 2, "2.00"},
+      {"3.", 2, "3.00"},
+      {".5*2", 2, "1.00"},
+      {"1.2.3+1", 2, "2.20"},
+      {"", 2, "0.00"},
+      {"  7  ", 2, "7.00"},
+      {"0-0.001", 2, "-0.00"},
+      {"0-0.00001", 4, "-0.0000"},
+      {"0.3-0.1-0.2", 2, "0.00"},
+      {"0.00004", 2, "0.00"},
+      {"0.00004", 4, "0.0000"},
+      {"0.00005", 4, "0.0000"},
+  });
+}
+
+TEST(EvaluateFormulaTest, LargeAndTinyValuesArePlainDecimal) {
+  ExpectQuiet({
+      {"10000000000000000", 2, "10000000000000000.00"},
+      {"100000000*100000000", 2, "10000000000000000.00"},
+      {"123456789012345678", 2, "123456789012346000.00"},
+      {"1000000000000000*1000", 3, "1000000000000000000.000"},
+      {"0.000001/1000", 2, "0.00"},
+      {"1234567890.12345", 2, "1234567890.12"},
+      {"9999999999999.99", 2, "9999999999999.99"},
+      // Sixteen significant digits are one too many for the decimal text.
+      {"99999999999999.99", 2, "100000000000000.00"},
+  });
+  // 1e300 squared is an overflow: the message, then 0.
+  std::string big = "1" + std::string(300, '0');
+  FakeDialogs dialogs;
+  EXPECT_EQ(Eval(big + "*" + big, 2, {}, &dialogs), "0.00");
+  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{
+                               {"確認", std::string(kMsgArithmeticFault)}}));
+  std::string plain = Eval(big, 2);
+  EXPECT_EQ(plain.size(), 301u + 3u);
+  EXPECT_EQ(plain.substr(0, 16), "1000000000000000");
+  EXPECT_EQ(plain.substr(plain.size() - 3), ".00");
+}
+
+TEST(EvaluateFormulaTest, SubstitutesParametersCaseInsensitively) {
+  FormulaParams params{"2.5", "3", "0.75"};
+  ExpectQuiet(
+      {
+          {"A*2", 2, "5.00"},
+          {"a*2", 2, "5.00"},
+          {"A*S", 2, "7.50"},
+          {"A+S+L", 2, "6.25"},
+          {"(A+S)*L", 2, "4.13"},
+          {"(A)", 2, "2.50"},
+          {"2*(A)", 2, "5.00"},
+          {"s-l", 3, "2.250"},
+          {"L*L*L", 4, "0.4218"},
+      },
+      params);
+  // A lone letter returns the parameter text as typed, trimmed, unrounded.
+  FormulaParams raw{" 3.456 ", "x", ""};
+  EXPECT_EQ(Eval("A", 2, raw), "3.456");
+  EXPECT_EQ(Eval(" a ", 2, raw), "3.456");
+  EXPECT_EQ(Eval("S", 2, raw), "x");
+  EXPECT_EQ(Eval("L", 2, raw), "");
+  // A letter inside a longer operand is not a parameter.
+  EXPECT_EQ(Eval("2A*3", 2, params), "6.00");
+  EXPECT_EQ(Eval("AA", 2, params), "0.00");
+}
+
+TEST(EvaluateFormulaTest, ParameterTextEntersTheReductionAsText) {
+  // A parameter that is itself negative is substituted as its text.
+  FormulaParams params{"-2", "1", ""};
+  EXPECT_EQ(Eval("A*3", 2, params), "-6.00");
+  EXPECT_EQ(Eval("S-A", 2, params), "3.00");
+  EXPECT_EQ(Eval("A", 2, params), "-2");
+}
+
+TEST(EvaluateFormulaTest, RefusesWithTheFirstFailingCheck) {
+  struct Refusal {
+    const char* formula;
+    std::string_view message;
+  };
+  const std::vector<Refusal> refusals = {
+      {"2*-3", kMsgStarMinus},
+      {"2*-x", kMsgStarMinus},  // *- is checked before the characters
+      {"2 +3", kMsgBadCharacter},
+      {"2x", kMsgBadCharacter},
+      {"B*2", kMsgBadCharacter},
+      {"２*3", kMsgBadCharacter},
+      {"2＋3", kMsgBadCharacter},
+      {"Ａ*2", kMsgBadCharacter},
+      {"2,5", kMsgBadCharacter},
+      {"(1+2", kMsgParenCount},
+      {"1+2)", kMsgParenCount},
+      {"x(1+2", kMsgBadCharacter},
+      {"2*(1-3)", kMsgStarMinusAfterGroup},
+      {"(0-1)*(0-1)", kMsgStarMinusAfterGroup},
+  };
+  for (const Refusal& r : refusals) {
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(r.formula, 2, {}, &dialogs), "?") << r.formula;
+    ASSERT_EQ(dialogs.shown.size(), 1u) << r.formula;
+    EXPECT_EQ(dialogs.shown[0].title, "確認");
+    EXPECT_EQ(dialogs.shown[0].text, r.message) << r.formula;
+  }
+}
+
+TEST(EvaluateFormulaTest, ReturnsParenthesisMarkersWithoutMessages) {
+  for (const char* f : {"((1+2))", "(1+(2))", "2*((3))"}) {
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(f, 2, {}, &dialogs), "Er((") << f;
+    EXPECT_TRUE(dialogs.shown.empty());
+  }
+  for (const char* f : {")1+2(", "1)+(2", "(1)+)2("}) {
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(f, 2, {}, &dialogs), "Er1") << f;
+    EXPECT_TRUE(dialogs.shown.empty());
+  }
+}
+
+TEST(EvaluateFormulaTest, ArithmeticFaultsGiveZeroWithTheirMessage) {
+  const ShownDialog fault{"確認", std::string(kMsgArithmeticFault)};
+  for (const char* f : {"6/0", "6/(1-3)", "0/0", "5/.", "1/0+2"}) {
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(f, 2, {}, &dialogs), "0.00") << f;
+    EXPECT_EQ(dialogs.shown, std::vector<ShownDialog>{fault}) << f;
+  }
+  // A fault inside a group makes only that group 0.
+  FakeDialogs dialogs;
+  EXPECT_EQ(Eval("(6/0)+1+(1/0)", 2, {}, &dialogs), "1.00");
+  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{fault, fault}));
+  // Too long a literal is an overflow too.
+  FakeDialogs dialogs2;
+  EXPECT_EQ(Eval(std::string(400, '9') + "+1", 2, {}, &dialogs2), "0.00");
+  EXPECT_EQ(dialogs2.shown, std::vector<ShownDialog>{fault});
+}
+
+TEST(EvaluateFlatTest, ReturnsFiveDecimalText) {
+  FakeDialogs dialogs;
+  FormulaParams params{"1.5", "", ""};
+  EXPECT_EQ(EvaluateFlat("1/3", params, dialogs), "0.33333");
+  EXPECT_EQ(EvaluateFlat("2*3", params, dialogs), "6");
+  EXPECT_EQ(EvaluateFlat("0-2.5", params, dialogs), "-2.5");
+  EXPECT_EQ(EvaluateFlat("A", params, dialogs), "1.5");
+  EXPECT_EQ(EvaluateFlat("0.3-0.1-0.2", params, dialogs), "0");
+  EXPECT_EQ(EvaluateFlat("0-0.000001", params, dialogs), "0");
+  EXPECT_EQ(EvaluateFlat("", params, dialogs), "0");
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(RoundCalculatedTest, WritesExactlyQDecimals) {
+  EXPECT_EQ(RoundCalculated(0.005, 2), "0.01");
+  EXPECT_EQ(RoundCalculated(-0.005, 2), "-0.01");
+  EXPECT_EQ(RoundCalculated(-0.004, 2), "-0.00");
+  EXPECT_EQ(RoundCalculated(1e15, 2), "1000000000000000.00");
+  EXPECT_EQ(RoundCalculated(4e-5, 3), "0.000");
+  EXPECT_EQ(RoundCalculated(2.675, 2), "2.68");
+  EXPECT_EQ(RoundCalculated(1.99999, 4), "1.9999");
+  EXPECT_EQ(RoundCalculated(12, 4), "12.0000");
+}
+
+}  // namespace
+}  // namespace veltrano
