@@ -264,6 +264,99 @@ std::string FiveDecimalText(double value) {
   return text;
 }
 
+void DecimalSum::Add(std::string_view text) {
+  double v = 0;
+  if (!ReadLeadingNumber(text, &v)) {
+    exact_ = false;
+    return;
+  }
+  approximate_ += v;
+  if (!exact_ || v == 0) return;
+  // Take the digits of the leading number again, exactly.
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  std::string digits;
+  int decimals = 0;
+  bool after_point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      digits.push_back(c);
+      if (after_point) ++decimals;
+    } else if (c == '.' && !after_point) {
+      after_point = true;
+    } else {
+      break;
+    }
+  }
+  __extension__ using Int = __int128;
+  constexpr Int kLimit = static_cast<Int>(1) << 120;
+  // Bring both to the larger scale.
+  while (scale_ < decimals) {
+    if (units_ > kLimit / 10 || units_ < -kLimit / 10 || scale_ >= 30) {
+      exact_ = false;
+      return;
+    }
+    units_ *= 10;
+    ++scale_;
+  }
+  Int value = 0;
+  for (char c : digits) {
+    if (value > kLimit / 10) {
+      exact_ = false;
+      return;
+    }
+    value = value * 10 + (c - '0');
+  }
+  for (int k = decimals; k < scale_; ++k) {
+    if (value > kLimit / 10) {
+      exact_ = false;
+      return;
+    }
+    value *= 10;
+  }
+  units_ += negative ? -value : value;
+  if (units_ > kLimit || units_ < -kLimit) exact_ = false;
+}
+
+std::string DecimalSum::Text() const {
+  if (!exact_) return ShortestText(approximate_);
+  __extension__ using Int = __int128;
+  Int magnitude = units_ < 0 ? -units_ : units_;
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
+    magnitude /= 10;
+  } while (magnitude > 0);
+  const std::size_t scale = static_cast<std::size_t>(scale_);
+  if (digits.size() <= scale) digits.insert(0, scale - digits.size() + 1, '0');
+  if (scale > 0) digits.insert(digits.size() - scale, 1, '.');
+  std::string text = TrimFraction(digits);
+  if (units_ < 0 && text != "0") text.insert(text.begin(), '-');
+  return text;
+}
+
+bool IsPlainUnsignedNumber(std::string_view text) {
+  text = TrimBlanks(text);
+  bool any_digit = false;
+  bool point = false;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      any_digit = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return any_digit;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

@@ -53,6 +53,24 @@ std::string TrimFraction(std::string_view plain);
 // number, and "0" (never "-0") for a value that rounds to zero.
 std::string FiveDecimalText(double value);
 
+// Adds decimal numbers exactly: each text is read by the leading-number rule
+// and the sum is written as a plain decimal text ("-12.5", "0").
+class DecimalSum {
+ public:
+  void Add(std::string_view text);
+  std::string Text() const;
+
+ private:
+  bool exact_ = true;
+  int scale_ = 0;             // decimals held in units_
+  __extension__ __int128 units_ = 0;
+  double approximate_ = 0;    // used when the exact sum would not fit
+};
+
+// Is the text a plain unsigned decimal number: digits with at most one
+// point (and at least one digit), blanks around allowed?
+bool IsPlainUnsignedNumber(std::string_view text);
+
 // Removes leading and trailing half-width blanks.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -74,6 +74,36 @@ std::string FoldCase(std::string_view text) {
   return out;
 }
 
+std::string FoldToCodePageLookalikes(std::string_view text) {
+  struct Fold {
+    std::string_view from;
+    std::string_view to;
+  };
+  static constexpr Fold kFolds[] = {
+      {"\u301C", "\uFF5E"}, {"\u2212", "\uFF0D"}, {"\u2014", "\u2015"},
+      {"\u2016", "\u2225"}, {"\u00A2", "\uFFE0"}, {"\u00A3", "\uFFE1"},
+      {"\u00AC", "\uFFE2"}, {"\u00A5", "\uFFE5"}, {"\u203E", "\uFFE3"},
+  };
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    bool folded = false;
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      for (const Fold& f : kFolds) {
+        if (text.substr(i, f.from.size()) == f.from) {
+          out.append(f.to);
+          i += f.from.size();
+          folded = true;
+          break;
+        }
+      }
+    }
+    if (!folded) out.push_back(text[i++]);
+  }
+  return out;
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   return FoldCase(a) == FoldCase(b);

@@ -25,6 +25,11 @@ std::string ReplaceField(std::string_view line, int n, std::string_view text);
 std::string FoldCase(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// Replaces characters that input methods produce but code page 932 cannot
+// hold by the look-alike it can: 〜 (U+301C) by ～, − (U+2212) by －, — by ―,
+// ‖ by ∥, ¢ £ ¬ ¥ ‾ by their full-width forms.
+std::string FoldToCodePageLookalikes(std::string_view text);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CALC_TEXT_UTIL_H_

@@ -9,6 +9,10 @@
 #include <vector>
 
 #include "calc/formula.h"
+#include "calc/text_util.h"
+#include "cli/cli_platform.h"
+#include "shell/folders.h"
+#include "shell/workspace.h"
 #include "calc/number_text.h"
 #include "calc/rounding.h"
 #include "shell/dialogs.h"
@@ -24,8 +28,17 @@ constexpr std::string_view kUsage =
     "      evaluate formulas read from standard input, one per line\n"
     "  total [--digits D] [--cell]\n"
     "      write summary totals of numbers read from standard input\n"
+    "  [--base DIR] info FILE.xdt\n"
+    "      print the counts and the room and place names of a project\n"
+    "  [--base DIR] resave FILE.xdt -o OUT.xdt\n"
+    "      open a project and write it as \"Save\" does\n"
+    "  [--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]\n"
+    "      recalculate every room and place, then write as \"Save\" does\n"
+    "  [--base DIR] run SCRIPT\n"
+    "      replay a script of user actions (see docs/scenarios.md)\n"
     "\n"
-    "D is the calculation-digits setting: 0, 1 or 2 (default 0).\n";
+    "D is the calculation-digits setting: 0, 1 or 2 (default 0).\n"
+    "DIR is the base folder (default: $VELTRANO_BASE, else ~/Veltrano).\n";
 
 // Collects every message box an evaluation shows; questions are answered OK.
 class CollectingDialogs : public Dialogs {
@@ -136,10 +149,121 @@ int RunTotal(const std::vector<std::string>& args, std::istream& in,
   return kExitOk;
 }
 
+// A workspace started on the base folder, with a project opened from FILE.
+struct OpenedProject {
+  StderrDialogs dialogs;
+  QueuedFileDialogs files;
+  Progress progress;
+  Workspace workspace;
+
+  OpenedProject(const std::optional<std::string>& base, std::ostream& err)
+      : dialogs(err),
+        workspace(ResolveFolders(base), Platform{dialogs, files, progress}) {}
+};
+
+// Starts the workspace and opens `file` as "Open" does; false when either
+// fails (the messages have been written).
+bool StartAndOpen(OpenedProject& p, const std::string& file,
+                  std::optional<int> digits) {
+  if (!p.workspace.Startup()) return false;
+  if (digits) p.workspace.settings().digits = *digits;
+  p.files.Push(file);
+  p.workspace.OpenProject();
+  return p.workspace.project_open();
+}
+
+struct ProjectArgs {
+  std::string file;
+  std::string out;
+  std::optional<int> digits;
+};
+
+// Parses FILE [-o OUT] [--digits D]; returns an error text or "".
+std::string ParseProjectArgs(const std::vector<std::string>& args,
+                             bool wants_out, bool allows_digits,
+                             ProjectArgs* parsed) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "-o" && wants_out && i + 1 < args.size()) {
+      parsed->out = args[++i];
+    } else if (a == "--digits" && allows_digits && i + 1 < args.size()) {
+      parsed->digits = ParseDigits(args[++i]);
+      if (!parsed->digits) return "--digits takes 0, 1 or 2";
+    } else if (!a.empty() && a[0] != '-' && parsed->file.empty()) {
+      parsed->file = a;
+    } else {
+      return "unknown argument for " + args[0] + ": " + a;
+    }
+  }
+  if (parsed->file.empty()) return args[0] + " needs a project file";
+  if (wants_out && parsed->out.empty()) return args[0] + " needs -o OUT.xdt";
+  return "";
+}
+
+int RunInfo(const std::optional<std::string>& base,
+            const std::vector<std::string>& args, std::ostream& out,
+            std::ostream& err) {
+  ProjectArgs parsed;
+  if (std::string problem = ParseProjectArgs(args, false, false, &parsed);
+      !problem.empty()) {
+    return UsageError(err, problem);
+  }
+  OpenedProject p(base, err);
+  if (!StartAndOpen(p, parsed.file, std::nullopt)) return kExitFailure;
+  const ProjectTables& t = p.workspace.tables();
+  int fittings = 0;
+  for (int r = 1; r < t.fittings_register.rows(); ++r) {
+    if (!t.fittings_register.At(r, 0).empty()) ++fittings;
+  }
+  int takeoffs = 0;
+  for (int r = 0; r < t.fittings_store.rows(); ++r) {
+    const std::string& marker = t.fittings_store.At(r, 0);
+    const std::string& code = t.fittings_store.At(r, 1);
+    if (EqualsIgnoreCase(marker, "Mado") && !code.empty() && code != "@") {
+      ++takeoffs;
+    }
+  }
+  out << "rooms " << t.room_names[0].size() << '\n';
+  out << "places " << t.room_names[1].size() << '\n';
+  out << "fittings " << fittings << '\n';
+  out << "takeoffs " << takeoffs << '\n';
+  for (const std::string& n : t.room_names[0]) out << "room " << n << '\n';
+  for (const std::string& n : t.room_names[1]) out << "place " << n << '\n';
+  return kExitOk;
+}
+
+int RunResave(const std::optional<std::string>& base,
+              const std::vector<std::string>& args, std::ostream& err,
+              bool recalculate) {
+  ProjectArgs parsed;
+  if (std::string problem =
+          ParseProjectArgs(args, true, recalculate, &parsed);
+      !problem.empty()) {
+    return UsageError(err, problem);
+  }
+  OpenedProject p(base, err);
+  if (!StartAndOpen(p, parsed.file, parsed.digits)) return kExitFailure;
+  Workspace& w = p.workspace;
+  if (recalculate) {
+    w.SwitchMode(kModeInterior);
+    w.RecalculateAll();
+    w.SwitchMode(kModeExterior);
+    w.RecalculateAll();
+  }
+  w.SaveUnitPrices();
+  return w.WriteProjectTo(parsed.out) ? kExitOk : kExitFailure;
+}
+
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::istream& in,
+int RunCli(const std::vector<std::string>& all_args, std::istream& in,
            std::ostream& out, std::ostream& err) {
+  std::vector<std::string> args = all_args;
+  std::optional<std::string> base;
+  if (args.size() >= 2 && args[0] == "--base") {
+    base = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
   if (args.empty()) return UsageError(err, "no command given");
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
@@ -148,6 +272,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in,
   }
   if (command == "eval") return RunEval(args, in, out, err);
   if (command == "total") return RunTotal(args, in, out, err);
+  if (command == "info") return RunInfo(base, args, out, err);
+  if (command == "resave") return RunResave(base, args, err, false);
+  if (command == "recalc") return RunResave(base, args, err, true);
   return UsageError(err, "unknown command: " + command);
 }
 

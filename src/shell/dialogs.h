@@ -1,6 +1,8 @@
 #ifndef VELTRANO_SHELL_DIALOGS_H_
 #define VELTRANO_SHELL_DIALOGS_H_
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +35,40 @@ class Dialogs {
 
   // The system beep.
   virtual void Beep() = 0;
+};
+
+// What a file dialog shows: its title, the filter ("*.xdt"), the extension
+// added to a name typed without one, the folder it opens in, and whether it
+// asks before replacing an existing file.
+struct FileDialogRequest {
+  std::string title;
+  std::string filter = "*.xdt";
+  std::string default_extension;
+  std::filesystem::path folder;
+  bool ask_before_replace = false;
+};
+
+// The platform's file dialogs. Each returns the chosen path, or nothing when
+// the user cancels.
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  virtual std::optional<std::filesystem::path> ChooseFileToOpen(
+      const FileDialogRequest& request) = 0;
+  virtual std::optional<std::filesystem::path> ChooseFileToSave(
+      const FileDialogRequest& request) = 0;
+};
+
+// Long operations (recalculating every room, opening a project, importing,
+// aggregating) report their progress and let pending window events run
+// between steps. Every method does nothing by default.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void ShowProgress(int maximum) { (void)maximum; }
+  virtual void SetProgress(int value) { (void)value; }
+  virtual void HideProgress() {}
+  virtual void ProcessPendingEvents() {}
 };
 
 }  // namespace veltrano

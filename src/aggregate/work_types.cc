@@ -1,0 +1,75 @@
+#include "aggregate/work_types.h"
+
+#include <string>
+
+#include "calc/number_text.h"
+
+namespace veltrano {
+namespace {
+
+void RememberTable(const TextGrid& table, int base, TextGrid* memory) {
+  if (memory->cols() < kWorkTypeMemoryCols) memory->SetCols(kWorkTypeMemoryCols);
+  for (int c = 2; c < table.cols(); ++c) {
+    if (memory->rows() < c) memory->SetRows(memory->rows() + 1);
+    const std::string& work_type = table.At(1, c);
+    if (work_type.empty()) continue;
+    memory->Set(c - 2, base, table.At(2, c));
+    memory->Set(c - 2, base + 1, work_type);
+  }
+}
+
+}  // namespace
+
+void RememberWorkTypes(ProjectTables* tables) {
+  for (int p = 0; p < 5; ++p) {
+    RememberTable(tables->interior_summaries[p], 2 * p,
+                  &tables->work_type_memory);
+  }
+  for (int p = 0; p < 5; ++p) {
+    RememberTable(tables->exterior_summaries[p], 10 + 2 * p,
+                  &tables->work_type_memory);
+  }
+  RememberTable(tables->fittings_summary, 20, &tables->work_type_memory);
+}
+
+void RefreshWorkTypeCopy(ProjectTables* tables) {
+  const TextGrid& work = tables->interior_summaries[kWorkTypeTable];
+  const int rows = work.rows() > 1 ? work.rows() - 1 : 0;
+  TextGrid copy(rows, kWorkTypeCopyCols);
+  for (int r = 0; r < rows; ++r) {
+    copy.Set(r, 0, "Syuk");
+    for (int c = 0; c < kWorkTypeTableCols; ++c) {
+      copy.Set(r, c + 1, work.At(r + 1, c));
+    }
+  }
+  tables->work_type_copy = std::move(copy);
+}
+
+void SaveUnitPrices(ProjectTables* tables) {
+  RefreshWorkTypeCopy(tables);
+  const TextGrid& copy = tables->work_type_copy;
+  bool has_items = false;
+  for (int r = 0; r < copy.rows() && !has_items; ++r) {
+    has_items = !copy.At(r, 2).empty();
+  }
+  if (!has_items) return;
+  TextGrid prices(1, kUnitPriceCols);
+  std::string label;
+  int next = 0;
+  for (int r = 0; r < copy.rows(); ++r) {
+    if (!copy.At(r, 1).empty()) label = std::string(TrimBlanks(copy.At(r, 1)));
+    if (copy.At(r, 2).empty()) continue;
+    prices.SetRows(next + 2);
+    prices.Set(next, 0, label);
+    prices.Set(next, 1, copy.At(r, 2));  // item
+    prices.Set(next, 2, copy.At(r, 3));  // side
+    prices.Set(next, 3, copy.At(r, 4));  // part
+    prices.Set(next, 4, copy.At(r, 6));  // unit
+    prices.Set(next, 5, copy.At(r, 7));  // unit price
+    prices.Set(next, 6, copy.At(r, 9));  // remark
+    ++next;
+  }
+  tables->unit_prices = std::move(prices);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,144 @@
+// Taking in the rooms and places of another project.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "calc/text_file.h"
+#include "calc/text_util.h"
+#include "shell/workspace.h"
+
+namespace veltrano {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kConfirmTitle = "確認";
+constexpr std::string_view kImportTitle = "データ取り込み";
+
+bool NameTaken(const std::vector<std::string>& names, std::string_view name) {
+  for (const std::string& n : names) {
+    if (EqualsIgnoreCase(n, name)) return true;
+  }
+  return false;
+}
+
+bool HasTag(std::string_view line, std::string_view tag) {
+  return line.size() >= 4 && EqualsIgnoreCase(line.substr(0, 4), tag);
+}
+
+}  // namespace
+
+void Workspace::ChooseImportSource() {
+  if (!project_open()) return;
+  FileDialogRequest request;
+  request.title = "データを取り出す物件を選択";
+  request.filter = "*.xdt";
+  request.default_extension = "xdt";
+  request.folder = folders_.data;
+  const auto chosen = platform_.files.ChooseFileToOpen(request);
+  if (!chosen) return;
+  import_.source_path = *chosen;
+  if (chosen->empty()) return;
+  if (EqualsIgnoreCase(chosen->string(), project_path_.string())) {
+    platform_.dialogs.ShowMessage(kConfirmTitle,
+                                  "現在編集中のデータは選択できません。");
+    import_.name_box.clear();
+    return;
+  }
+  const std::string file_name = chosen->filename().string();
+  import_.name_box = file_name.substr(0, file_name.find('.'));
+}
+
+void Workspace::ImportRooms() {
+  if (import_.name_box.empty()) {
+    platform_.dialogs.ShowMessage(kConfirmTitle, "選択されていません。");
+    return;
+  }
+  if (import_.source_path.empty()) {
+    platform_.dialogs.ShowMessage(kConfirmTitle, "現在作業中の物件名がありません。");
+    return;
+  }
+  if (!import_.sides[0] && !import_.sides[1]) {
+    platform_.dialogs.ShowMessage(kConfirmTitle,
+                                  "取り出す内容が選択されていません。");
+    return;
+  }
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadTextLines(import_.source_path, &lines, &error)) {
+    platform_.dialogs.ShowMessage("チェック",
+                                  "エラー(SiageHiroi:FileOpen)\n" + error);
+    return;
+  }
+  std::array<std::vector<std::string>, 2> kept;
+  std::array<int, 2> incoming = {0, 0};
+  for (std::string& line : lines) {
+    for (int s = 0; s < 2; ++s) {
+      if (HasTag(line, kSheetTag[s])) {
+        if (FieldOf(line, 1) != "@") ++incoming[s];
+        kept[s].push_back(std::move(line));
+        break;
+      }
+    }
+  }
+  // A side never grows past its capacity: an import that would not fit is
+  // refused before anything changes.
+  for (int s = 0; s < 2; ++s) {
+    if (!import_.sides[s]) continue;
+    const int have = static_cast<int>(tables_.room_names[s].size());
+    if (have + incoming[s] > kMaxRooms[s]) {
+      const std::string what = s == kInterior ? "部屋" : "場所";
+      platform_.dialogs.ShowMessage(
+          kConfirmTitle, "取り込むと" + what + "が" +
+                             std::to_string(kMaxRooms[s]) +
+                             "を超えるため、取り込めません。\n（現在 " +
+                             std::to_string(have) + "、取り込み " +
+                             std::to_string(incoming[s]) + "）");
+      return;
+    }
+  }
+  if (platform_.dialogs.Ask(kImportTitle, "取り込みを開始します。",
+                            Buttons::kOkCancel) != Answer::kOk) {
+    return;
+  }
+  import_.status = "処理中･･････";
+  for (int s = 0; s < 2; ++s) {
+    if (!import_.sides[s]) continue;
+    const std::string_view clash = s == kInterior
+                                       ? "と同じ名前の部屋がありますので"
+                                       : "と同じ名前の場所がありますので";
+    std::vector<std::string> taken = tables_.room_names[s];
+    RoomStore& store = tables_.stores[s];
+    for (std::string& line : kept[s]) {
+      const std::string n(FieldOf(line, 1));
+      if (n != "@") {
+        if (NameTaken(taken, n)) {
+          // The first free "(k)" form, from "(2)" on.
+          int k = 2;
+          while (NameTaken(taken, n + "(" + std::to_string(k) + ")")) ++k;
+          const std::string renamed = n + "(" + std::to_string(k) + ")";
+          platform_.dialogs.ShowMessage(
+              kConfirmTitle, n + std::string(clash) + "\n" + renamed + "で取り込みます。");
+          line = ReplaceField(line, 1, renamed);
+          taken.push_back(renamed);
+        } else {
+          taken.push_back(n);
+        }
+      }
+      store.Append(std::move(line));
+    }
+    std::vector<std::string>& names = tables_.room_names[s];
+    names.clear();
+    for (const std::string& stored : store.lines()) {
+      const std::string_view name = FieldOf(stored, 1);
+      if (name != "@") names.emplace_back(name);
+    }
+    room_label_[s].clear();
+    current_room_[s] = -1;
+  }
+  platform_.dialogs.ShowMessage(kImportTitle, "終了しました。");
+  import_.status.clear();
+}
+
+}  // namespace veltrano

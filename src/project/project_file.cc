@@ -1,0 +1,646 @@
+#include "project/project_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calc/number_text.h"
+#include "calc/text_file.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+namespace {
+
+constexpr int kMaxSummaryRows = 10001;
+constexpr int kMaxSummaryCols = 2000;
+constexpr int kMadoBlockRows = 6;
+// Line form of an empty sheet row after the tag: "@" and 29 empty fields.
+constexpr std::string_view kEmptySheetRowTail =
+    ",@,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
+
+// Summary tables by one index: 0-5 SyukeiGrid(0..5), 6-10
+// GaibuSyukeiGrid(0..4), 11 TateguSyukeiGrid.
+constexpr int kExteriorBase = 6;
+constexpr int kFittingsSummaryIndex = 11;
+constexpr int kSummaryTableCount = 12;
+
+enum class Kind {
+  kOther,
+  kData,
+  kGaib,
+  kTate,
+  kKoSu,
+  kMado,
+  kSyuk,
+  kTank,
+  kSyNC,
+  kSyGC,
+  kSyTC,
+  kSyND,
+  kSySD,
+  kSyGD,
+  kSyTD,
+};
+
+constexpr std::array<std::pair<std::string_view, Kind>, 14> kTags = {{
+    {"Data", Kind::kData},
+    {"Gaib", Kind::kGaib},
+    {"Tate", Kind::kTate},
+    {"KoSu", Kind::kKoSu},
+    {"Mado", Kind::kMado},
+    {"Syuk", Kind::kSyuk},
+    {"Tank", Kind::kTank},
+    {"SyNC", Kind::kSyNC},
+    {"SyGC", Kind::kSyGC},
+    {"SyTC", Kind::kSyTC},
+    {"SyND", Kind::kSyND},
+    {"SySD", Kind::kSySD},
+    {"SyGD", Kind::kSyGD},
+    {"SyTD", Kind::kSyTD},
+}};
+
+char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// True when `text` begins with `prefix`, ASCII letters compared without
+// regard to case. Tags and markers are plain ASCII.
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (UpperAscii(text[i]) != UpperAscii(prefix[i])) return false;
+  }
+  return true;
+}
+
+Kind KindOf(std::string_view line) {
+  if (line.size() < 4) return Kind::kOther;
+  for (const auto& [tag, kind] : kTags) {
+    if (StartsWithIgnoreCase(line, tag)) return kind;
+  }
+  return Kind::kOther;
+}
+
+std::string_view FieldAt(const std::vector<std::string_view>& fields,
+                         std::size_t i) {
+  return i < fields.size() ? fields[i] : std::string_view();
+}
+
+// A table number: a whole number by the leading-number rule within lo..hi.
+bool ReadTableNumber(std::string_view text, int lo, int hi, int* number) {
+  const double value = LeadingNumber(text);
+  if (value != std::floor(value) || value < lo || value > hi) return false;
+  *number = static_cast<int>(value);
+  return true;
+}
+
+// A size by the leading-number rule, fraction dropped, clamped to 0..hi.
+int ReadSize(std::string_view text, int hi) {
+  const double value = std::trunc(LeadingNumber(text));
+  if (!(value > 0)) return 0;
+  return value >= hi ? hi : static_cast<int>(value);
+}
+
+std::string Count(std::size_t n) { return std::to_string(n); }
+
+TextGrid* SummaryTable(ProjectTables* t, int index) {
+  if (index < kExteriorBase) return &t->interior_summaries[index];
+  if (index < kFittingsSummaryIndex) {
+    return &t->exterior_summaries[index - kExteriorBase];
+  }
+  return &t->fittings_summary;
+}
+
+void AppendCells(const TextGrid& grid, int row, int cols, char separator,
+                 std::string* line) {
+  for (int c = 0; c < cols; ++c) {
+    line->append(grid.At(row, c));
+    line->push_back(separator);
+  }
+}
+
+void AppendSizeLine(std::string_view tag, std::string_view number,
+                    const TextGrid& grid, std::vector<std::string>* out) {
+  std::string line(tag);
+  line += ',';
+  line += number;
+  line += ',';
+  line += std::to_string(grid.cols());
+  line += ',';
+  line += std::to_string(grid.rows());
+  line += ',';
+  out->push_back(std::move(line));
+}
+
+void AppendSummaryRows(std::string_view head, char separator,
+                       const TextGrid& grid, std::vector<std::string>* out) {
+  for (int r = 0; r < grid.rows(); ++r) {
+    std::string line(head);
+    AppendCells(grid, r, grid.cols(), separator, &line);
+    out->push_back(std::move(line));
+  }
+}
+
+// The lines of each record kind, as positions in the file's line list.
+struct Sorted {
+  std::array<std::vector<std::size_t>, 2> sheet;
+  std::vector<std::size_t> tate, kosu, mado, syuk, tank, sizes, rows;
+  bool had_sheet_or_fittings = false;
+};
+
+Sorted SortLines(const std::vector<std::string>& lines) {
+  Sorted s;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (line.empty() || EqualsIgnoreCase(line, "New")) continue;
+    switch (KindOf(line)) {
+      case Kind::kData:
+        s.sheet[kInterior].push_back(i);
+        break;
+      case Kind::kGaib:
+        s.sheet[kExterior].push_back(i);
+        break;
+      case Kind::kTate:
+        s.tate.push_back(i);
+        break;
+      case Kind::kKoSu:
+        s.kosu.push_back(i);
+        break;
+      case Kind::kMado:
+        s.mado.push_back(i);
+        break;
+      case Kind::kSyuk:
+        s.syuk.push_back(i);
+        break;
+      case Kind::kTank:
+        s.tank.push_back(i);
+        break;
+      case Kind::kSyNC:
+      case Kind::kSyGC:
+      case Kind::kSyTC:
+        s.sizes.push_back(i);
+        break;
+      case Kind::kSyND:
+      case Kind::kSySD:
+      case Kind::kSyGD:
+      case Kind::kSyTD:
+        s.rows.push_back(i);
+        break;
+      case Kind::kOther:
+        break;
+    }
+  }
+  s.had_sheet_or_fittings = !s.sheet[kInterior].empty() ||
+                            !s.sheet[kExterior].empty() || !s.tate.empty() ||
+                            !s.mado.empty();
+  return s;
+}
+
+// Keeps the first `capacity` positions; returns how many were dropped.
+std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
+  if (positions->size() <= capacity) return 0;
+  const std::size_t dropped = positions->size() - capacity;
+  positions->resize(capacity);
+  return dropped;
+}
+
+std::string TakeLine(const std::string& line) { return line; }
+std::string TakeLine(std::string& line) { return std::move(line); }
+
+// Steps 1-4: the room stores and room lists, with progress.
+template <typename Lines>
+void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
+                    ProjectTables* t, Progress& progress) {
+  const std::size_t steps =
+      s.sheet[kInterior].size() + s.sheet[kExterior].size() + tate_lines + 1;
+  progress.ShowProgress(static_cast<int>(steps));
+  int done = 0;
+  for (int side : {kInterior, kExterior}) {
+    RoomStore& store = t->stores[side];
+    std::vector<std::string>& names = t->room_names[side];
+    store.mutable_lines().reserve(store.lines().size() + s.sheet[side].size() +
+                                  kLinesPerRoom);
+    for (std::size_t i : s.sheet[side]) {
+      store.Append(TakeLine(lines[i]));
+      const std::string_view name = FieldOf(store.lines().back(), 1);
+      if (name != "@") names.emplace_back(name);
+      progress.SetProgress(++done);
+    }
+    // Keep the store in whole rooms: complete a last room that is short.
+    while (store.size() % kLinesPerRoom != 0) {
+      std::string filler(kSheetTag[side]);
+      filler += kEmptySheetRowTail;
+      store.Append(std::move(filler));
+    }
+  }
+  progress.HideProgress();
+}
+
+// A summary row line placed in its table.
+struct SummaryRow {
+  int table = 0;
+  std::vector<std::string_view> fields;  // the line's fields, tag first
+};
+
+struct SummaryShape {
+  bool sized = false;
+  int size_rows = 0;
+  int size_cols = 0;
+  int lines = 0;
+  int present = 0;  // most cells any row line of the table holds
+  int needed = 0;   // columns up to the last non-empty cell of any line
+};
+
+// Steps 10 and 11: summary sizes and summary rows.
+void ReadSummaries(const std::vector<std::string>& lines, const Sorted& s,
+                   ProjectTables* t, ProjectReadResult* result) {
+  std::array<SummaryShape, kSummaryTableCount> shapes{};
+  int unplaced = 0;
+  int too_wide = 0;
+
+  for (std::size_t i : s.sizes) {
+    const std::vector<std::string_view> f = SplitFields(lines[i]);
+    int table = 0;
+    bool known = true;
+    switch (KindOf(lines[i])) {
+      case Kind::kSyNC:
+        known = ReadTableNumber(FieldAt(f, 1), 0, kWorkTypeTable, &table);
+        break;
+      case Kind::kSyGC:
+        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
+        table += kExteriorBase;
+        break;
+      default:
+        table = kFittingsSummaryIndex;
+        break;
+    }
+    if (!known) {
+      ++unplaced;
+      continue;
+    }
+    SummaryShape& shape = shapes[table];
+    shape.sized = true;
+    shape.size_cols = ReadSize(FieldAt(f, 2), kMaxSummaryCols);
+    shape.size_rows = ReadSize(FieldAt(f, 3), kMaxSummaryRows);
+  }
+
+  std::vector<SummaryRow> rows;
+  rows.reserve(s.rows.size());
+  for (std::size_t i : s.rows) {
+    const Kind kind = KindOf(lines[i]);
+    SummaryRow row;
+    row.fields = SplitFields(lines[i], kind == Kind::kSySD ? '\'' : ',');
+    bool known = true;
+    switch (kind) {
+      case Kind::kSyND:
+        known = ReadTableNumber(FieldAt(row.fields, 1), 0, 4, &row.table);
+        break;
+      case Kind::kSySD:
+        known = ReadTableNumber(FieldAt(row.fields, 1), kWorkTypeTable,
+                                kWorkTypeTable, &row.table);
+        break;
+      case Kind::kSyGD:
+        known = ReadTableNumber(FieldAt(row.fields, 1), 0, 4, &row.table);
+        row.table += kExteriorBase;
+        break;
+      default:
+        row.table = kFittingsSummaryIndex;
+        break;
+    }
+    if (!known) {
+      ++unplaced;
+      continue;
+    }
+    const std::vector<std::string_view>& f = row.fields;
+    int cells = f.size() > 2 ? static_cast<int>(std::min<std::size_t>(
+                                   f.size() - 2, kMaxSummaryCols + 1))
+                             : 0;
+    if (cells > 0 && f.back().empty()) --cells;  // the closing separator
+    int needed = 0;
+    for (std::size_t k = f.size(); k > 2; --k) {
+      if (!f[k - 1].empty()) {
+        needed = static_cast<int>(k - 2);
+        break;
+      }
+    }
+    if (needed > kMaxSummaryCols) {
+      ++too_wide;
+      needed = kMaxSummaryCols;
+    }
+    SummaryShape& shape = shapes[row.table];
+    ++shape.lines;
+    shape.present = std::max(shape.present, std::min(cells, kMaxSummaryCols));
+    shape.needed = std::max(shape.needed, needed);
+    rows.push_back(std::move(row));
+  }
+
+  for (int table = 0; table < kSummaryTableCount; ++table) {
+    TextGrid& grid = *SummaryTable(t, table);
+    const SummaryShape& shape = shapes[table];
+    int rows_wanted = grid.rows();
+    int cols_wanted = grid.cols();
+    if (shape.sized) {
+      rows_wanted =
+          std::min(shape.size_rows, std::max(shape.lines, rows_wanted));
+      cols_wanted =
+          std::min(shape.size_cols, std::max(shape.present, cols_wanted));
+    }
+    rows_wanted = std::max(rows_wanted, shape.lines);
+    cols_wanted = std::max(cols_wanted, shape.needed);
+    grid.Resize(rows_wanted, cols_wanted);
+  }
+
+  std::array<int, kSummaryTableCount> next_row{};
+  for (const SummaryRow& row : rows) {
+    TextGrid& grid = *SummaryTable(t, row.table);
+    const int r = next_row[row.table]++;
+    for (int c = 0; c < grid.cols(); ++c) {
+      grid.Set(r, c, FieldAt(row.fields, static_cast<std::size_t>(c) + 2));
+    }
+  }
+
+  if (unplaced > 0) {
+    result->cut.push_back("集計表のデータのうち" + Count(unplaced) +
+                          "行は該当する集計表がないため読み込みませんでした。");
+  }
+  if (too_wide > 0) {
+    result->cut.push_back("集計表のデータのうち" + Count(too_wide) +
+                          "行は2000列を超える部分を読み込みませんでした。");
+  }
+  result->unplaced_summary_lines = unplaced;
+}
+
+template <typename Lines>
+ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
+                        Progress& progress) {
+  ProjectReadResult result;
+  Sorted s = SortLines(lines);
+  result.had_sheet_or_fittings = s.had_sheet_or_fittings;
+
+  // Capacities first, so that every step below works on what is kept.
+  if (std::size_t n =
+          CutTo(&s.sheet[kInterior], kMaxRooms[kInterior] * kLinesPerRoom)) {
+    result.cut.push_back("部屋データが" + Count(kMaxRooms[kInterior]) +
+                         "部屋を超えています。" +
+                         Count(kMaxRooms[kInterior] + 1) + "部屋目以降の" +
+                         Count(n) + "行は読み込みませんでした。");
+  }
+  if (std::size_t n =
+          CutTo(&s.sheet[kExterior], kMaxRooms[kExterior] * kLinesPerRoom)) {
+    result.cut.push_back("場所データが" + Count(kMaxRooms[kExterior]) +
+                         "場所を超えています。" +
+                         Count(kMaxRooms[kExterior] + 1) + "場所目以降の" +
+                         Count(n) + "行は読み込みませんでした。");
+  }
+  // A "Tate" line without a code would leave a gap in the register, and the
+  // writer drops everything below a gap.
+  const auto no_code = std::remove_if(
+      s.tate.begin(), s.tate.end(),
+      [&](std::size_t i) { return FieldOf(lines[i], 1).empty(); });
+  if (const auto n = static_cast<std::size_t>(s.tate.end() - no_code)) {
+    s.tate.erase(no_code, s.tate.end());
+    result.cut.push_back("符号のない建具データ" + Count(n) +
+                         "件は読み込みませんでした。");
+  }
+  if (std::size_t n = CutTo(&s.tate, kMaxFittings)) {
+    result.cut.push_back("建具リストが" + Count(kMaxFittings) +
+                         "件を超えています。" + Count(kMaxFittings + 1) +
+                         "件目以降の" + Count(n) +
+                         "件は読み込みませんでした。");
+  }
+  if (std::size_t n = CutTo(&s.kosu, kMaxKoSuLines)) {
+    result.cut.push_back("工種の記憶データが" + Count(kMaxKoSuLines) +
+                         "行を超えています。" + Count(kMaxKoSuLines + 1) +
+                         "行目以降の" + Count(n) +
+                         "行は読み込みませんでした。");
+  }
+  if (s.mado.size() > static_cast<std::size_t>(kMaxMadoLines)) {
+    // Cut before the block that would not fit whole; its first row is the
+    // one with a code instead of "@".
+    std::size_t keep = kMaxMadoLines;
+    while (keep > 0 && FieldOf(lines[s.mado[keep]], 1) == "@") --keep;
+    if (keep == 0) keep = kMaxMadoLines;
+    const std::size_t n = CutTo(&s.mado, keep);
+    result.cut.push_back("建具廻りの入力済みデータが" + Count(kMaxMadoLines) +
+                         "行を超えています。" + Count(keep + 1) + "行目以降の" +
+                         Count(n) + "行は読み込みませんでした。");
+  }
+  if (std::size_t n = CutTo(&s.tank, kMaxTankLines)) {
+    result.cut.push_back("単価データが" + Count(kMaxTankLines) +
+                         "行を超えています。" + Count(kMaxTankLines + 1) +
+                         "行目以降の" + Count(n) +
+                         "行は読み込みませんでした。");
+  }
+  if (std::size_t n = CutTo(&s.rows, kMaxSummaryRowLines)) {
+    result.cut.push_back("集計表のデータが" + Count(kMaxSummaryRowLines) +
+                         "行を超えています。" + Count(kMaxSummaryRowLines + 1) +
+                         "行目以降の" + Count(n) +
+                         "行は読み込みませんでした。");
+  }
+
+  ReadRoomStores(lines, s, s.tate.size(), t, progress);
+
+  // Work-type memory: one row per line, at least one.
+  {
+    const int n = std::max<int>(1, static_cast<int>(s.kosu.size()));
+    t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
+    for (std::size_t i = 0; i < s.kosu.size(); ++i) {
+      const std::vector<std::string_view> f = SplitFields(lines[s.kosu[i]]);
+      for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
+        t->work_type_memory.Set(static_cast<int>(i), j,
+                                FieldAt(f, static_cast<std::size_t>(j) + 1));
+      }
+    }
+  }
+
+  // Fittings register: rows 1.. in file order.
+  for (std::size_t j = 0; j < s.tate.size(); ++j) {
+    const std::vector<std::string_view> f = SplitFields(lines[s.tate[j]]);
+    for (int c = 0; c < kRegisterCols; ++c) {
+      t->fittings_register.Set(static_cast<int>(j) + 1, c,
+                               FieldAt(f, static_cast<std::size_t>(c) + 1));
+    }
+  }
+
+  // Fittings takeoff store: one row per line; an empty store keeps its
+  // single row.
+  {
+    const int n = std::max<int>(1, static_cast<int>(s.mado.size()));
+    t->fittings_store = TextGrid(n, kFittingsStoreCols);
+    for (std::size_t i = 0; i < s.mado.size(); ++i) {
+      const std::vector<std::string_view> f = SplitFields(lines[s.mado[i]]);
+      for (int k = 0; k < kFittingsStoreCols; ++k) {
+        t->fittings_store.Set(static_cast<int>(i), k,
+                              FieldAt(f, static_cast<std::size_t>(k)));
+      }
+    }
+  }
+
+  // Work-type table copy, split at "'"; without lines it keeps the single
+  // empty row it has after emptying.
+  if (!s.syuk.empty()) {
+    t->work_type_copy =
+        TextGrid(static_cast<int>(s.syuk.size()), kWorkTypeCopyCols);
+    for (std::size_t i = 0; i < s.syuk.size(); ++i) {
+      const std::vector<std::string_view> f =
+          SplitFields(lines[s.syuk[i]], '\'');
+      for (int k = 0; k < kWorkTypeCopyCols; ++k) {
+        t->work_type_copy.Set(static_cast<int>(i), k,
+                              FieldAt(f, static_cast<std::size_t>(k)));
+      }
+    }
+  }
+
+  // Unit-price table, split at "'": one row per line, at least one.
+  {
+    const int n = std::max<int>(1, static_cast<int>(s.tank.size()));
+    t->unit_prices = TextGrid(n, kUnitPriceCols);
+    for (std::size_t i = 0; i < s.tank.size(); ++i) {
+      const std::vector<std::string_view> f =
+          SplitFields(lines[s.tank[i]], '\'');
+      for (int k = 0; k < kUnitPriceCols; ++k) {
+        t->unit_prices.Set(static_cast<int>(i), k,
+                           FieldAt(f, static_cast<std::size_t>(k) + 1));
+      }
+    }
+  }
+
+  ReadSummaries(lines, s, t, &result);
+
+  if (!result.cut.empty()) {
+    std::string text;
+    for (const std::string& sentence : result.cut) {
+      if (!text.empty()) text += '\n';
+      text += sentence;
+    }
+    dialogs.ShowMessage(kReadCheckTitle, text, MessageIcon::kWarning);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
+  std::vector<std::string> out;
+  std::size_t summary_rows = t.fittings_summary.rows();
+  for (const TextGrid& g : t.interior_summaries) summary_rows += g.rows();
+  for (const TextGrid& g : t.exterior_summaries) summary_rows += g.rows();
+  out.reserve(
+      t.stores[kInterior].lines().size() + t.stores[kExterior].lines().size() +
+      kRegisterRows + t.work_type_memory.rows() + t.fittings_store.rows() +
+      t.work_type_copy.rows() + t.unit_prices.rows() + 12 + summary_rows);
+
+  // Room stores, to the first empty line or the side's capacity; lines
+  // marked deleted are left out.
+  for (int side : {kInterior, kExterior}) {
+    const std::vector<std::string>& lines = t.stores[side].lines();
+    const std::size_t limit =
+        std::min<std::size_t>(lines.size(), kMaxRooms[side] * kLinesPerRoom);
+    for (std::size_t i = 0; i < limit; ++i) {
+      const std::string& line = lines[i];
+      if (line.empty()) break;
+      if (StartsWithIgnoreCase(line, "DelData")) continue;
+      out.push_back(line);
+    }
+  }
+
+  // Fittings register, row 1 down to the first empty code.
+  const TextGrid& reg = t.fittings_register;
+  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
+    out.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
+                  reg.At(r, 2));
+  }
+
+  for (int r = 0; r < t.work_type_memory.rows(); ++r) {
+    std::string line = "KoSu,";
+    AppendCells(t.work_type_memory, r, kWorkTypeMemoryCols, ',', &line);
+    out.push_back(std::move(line));
+  }
+
+  const TextGrid& store = t.fittings_store;
+  for (int r = 0; r < store.rows(); ++r) {
+    const std::string& marker = store.At(r, 0);
+    if (marker.empty() || EqualsIgnoreCase(marker, "DelData")) continue;
+    std::string line;
+    AppendCells(store, r, kFittingsStoreCols, ',', &line);
+    out.push_back(std::move(line));
+  }
+
+  for (int r = 0; r < t.work_type_copy.rows(); ++r) {
+    std::string line;
+    AppendCells(t.work_type_copy, r, kWorkTypeCopyCols, '\'', &line);
+    out.push_back(std::move(line));
+  }
+
+  for (int r = 0; r < t.unit_prices.rows(); ++r) {
+    std::string line = "Tank'";
+    AppendCells(t.unit_prices, r, kUnitPriceCols, '\'', &line);
+    out.push_back(std::move(line));
+  }
+
+  static constexpr std::array<std::string_view, 6> kNumbers = {"0", "1", "2",
+                                                               "3", "4", "5"};
+  for (int n = 0; n <= kWorkTypeTable; ++n) {
+    AppendSizeLine("SyNC", kNumbers[n], t.interior_summaries[n], &out);
+  }
+  for (int n = 0; n < 5; ++n) {
+    AppendSizeLine("SyGC", kNumbers[n], t.exterior_summaries[n], &out);
+  }
+  AppendSizeLine("SyTC", "5", t.fittings_summary, &out);
+
+  for (int n = 0; n < 5; ++n) {
+    AppendSummaryRows("SyND," + std::string(kNumbers[n]) + ",", ',',
+                      t.interior_summaries[n], &out);
+  }
+  AppendSummaryRows("SySD'5'", '\'', t.interior_summaries[kWorkTypeTable],
+                    &out);
+  for (int n = 0; n < 5; ++n) {
+    AppendSummaryRows("SyGD," + std::string(kNumbers[n]) + ",", ',',
+                      t.exterior_summaries[n], &out);
+  }
+  AppendSummaryRows("SyTD,@,", ',', t.fittings_summary, &out);
+  return out;
+}
+
+bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
+                      std::string* error) {
+  return WriteTextLinesAtomic(path, BuildProjectLines(t), error);
+}
+
+ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,
+                                    ProjectTables* t, Dialogs& dialogs,
+                                    Progress& progress) {
+  return Parse(lines, t, dialogs, progress);
+}
+
+ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
+                                    ProjectTables* t, Dialogs& dialogs,
+                                    Progress& progress) {
+  return Parse(lines, t, dialogs, progress);
+}
+
+ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
+                                  ProjectTables* t, Dialogs& dialogs,
+                                  Progress& progress) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadTextLines(path, &lines, &error)) {
+    ProjectReadResult result;
+    result.failed = true;
+    result.error = error;
+    // Step 1 (opening and reading the file) failed before any line.
+    dialogs.ShowMessage(kReadCheckTitle,
+                        std::string(kReadFailureText) + "1\n" + error,
+                        MessageIcon::kCritical);
+    dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
+    return result;
+  }
+  return ParseProjectLines(std::move(lines), t, dialogs, progress);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,86 @@
+#include "project/project_tables.h"
+
+#include <string>
+#include <utility>
+
+namespace veltrano {
+namespace {
+
+const std::string kNoLine;
+
+constexpr std::array<std::string_view, 5> kPartTitles = {
+    "床項目", "巾木項目", "壁項目", "天井項目", "雑項目"};
+constexpr std::array<std::string_view, kWorkTypeTableCols> kWorkTypeHeadings = {
+    "工種", "項目名", "区分", "部位", "数量", "単位", "単価", "金額", "備考"};
+
+// Rows 0-3 are headings; row 4 on hold rooms, places or fittings.
+constexpr int kSummaryRows = 5;
+constexpr int kSummaryCols = 3;
+
+void LayOutPartTable(int side, int part, TextGrid* t) {
+  t->Resize(kSummaryRows, kSummaryCols);
+  t->Clear();
+  t->Set(0, 0, side == kInterior ? "【内部集計表】" : "【外部集計表】");
+  t->Set(0, 1, "ヶ所");
+  t->Set(1, 0, "工種");
+  t->Set(2, 0, kPartTitles[static_cast<std::size_t>(part)]);
+  t->Set(3, 0, side == kInterior ? "部屋名＼合計" : "場所名＼合計");
+}
+
+}  // namespace
+
+const std::string& RoomStore::Line(int i) const {
+  if (i < 0 || i >= size()) return kNoLine;
+  return lines_[static_cast<std::size_t>(i)];
+}
+
+void RoomStore::SetLine(int i, std::string line) {
+  if (i < 0) return;
+  if (i >= size()) lines_.resize(static_cast<std::size_t>(i) + 1);
+  lines_[static_cast<std::size_t>(i)] = std::move(line);
+}
+
+void RoomStore::Truncate(int i) {
+  if (i >= 0 && i < size()) lines_.resize(static_cast<std::size_t>(i));
+}
+
+void LayOutSummaryTables(ProjectTables* tables) {
+  for (int p = 0; p < 5; ++p) {
+    LayOutPartTable(kInterior, p, &tables->interior_summaries[p]);
+    LayOutPartTable(kExterior, p, &tables->exterior_summaries[p]);
+  }
+  TextGrid& work = tables->interior_summaries[kWorkTypeTable];
+  work.Resize(2, kWorkTypeTableCols);
+  work.Clear();
+  for (int c = 0; c < kWorkTypeTableCols; ++c) {
+    work.Set(0, c, kWorkTypeHeadings[static_cast<std::size_t>(c)]);
+  }
+  TextGrid& fit = tables->fittings_summary;
+  fit.Resize(kSummaryRows, kSummaryCols);
+  fit.Clear();
+  fit.Set(0, 0, "【建具廻り集計表】");
+  fit.Set(0, 1, "ヶ所");
+  fit.Set(1, 0, "工種");
+  fit.Set(2, 0, "積算項目");
+  fit.Set(3, 0, "符号＼合計");
+}
+
+void ResetProjectTables(ProjectTables* tables, bool keep_unit_prices) {
+  for (RoomStore& store : tables->stores) store.Clear();
+  for (auto& names : tables->room_names) names.clear();
+  TextGrid& reg = tables->fittings_register;
+  reg.Resize(kRegisterRows, kRegisterCols);
+  reg.Clear();
+  reg.Set(0, 0, "符号");
+  reg.Set(0, 1, "W");
+  reg.Set(0, 2, "H");
+  tables->fittings_store = TextGrid(1, kFittingsStoreCols);
+  tables->work_type_memory = TextGrid(1, kWorkTypeMemoryCols);
+  tables->work_type_copy = TextGrid(1, kWorkTypeCopyCols);
+  if (!keep_unit_prices || tables->unit_prices.cols() != kUnitPriceCols) {
+    tables->unit_prices = TextGrid(1, kUnitPriceCols);
+  }
+  LayOutSummaryTables(tables);
+}
+
+}  // namespace veltrano

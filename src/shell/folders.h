@@ -1,0 +1,51 @@
+#ifndef VELTRANO_SHELL_FOLDERS_H_
+#define VELTRANO_SHELL_FOLDERS_H_
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The folders every file of the program lives in. The base folder holds the
+// project data ("Data"), the settings files ("info"), the item-list templates
+// ("list") and the operation manual ("Manual"). Project backups always go to
+// "Veltrano/info" in the user's home folder, wherever the base folder is.
+
+namespace veltrano {
+
+struct Folders {
+  std::filesystem::path base;    // the base folder
+  std::filesystem::path data;    // base/Data: project data files (.xdt)
+  std::filesystem::path info;    // base/info: settings files (.ini)
+  std::filesystem::path list;    // base/list: item-list templates (.klt)
+  std::filesystem::path manual;  // base/Manual: the operation manual
+  std::filesystem::path backup;  // home/Veltrano/info: project backups
+};
+
+// The folders under `base`, with the backup folder under `home`. A subfolder
+// that already exists under another letter case ("Info", "List") is used as
+// it is, so that one folder is never split into two.
+Folders FoldersUnder(const std::filesystem::path& base,
+                     const std::filesystem::path& home);
+
+// The folders of this run. The base folder is `base_option` (the command-line
+// option --base DIR) when given and not empty, else the environment variable
+// VELTRANO_BASE when set and not empty, else "Veltrano" in the user's home
+// folder ($HOME; the working directory when HOME is not set). A relative
+// base is taken from the working directory at start-up.
+Folders ResolveFolders(const std::optional<std::string>& base_option);
+
+// Creates every folder of `folders` that does not exist yet, parents
+// included. On failure returns false with the reason, naming the folder, in
+// `error`.
+bool EnsureFolders(const Folders& folders, std::string* error);
+
+// The file in `dir` whose name equals `name` without regard to letter case
+// ("kousyu.ini" finds "Kousyu.ini"); a file named exactly `name` is preferred.
+// When there is none, dir / name.
+std::filesystem::path FindFileIgnoringCase(const std::filesystem::path& dir,
+                                           std::string_view name);
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_SHELL_FOLDERS_H_

@@ -1,0 +1,451 @@
+#include "shell/settings.h"
+
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "calc/cp932.h"
+#include "calc/number_text.h"
+#include "calc/text_file.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Lines = std::vector<std::string>;
+
+// The content a settings file gets when it is created: what an interior
+// finishing estimator starts from.
+struct DefaultFile {
+  std::string_view name;
+  std::vector<std::string_view> lines;
+};
+
+const std::vector<DefaultFile>& DefaultFiles() {
+  static const std::vector<DefaultFile> files = {
+      {kOffsetsFile, {"30", "30", "0", "0", "0", "0"}},
+      {kUnitsFile,
+       {"m2", "m", "m3", "ヶ所", "枚", "本", "個", "式", "kg", "t"}},
+      {kMoneyRoundingFile, {"2"}},
+      {kCandidateFiles[0],
+       {"FL3", "FL5", "FL6", "FL8", "FL10", "網入磨6.8", "網入型6.8", "型4",
+        "強化5", "ペアガラス"}},
+      {kCandidateFiles[1], {"シリコン", "変成シリコン", "ポリサルファイド"}},
+      {kCandidateFiles[2],
+       {"EP", "AEP", "OP", "SOP", "VP", "UE", "クロス", "ダイノックシート"}},
+      {kCandidateFiles[3], {"変成シリコン", "ポリウレタン", "シリコン"}},
+      {kCandidateFiles[4], {"モルタル", "防水モルタル", "無収縮モルタル"}},
+      {kCandidateFiles[5], {"10×10", "15×10", "15×15", "20×10", "20×15"}},
+      {kWorkTypesFile,
+       {"仮設", "土工", "防水", "石", "タイル", "木工", "屋根", "金属",
+        "左官", "建具", "硝子", "塗装", "内装", "雑"}},
+      // Project name printed at the top left; company name not printed,
+      // bottom right when it is.
+      {kPrintFile, {"1", "0", "0", "", "2"}},
+      {kDigitsFile, {"0"}},
+      {kSaveOnSwitchFile, {"0"}},
+      {kCompanyNamesFile, {}},
+  };
+  return files;
+}
+
+void AddReason(std::string* error, const std::string& reason) {
+  if (!error->empty()) *error += "\n";
+  *error += reason;
+}
+
+// Every item of a settings file: each line split at its commas.
+bool ReadItems(const Folders& folders, std::string_view name, Lines* items,
+               std::string* error) {
+  items->clear();
+  Lines lines;
+  std::string reason;
+  if (!ReadTextLines(FindFileIgnoringCase(folders.info, name), &lines,
+                     &reason)) {
+    AddReason(error, reason);
+    return false;
+  }
+  for (const std::string& line : lines) {
+    for (std::string_view field : SplitFields(line)) {
+      items->emplace_back(field);
+    }
+  }
+  return true;
+}
+
+// The items that are not empty, in order.
+Lines NonEmpty(const Lines& items) {
+  Lines kept;
+  for (const std::string& item : items) {
+    if (!item.empty()) kept.push_back(item);
+  }
+  return kept;
+}
+
+// An item read as a whole number: the leading-number rule, then rounded to
+// the nearest whole number with halves going to the even one, as a value is
+// when it becomes a control's index or state. A missing item has none.
+std::optional<long> WholeNumberOf(const Lines& items, std::size_t at) {
+  if (at >= items.size()) return std::nullopt;
+  const double rounded = std::nearbyint(LeadingNumber(items[at]));
+  if (!(std::fabs(rounded) < 1e9)) return std::nullopt;
+  return static_cast<long>(rounded);
+}
+
+// The option of a group of `count` buttons that an item names as a whole
+// number, or -1.
+int OptionOf(const Lines& items, std::size_t at, int count) {
+  const std::optional<long> n = WholeNumberOf(items, at);
+  return n.has_value() && *n >= 0 && *n < count ? static_cast<int>(*n) : -1;
+}
+
+bool TickedBy(const Lines& items, std::size_t at) {
+  return WholeNumberOf(items, at) == 1;
+}
+
+std::string OptionText(int option) {
+  return option < 0 ? std::string() : std::to_string(option);
+}
+
+bool WriteSettingsFile(const Folders& folders, std::string_view name,
+                       const Lines& lines, std::string* error) {
+  std::string reason;
+  if (WriteTextLinesAtomic(FindFileIgnoringCase(folders.info, name), lines,
+                           &reason)) {
+    return true;
+  }
+  AddReason(error, reason);
+  return false;
+}
+
+bool WriteCompanyNames(const SettingsPanel& panel, const Folders& folders,
+                       Dialogs& dialogs) {
+  std::string error;
+  if (WriteSettingsFile(folders, kCompanyNamesFile,
+                        NonEmpty(panel.company_names), &error)) {
+    return true;
+  }
+  dialogs.ShowMessage("エラー", "会社名を保存できませんでした。\n" + error,
+                      MessageIcon::kCritical);
+  return false;
+}
+
+// A box's text that reached a command without passing the typing check is
+// refused as it would have been when typed.
+bool BoxIsAcceptable(std::string* box, Dialogs& dialogs) {
+  const std::string refusal = RefusalOfSettingsText(*box);
+  if (refusal.empty()) return true;
+  dialogs.ShowMessage("入力確認", refusal, MessageIcon::kWarning);
+  box->clear();
+  return false;
+}
+
+int FindIgnoringCase(const Lines& list, std::string_view text) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (EqualsIgnoreCase(list[i], text)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool AddUnlessPresent(Lines* list, std::string* box, Dialogs& dialogs) {
+  if (box->empty() || !BoxIsAcceptable(box, dialogs)) return false;
+  if (FindIgnoringCase(*list, *box) >= 0) return false;
+  list->push_back(*box);
+  return true;
+}
+
+// One pass from the top over the items the list had when it began: a
+// removed item's successor moves into its place and the pass goes on after
+// that place, so the successor is not looked at.
+void DeleteInOnePass(Lines* list, std::string* box) {
+  if (box->empty()) return;
+  const std::size_t count = list->size();
+  for (std::size_t i = 0; i < count && i < list->size(); ++i) {
+    if (EqualsIgnoreCase((*list)[i], *box)) {
+      list->erase(list->begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  box->clear();
+}
+
+void DeleteFirst(Lines* list, std::string_view text) {
+  const int at = FindIgnoringCase(*list, text);
+  if (at >= 0) list->erase(list->begin() + at);
+}
+
+void CopyItem(const Lines& list, int index, std::string* box) {
+  if (index >= 0 && static_cast<std::size_t>(index) < list.size()) {
+    *box = list[static_cast<std::size_t>(index)];
+  }
+}
+
+bool IsCandidateList(int list) {
+  return list >= 0 && list < kCandidateListCount;
+}
+
+}  // namespace
+
+// --- Start-up -------------------------------------------------------------
+
+bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
+                         std::string* error) {
+  if (!EnsureFolders(folders, error)) return false;
+
+  std::error_code ec;
+  std::vector<std::string_view> restored;
+  for (const DefaultFile& file : DefaultFiles()) {
+    const fs::path path = FindFileIgnoringCase(folders.info, file.name);
+    if (fs::exists(path, ec)) continue;
+    const Lines lines(file.lines.begin(), file.lines.end());
+    if (!WriteTextLinesAtomic(path, lines, error)) return false;
+    restored.push_back(file.name);
+  }
+  // With not one settings file in place this is a new installation, whether
+  // or not its folders were made a moment ago: nothing to report.
+  const bool new_installation = restored.size() == DefaultFiles().size();
+  if (!new_installation && !restored.empty()) {
+    std::string text =
+        "次の設定ファイルが見つからないため、初期設定の内容で作り直しました。"
+        "\n";
+    for (std::string_view name : restored) {
+      text += "\n";
+      text += name;
+    }
+    dialogs.ShowMessage("確認", text, MessageIcon::kInformation);
+  }
+  return true;
+}
+
+bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
+                               std::string* error) {
+  error->clear();
+  Lines items;
+  bool ok = ReadItems(folders, kDigitsFile, &items, error);
+  panel->digits = OptionOf(items, 0, 3);
+  ok = ReadItems(folders, kSaveOnSwitchFile, &items, error) && ok;
+  panel->save_on_switch = TickedBy(items, 0);
+  return ok;
+}
+
+bool LoadSettings(const Folders& folders, SettingsPanel* panel,
+                  std::string* error) {
+  error->clear();
+  bool ok = true;
+  Lines items;
+
+  ok = ReadItems(folders, kOffsetsFile, &items, error) && ok;
+  for (std::size_t i = 0; i < panel->offsets.size(); ++i) {
+    panel->offsets[i] = i < items.size() ? items[i] : std::string();
+  }
+
+  ok = ReadItems(folders, kUnitsFile, &items, error) && ok;
+  panel->units = NonEmpty(items);
+
+  ok = ReadItems(folders, kMoneyRoundingFile, &items, error) && ok;
+  panel->money_rounding = -1;
+  if (!items.empty()) {
+    for (int option = 0; option < 3; ++option) {
+      if (items[0] == std::to_string(option)) panel->money_rounding = option;
+    }
+  }
+
+  for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
+    ok = ReadItems(folders, kCandidateFiles[list], &items, error) && ok;
+    panel->candidates[list] = NonEmpty(items);
+  }
+
+  ok = ReadItems(folders, kWorkTypesFile, &items, error) && ok;
+  panel->work_types = NonEmpty(items);
+  panel->aggregation_work_types = panel->work_types;
+
+  ok = ReadItems(folders, kPrintFile, &items, error) && ok;
+  panel->print_project_name = TickedBy(items, 0);
+  panel->project_name_position = OptionOf(items, 1, 6);
+  panel->print_company_name = TickedBy(items, 2);
+  panel->company_name = items.size() > 3 ? items[3] : std::string();
+  panel->company_name_position = OptionOf(items, 4, 3);
+  return ok;
+}
+
+bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
+                      std::string* error) {
+  error->clear();
+  return ReadItems(folders, kCompanyNamesFile, &panel->company_names, error);
+}
+
+std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders) {
+  Lines lines;
+  std::string error;
+  if (!ReadTextLines(FindFileIgnoringCase(folders.info, kWorkTypesFile),
+                     &lines, &error)) {
+    return {};
+  }
+  if (lines.size() > kMaxWorkTypeFileLines) {
+    lines.resize(kMaxWorkTypeFileLines);
+  }
+  return lines;
+}
+
+DigitSetting SelectedDigitSetting(const SettingsPanel& panel) {
+  return DigitSetting(panel.digits);
+}
+
+// --- "設定保存" ------------------------------------------------------------
+
+bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
+                  Dialogs& dialogs) {
+  std::vector<std::pair<std::string_view, Lines>> files;
+  files.emplace_back(kOffsetsFile,
+                     Lines(panel.offsets.begin(), panel.offsets.end()));
+  files.emplace_back(kUnitsFile, panel.units);
+  files.emplace_back(kMoneyRoundingFile,
+                     Lines{OptionText(panel.money_rounding)});
+  for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
+    files.emplace_back(kCandidateFiles[list],
+                       NonEmpty(panel.candidates[list]));
+  }
+  files.emplace_back(kWorkTypesFile, panel.work_types);
+  files.emplace_back(
+      kPrintFile,
+      Lines{panel.print_project_name ? "1" : "0",
+            OptionText(panel.project_name_position),
+            panel.print_company_name ? "1" : "0", panel.company_name,
+            OptionText(panel.company_name_position)});
+  files.emplace_back(kDigitsFile, Lines{OptionText(panel.digits)});
+  files.emplace_back(kSaveOnSwitchFile,
+                     Lines{panel.save_on_switch ? "1" : "0"});
+
+  std::string error;
+  bool ok = true;
+  for (const auto& [name, lines] : files) {
+    ok = WriteSettingsFile(folders, name, lines, &error) && ok;
+  }
+  if (!ok) {
+    dialogs.ShowMessage("エラー", "設定を保存できませんでした。\n" + error,
+                        MessageIcon::kCritical);
+  }
+  return ok;
+}
+
+// --- Typing ---------------------------------------------------------------
+
+std::string RefusalOfSettingsText(std::string_view text) {
+  if (text.find(',') != std::string_view::npos) {
+    return ",（カンマ）は使用できません。";
+  }
+  if (text.find('\'') != std::string_view::npos) {
+    return "'（コーテーション）は使用できません。";
+  }
+  if (text.find_first_of("\r\n") != std::string_view::npos) {
+    return "改行は使用できません。";
+  }
+  if (const std::string bad = FirstUnholdableChar(text); !bad.empty()) {
+    return "「" + bad + "」は使用できない文字です。";
+  }
+  return {};
+}
+
+bool TypeSettingsText(std::string* box, std::string_view typed,
+                      Dialogs& dialogs) {
+  const std::string refusal = RefusalOfSettingsText(typed);
+  if (!refusal.empty()) {
+    dialogs.ShowMessage("入力確認", refusal, MessageIcon::kWarning);
+    box->clear();
+    return false;
+  }
+  box->assign(typed);
+  return true;
+}
+
+// --- List editors ---------------------------------------------------------
+
+void ChooseCandidate(SettingsPanel* panel, int list, int index) {
+  if (!IsCandidateList(list)) return;
+  const auto at = static_cast<std::size_t>(list);
+  CopyItem(panel->candidates[at], index, &panel->candidate_entries[at]);
+}
+
+void ChooseWorkType(SettingsPanel* panel, int index) {
+  CopyItem(panel->work_types, index, &panel->work_type_entry);
+}
+
+void ChooseUnit(SettingsPanel* panel, int index) {
+  CopyItem(panel->units, index, &panel->unit_entry);
+}
+
+bool AddCandidate(SettingsPanel* panel, int list, Dialogs& dialogs) {
+  if (!IsCandidateList(list)) return false;
+  const auto at = static_cast<std::size_t>(list);
+  return AddUnlessPresent(&panel->candidates[at],
+                          &panel->candidate_entries[at], dialogs);
+}
+
+void DeleteCandidate(SettingsPanel* panel, int list) {
+  if (!IsCandidateList(list)) return;
+  const auto at = static_cast<std::size_t>(list);
+  DeleteInOnePass(&panel->candidates[at], &panel->candidate_entries[at]);
+}
+
+bool AddWorkType(SettingsPanel* panel, Dialogs& dialogs) {
+  return AddUnlessPresent(&panel->work_types, &panel->work_type_entry,
+                          dialogs);
+}
+
+void DeleteWorkType(SettingsPanel* panel) {
+  DeleteInOnePass(&panel->work_types, &panel->work_type_entry);
+}
+
+bool AddUnit(SettingsPanel* panel, Dialogs& dialogs) {
+  if (panel->unit_entry.empty() ||
+      !BoxIsAcceptable(&panel->unit_entry, dialogs)) {
+    return false;
+  }
+  panel->units.push_back(panel->unit_entry);
+  panel->work_type_panel_units.push_back(panel->unit_entry);
+  return true;
+}
+
+void DeleteUnit(SettingsPanel* panel) {
+  DeleteFirst(&panel->units, panel->unit_entry);
+  DeleteFirst(&panel->work_type_panel_units, panel->unit_entry);
+  panel->unit_entry.clear();
+}
+
+// --- Company names --------------------------------------------------------
+
+bool RegisterCompanyName(SettingsPanel* panel, const Folders& folders,
+                         Dialogs& dialogs) {
+  if (panel->company_name_entry.empty() ||
+      !BoxIsAcceptable(&panel->company_name_entry, dialogs)) {
+    return true;
+  }
+  if (FindIgnoringCase(panel->company_names, panel->company_name_entry) < 0) {
+    panel->company_names.push_back(panel->company_name_entry);
+  }
+  return WriteCompanyNames(*panel, folders, dialogs);
+}
+
+bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
+                       Dialogs& dialogs) {
+  if (panel->company_name_entry.empty()) return true;
+  DeleteFirst(&panel->company_names, panel->company_name_entry);
+  return WriteCompanyNames(*panel, folders, dialogs);
+}
+
+void ChooseCompanyName(SettingsPanel* panel, int index) {
+  if (index < 0 ||
+      static_cast<std::size_t>(index) >= panel->company_names.size()) {
+    return;
+  }
+  panel->company_name_entry =
+      panel->company_names[static_cast<std::size_t>(index)];
+  panel->company_name = panel->company_name_entry;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,196 @@
+#ifndef VELTRANO_SHELL_SETTINGS_H_
+#define VELTRANO_SHELL_SETTINGS_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/rounding.h"
+#include "shell/dialogs.h"
+#include "shell/folders.h"
+
+// The settings panel (mode 4 "設定", Frame_Set "《設定》") and its settings
+// files in the "info" folder. The files are read once at start-up into the
+// panel; the rest of the program reads the settings from the panel. They are
+// written back only by "設定保存" (SaveSettings), except the company names,
+// which are written whenever they change.
+//
+// Every settings file is CP932 text, one value per line, CR LF, no quotes.
+// Reading goes item by item: an item ends at a comma or at the end of a
+// line. That is why every box whose text ends up in a settings file (or in a
+// comma- or apostrophe-separated record) refuses "," and "'" as it is typed.
+
+namespace veltrano {
+
+inline constexpr int kOffsetCount = 6;          // TateguSet(0..5)
+inline constexpr int kCandidateListCount = 6;   // HinagataSaveList(0..5)
+inline constexpr int kMaxWorkTypeFileLines = 101;
+
+// The settings files, in the order SaveSettings writes them (the company
+// names last: they are written by their own commands).
+inline constexpr std::string_view kOffsetsFile = "TateguSet.ini";
+inline constexpr std::string_view kUnitsFile = "Tani.ini";
+inline constexpr std::string_view kMoneyRoundingFile = "Hasu.ini";
+inline constexpr std::array<std::string_view, kCandidateListCount>
+    kCandidateFiles = {"ListGarasu.ini",  "ListGarasuS.ini",
+                       "ListTosou.ini",   "ListWakuS.ini",
+                       "ListWakuTume.ini", "ListWakuS_Size.ini"};
+inline constexpr std::string_view kWorkTypesFile = "Kousyu.ini";
+inline constexpr std::string_view kPrintFile = "NameInsatu.ini";
+inline constexpr std::string_view kDigitsFile = "Keta.ini";
+inline constexpr std::string_view kSaveOnSwitchFile = "Save.ini";
+inline constexpr std::string_view kCompanyNamesFile = "NameKouho.ini";
+
+// What the controls of the settings panel hold. An option group holds the
+// number of its selected button, or -1 when none is selected.
+struct SettingsPanel {
+  // TateguSet(0..5), "<<建具廻り拾い設定>>": the millimetre offsets of the
+  // fittings takeoff, as typed (GW, GH, frame seal W and H, frame mortar W
+  // and H).
+  std::array<std::string, kOffsetCount> offsets;
+  // TaniSaveList, "<<単位登録>>": the registered units.
+  std::vector<std::string> units;
+  // TaniList: the unit list of the work-type table panel. The unit editor
+  // adds to it and deletes from it together with `units`.
+  std::vector<std::string> work_type_panel_units;
+  // Hasu(0..2), "<<金額端数>>": 0 切り上げ, 1 切り捨て, 2 四捨五入.
+  int money_rounding = -1;
+  // HinagataSaveList(0..5), "<<建具廻り入力候補>>": glass, glass seal,
+  // painting and facing, frame seal, frame mortar, frame seal sizes.
+  std::array<std::vector<std::string>, kCandidateListCount> candidates;
+  // KousyuSaveList, "工種登録": the registered work types.
+  std::vector<std::string> work_types;
+  // KousyuList: the work-type list of the aggregation panel.
+  std::vector<std::string> aggregation_work_types;
+  // "<<印刷設定>>".
+  bool print_project_name = false;   // Check3(1) "物件名印刷有"
+  int project_name_position = -1;    // Option1(0..5) 上左 上中 上右 下左 下中 下右
+  bool print_company_name = false;   // Check3(0) "会社名印刷有"
+  std::string company_name;          // Text4
+  int company_name_position = -1;    // Option2(0..2) 下左 下中 下右
+  // Option3(0..2), "<<計算桁>>": the calculation-digits setting.
+  int digits = -1;
+  // SaveCh "部屋・場所切替時に上書き保存する".
+  bool save_on_switch = false;
+  // KouhoCmb beside "登録会社名": its list and its text.
+  std::vector<std::string> company_names;
+  std::string company_name_entry;
+  // The text boxes of the list editors.
+  std::array<std::string, kCandidateListCount> candidate_entries;  // HinagataText(0..5)
+  std::string work_type_entry;  // KousyuText
+  std::string unit_entry;       // Text3
+};
+
+// --- Start-up -------------------------------------------------------------
+
+// Makes sure the folders and every settings file exist. Each missing file is
+// written with its default content. When not one settings file was there (a
+// new base folder, or an "info" folder just made) this happens silently;
+// otherwise one message titled "確認" lists the files restored. Returns false
+// with the reason in `error` when a folder or a file cannot be made.
+bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
+                         std::string* error);
+
+// Reads "Keta.ini" into `digits` and "Save.ini" into `save_on_switch`.
+// Returns false, with the reasons in `error`, when a file cannot be read;
+// its control is then left without a selection or unticked.
+bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
+                               std::string* error);
+
+// Reads, in this order, "TateguSet.ini", "Tani.ini", "Hasu.ini", the six
+// candidate files, "Kousyu.ini" (into `work_types` and, in the same order,
+// `aggregation_work_types`) and "NameInsatu.ini". A file that cannot be read
+// leaves its controls empty, unticked or without a selection, the other
+// files are still read, and false is returned with the reasons in `error`.
+bool LoadSettings(const Folders& folders, SettingsPanel* panel,
+                  std::string* error);
+
+// Reads "NameKouho.ini" into the company-name list, every item in order.
+bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
+                      std::string* error);
+
+// The work-type file read line by line, a whole line being one work type, as
+// the aggregation panel reloads it: at most the first 101 lines. A file that
+// cannot be read gives no work types.
+std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders);
+
+// The digit setting the selected Option3 button stands for (none selected
+// keeps the rules of setting 0).
+DigitSetting SelectedDigitSetting(const SettingsPanel& panel);
+
+// --- "設定保存" ------------------------------------------------------------
+
+// Writes, each file replaced as a whole, "TateguSet.ini", "Tani.ini",
+// "Hasu.ini", the six candidate files, "Kousyu.ini", "NameInsatu.ini",
+// "Keta.ini" and "Save.ini". An option group without a selection is written
+// as an empty line. No confirmation is shown; a file that cannot be written
+// is reported in a message titled "エラー" (the other files are still
+// written) and false is returned.
+bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
+                  Dialogs& dialogs);
+
+// --- Typing ---------------------------------------------------------------
+
+// The message refusing `text` as the content of a settings box, or "" when
+// it may be kept: "," and "'" would split the value when it is read back,
+// and a character code page 932 cannot hold cannot be written at all.
+std::string RefusalOfSettingsText(std::string_view text);
+
+// A change of the text of a settings box (an offset, a list editor's box,
+// the company-name box or the company-name combo box): the box takes
+// `typed`, or, when RefusalOfSettingsText refuses it, the refusal is shown
+// titled "入力確認" and the box is emptied. Returns whether it was taken.
+bool TypeSettingsText(std::string* box, std::string_view typed,
+                      Dialogs& dialogs);
+
+// --- List editors ---------------------------------------------------------
+// A click on a list item copies it into the editor's box. "↓追加" appends the
+// box's text; "削除" deletes by the box's text. Out-of-range indices do
+// nothing.
+
+void ChooseCandidate(SettingsPanel* panel, int list, int index);
+void ChooseWorkType(SettingsPanel* panel, int index);
+void ChooseUnit(SettingsPanel* panel, int index);
+
+// TuikaBtn(0..5): appends HinagataText(list) to HinagataSaveList(list) when
+// it is not empty and no item equals it without regard to letter case.
+// Returns whether it was appended.
+bool AddCandidate(SettingsPanel* panel, int list, Dialogs& dialogs);
+// SakujyoBtn(0..5): one scan from the top removing every item equal to the
+// box without regard to letter case (an item that moves up into the place of
+// a removed one is passed over), then the box is emptied. An empty box
+// deletes nothing.
+void DeleteCandidate(SettingsPanel* panel, int list);
+
+// TuikaBtn(6) and SakujyoBtn(6): the same for the work types.
+bool AddWorkType(SettingsPanel* panel, Dialogs& dialogs);
+void DeleteWorkType(SettingsPanel* panel);
+
+// Command7 "↓追加": appends Text3, when not empty, to both unit lists, with
+// no test for duplicates.
+bool AddUnit(SettingsPanel* panel, Dialogs& dialogs);
+// Command8 "削除": removes the first item equal to Text3 without regard to
+// letter case from each unit list, then empties the box.
+void DeleteUnit(SettingsPanel* panel);
+
+// --- Company names --------------------------------------------------------
+
+// Command15(0) "登録": appends the combo box's text when it is not empty and
+// no item equals it without regard to letter case, then writes
+// "NameKouho.ini" at once with every non-empty item. An empty text does
+// nothing. Returns false only when the file cannot be written (reported in
+// a message titled "エラー").
+bool RegisterCompanyName(SettingsPanel* panel, const Folders& folders,
+                         Dialogs& dialogs);
+// Command15(1) "削除": removes the first item equal to the combo box's text
+// without regard to letter case, then writes "NameKouho.ini" as above.
+bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
+                       Dialogs& dialogs);
+// Choosing an item of the combo box: it becomes the combo box's text and is
+// copied into the company-name box Text4.
+void ChooseCompanyName(SettingsPanel* panel, int index);
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_SHELL_SETTINGS_H_

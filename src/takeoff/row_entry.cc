@@ -1,0 +1,492 @@
+// Typing into a takeoff sheet: opening cells, the editor's keys, computing a
+// row from its formula, deduction and fitting codes, subtotal rows, and the
+// commands that recalculate or clear whole sides.
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calc/cp932.h"
+#include "calc/formula.h"
+#include "calc/number_text.h"
+#include "calc/text_util.h"
+#include "shell/workspace.h"
+#include "takeoff/sheet_layout.h"
+
+namespace veltrano {
+
+namespace {
+
+constexpr std::string_view kInputCheckTitle = "入力確認";
+constexpr std::string_view kMsgComma = ",（カンマ）は使用できません。";
+constexpr std::string_view kMsgQuote = "'（コーテーション）は使用できません。";
+constexpr std::string_view kMsgNested =
+    "括弧は二重に使用できません。入力を取り消します。";
+constexpr std::string_view kMsgUnknownFitting =
+    "入力された建具符号は登録されていません。";
+constexpr std::array<std::string_view, 3> kParamLetters = {"A", "S", "L"};
+constexpr std::array<std::string_view, 3> kMsgParam = {
+    "Aの値が入力されていません。または不正です。",
+    "Sの値が入力されていません。または不正です。",
+    "Lの値が入力されていません。または不正です。"};
+
+// Collects the messages of an evaluation instead of showing them.
+class CollectingDialogs : public Dialogs {
+ public:
+  void ShowMessage(std::string_view, std::string_view text,
+                   MessageIcon) override {
+    texts.emplace_back(text);
+  }
+  Answer Ask(std::string_view, std::string_view, Buttons,
+             MessageIcon) override {
+    return Answer::kOk;
+  }
+  void Beep() override {}
+  std::vector<std::string> texts;
+};
+
+bool ContainsLetter(std::string_view text, char upper) {
+  const char lower = static_cast<char>(upper - 'A' + 'a');
+  return text.find(upper) != std::string_view::npos ||
+         text.find(lower) != std::string_view::npos;
+}
+
+// A parameter that is used in a formula must be a plain number above 0.
+bool ParameterUsable(std::string_view text) {
+  return IsPlainUnsignedNumber(text) && LeadingNumber(text) != 0;
+}
+
+std::string FlipSign(const std::string& value) {
+  if (!value.empty() && value.front() == '-') return value.substr(1);
+  return "-" + value;
+}
+
+// The sum of subtotal rows written with at most four decimals, rounded.
+std::string FourDecimalText(double value) {
+  std::string text = TrimFraction(RoundDecimalText(
+      PlainMagnitude(value, 15), 4, RoundMode::kHalfAwayFromZero));
+  if (value < 0 && text != "0") text.insert(text.begin(), '-');
+  return text;
+}
+
+}  // namespace
+
+// Problems met while many rows are calculated at once: each becomes one line
+// of a single message at the end.
+struct Workspace::BatchProblems {
+  std::string place;  // the room or place being calculated
+  std::vector<std::string> lines;
+};
+
+FormulaParams Workspace::ParamsOfSide(int side) const {
+  const int base = side * 3;
+  return FormulaParams{daisu_[base], daisu_[base + 1], daisu_[base + 2]};
+}
+
+void Workspace::SetParameter(int index, std::string_view text) {
+  if (index >= 0 && index < 6) daisu_[index] = std::string(text);
+}
+
+void Workspace::SetPlacesBox(std::string_view text) { kasyo_ = std::string(text); }
+
+void Workspace::SetCurrentCell(int row, int col) {
+  if (row < 0 || row >= kSheetRows || col < 0 || col >= kSheetCols) return;
+  cursor_[side_] = Cursor{row, col};
+}
+
+void Workspace::ClickSheet(int row, int col, bool right_button, bool range) {
+  if (!SheetVisible() || !RoomShown()) return;
+  if (row < 1 || row > kItemRows || col < 1 || col >= kSheetCols) return;
+  SetCurrentCell(row, col);
+  if (right_button) {
+    ActivateCell(Activation::kRightClick);
+  } else if (!range) {
+    ActivateCell(Activation::kLeftClick);
+  }
+}
+
+void Workspace::OpenEditorOnCurrentCell() {
+  const Cursor c = cursor_[side_];
+  const ColumnKind kind = KindOfColumn(c.col);
+  if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
+      kind != ColumnKind::kFittings) {
+    return;
+  }
+  const std::string& text = shown_sheet().At(c.row, c.col);
+  if (text == kSubtotalMarker) return;
+  editor_text_ = text;
+  editor_visible_ = true;
+  editor_ime_ = kind == ColumnKind::kItem;
+}
+
+void Workspace::ActivateCell(Activation how) {
+  TextGrid& g = shown_sheet();
+  Cursor& cur = cursor_[side_];
+  const ColumnKind kind = KindOfColumn(cur.col);
+  const int part = PartOfColumn(cur.col);
+
+  if (how == Activation::kItemCommitted || how == Activation::kMoveUp ||
+      how == Activation::kMoveDown) {
+    if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
+        kind != ColumnKind::kFittings) {
+      return;
+    }
+    if (how == Activation::kItemCommitted) {
+      if (cur.col + 1 < kSheetCols) ++cur.col;
+    } else if (how == Activation::kMoveUp) {
+      if (cur.row > 1) --cur.row;
+    } else {
+      if (cur.row < kItemRows) ++cur.row;
+    }
+    editor_visible_ = false;
+    OpenEditorOnCurrentCell();
+    return;
+  }
+
+  if (part < 0 || cur.row < 1) return;
+  const int f = kFormulaColumn[part];
+  const bool subtotal_row = g.At(cur.row, f) == kSubtotalMarker;
+
+  if (item_list_shown_ && g.At(cur.row, cur.col) == kItemMarker) {
+    g.Set(cur.row, cur.col, "");
+    return;
+  }
+  switch (kind) {
+    case ColumnKind::kMark:
+      if (subtotal_row) return;
+      if (item_list_shown_ && how == Activation::kLeftClick) {
+        g.Set(cur.row, cur.col, kItemMarker);
+      } else if (how == Activation::kRightClick &&
+                 g.At(cur.row, cur.col) != kItemMarker) {
+        g.Set(cur.row, cur.col, kItemMarker);
+        cur.col = ItemColumn(part);
+        OpenEditorOnCurrentCell();
+      }
+      return;
+    case ColumnKind::kItem:
+    case ColumnKind::kFormula:
+    case ColumnKind::kFittings:
+      editor_visible_ = false;
+      OpenEditorOnCurrentCell();
+      return;
+    case ColumnKind::kDeduction:
+      if (subtotal_row) return;
+      g.Set(cur.row, cur.col,
+            g.At(cur.row, cur.col) == kDeductionMarker ? "" : kDeductionMarker);
+      CalculateRow(cur.row, f);
+      return;
+    case ColumnKind::kValue: {
+      const std::string& formula = g.At(cur.row, f);
+      // A row whose formula has no value yet (after "値削除") is calculated,
+      // never turned into a subtotal row, which would lose its formula.
+      if (subtotal_row ||
+          (g.At(cur.row, cur.col).empty() && formula.empty())) {
+        ToggleSubtotal(cur.row, cur.col);
+      } else {
+        CalculateRow(cur.row, f);
+      }
+      return;
+    }
+    case ColumnKind::kNone:
+      return;
+  }
+}
+
+void Workspace::EditorTextChanged(std::string_view typed) {
+  std::string text = FoldToCodePageLookalikes(typed);
+  std::string_view refusal;
+  std::string unholdable;
+  if (text.find(',') != std::string::npos) {
+    refusal = kMsgComma;
+  } else if (text.find('\'') != std::string::npos) {
+    refusal = kMsgQuote;
+  } else if (!Cp932CanHold(text)) {
+    unholdable = "「" + FirstUnholdableChar(text) +
+                 "」はファイルに保存できない文字のため使用できません。";
+    refusal = unholdable;
+  }
+  if (!refusal.empty()) {
+    platform_.dialogs.ShowMessage(kInputCheckTitle, refusal);
+    text.clear();
+  }
+  editor_text_ = text;
+  const Cursor c = cursor_[side_];
+  if (editor_visible_ && KindOfColumn(c.col) == ColumnKind::kItem) {
+    shown_sheet().Set(c.row, c.col, editor_text_);
+  }
+}
+
+void Workspace::EditorKeyPressed(EditorKey key) {
+  if (!editor_visible_) return;
+  const Cursor c = cursor_[side_];
+  const ColumnKind kind = KindOfColumn(c.col);
+  shown_sheet().Set(c.row, c.col, editor_text_);
+  if (key == EditorKey::kEnter) {
+    if (kind == ColumnKind::kFormula) {
+      CalculateRow(c.row, c.col);
+      ActivateCell(Activation::kMoveDown);
+    } else if (kind == ColumnKind::kFittings) {
+      EnterFittingCode(c.row, c.col);
+      ActivateCell(Activation::kMoveDown);
+    } else if (kind == ColumnKind::kItem) {
+      ActivateCell(Activation::kItemCommitted);
+    }
+    return;
+  }
+  if (kind == ColumnKind::kFormula) CalculateRow(c.row, c.col);
+  ActivateCell(key == EditorKey::kUp ? Activation::kMoveUp
+                                     : Activation::kMoveDown);
+}
+
+void Workspace::CalculateRow(int row, int formula_col) {
+  CalculateRowImpl(row, formula_col, nullptr);
+}
+
+void Workspace::CalculateRowImpl(int row, int formula_col,
+                                 BatchProblems* batch) {
+  TextGrid& g = shown_sheet();
+  const int f = formula_col;
+  const std::string formula = g.At(row, f);
+  const FormulaParams params = ParamsOfSide(side_);
+  auto note = [&](std::string_view reason) {
+    batch->lines.push_back(batch->place + "　" +
+                           std::string(kPartNames[PartOfColumn(f)]) + " " +
+                           std::to_string(row) + "行目「" + formula + "」：" +
+                           std::string(reason));
+  };
+
+  for (int k = 0; k < 3; ++k) {
+    const std::string& value = k == 0 ? params.a : k == 1 ? params.s : params.l;
+    if (ContainsLetter(formula, kParamLetters[k][0]) && !ParameterUsable(value)) {
+      if (batch != nullptr) {
+        note(kMsgParam[k]);
+        g.Set(row, ValueColumn(f), "?");
+        return;
+      }
+      platform_.dialogs.ShowMessage(kInputCheckTitle, kMsgParam[k]);
+      editor_text_.clear();
+      g.Set(row, f, "");
+      return;
+    }
+  }
+  if (formula.empty()) {
+    g.Set(row, ValueColumn(f), "");
+    g.Set(row, DeductionColumn(f), "");
+    if (batch == nullptr) UpdateSubtotalBelow(row, f);
+    return;
+  }
+  std::string result;
+  if (batch != nullptr) {
+    CollectingDialogs collected;
+    result = EvaluateFormula(formula, digits_.q(), params, collected);
+    for (const std::string& text : collected.texts) note(text);
+  } else {
+    result = EvaluateFormula(formula, digits_.q(), params, platform_.dialogs);
+  }
+  if (result == kFormulaNested) {
+    if (batch != nullptr) {
+      note(kMsgNested);
+      g.Set(row, ValueColumn(f), "?");
+      return;
+    }
+    platform_.dialogs.ShowMessage(kFormulaCheckTitle, kMsgNested);
+    g.Set(row, f, "");
+    return;
+  }
+  if (g.At(row, DeductionColumn(f)) == kDeductionMarker) {
+    result = FlipSign(result);
+  }
+  g.Set(row, ValueColumn(f), result);
+  if (batch == nullptr) UpdateSubtotalBelow(row, f);
+}
+
+void Workspace::UpdateSubtotalBelow(int row, int formula_col) {
+  TextGrid& g = shown_sheet();
+  for (int r = std::max(row, 1); r <= kItemRows; ++r) {
+    if (g.At(r, formula_col) == kSubtotalMarker) {
+      g.Set(r, ValueColumn(formula_col), SubtotalAt(r, ValueColumn(formula_col)));
+      return;
+    }
+  }
+}
+
+std::string Workspace::SubtotalAt(int row, int value_col) {
+  const TextGrid& g = shown_sheet();
+  const int f = value_col - 2;
+  int start = 1;
+  for (int r = row - 1; r >= 1; --r) {
+    if (g.At(r, f) == kSubtotalMarker) {
+      start = r + 1;
+      break;
+    }
+  }
+  double sum = 0;
+  for (int r = start; r < row; ++r) sum += LeadingNumber(g.At(r, value_col));
+  return EvaluateFormula(FourDecimalText(sum), digits_.q(), FormulaParams{},
+                         platform_.dialogs);
+}
+
+// The subtotal of a recalculation: the rows since the previous subtotal
+// row, summed exactly in decimal.
+std::string Workspace::SubtotalSumAbove(int row, int value_col) {
+  const TextGrid& g = shown_sheet();
+  const int f = value_col - 2;
+  int start = 1;
+  for (int r = row - 1; r >= 1; --r) {
+    if (g.At(r, f) == kSubtotalMarker) {
+      start = r + 1;
+      break;
+    }
+  }
+  DecimalSum sum;
+  for (int r = start; r < row; ++r) sum.Add(g.At(r, value_col));
+  return EvaluateFormula(sum.Text(), digits_.q(), FormulaParams{},
+                         platform_.dialogs);
+}
+
+void Workspace::ToggleSubtotal(int row, int value_col) {
+  TextGrid& g = shown_sheet();
+  const int f = value_col - 2;
+  if (g.At(row, f) == kSubtotalMarker) {
+    g.Set(row, f, "");
+    g.Set(row, value_col, "");
+    RecalculateSheet();
+    return;
+  }
+  if (!g.At(row, value_col).empty()) return;
+  const std::string s = SubtotalAt(row, value_col);
+  if (LeadingNumber(s) == 0) {
+    RecalculateSheet();
+    return;
+  }
+  g.Set(row, value_col, s);
+  g.Set(row, f, kSubtotalMarker);
+  RecalculateSheet();
+}
+
+void Workspace::EnterFittingCode(int row, int column) {
+  const std::string entry = editor_text_;
+  if (entry.empty()) return;
+  const std::size_t star = entry.find('*');
+  const std::string code = entry.substr(0, star);
+  const TextGrid& reg = tables_.fittings_register;
+  int found = -1;
+  for (int r = 1; r < reg.rows(); ++r) {
+    if (!reg.At(r, 0).empty() && EqualsIgnoreCase(reg.At(r, 0), code)) {
+      found = r;
+      break;
+    }
+  }
+  TextGrid& g = shown_sheet();
+  if (found < 0) {
+    platform_.dialogs.ShowMessage(kFormulaCheckTitle, kMsgUnknownFitting);
+    editor_text_.clear();
+    g.Set(row, column, "");
+    return;
+  }
+  const float w = ToSingle(LeadingNumber(reg.At(found, 1))) / 1000.0f;
+  const float h = ToSingle(LeadingNumber(reg.At(found, 2))) / 1000.0f;
+  const FormulaParams none;
+  std::string formula =
+      EvaluateFormula(ShortestText(w), digits_.q(), none, platform_.dialogs);
+  if (column == kFormulaColumn[2] - 1) {
+    formula += "*";
+    formula += EvaluateFormula(ShortestText(h), digits_.q(), none,
+                               platform_.dialogs);
+  }
+  if (star != std::string::npos) {
+    formula += "*";
+    formula += entry.substr(star + 1);
+  }
+  g.Set(row, column + 1, formula);
+  g.Set(row, column + 2, kDeductionMarker);
+  CalculateRow(row, column + 1);
+}
+
+void Workspace::RecalculateShownSheet(BatchProblems* batch) {
+  TextGrid& g = shown_sheet();
+  for (int r = 1; r <= kItemRows; ++r) {
+    for (int p = 0; p < kParts; ++p) {
+      const int f = kFormulaColumn[p];
+      const std::string& formula = g.At(r, f);
+      if (formula.empty()) continue;
+      if (formula == kSubtotalMarker) {
+        g.Set(r, ValueColumn(f), SubtotalSumAbove(r, ValueColumn(f)));
+      } else {
+        CalculateRowImpl(r, f, batch);
+      }
+    }
+  }
+}
+
+void Workspace::ReportBatchProblems(const BatchProblems& batch) {
+  if (batch.lines.empty()) return;
+  constexpr std::size_t kShown = 20;
+  std::string text =
+      "次の計算式は計算できませんでした。計算式はそのまま残し、値を「?」"
+      "としました。";
+  for (std::size_t i = 0; i < batch.lines.size() && i < kShown; ++i) {
+    text += "\n" + batch.lines[i];
+  }
+  if (batch.lines.size() > kShown) {
+    text += "\nほか " + std::to_string(batch.lines.size() - kShown) + " 件";
+  }
+  platform_.dialogs.ShowMessage(kFormulaCheckTitle, text);
+}
+
+void Workspace::RecalculateSheet() {
+  BatchProblems batch;
+  batch.place = room_label_[side_];
+  RecalculateShownSheet(&batch);
+  ReportBatchProblems(batch);
+}
+
+void Workspace::RecalculateAll() {
+  if (!SheetVisible()) return;
+  const int count = static_cast<int>(tables_.room_names[side_].size());
+  if (count == 0) return;
+  BatchProblems batch;
+  platform_.progress.ShowProgress(count);
+  for (int i = 0; i < count; ++i) {
+    ShowRoom(i);
+    editor_visible_ = false;
+    platform_.progress.SetProgress(i + 1);
+    platform_.progress.ProcessPendingEvents();
+    batch.place = room_label_[side_];
+    RecalculateShownSheet(&batch);
+  }
+  platform_.progress.HideProgress();
+  ReportBatchProblems(batch);
+}
+
+void Workspace::ClearAllValues() {
+  if (!SheetVisible()) return;
+  const int count = static_cast<int>(tables_.room_names[side_].size());
+  platform_.progress.ShowProgress(count);
+  for (int i = 0; i < count; ++i) {
+    ShowRoom(i);
+    editor_visible_ = false;
+    platform_.progress.SetProgress(i + 1);
+    platform_.progress.ProcessPendingEvents();
+    TextGrid& g = shown_sheet();
+    for (int r = 1; r <= kItemRows; ++r) {
+      for (int p = 0; p < kParts; ++p) g.Set(r, ValueColumn(kFormulaColumn[p]), "");
+    }
+  }
+  platform_.progress.HideProgress();
+}
+
+void Workspace::ShowPart(int part) {
+  if (part < 0 || part >= kParts) return;
+  first_col_[side_] = kMarkColumn[part];
+  editor_visible_ = false;
+}
+
+void Workspace::ScrollColumns(int direction) {
+  int& first = first_col_[side_];
+  first = direction < 0 ? std::max(1, first - 2)
+                        : std::min(kSheetCols - 1, first + 2);
+  editor_visible_ = false;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,648 @@
+#include "shell/settings.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "calc/cp932.h"
+#include "gmock/gmock.h"
+#include "gtest/gtest.h"
+#include "support/fake_dialogs.h"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::veltrano::testing::FakeDialogs;
+using ::veltrano::testing::ShownDialog;
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("veltrano_settings_" + std::to_string(::getpid()) + "_" +
+            info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    folders_ = FoldersUnder(dir_ / "Veltrano", dir_ / "home");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A base folder with every settings file in place.
+  void Install() {
+    std::string error;
+    ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+    dialogs_.Take();
+  }
+  // Writes a settings file as raw bytes.
+  void Put(std::string_view name, const std::string& bytes) {
+    fs::create_directories(folders_.info);
+    std::ofstream(folders_.info / fs::path(std::string(name)),
+                  std::ios::binary)
+        << bytes;
+  }
+  std::string Get(std::string_view name) {
+    std::ifstream in(folders_.info / fs::path(std::string(name)),
+                     std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static std::string Sjis(std::string_view utf8) {
+    std::string bytes;
+    EXPECT_TRUE(Utf8ToCp932(utf8, &bytes)) << utf8;
+    return bytes;
+  }
+  SettingsPanel Load() {
+    SettingsPanel panel;
+    std::string error;
+    EXPECT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
+    return panel;
+  }
+
+  fs::path dir_;
+  Folders folders_;
+  FakeDialogs dialogs_;
+};
+
+// --- Defaults and missing files -------------------------------------------
+
+TEST_F(SettingsTest, NewBaseFolderGetsEveryFileWithItsDefaultSilently) {
+  std::string error;
+  ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+  for (const fs::path& p : {folders_.data, folders_.list, folders_.manual}) {
+    EXPECT_TRUE(fs::is_directory(p)) << p;
+  }
+
+  EXPECT_EQ(Get("TateguSet.ini"), "30\r\n30\r\n0\r\n0\r\n0\r\n0\r\n");
+  EXPECT_EQ(Get("Hasu.ini"), "2\r\n");
+  EXPECT_EQ(Get("Keta.ini"), "0\r\n");
+  EXPECT_EQ(Get("Save.ini"), "0\r\n");
+  EXPECT_EQ(Get("NameInsatu.ini"), "1\r\n0\r\n0\r\n\r\n2\r\n");
+  EXPECT_EQ(Get("NameKouho.ini"), "");
+  // CP932 on disk: 仮設 is 89 BC 90 DD, ヶ所 83 96 8F 8A.
+  EXPECT_EQ(Get("Kousyu.ini").substr(0, 6), "\x89\xBC\x90\xDD\r\n");
+  EXPECT_THAT(Get("Tani.ini"), HasSubstr("\r\n\x83\x96\x8F\x8A\r\n"));
+  EXPECT_EQ(Get("ListWakuS_Size.ini").substr(0, 8), "10\x81~10\r\n");
+
+  SettingsPanel panel = Load();
+  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
+  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error)) << error;
+  EXPECT_THAT(panel.offsets, ElementsAre("30", "30", "0", "0", "0", "0"));
+  EXPECT_EQ(panel.money_rounding, 2);
+  EXPECT_EQ(panel.digits, 0);
+  EXPECT_FALSE(panel.save_on_switch);
+  EXPECT_TRUE(panel.print_project_name);
+  EXPECT_EQ(panel.project_name_position, 0);
+  EXPECT_FALSE(panel.print_company_name);
+  EXPECT_EQ(panel.company_name_position, 2);
+  EXPECT_THAT(panel.company_names, IsEmpty());
+  EXPECT_THAT(panel.units, ::testing::Contains("m2"));
+  EXPECT_THAT(panel.work_types, ::testing::Contains("内装"));
+  EXPECT_THAT(panel.candidates[0], ::testing::Contains("ペアガラス"));
+  EXPECT_THAT(panel.candidates[4], ::testing::Contains("モルタル"));
+
+  // Every default value could have been typed into its box.
+  std::vector<std::string> all(panel.units);
+  all.insert(all.end(), panel.work_types.begin(), panel.work_types.end());
+  for (const auto& list : panel.candidates) {
+    EXPECT_THAT(list, Not(IsEmpty()));
+    all.insert(all.end(), list.begin(), list.end());
+  }
+  for (const std::string& value : all) {
+    EXPECT_EQ(RefusalOfSettingsText(value), "") << value;
+  }
+}
+
+TEST_F(SettingsTest, FoldersMadeBeforehandStillCountAsANewInstallation) {
+  std::string error;
+  ASSERT_TRUE(EnsureFolders(folders_, &error)) << error;
+  ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+  EXPECT_EQ(Get("Keta.ini"), "0\r\n");
+}
+
+TEST_F(SettingsTest, MissingFilesAreRestoredAndReportedInOneMessage) {
+  Install();
+  fs::remove(folders_.info / "Keta.ini");
+  fs::remove(folders_.info / "ListTosou.ini");
+  Put("Tani.ini", Sjis("坪\r\n"));
+
+  std::string error;
+  ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].title, "確認");
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("Keta.ini"));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("ListTosou.ini"));
+  EXPECT_THAT(dialogs_.shown[0].text, Not(HasSubstr("Tani.ini")));
+  EXPECT_EQ(Get("Keta.ini"), "0\r\n");
+  EXPECT_THAT(Get("ListTosou.ini"), HasSubstr("SOP\r\n"));
+  EXPECT_EQ(Get("Tani.ini"), Sjis("坪\r\n"));
+
+  // Nothing is missing any more: nothing to report.
+  dialogs_.Take();
+  ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(SettingsTest, AFileUnderAnotherCaseIsTheSameFile) {
+  Put("kousyu.ini", Sjis("塗装\r\n"));
+  Put("tateguset.ini", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+  Install();
+  EXPECT_FALSE(fs::exists(folders_.info / "Kousyu.ini"));
+  EXPECT_FALSE(fs::exists(folders_.info / "TateguSet.ini"));
+
+  SettingsPanel panel = Load();
+  EXPECT_THAT(panel.work_types, ElementsAre("塗装"));
+  EXPECT_THAT(ReadWorkTypeFileLines(folders_), ElementsAre("塗装"));
+
+  panel.work_types.push_back("内装");
+  ASSERT_TRUE(SaveSettings(panel, folders_, dialogs_));
+  EXPECT_EQ(Get("kousyu.ini"), Sjis("塗装\r\n内装\r\n"));
+  EXPECT_FALSE(fs::exists(folders_.info / "Kousyu.ini"));
+}
+
+TEST_F(SettingsTest, FilesThatCannotBeMadeFailTheStart) {
+  fs::create_directories(folders_.base);
+  std::ofstream(folders_.info) << "not a folder";
+  std::string error;
+  EXPECT_FALSE(EnsureSettingsFiles(folders_, dialogs_, &error));
+  EXPECT_THAT(error, Not(IsEmpty()));
+}
+
+// --- Reading --------------------------------------------------------------
+
+TEST_F(SettingsTest, OffsetsKeepEmptyItemsAndUseTheFirstSix) {
+  Install();
+  Put("TateguSet.ini", "10,,5\r\n\r\n7\r\n8\r\n9\r\n");
+  EXPECT_THAT(Load().offsets, ElementsAre("10", "", "5", "", "7", "8"));
+
+  // Fewer than six items: the boxes after them are empty.
+  Put("TateguSet.ini", "1\r\n2\r\n");
+  SettingsPanel panel;
+  panel.offsets = {"a", "b", "c", "d", "e", "f"};
+  std::string error;
+  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
+  EXPECT_THAT(panel.offsets, ElementsAre("1", "2", "", "", "", ""));
+}
+
+TEST_F(SettingsTest, ListsSkipEmptyItemsAndSplitAtCommas) {
+  Install();
+  Put("Tani.ini", Sjis("m2,,m\r\n\r\n式\r\n"));
+  Put("ListGarasuS.ini", Sjis("シリコン\r\n,\r\n変成シリコン\r\n"));
+  Put("ListWakuS_Size.ini", "");
+  Put("Kousyu.ini", Sjis("内装,塗装\r\n\r\n左官\r\n"));
+
+  SettingsPanel panel;
+  panel.units = {"old"};
+  panel.candidates[5] = {"old"};
+  panel.aggregation_work_types = {"old"};
+  std::string error;
+  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
+  EXPECT_THAT(panel.units, ElementsAre("m2", "m", "式"));
+  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン", "変成シリコン"));
+  EXPECT_THAT(panel.candidates[5], IsEmpty());
+  EXPECT_THAT(panel.work_types, ElementsAre("内装", "塗装", "左官"));
+  EXPECT_EQ(panel.aggregation_work_types, panel.work_types);
+  // The unit list of the work-type table is filled from the units later,
+  // when that table is shown.
+  EXPECT_THAT(panel.work_type_panel_units, IsEmpty());
+}
+
+TEST_F(SettingsTest, MoneyRoundingNeedsTheExactText) {
+  Install();
+  const struct {
+    std::string bytes;
+    int option;
+  } cases[] = {{"0\r\n", 0},   {"1\r\n", 1},   {"2\r\n", 2},
+               {"1,0\r\n", 1}, {" 2\r\n", -1}, {"2.0\r\n", -1},
+               {"3\r\n", -1},  {"\r\n", -1},   {"", -1}};
+  for (const auto& c : cases) {
+    Put("Hasu.ini", c.bytes);
+    EXPECT_EQ(Load().money_rounding, c.option) << c.bytes;
+  }
+}
+
+TEST_F(SettingsTest, DigitsAreReadAsAWholeNumber) {
+  Install();
+  const struct {
+    std::string bytes;
+    int option;
+    int q;
+  } cases[] = {{"1\r\n", 1, 3},   {"2\r\n", 2, 4},   {"2abc\r\n", 2, 4},
+               {" 1\r\n", 1, 3},  {"1.6\r\n", 2, 4}, {"\r\n", 0, 2},
+               {"3\r\n", -1, 2},  {"-1\r\n", -1, 2}, {"x\r\n", 0, 2},
+               {"", -1, 2}};
+  for (const auto& c : cases) {
+    Put("Keta.ini", c.bytes);
+    SettingsPanel panel;
+    std::string error;
+    ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
+    EXPECT_EQ(panel.digits, c.option) << c.bytes;
+    EXPECT_EQ(SelectedDigitSetting(panel).q(), c.q) << c.bytes;
+  }
+}
+
+TEST_F(SettingsTest, SaveOnSwitchIsTickedWhenTheValueReadsAsOne) {
+  Install();
+  const struct {
+    std::string bytes;
+    bool ticked;
+  } cases[] = {{"1\r\n", true},   {"0\r\n", false}, {"1.0\r\n", true},
+               {"01x\r\n", true}, {"2\r\n", false}, {"on\r\n", false},
+               {"", false}};
+  for (const auto& c : cases) {
+    Put("Save.ini", c.bytes);
+    SettingsPanel panel;
+    panel.save_on_switch = !c.ticked;
+    std::string error;
+    ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
+    EXPECT_EQ(panel.save_on_switch, c.ticked) << c.bytes;
+  }
+}
+
+TEST_F(SettingsTest, PrintSettingsReadNumbersByTheLeadingNumberRule) {
+  Install();
+  Put("NameInsatu.ini", Sjis("0\r\n4.0\r\n1x\r\n株式会社 山田内装\r\n1\r\n"));
+  SettingsPanel panel = Load();
+  EXPECT_FALSE(panel.print_project_name);
+  EXPECT_EQ(panel.project_name_position, 4);
+  EXPECT_TRUE(panel.print_company_name);
+  EXPECT_EQ(panel.company_name, "株式会社 山田内装");
+  EXPECT_EQ(panel.company_name_position, 1);
+
+  // Positions out of range select nothing; missing values leave the
+  // controls empty.
+  Put("NameInsatu.ini", "1\r\n6\r\n0\r\n");
+  panel = Load();
+  EXPECT_TRUE(panel.print_project_name);
+  EXPECT_EQ(panel.project_name_position, -1);
+  EXPECT_EQ(panel.company_name, "");
+  EXPECT_EQ(panel.company_name_position, -1);
+  Put("NameInsatu.ini", "1\r\n-1\r\n0\r\nA\r\n3\r\n");
+  panel = Load();
+  EXPECT_EQ(panel.project_name_position, -1);
+  EXPECT_EQ(panel.company_name_position, -1);
+}
+
+TEST_F(SettingsTest, CompanyNamesTakeEveryItem) {
+  Install();
+  Put("NameKouho.ini", Sjis("山田内装\r\n\r\nB社,C社\r\n"));
+  SettingsPanel panel;
+  std::string error;
+  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error)) << error;
+  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", "", "B社", "C社"));
+}
+
+TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
+  Install();
+  std::string bytes = Sjis("内装,塗装\r\n\r\n");
+  for (int i = 0; i < 110; ++i) bytes += "W" + std::to_string(i) + "\r\n";
+  Put("Kousyu.ini", bytes);
+  const std::vector<std::string> lines = ReadWorkTypeFileLines(folders_);
+  ASSERT_EQ(lines.size(), 101u);
+  EXPECT_EQ(lines[0], "内装,塗装");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[100], "W98");
+
+  fs::remove(folders_.info / "Kousyu.ini");
+  EXPECT_THAT(ReadWorkTypeFileLines(folders_), IsEmpty());
+}
+
+TEST_F(SettingsTest, AnUnreadableFileEmptiesItsControlsOnly) {
+  Install();
+  fs::remove(folders_.info / "Tani.ini");
+  fs::remove(folders_.info / "Hasu.ini");
+  SettingsPanel panel;
+  panel.units = {"m2"};
+  panel.money_rounding = 1;
+  std::string error;
+  EXPECT_FALSE(LoadSettings(folders_, &panel, &error));
+  EXPECT_THAT(error, HasSubstr("Tani.ini"));
+  EXPECT_THAT(error, HasSubstr("Hasu.ini"));
+  EXPECT_THAT(panel.units, IsEmpty());
+  EXPECT_EQ(panel.money_rounding, -1);
+  EXPECT_THAT(panel.work_types, Not(IsEmpty()));
+  EXPECT_EQ(panel.company_name_position, 2);
+}
+
+// --- Saving ---------------------------------------------------------------
+
+SettingsPanel SamplePanel() {
+  SettingsPanel panel;
+  panel.offsets = {"25", "", "10", "10", "0", "5"};
+  panel.units = {"m2", "ヶ所", "m2"};
+  panel.money_rounding = 0;
+  panel.candidates[0] = {"FL5", "", "網入磨6.8"};
+  panel.candidates[3] = {"変成シリコン"};
+  panel.work_types = {"内装", "塗装"};
+  panel.print_project_name = true;
+  panel.project_name_position = 5;
+  panel.print_company_name = true;
+  panel.company_name = "株式会社 山田内装";
+  panel.company_name_position = 1;
+  panel.digits = 2;
+  panel.save_on_switch = true;
+  return panel;
+}
+
+TEST_F(SettingsTest, SaveWritesEveryFileInItsFormat) {
+  Install();
+  Put("ListTosou.ini", "EP\r\nOP\r\n");
+  ASSERT_TRUE(SaveSettings(SamplePanel(), folders_, dialogs_));
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+
+  EXPECT_EQ(Get("TateguSet.ini"), "25\r\n\r\n10\r\n10\r\n0\r\n5\r\n");
+  EXPECT_EQ(Get("Tani.ini"), "m2\r\n\x83\x96\x8F\x8A\r\nm2\r\n");
+  EXPECT_EQ(Get("Hasu.ini"), "0\r\n");
+  EXPECT_EQ(Get("ListGarasu.ini"), Sjis("FL5\r\n網入磨6.8\r\n"));
+  EXPECT_EQ(Get("ListGarasuS.ini"), "");
+  EXPECT_EQ(Get("ListTosou.ini"), "");  // an empty list empties its file
+  EXPECT_EQ(Get("ListWakuS.ini"), Sjis("変成シリコン\r\n"));
+  EXPECT_EQ(Get("Kousyu.ini"), Sjis("内装\r\n塗装\r\n"));
+  EXPECT_EQ(Get("NameInsatu.ini"),
+            "1\r\n5\r\n1\r\n\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0 "
+            "\x8E\x52\x93\x63\x93\xE0\x91\x95\r\n1\r\n");
+  EXPECT_EQ(Get("Keta.ini"), "2\r\n");
+  EXPECT_EQ(Get("Save.ini"), "1\r\n");
+}
+
+TEST_F(SettingsTest, OptionGroupsWithoutSelectionAreWrittenAsEmptyLines) {
+  Install();
+  SettingsPanel panel = SamplePanel();
+  panel.money_rounding = -1;
+  panel.project_name_position = -1;
+  panel.company_name_position = -1;
+  panel.digits = -1;
+  panel.print_project_name = false;
+  panel.print_company_name = false;
+  panel.save_on_switch = false;
+  ASSERT_TRUE(SaveSettings(panel, folders_, dialogs_));
+  EXPECT_EQ(Get("Hasu.ini"), "\r\n");
+  EXPECT_EQ(Get("Keta.ini"), "\r\n");
+  EXPECT_EQ(Get("Save.ini"), "0\r\n");
+  EXPECT_EQ(Get("NameInsatu.ini"), "0\r\n\r\n0\r\n" +
+                                       Sjis("株式会社 山田内装") +
+                                       "\r\n\r\n");
+}
+
+TEST_F(SettingsTest, SavedSettingsComeBackAtTheNextStart) {
+  Install();
+  const SettingsPanel saved = SamplePanel();
+  ASSERT_TRUE(SaveSettings(saved, folders_, dialogs_));
+  SettingsPanel panel = Load();
+  std::string error;
+  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
+  EXPECT_EQ(panel.offsets, saved.offsets);
+  EXPECT_EQ(panel.units, saved.units);
+  EXPECT_EQ(panel.money_rounding, saved.money_rounding);
+  EXPECT_THAT(panel.candidates[0], ElementsAre("FL5", "網入磨6.8"));
+  EXPECT_EQ(panel.candidates[3], saved.candidates[3]);
+  EXPECT_EQ(panel.work_types, saved.work_types);
+  EXPECT_EQ(panel.print_project_name, saved.print_project_name);
+  EXPECT_EQ(panel.project_name_position, saved.project_name_position);
+  EXPECT_EQ(panel.print_company_name, saved.print_company_name);
+  EXPECT_EQ(panel.company_name, saved.company_name);
+  EXPECT_EQ(panel.company_name_position, saved.company_name_position);
+  EXPECT_EQ(panel.digits, saved.digits);
+  EXPECT_EQ(panel.save_on_switch, saved.save_on_switch);
+}
+
+TEST_F(SettingsTest, SaveReportsFilesItCannotWrite) {
+  Install();
+  fs::remove(folders_.info / "Save.ini");
+  fs::create_directories(folders_.info / "Save.ini" / "x");
+  EXPECT_FALSE(SaveSettings(SamplePanel(), folders_, dialogs_));
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].title, "エラー");
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("Save.ini"));
+  // The files before it were still written.
+  EXPECT_EQ(Get("Keta.ini"), "2\r\n");
+}
+
+// --- Typing ---------------------------------------------------------------
+
+TEST_F(SettingsTest, SeparatorsAndUnwritableCharactersAreRefusedAsTyped) {
+  SettingsPanel panel;
+  panel.company_name_entry = "山田";
+  EXPECT_FALSE(TypeSettingsText(&panel.company_name_entry, "山田,内装",
+                                dialogs_));
+  EXPECT_EQ(panel.company_name_entry, "");
+  panel.work_type_entry = "内";
+  EXPECT_FALSE(TypeSettingsText(&panel.work_type_entry, "内'装", dialogs_));
+  EXPECT_EQ(panel.work_type_entry, "");
+  panel.unit_entry = "m";
+  EXPECT_FALSE(TypeSettingsText(&panel.unit_entry, "m\xC2\xB2", dialogs_));
+  EXPECT_EQ(panel.unit_entry, "");
+  EXPECT_FALSE(TypeSettingsText(&panel.offsets[0], "3,0", dialogs_));
+
+  const std::vector<ShownDialog> shown = dialogs_.Take();
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0], (ShownDialog{"入力確認", ",（カンマ）は使用できません。",
+                                   false}));
+  EXPECT_EQ(shown[1],
+            (ShownDialog{"入力確認", "'（コーテーション）は使用できません。",
+                         false}));
+  EXPECT_EQ(shown[2].title, "入力確認");
+  EXPECT_THAT(shown[2].text, HasSubstr("\xC2\xB2"));  // names the "²"
+  EXPECT_EQ(shown[3].text, ",（カンマ）は使用できません。");
+
+  EXPECT_TRUE(TypeSettingsText(&panel.company_name, "株式会社 山田内装①",
+                               dialogs_));
+  EXPECT_EQ(panel.company_name, "株式会社 山田内装①");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(SettingsTest, CommandsRefuseABoxThatHoldsARefusedText) {
+  Install();
+  SettingsPanel panel;
+  panel.work_type_entry = "内,装";
+  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
+  panel.unit_entry = "m'";
+  EXPECT_FALSE(AddUnit(&panel, dialogs_));
+  panel.candidate_entries[2] = "E,P";
+  EXPECT_FALSE(AddCandidate(&panel, 2, dialogs_));
+  panel.company_name_entry = "山田,内装";
+  EXPECT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+
+  EXPECT_EQ(dialogs_.Take().size(), 4u);
+  EXPECT_THAT(panel.work_types, IsEmpty());
+  EXPECT_THAT(panel.units, IsEmpty());
+  EXPECT_THAT(panel.work_type_panel_units, IsEmpty());
+  EXPECT_THAT(panel.candidates[2], IsEmpty());
+  EXPECT_THAT(panel.company_names, IsEmpty());
+  EXPECT_EQ(panel.work_type_entry, "");
+  EXPECT_EQ(panel.company_name_entry, "");
+  EXPECT_EQ(Get("NameKouho.ini"), "");
+}
+
+// --- List editors ---------------------------------------------------------
+
+TEST_F(SettingsTest, UnitsAllowDuplicatesAndDeleteTheFirstMatchFromBoth) {
+  SettingsPanel panel;
+  panel.unit_entry = "m2";
+  EXPECT_TRUE(AddUnit(&panel, dialogs_));
+  EXPECT_TRUE(AddUnit(&panel, dialogs_));
+  panel.unit_entry = "式";
+  EXPECT_TRUE(AddUnit(&panel, dialogs_));
+  panel.unit_entry = "";
+  EXPECT_FALSE(AddUnit(&panel, dialogs_));
+  EXPECT_THAT(panel.units, ElementsAre("m2", "m2", "式"));
+  EXPECT_THAT(panel.work_type_panel_units, ElementsAre("m2", "m2", "式"));
+
+  panel.work_type_panel_units = {"式", "M2"};
+  panel.unit_entry = "M2";
+  DeleteUnit(&panel);
+  EXPECT_THAT(panel.units, ElementsAre("m2", "式"));
+  EXPECT_THAT(panel.work_type_panel_units, ElementsAre("式"));
+  EXPECT_EQ(panel.unit_entry, "");
+
+  ChooseUnit(&panel, 1);
+  EXPECT_EQ(panel.unit_entry, "式");
+  ChooseUnit(&panel, 2);
+  EXPECT_EQ(panel.unit_entry, "式");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(SettingsTest, WorkTypesRefuseADuplicateIgnoringCaseSilently) {
+  SettingsPanel panel;
+  panel.work_types = {"内装", "ALC"};
+  panel.work_type_entry = "alc";
+  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
+  panel.work_type_entry = "内装";
+  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
+  panel.work_type_entry = "";
+  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
+  panel.work_type_entry = "ＡＬＣ";  // full width: another name
+  EXPECT_TRUE(AddWorkType(&panel, dialogs_));
+  panel.work_type_entry = "塗装";
+  EXPECT_TRUE(AddWorkType(&panel, dialogs_));
+  EXPECT_THAT(panel.work_types, ElementsAre("内装", "ALC", "ＡＬＣ", "塗装"));
+  EXPECT_EQ(panel.work_type_entry, "塗装");
+  // The aggregation list follows only when the aggregation mode is chosen.
+  EXPECT_THAT(panel.aggregation_work_types, IsEmpty());
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(SettingsTest, DeletingAWorkTypeScansTheListOnce) {
+  SettingsPanel panel;
+  panel.work_types = {"A", "a", "B", "a", "C", "A"};
+  panel.work_type_entry = "";
+  DeleteWorkType(&panel);
+  EXPECT_EQ(panel.work_types.size(), 6u);
+
+  // "a" right after a removed "A" moves into its place and is passed over.
+  panel.work_type_entry = "a";
+  DeleteWorkType(&panel);
+  EXPECT_THAT(panel.work_types, ElementsAre("a", "B", "C"));
+  EXPECT_EQ(panel.work_type_entry, "");
+
+  panel.work_type_entry = "x";
+  DeleteWorkType(&panel);
+  EXPECT_THAT(panel.work_types, ElementsAre("a", "B", "C"));
+  EXPECT_EQ(panel.work_type_entry, "");
+
+  ChooseWorkType(&panel, 1);
+  EXPECT_EQ(panel.work_type_entry, "B");
+  DeleteWorkType(&panel);
+  EXPECT_THAT(panel.work_types, ElementsAre("a", "C"));
+}
+
+TEST_F(SettingsTest, CandidateListsFollowTheWorkTypeRulesEachOnItsOwn) {
+  SettingsPanel panel;
+  panel.candidates[1] = {"シリコン"};
+  panel.candidates[5] = {"10×10"};
+  panel.candidate_entries[5] = "15×10";
+  EXPECT_TRUE(AddCandidate(&panel, 5, dialogs_));
+  EXPECT_FALSE(AddCandidate(&panel, 5, dialogs_));
+  panel.candidate_entries[0] = "fl5";
+  EXPECT_TRUE(AddCandidate(&panel, 0, dialogs_));
+  panel.candidate_entries[0] = "FL5";
+  EXPECT_FALSE(AddCandidate(&panel, 0, dialogs_));
+  EXPECT_FALSE(AddCandidate(&panel, 6, dialogs_));
+  EXPECT_FALSE(AddCandidate(&panel, -1, dialogs_));
+  EXPECT_THAT(panel.candidates[5], ElementsAre("10×10", "15×10"));
+  EXPECT_THAT(panel.candidates[0], ElementsAre("fl5"));
+  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン"));
+
+  ChooseCandidate(&panel, 1, 0);
+  EXPECT_EQ(panel.candidate_entries[1], "シリコン");
+  DeleteCandidate(&panel, 0);  // the box of list 0 still holds "FL5"
+  EXPECT_THAT(panel.candidates[0], IsEmpty());
+  EXPECT_EQ(panel.candidate_entries[0], "");
+  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン"));
+  EXPECT_EQ(panel.candidate_entries[1], "シリコン");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+// --- Company names --------------------------------------------------------
+
+TEST_F(SettingsTest, CompanyNamesAreWrittenAtOnce) {
+  Install();
+  SettingsPanel panel;
+  panel.company_names = {"山田内装", ""};  // as read from a file with a gap
+  panel.company_name_entry = "ABC建装";
+  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", "", "ABC建装"));
+  EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\nABC建装\r\n"));
+
+  // Registered already (ignoring case): not added, the file is still written.
+  Put("NameKouho.ini", "");
+  panel.company_name_entry = "abc建装";
+  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  EXPECT_EQ(panel.company_names.size(), 3u);
+  EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\nABC建装\r\n"));
+
+  ASSERT_TRUE(DeleteCompanyName(&panel, folders_, dialogs_));
+  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", ""));
+  EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\n"));
+
+  // An empty combo box does nothing, not even write.
+  Put("NameKouho.ini", "kept\r\n");
+  panel.company_name_entry = "";
+  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  ASSERT_TRUE(DeleteCompanyName(&panel, folders_, dialogs_));
+  EXPECT_EQ(Get("NameKouho.ini"), "kept\r\n");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+
+  // What was written is what the next start reads.
+  panel.company_name_entry = "新日本塗装";
+  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  SettingsPanel next;
+  std::string error;
+  ASSERT_TRUE(LoadCompanyNames(folders_, &next, &error)) << error;
+  EXPECT_THAT(next.company_names, ElementsAre("山田内装", "新日本塗装"));
+}
+
+TEST_F(SettingsTest, ChoosingACompanyNameFillsTheCompanyNameBox) {
+  SettingsPanel panel;
+  panel.company_names = {"山田内装", "ABC建装"};
+  panel.company_name = "old";
+  ChooseCompanyName(&panel, 1);
+  EXPECT_EQ(panel.company_name, "ABC建装");
+  EXPECT_EQ(panel.company_name_entry, "ABC建装");
+  ChooseCompanyName(&panel, 2);
+  EXPECT_EQ(panel.company_name, "ABC建装");
+}
+
+TEST_F(SettingsTest, ACompanyNameThatCannotBeWrittenIsReported) {
+  Install();
+  fs::remove(folders_.info / "NameKouho.ini");
+  fs::create_directories(folders_.info / "NameKouho.ini" / "x");
+  SettingsPanel panel;
+  panel.company_name_entry = "山田内装";
+  EXPECT_FALSE(RegisterCompanyName(&panel, folders_, dialogs_));
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].title, "エラー");
+}
+
+}  // namespace
+}  // namespace veltrano
