@@ -23,8 +23,9 @@ std::string EmptyRoomLine(std::string_view tag, std::string_view name,
   std::string line(tag);
   line += ',';
   line += first ? name : std::string_view("@");
-  // The name field, 27 cells and the extra value, each followed by ",".
-  line.append(first ? 29 : 28, ',');
+  // After the name (or "@"): its ",", then 27 cells and the extra value,
+  // each followed by ",".
+  line.append(29, ',');
   return line;
 }
 
