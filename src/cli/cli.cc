@@ -11,6 +11,7 @@
 #include "calc/formula.h"
 #include "calc/text_util.h"
 #include "cli/cli_platform.h"
+#include "cli/scenario.h"
 #include "shell/folders.h"
 #include "shell/workspace.h"
 #include "calc/number_text.h"
@@ -275,6 +276,7 @@ int RunCli(const std::vector<std::string>& all_args, std::istream& in,
   if (command == "info") return RunInfo(base, args, out, err);
   if (command == "resave") return RunResave(base, args, err, false);
   if (command == "recalc") return RunResave(base, args, err, true);
+  if (command == "run") return RunScenarioCommand(base, args, out, err);
   return UsageError(err, "unknown command: " + command);
 }
 

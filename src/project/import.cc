@@ -1,4 +1,5 @@
 // Taking in the rooms and places of another project.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -103,27 +104,46 @@ void Workspace::ImportRooms() {
     return;
   }
   import_.status = "処理中･･････";
+  platform_.progress.ShowStatus(import_.status);
+  platform_.progress.ProcessPendingEvents();
   for (int s = 0; s < 2; ++s) {
     if (!import_.sides[s]) continue;
     const std::string_view clash = s == kInterior
                                        ? "と同じ名前の部屋がありますので"
                                        : "と同じ名前の場所がありますので";
-    std::vector<std::string> taken = tables_.room_names[s];
+    // Imported names are compared with the rooms the side had before the
+    // import (without regard to letter case). A renamed room must not
+    // repeat a name that is there already or that this import has given.
+    const std::vector<std::string> before = tables_.room_names[s];
+    std::vector<std::string> given;
+    auto free_name = [&](const std::string& name) {
+      return !NameTaken(before, name) &&
+             std::find(given.begin(), given.end(), name) == given.end();
+    };
     RoomStore& store = tables_.stores[s];
     for (std::string& line : kept[s]) {
       const std::string n(FieldOf(line, 1));
       if (n != "@") {
-        if (NameTaken(taken, n)) {
+        int matches = 0;
+        for (const std::string& existing : before) {
+          if (EqualsIgnoreCase(existing, n)) ++matches;
+        }
+        const bool repeats_given =
+            std::find(given.begin(), given.end(), n) != given.end();
+        if (matches > 0 || repeats_given) {
           // The first free "(k)" form, from "(2)" on.
           int k = 2;
-          while (NameTaken(taken, n + "(" + std::to_string(k) + ")")) ++k;
+          while (!free_name(n + "(" + std::to_string(k) + ")")) ++k;
           const std::string renamed = n + "(" + std::to_string(k) + ")";
-          platform_.dialogs.ShowMessage(
-              kConfirmTitle, n + std::string(clash) + "\n" + renamed + "で取り込みます。");
+          for (int m = 0; m < std::max(matches, 1); ++m) {
+            platform_.dialogs.ShowMessage(
+                kConfirmTitle,
+                n + std::string(clash) + "\n" + renamed + "で取り込みます。");
+          }
           line = ReplaceField(line, 1, renamed);
-          taken.push_back(renamed);
+          given.push_back(renamed);
         } else {
-          taken.push_back(n);
+          given.push_back(n);
         }
       }
       store.Append(std::move(line));
@@ -139,6 +159,7 @@ void Workspace::ImportRooms() {
   }
   platform_.dialogs.ShowMessage(kImportTitle, "終了しました。");
   import_.status.clear();
+  platform_.progress.ShowStatus(import_.status);
 }
 
 }  // namespace veltrano

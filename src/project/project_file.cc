@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kMaxSummaryRows = 10001;
 constexpr int kMaxSummaryCols = 2000;
-constexpr int kMadoBlockRows = 6;
 // Line form of an empty sheet row after the tag: "@" and 29 empty fields.
 constexpr std::string_view kEmptySheetRowTail =
     ",@,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
@@ -91,8 +90,16 @@ std::string_view FieldAt(const std::vector<std::string_view>& fields,
   return i < fields.size() ? fields[i] : std::string_view();
 }
 
-// A table number: a whole number by the leading-number rule within lo..hi.
+// A table number: a whole number within lo..hi at the start of the field (by
+// the leading-number rule). A field without a number names no table, rather
+// than table 0.
 bool ReadTableNumber(std::string_view text, int lo, int hi, int* number) {
+  std::string_view digits = TrimBlanks(text);
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+    digits.remove_prefix(1);
+  }
+  if (!digits.empty() && digits[0] == '.') digits.remove_prefix(1);
+  if (digits.empty() || digits[0] < '0' || digits[0] > '9') return false;
   const double value = LeadingNumber(text);
   if (value != std::floor(value) || value < lo || value > hi) return false;
   *number = static_cast<int>(value);
@@ -212,7 +219,7 @@ std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
 std::string TakeLine(const std::string& line) { return line; }
 std::string TakeLine(std::string& line) { return std::move(line); }
 
-// Steps 1-4: the room stores and room lists, with progress.
+// The room stores and the room lists, with progress.
 template <typename Lines>
 void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
                     ProjectTables* t, Progress& progress) {
@@ -256,7 +263,7 @@ struct SummaryShape {
   int needed = 0;   // columns up to the last non-empty cell of any line
 };
 
-// Steps 10 and 11: summary sizes and summary rows.
+// Summary sizes, then summary rows.
 void ReadSummaries(const std::vector<std::string>& lines, const Sorted& s,
                    ProjectTables* t, ProjectReadResult* result) {
   std::array<SummaryShape, kSummaryTableCount> shapes{};
@@ -633,7 +640,8 @@ ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
     ProjectReadResult result;
     result.failed = true;
     result.error = error;
-    // Step 1 (opening and reading the file) failed before any line.
+    // The message names the reading step that failed: 1, opening and
+    // reading the file, before any line was taken.
     dialogs.ShowMessage(kReadCheckTitle,
                         std::string(kReadFailureText) + "1\n" + error,
                         MessageIcon::kCritical);

@@ -9,8 +9,9 @@
 // Records, in the order they are written:
 //   "Data"  interior room store lines (50 per room), verbatim
 //   "Gaib"  exterior room store lines (50 per place), verbatim
-//   "Tate"  "Tate," code "," W "," H  -- register rows 1.. to the first empty
-//   code "KoSu"  "KoSu," + 22 work-type memory cells, each followed by ","
+//   "Tate"  "Tate," code "," W "," H  (register rows 1.. to the first
+//           empty code)
+//   "KoSu"  "KoSu," + 22 work-type memory cells, each followed by ","
 //   "Mado"  35 fittings takeoff store cells, each followed by ","
 //           (column 0 is the row marker; rows marked "DelData" are left out)
 //   "Syuk"  10 work-type table copy cells, each followed by "'"
@@ -46,7 +47,8 @@
 //    leading-number rule and clamped to 0..2000 columns and 0..10001 rows;
 //    then no table gets more rows than it has row lines (or has from its
 //    layout), nor more columns than its longest row line (or its layout)
-//    has cells, so that a size line alone allocates nothing. A table grows
+//    has cells, so that a size line alone allocates nothing (the summary
+//    tables can hold at most about 10001 x 2000 cells). A table grows
 //    to hold every row line that names it and every non-empty cell of
 //    those lines (up to 2000 columns). "SyND" and "SyGD" lines name part
 //    tables 0-4 by their field 1, "SySD" lines the work-type table (field 1

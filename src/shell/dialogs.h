@@ -69,6 +69,8 @@ class Progress {
   virtual void SetProgress(int value) { (void)value; }
   virtual void HideProgress() {}
   virtual void ProcessPendingEvents() {}
+  // A status caption of the running operation changed ("" when it ends).
+  virtual void ShowStatus(std::string_view text) { (void)text; }
 };
 
 }  // namespace veltrano

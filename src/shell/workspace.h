@@ -134,9 +134,12 @@ class Workspace {
 
   // Parameters, places box and done mark beside the sheet.
   const std::string& parameter(int index) const { return daisu_[index]; }  // DaisuText(0..5)
-  void SetParameter(int index, std::string_view text);
+  // The boxes go into the records of the project file: a text holding ","
+  // or "'", or a character the file cannot hold, is refused with a message
+  // and the box is emptied (returns false).
+  bool SetParameter(int index, std::string_view text);
   const std::string& places_box() const { return kasyo_; }
-  void SetPlacesBox(std::string_view text);
+  bool SetPlacesBox(std::string_view text);
   bool done_mark() const { return done_mark_; }
   void SetDoneMark(bool on) { done_mark_ = on; }
   FormulaParams ParamsOfSide(int side) const;
@@ -172,6 +175,7 @@ class Workspace {
   const ProjectTables& tables() const { return tables_; }
   SettingsPanel& settings() { return settings_; }
   const Folders& folders() const { return folders_; }
+  Dialogs& dialogs() { return platform_.dialogs; }
   DigitSetting digits() const { return digits_; }
   const std::vector<std::string>& fittings_cache() const { return fittings_cache_; }
   const TextGrid& entered_data_list() const { return entered_data_; }
@@ -189,12 +193,16 @@ class Workspace {
   void RebuildFittingsCache();
   void ResetProjectState(bool opening);
   void RestoreDoneMarkOfShownRoom();
+  // Checks a text typed into a box whose text goes into a record; shows the
+  // refusal and returns the text to keep ("" when refused).
+  std::string CheckRecordText(std::string_view typed);
   // Checks a name typed for a room or place; shows the refusal.
   bool AcceptRoomName(std::string_view name);
   // Calculates one row; while recalculating many rows, problems are
   // collected instead of shown and no formula is removed.
   struct BatchProblems;
-  void CalculateRowImpl(int row, int formula_col, BatchProblems* batch);
+  void CalculateRowImpl(int row, int formula_col, BatchProblems* batch,
+                        bool update_below);
   void RecalculateShownSheet(BatchProblems* batch);
   void ReportBatchProblems(const BatchProblems& batch);
   std::string SubtotalSumAbove(int row, int value_col);

@@ -83,11 +83,32 @@ FormulaParams Workspace::ParamsOfSide(int side) const {
   return FormulaParams{daisu_[base], daisu_[base + 1], daisu_[base + 2]};
 }
 
-void Workspace::SetParameter(int index, std::string_view text) {
-  if (index >= 0 && index < 6) daisu_[index] = std::string(text);
+std::string Workspace::CheckRecordText(std::string_view typed) {
+  std::string text = FoldToCodePageLookalikes(typed);
+  std::string refusal;
+  if (text.find(',') != std::string::npos) {
+    refusal = std::string(kMsgComma);
+  } else if (text.find('\'') != std::string::npos) {
+    refusal = std::string(kMsgQuote);
+  } else if (!Cp932CanHold(text)) {
+    refusal = "「" + FirstUnholdableChar(text) +
+              "」はファイルに保存できない文字のため使用できません。";
+  }
+  if (refusal.empty()) return text;
+  platform_.dialogs.ShowMessage(kInputCheckTitle, refusal);
+  return "";
 }
 
-void Workspace::SetPlacesBox(std::string_view text) { kasyo_ = std::string(text); }
+bool Workspace::SetParameter(int index, std::string_view text) {
+  if (index < 0 || index >= 6) return false;
+  daisu_[index] = CheckRecordText(text);
+  return daisu_[index].size() > 0 || text.empty();
+}
+
+bool Workspace::SetPlacesBox(std::string_view text) {
+  kasyo_ = CheckRecordText(text);
+  return kasyo_.size() > 0 || text.empty();
+}
 
 void Workspace::SetCurrentCell(int row, int col) {
   if (row < 0 || row >= kSheetRows || col < 0 || col >= kSheetCols) return;
@@ -193,23 +214,7 @@ void Workspace::ActivateCell(Activation how) {
 }
 
 void Workspace::EditorTextChanged(std::string_view typed) {
-  std::string text = FoldToCodePageLookalikes(typed);
-  std::string_view refusal;
-  std::string unholdable;
-  if (text.find(',') != std::string::npos) {
-    refusal = kMsgComma;
-  } else if (text.find('\'') != std::string::npos) {
-    refusal = kMsgQuote;
-  } else if (!Cp932CanHold(text)) {
-    unholdable = "「" + FirstUnholdableChar(text) +
-                 "」はファイルに保存できない文字のため使用できません。";
-    refusal = unholdable;
-  }
-  if (!refusal.empty()) {
-    platform_.dialogs.ShowMessage(kInputCheckTitle, refusal);
-    text.clear();
-  }
-  editor_text_ = text;
+  editor_text_ = CheckRecordText(typed);
   const Cursor c = cursor_[side_];
   if (editor_visible_ && KindOfColumn(c.col) == ColumnKind::kItem) {
     shown_sheet().Set(c.row, c.col, editor_text_);
@@ -239,11 +244,11 @@ void Workspace::EditorKeyPressed(EditorKey key) {
 }
 
 void Workspace::CalculateRow(int row, int formula_col) {
-  CalculateRowImpl(row, formula_col, nullptr);
+  CalculateRowImpl(row, formula_col, nullptr, /*update_below=*/true);
 }
 
 void Workspace::CalculateRowImpl(int row, int formula_col,
-                                 BatchProblems* batch) {
+                                 BatchProblems* batch, bool update_below) {
   TextGrid& g = shown_sheet();
   const int f = formula_col;
   const std::string formula = g.At(row, f);
@@ -272,7 +277,7 @@ void Workspace::CalculateRowImpl(int row, int formula_col,
   if (formula.empty()) {
     g.Set(row, ValueColumn(f), "");
     g.Set(row, DeductionColumn(f), "");
-    if (batch == nullptr) UpdateSubtotalBelow(row, f);
+    if (update_below) UpdateSubtotalBelow(row, f);
     return;
   }
   std::string result;
@@ -285,7 +290,7 @@ void Workspace::CalculateRowImpl(int row, int formula_col,
   }
   if (result == kFormulaNested) {
     if (batch != nullptr) {
-      note(kMsgNested);
+      note("括弧は二重に使用できません。");
       g.Set(row, ValueColumn(f), "?");
       return;
     }
@@ -297,7 +302,7 @@ void Workspace::CalculateRowImpl(int row, int formula_col,
     result = FlipSign(result);
   }
   g.Set(row, ValueColumn(f), result);
-  if (batch == nullptr) UpdateSubtotalBelow(row, f);
+  if (update_below) UpdateSubtotalBelow(row, f);
 }
 
 void Workspace::UpdateSubtotalBelow(int row, int formula_col) {
@@ -403,6 +408,9 @@ void Workspace::EnterFittingCode(int row, int column) {
   CalculateRow(row, column + 1);
 }
 
+// Every item row and subtotal row of the shown sheet, top to bottom. A
+// subtotal row is reached after every row it sums, so the subtotal below a
+// calculated row need not be updated on the way.
 void Workspace::RecalculateShownSheet(BatchProblems* batch) {
   TextGrid& g = shown_sheet();
   for (int r = 1; r <= kItemRows; ++r) {
@@ -413,7 +421,7 @@ void Workspace::RecalculateShownSheet(BatchProblems* batch) {
       if (formula == kSubtotalMarker) {
         g.Set(r, ValueColumn(f), SubtotalSumAbove(r, ValueColumn(f)));
       } else {
-        CalculateRowImpl(r, f, batch);
+        CalculateRowImpl(r, f, batch, /*update_below=*/false);
       }
     }
   }
@@ -423,8 +431,7 @@ void Workspace::ReportBatchProblems(const BatchProblems& batch) {
   if (batch.lines.empty()) return;
   constexpr std::size_t kShown = 20;
   std::string text =
-      "次の計算式は計算できませんでした。計算式はそのまま残し、値を「?」"
-      "としました。";
+      "次の計算式は計算できませんでした。計算式はそのまま残しています。";
   for (std::size_t i = 0; i < batch.lines.size() && i < kShown; ++i) {
     text += "\n" + batch.lines[i];
   }
@@ -434,12 +441,7 @@ void Workspace::ReportBatchProblems(const BatchProblems& batch) {
   platform_.dialogs.ShowMessage(kFormulaCheckTitle, text);
 }
 
-void Workspace::RecalculateSheet() {
-  BatchProblems batch;
-  batch.place = room_label_[side_];
-  RecalculateShownSheet(&batch);
-  ReportBatchProblems(batch);
-}
+void Workspace::RecalculateSheet() { RecalculateShownSheet(nullptr); }
 
 void Workspace::RecalculateAll() {
   if (!SheetVisible()) return;

@@ -42,7 +42,8 @@ class Random {
   }
   bool Chance(int percent) { return Below(100) < percent; }
   const std::string& Pick(const Texts& texts) {
-    return texts[static_cast<std::size_t>(Below(static_cast<int>(texts.size())))];
+    return texts[static_cast<std::size_t>(
+        Below(static_cast<int>(texts.size())))];
   }
 
  private:
@@ -59,10 +60,34 @@ class SilentDialogs : public Dialogs {
   void Beep() override {}
 };
 
-Texts Combine(const Texts& bases, const Texts& specs) {
+// EvaluateFormula at 2 decimals, remembering what it gave: the same few
+// formulas come back with the same parameters thousands of times.
+class Evaluator {
+ public:
+  const std::string& Value(const std::string& formula,
+                           const FormulaParams& params) {
+    std::string key = formula;
+    for (const std::string* p : {&params.a, &params.s, &params.l}) {
+      key += '\0';
+      key += *p;
+    }
+    auto [it, added] = values_.try_emplace(std::move(key));
+    if (added) it->second = EvaluateFormula(formula, 2, params, dialogs_);
+    return it->second;
+  }
+  const std::string& Value(const std::string& formula) {
+    return Value(formula, FormulaParams{});
+  }
+
+ private:
+  SilentDialogs dialogs_;
+  std::unordered_map<std::string, std::string> values_;
+};
+
+Texts Combine(const Texts& bases, const Texts& variants) {
   Texts out;
   for (const std::string& b : bases) {
-    for (const std::string& s : specs) out.push_back(b + " " + s);
+    for (const std::string& s : variants) out.push_back(b + " " + s);
   }
   return out;
 }
@@ -106,37 +131,42 @@ std::array<std::array<Texts, kParts>, 2> ItemPools() {
 }
 
 const std::array<Texts, kParts> kFormulas = {{
-    {"A*S", "3.64*2.73", "3.64*2.73-0.91*1.82", "(1.82+0.91)*3.64",
-     "1.82*0.91", "A*S-0.91*0.91", "5.46*3.64"},
+    {"A*S", "3.64*2.73", "3.64*2.73-0.91*1.82", "(1.82+0.91)*3.64", "1.82*0.91",
+     "A*S-0.91*0.91", "5.46*3.64"},
     {"(A+S)*2", "S*2", "(3.64+2.73)*2", "A", "A+S", "1.82*2"},
     {"(A+S)*2*L", "(A+S)*2*2.4", "3.64*2.4", "A*L", "(3.64+2.73)*2*2.45",
      "S*L"},
     {"A*S", "3.64*2.73", "(A+S)*2*0.3", "2.73*1.82", "A*S-0.45*0.45"},
     {"(A+S)*2", "3.64", "2", "1.82*2", "A", "S+0.91"},
 }};
-const Texts kDeductionFormulas = {"0.91*0.91", "0.45*0.6", "0.5",
-                                  "0.3*0.3*2"};
-const Texts kDetails = {"追加", "出隅部", "入隅部", "下り壁", "ﾆｯﾁ部",
-                        "梁型", "柱型", "同上"};
+const Texts kDeductionFormulas = {"0.91*0.91", "0.45*0.6", "0.5", "0.3*0.3*2"};
+const Texts kDetails = {"追加",  "出隅部", "入隅部", "下り壁",
+                        "ﾆｯﾁ部", "梁型",   "柱型",   "同上"};
 
 // The work type an item belongs to, from words in its name.
 std::string WorkTypeOf(std::string_view name) {
   static const std::vector<std::pair<std::string_view, std::string_view>>
       kWords = {
-          {"塗", "塗装"},         {"EP", "塗装"},         {"SOP", "塗装"},
-          {"OP", "塗装"},         {"UC", "塗装"},         {"ﾗｯｶｰ", "塗装"},
-          {"防水", "防水"},       {"タイル", "タイル"},   {"ﾀｲﾙ", "タイル"},
-          {"吹付", "吹付"},       {"弾性", "吹付"},       {":G", "シーリング"},
-          {"シリコン", "シーリング"}, {"ｳﾚﾀﾝ", "シーリング"},
-          {"ポリサル", "シーリング"}, {"ｺﾝｸﾘｰﾄ", "土工"},
-          {"ﾓﾙﾀﾙ", "左官"},       {"モルタル", "左官"},   {"珪藻土", "左官"},
-          {"ｽﾃﾝﾚｽ", "金属"},      {"ステンレス", "金属"}, {"アルミ", "金属"},
-          {"ｱﾙﾐ", "金属"},        {"SUS", "金属"},        {"鋼製", "金属"},
-          {"FL", "ガラス"},       {"ｶﾞﾗｽ", "ガラス"},     {"ガラス", "ガラス"},
-          {"網入", "ガラス"},     {"型板", "ガラス"},     {"木", "木"},
-          {"フローリング", "木"}, {"額縁", "木"},         {"棚", "木"},
-          {"畳", "内装"},         {"PB", "内装"},         {"クロス", "内装"},
-          {"ケイカル", "内装"},   {"岩綿", "内装"},       {"シート", "内装"},
+          {"珪藻土", "左官"},     {"ﾓﾙﾀﾙ", "左官"},
+          {"モルタル", "左官"},   {"塗", "塗装"},
+          {"EP", "塗装"},         {"SOP", "塗装"},
+          {"OP", "塗装"},         {"UC", "塗装"},
+          {"ﾗｯｶｰ", "塗装"},       {"防水", "防水"},
+          {"タイル", "タイル"},   {"ﾀｲﾙ", "タイル"},
+          {"吹付", "吹付"},       {"弾性", "吹付"},
+          {":G", "シーリング"},   {"シリコン", "シーリング"},
+          {"ｳﾚﾀﾝ", "シーリング"}, {"ポリサル", "シーリング"},
+          {"ｺﾝｸﾘｰﾄ", "土工"},     {"ｽﾃﾝﾚｽ", "金属"},
+          {"ステンレス", "金属"}, {"アルミ", "金属"},
+          {"ｱﾙﾐ", "金属"},        {"SUS", "金属"},
+          {"鋼製", "金属"},       {"FL", "ガラス"},
+          {"ｶﾞﾗｽ", "ガラス"},     {"ガラス", "ガラス"},
+          {"網入", "ガラス"},     {"型板", "ガラス"},
+          {"木", "木"},           {"フローリング", "木"},
+          {"額縁", "木"},         {"棚", "木"},
+          {"畳", "内装"},         {"PB", "内装"},
+          {"クロス", "内装"},     {"ケイカル", "内装"},
+          {"岩綿", "内装"},       {"シート", "内装"},
       };
   for (const auto& [word, type] : kWords) {
     if (name.find(word) != std::string_view::npos) return std::string(type);
@@ -144,8 +174,9 @@ std::string WorkTypeOf(std::string_view name) {
   return "雑";
 }
 
-const Texts kWorkTypes = {"土工", "左官", "防水", "タイル", "木", "金属",
-                          "内装", "塗装", "吹付", "ガラス", "シーリング", "雑"};
+const Texts kWorkTypes = {"土工", "左官",   "防水",       "タイル",
+                          "木",   "金属",   "内装",       "塗装",
+                          "吹付", "ガラス", "シーリング", "雑"};
 
 // "1.85" for 1850 mm, "0.775" for 775, "2.0" for 2000: the size text of the
 // fittings takeoff.
@@ -183,8 +214,10 @@ std::vector<Fitting> MakeRegister(Random& rng, ProjectTables* t) {
     for (int i = 1; i <= count; ++i) {
       Fitting f;
       f.code = std::string(prefix) + std::to_string(i);
-      f.w = ws[static_cast<std::size_t>(rng.Below(static_cast<int>(ws.size())))];
-      f.h = hs[static_cast<std::size_t>(rng.Below(static_cast<int>(hs.size())))];
+      f.w =
+          ws[static_cast<std::size_t>(rng.Below(static_cast<int>(ws.size())))];
+      f.h =
+          hs[static_cast<std::size_t>(rng.Below(static_cast<int>(hs.size())))];
       fittings.push_back(f);
     }
   };
@@ -209,10 +242,12 @@ std::vector<Fitting> MakeRegister(Random& rng, ProjectTables* t) {
 // columns in the order their names are first met, one row per room.
 class SummaryBuilder {
  public:
-  explicit SummaryBuilder(int rooms) : cells_(static_cast<std::size_t>(rooms)) {}
+  explicit SummaryBuilder(int rooms)
+      : cells_(static_cast<std::size_t>(rooms)) {}
 
   int Column(const std::string& name) {
-    auto [it, added] = index_.try_emplace(name, static_cast<int>(names_.size()));
+    auto [it, added] =
+        index_.try_emplace(name, static_cast<int>(names_.size()));
     if (added) names_.push_back(name);
     return it->second;
   }
@@ -228,7 +263,8 @@ class SummaryBuilder {
 
   // Writes the table below its heading texts in column 0 (rows 0-3).
   void WriteTo(const Texts& row_names, const Texts& places,
-               const std::vector<std::string>& row0_titles, TextGrid* grid) const {
+               const std::vector<std::string>& row0_titles,
+               TextGrid* grid) const {
     const int cols = static_cast<int>(names_.size()) + 2;
     const int rows = static_cast<int>(row_names.size()) + 4;
     grid->Resize(rows, cols);
@@ -244,9 +280,10 @@ class SummaryBuilder {
     }
     for (int c = 2; c < cols; ++c) {
       const std::string& name = names_[static_cast<std::size_t>(c) - 2];
-      grid->Set(0, c, row0_titles.empty()
-                          ? " " + std::to_string(c - 1) + "     "
-                          : row0_titles[static_cast<std::size_t>(c) - 2]);
+      grid->Set(0, c,
+                row0_titles.empty()
+                    ? " " + std::to_string(c - 1) + "     "
+                    : row0_titles[static_cast<std::size_t>(c) - 2]);
       grid->Set(1, c, WorkTypeOf(name));
       grid->Set(2, c, name);
       float total = 0;
@@ -284,7 +321,7 @@ struct RoomText {
 void MakeRoom(int side, int room, const RoomText& rt,
               const std::array<Texts, kParts>& pools,
               const std::vector<Fitting>& fittings, Random& rng,
-              Dialogs& dialogs, std::vector<SummaryBuilder>* summaries,
+              Evaluator& eval, std::vector<SummaryBuilder>* summaries,
               RoomStore* store) {
   TextGrid sheet(kSheetRows, kSheetCols);
   const float k = static_cast<float>(LeadingNumber(rt.places));
@@ -302,11 +339,12 @@ void MakeRoom(int side, int room, const RoomText& rt,
       Texts marked;
       for (int r = row; r < subtotal_row; ++r) {
         const bool first = r == row;
-        const bool deduction = !first && r == subtotal_row - 1 &&
-                               length >= 4 && rng.Chance(60);
+        const bool deduction =
+            !first && r == subtotal_row - 1 && length >= 4 && rng.Chance(60);
         std::string formula;
         if (first || (!deduction && rng.Chance(15))) {
-          const std::string& name = rng.Pick(pools[static_cast<std::size_t>(p)]);
+          const std::string& name =
+              rng.Pick(pools[static_cast<std::size_t>(p)]);
           sheet.Set(r, mark, kItemMarker);
           sheet.Set(r, item, name);
           marked.push_back(name);
@@ -318,10 +356,9 @@ void MakeRoom(int side, int room, const RoomText& rt,
               rng.Below(static_cast<int>(fittings.size())))];
           const int count = 1 + rng.Below(3);
           std::string codes = fit.code;
-          formula = EvaluateFormula(SizeText(fit.w), 2, rt.params, dialogs);
+          formula = eval.Value(SizeText(fit.w), rt.params);
           if (p == 2) {
-            formula += "*" + EvaluateFormula(SizeText(fit.h), 2, rt.params,
-                                             dialogs);
+            formula += "*" + eval.Value(SizeText(fit.h), rt.params);
           }
           if (count > 1) {
             codes += "*" + std::to_string(count);
@@ -333,15 +370,16 @@ void MakeRoom(int side, int room, const RoomText& rt,
         } else {
           formula = rng.Pick(kFormulas[static_cast<std::size_t>(p)]);
         }
-        std::string value = EvaluateFormula(formula, 2, rt.params, dialogs);
+        std::string value = eval.Value(formula, rt.params);
         if (deduction) {
           sheet.Set(r, DeductionColumn(f), kDeductionMarker);
           value = value.starts_with('-') ? value.substr(1) : "-" + value;
         }
         sheet.Set(r, f, formula);
         sheet.Set(r, ValueColumn(f), value);
-        cents += static_cast<long long>(LeadingNumber(value) * 100.0 +
-                                        (LeadingNumber(value) < 0 ? -0.5 : 0.5));
+        cents +=
+            static_cast<long long>(LeadingNumber(value) * 100.0 +
+                                   (LeadingNumber(value) < 0 ? -0.5 : 0.5));
       }
       const std::string subtotal =
           RoundCalculated(static_cast<double>(cents) / 100.0, 2);
@@ -363,12 +401,24 @@ void MakeRoom(int side, int room, const RoomText& rt,
       line += ',';
     }
     switch (r) {
-      case 1: line += side == kInterior ? rt.places : "1"; break;
-      case 2: line += rt.params.a; break;
-      case 3: line += rt.params.s; break;
-      case 4: line += rt.params.l; break;
-      case 5: line += rt.done; break;
-      default: line += "dm"; break;
+      case 1:
+        line += side == kInterior ? rt.places : "1";
+        break;
+      case 2:
+        line += rt.params.a;
+        break;
+      case 3:
+        line += rt.params.s;
+        break;
+      case 4:
+        line += rt.params.l;
+        break;
+      case 5:
+        line += rt.done;
+        break;
+      default:
+        line += "dm";
+        break;
     }
     line += ',';
     store->Append(std::move(line));
@@ -376,15 +426,20 @@ void MakeRoom(int side, int room, const RoomText& rt,
 }
 
 void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
-               Dialogs& dialogs, ProjectTables* t) {
+               Evaluator& eval, ProjectTables* t) {
   const auto pools = ItemPools();
-  const Texts room_kinds = {"ﾘﾋﾞﾝｸﾞ･ﾀﾞｲﾆﾝｸﾞ", "洋室（１）", "和室～次の間",
-                            "廊下",           "玄関ホール＼ポーチ",
-                            "浴室",           "便所",
-                            "事務室",         "会議室",
+  const Texts room_kinds = {"ﾘﾋﾞﾝｸﾞ･ﾀﾞｲﾆﾝｸﾞ",
+                            "洋室（１）",
+                            "和室～次の間",
+                            "廊下",
+                            "玄関ホール＼ポーチ",
+                            "浴室",
+                            "便所",
+                            "事務室",
+                            "会議室",
                             "倉庫"};
-  const Texts place_kinds = {"外壁 北面", "外壁 南面",    "バルコニー",
-                             "屋上",      "塔屋",         "庇",
+  const Texts place_kinds = {"外壁 北面",    "外壁 南面",     "バルコニー",
+                             "屋上",         "塔屋",          "庇",
                              "外構～駐車場", "ｴﾝﾄﾗﾝｽ＼風除室"};
   const std::array<Texts, 2> a_values = {
       Texts{"3.64", "4.55", "5.46", "2.73", "6.37", "7.28", "1.82"},
@@ -409,7 +464,8 @@ void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
                   std::to_string(number) + " " + rng.Pick(room_kinds);
         rt.places = std::to_string(1 + rng.Below(rng.Chance(70) ? 1 : 6));
       } else {
-        rt.name = "外部" + std::to_string(room + 1) + " " + rng.Pick(place_kinds);
+        rt.name =
+            "外部" + std::to_string(room + 1) + " " + rng.Pick(place_kinds);
         rt.places = "1";
       }
       rt.params.a = rng.Pick(a_values[static_cast<std::size_t>(side)]);
@@ -417,44 +473,35 @@ void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
       rt.params.l = rng.Pick(l_values[static_cast<std::size_t>(side)]);
       rt.done = rng.Chance(40) ? "1" : "0";
       MakeRoom(side, room, rt, pools[static_cast<std::size_t>(side)], fittings,
-               rng, dialogs, &summaries,
+               rng, eval, &summaries,
                &t->stores[static_cast<std::size_t>(side)]);
       t->room_names[static_cast<std::size_t>(side)].push_back(rt.name);
       names.push_back(rt.name);
       places.push_back(rt.places);
     }
     for (int p = 0; p < kParts; ++p) {
-      TextGrid* grid = side == kInterior
-                           ? &t->interior_summaries[static_cast<std::size_t>(p)]
-                           : &t->exterior_summaries[static_cast<std::size_t>(p)];
+      TextGrid* grid =
+          side == kInterior
+              ? &t->interior_summaries[static_cast<std::size_t>(p)]
+              : &t->exterior_summaries[static_cast<std::size_t>(p)];
       summaries[static_cast<std::size_t>(p)].WriteTo(names, places, {}, grid);
     }
   }
 }
 
-// Rows of one calculation table inside a store block.
-struct BlockRows {
-  std::vector<Texts> rows;  // one text per column of the table
-};
-
 void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
-                       Dialogs& dialogs, ProjectTables* t) {
-  const Texts glass_kinds = {"FL5", "FL6", "網入磨6.8", "ﾍﾟｱｶﾞﾗｽ FL3+A6+FL3",
-                             "型板4", "強化ガラス8"};
+                       Evaluator& eval, ProjectTables* t) {
+  const Texts glass_kinds = {
+      "FL5", "FL6", "網入磨6.8", "ﾍﾟｱｶﾞﾗｽ FL3+A6+FL3", "型板4", "強化ガラス8"};
   const Texts glass_seals = {"SSG", "ｼﾘｺﾝ", "グレイジングビード"};
   const Texts frame_seals = {"変成シリコン", "ポリサルファイド", "ｳﾚﾀﾝ"};
   const Texts seal_sizes = {"10×10", "15×10", "20×15"};
   const Texts mortars = {"モルタル詰め", "防水モルタル詰め"};
   const Texts paints = {"SOP", "OP", "UC", "ｸﾘｱﾗｯｶｰ", "ﾀﾞｲﾉｯｸｼｰﾄ貼り"};
-  const FormulaParams none;
-  auto eval = [&](const std::string& formula) {
-    return EvaluateFormula(formula, 2, none, dialogs);
-  };
 
   TextGrid& store = t->fittings_store;
   store = TextGrid(static_cast<int>(fittings.size()) * 6, kFittingsStoreCols);
   SummaryBuilder summary(static_cast<int>(fittings.size()));
-  std::vector<std::string> categories;  // category of each summary column
   // Quantities per category, added after the glass pass as the aggregation
   // does: (fitting, category, item, quantity).
   struct Quantity {
@@ -489,24 +536,25 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
       const int gw = (fit.w - 50) / (sliding ? 2 : 1);
       const int gh = fit.h - 60 - 100 * r;
       const std::string panes = sliding ? "2" : "1";
-      const std::string unit = eval(SizeText(gw) + "*" + SizeText(gh));
+      const std::string unit = eval.Value(SizeText(gw) + "*" + SizeText(gh));
       const double area = LeadingNumber(unit);
-      const std::string spec =
-          area <= 1 ? "1m2以下" : area <= 2 ? "2m2以下" : "3m2以下";
+      const std::string area_class = area <= 1   ? "1m2以下"
+                                     : area <= 2 ? "2m2以下"
+                                                 : "3m2以下";
       const std::string kind = rng.Pick(glass_kinds);
-      const std::string total = eval(unit + "*" + panes + "*" + places);
-      const Texts cells = {kind, SizeText(gw), SizeText(gh), panes, places,
-                           unit, spec, total};
+      const std::string total = eval.Value(unit + "*" + panes + "*" + places);
+      const Texts cells = {kind,   SizeText(gw), SizeText(gh), panes,
+                           places, unit,         area_class,   total};
       for (int c = 0; c < 8; ++c) {
         store.Set(b + r, 2 + c, cells[static_cast<std::size_t>(c)]);
       }
-      quantities.push_back({static_cast<int>(i), 0, kind + ":" + spec,
+      quantities.push_back({static_cast<int>(i), 0, kind + ":" + area_class,
                             static_cast<float>(LeadingNumber(total))});
       const std::string seal = rng.Pick(glass_seals);
       const std::string vertical = sliding ? "4" : "2";
-      const std::string seal_unit = eval(SizeText(gh) + "*" + vertical + "+" +
-                                         SizeText(gw) + "*2");
-      const std::string seal_total = eval(seal_unit + "*" + places);
+      const std::string seal_unit =
+          eval.Value(SizeText(gh) + "*" + vertical + "+" + SizeText(gw) + "*2");
+      const std::string seal_total = eval.Value(seal_unit + "*" + places);
       const Texts seal_cells = {seal, vertical, "2", seal_unit, seal_total};
       for (int c = 0; c < 5; ++c) {
         store.Set(b + r, 10 + c, seal_cells[static_cast<std::size_t>(c)]);
@@ -520,9 +568,10 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
       const std::string kind = rng.Pick(frame_seals);
       const std::string size = rng.Pick(seal_sizes);
       const std::string horizontal = window ? "2" : "1";
-      const std::string unit = eval(SizeText(fit.h + 20) + "*2+" +
-                                    SizeText(fit.w + 20) + "*" + horizontal);
-      const std::string total = eval(unit + "*" + places);
+      const std::string unit =
+          eval.Value(SizeText(fit.h + 20) + "*2+" + SizeText(fit.w + 20) + "*" +
+                     horizontal);
+      const std::string total = eval.Value(unit + "*" + places);
       const Texts cells = {kind, size, "2", horizontal, places, unit, total};
       for (int c = 0; c < 7; ++c) {
         store.Set(b + r, 15 + c, cells[static_cast<std::size_t>(c)]);
@@ -533,9 +582,9 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
 
     if (rng.Chance(60)) {
       const std::string kind = rng.Pick(mortars);
-      const std::string unit = eval(SizeText(fit.h + 30) + "*2+" +
-                                    SizeText(fit.w + 30) + "*2");
-      const std::string total = eval(unit + "*" + places);
+      const std::string unit = eval.Value(SizeText(fit.h + 30) + "*2+" +
+                                          SizeText(fit.w + 30) + "*2");
+      const std::string total = eval.Value(unit + "*" + places);
       const Texts cells = {kind, "2", "2", places, unit, total};
       for (int c = 0; c < 6; ++c) {
         store.Set(b, 22 + c, cells[static_cast<std::size_t>(c)]);
@@ -549,8 +598,8 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
       const std::string kind = rng.Pick(paints);
       const std::string formula = SizeText(fit.w) + "*" + SizeText(fit.h);
       const std::string factor = r == 0 ? "2.9" : "1.5";
-      const std::string unit = eval(formula + "*" + factor);
-      const std::string total = eval(unit + "*" + places);
+      const std::string unit = eval.Value(formula + "*" + factor);
+      const std::string total = eval.Value(unit + "*" + places);
       const Texts cells = {kind, formula, factor, places, unit, total};
       for (int c = 0; c < 6; ++c) {
         store.Set(b + r, 28 + c, cells[static_cast<std::size_t>(c)]);
@@ -645,7 +694,8 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
     if (!table.At(r, 4).empty()) {
       std::string price = table.At(r, 6);
       price.erase(std::remove(price.begin(), price.end(), ','), price.end());
-      const double amount = LeadingNumber(table.At(r, 4)) * LeadingNumber(price);
+      const double amount =
+          LeadingNumber(table.At(r, 4)) * LeadingNumber(price);
       const long long rounded = static_cast<long long>(amount + 0.5);
       table.Set(r, 7, Thousands(rounded));
       group += static_cast<float>(rounded);
@@ -679,7 +729,7 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
     const int n = prices.rows();
     prices.SetRows(n + 1);
     const std::array<std::string, kUnitPriceCols> cells = {
-        label,          copy.At(r, 2), copy.At(r, 3), copy.At(r, 4),
+        label,         copy.At(r, 2), copy.At(r, 3), copy.At(r, 4),
         copy.At(r, 6), copy.At(r, 7), copy.At(r, 9)};
     for (int c = 0; c < kUnitPriceCols; ++c) {
       prices.Set(n, c, cells[static_cast<std::size_t>(c)]);
@@ -704,12 +754,12 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
 
 ProjectTables MakeLargestProject(unsigned seed) {
   Random rng(seed);
-  SilentDialogs dialogs;
+  Evaluator eval;
   ProjectTables t;
   ResetProjectTables(&t, /*keep_unit_prices=*/false);
   const std::vector<Fitting> fittings = MakeRegister(rng, &t);
-  MakeSides(fittings, rng, dialogs, &t);
-  MakeFittingsStore(fittings, rng, dialogs, &t);
+  MakeSides(fittings, rng, eval, &t);
+  MakeFittingsStore(fittings, rng, eval, &t);
   MakeWorkTypeTables(rng, &t);
   return t;
 }

@@ -138,6 +138,12 @@ TEST_F(RowEntryTest, SeparatorsAndUnholdableCharactersAreRefusedAsTyped) {
   EXPECT_EQ(shown[0].text, ",（カンマ）は使用できません。");
   EXPECT_EQ(shown[1].text, "'（コーテーション）は使用できません。");
   EXPECT_NE(shown[2].text.find("😀"), std::string::npos);
+  // Parameters and the places box go into the same records.
+  EXPECT_FALSE(w->SetParameter(0, "1,5"));
+  EXPECT_EQ(w->parameter(0), "");
+  EXPECT_FALSE(w->SetPlacesBox("2'"));
+  EXPECT_EQ(w->places_box(), "");
+  EXPECT_EQ(dialogs.Take().size(), 2u);
   // The wave dash of input methods becomes the full-width tilde.
   w->EditorTextChanged("1〜2");
   EXPECT_EQ(Cell(1, 2), "1～2");

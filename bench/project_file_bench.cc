@@ -1,0 +1,192 @@
+// Saving and opening the largest project the program holds: 500 rooms, 100
+// places, 599 fittings with their takeoffs and full summary tables.
+#include <unistd.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "benchmark/benchmark.h"
+#include "calc/text_file.h"
+#include "project/project_file.h"
+#include "project/project_tables.h"
+#include "shell/dialogs.h"
+
+// The project generator lives with the test support code, which the
+// benchmark target does not build; it is compiled in here.
+#include "../tests/support/big_project.cc"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietDialogs : public Dialogs {
+ public:
+  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {
+    ++messages;
+  }
+  Answer Ask(std::string_view, std::string_view, Buttons,
+             MessageIcon) override {
+    return Answer::kOk;
+  }
+  void Beep() override {}
+  int messages = 0;
+};
+
+const ProjectTables& Largest() {
+  static const ProjectTables tables = testing::MakeLargestProject();
+  return tables;
+}
+
+// A folder for the files of the benchmarks, removed at exit.
+class BenchFolderHolder {
+ public:
+  BenchFolderHolder()
+      : path_(fs::temp_directory_path() /
+              ("veltrano_project_bench_" + std::to_string(::getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~BenchFolderHolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+const fs::path& BenchFolder() {
+  static const BenchFolderHolder folder;
+  return folder.path();
+}
+
+const fs::path& LargestFile() {
+  static const fs::path path = [] {
+    fs::path p = BenchFolder() / "largest.xdt";
+    testing::WriteLargestProjectFile(p);
+    return p;
+  }();
+  return path;
+}
+
+// Heap and object bytes held by the texts of the tables.
+std::size_t TextBytes(const std::string& s) {
+  // Short texts live inside the string object itself.
+  return sizeof(std::string) +
+         (s.capacity() > sizeof(std::string) - 1 ? s.capacity() + 1 : 0);
+}
+
+std::size_t GridBytes(const TextGrid& g) {
+  std::size_t bytes = sizeof(TextGrid);
+  for (int r = 0; r < g.rows(); ++r) {
+    for (int c = 0; c < g.cols(); ++c) bytes += TextBytes(g.At(r, c));
+  }
+  return bytes;
+}
+
+std::size_t TableBytes(const ProjectTables& t) {
+  std::size_t bytes = 0;
+  for (const RoomStore& store : t.stores) {
+    bytes +=
+        (store.lines().capacity() - store.lines().size()) * sizeof(std::string);
+    for (const std::string& line : store.lines()) bytes += TextBytes(line);
+  }
+  for (const auto& names : t.room_names) {
+    for (const std::string& name : names) bytes += TextBytes(name);
+  }
+  for (const TextGrid* g :
+       {&t.fittings_register, &t.fittings_store, &t.work_type_memory,
+        &t.work_type_copy, &t.unit_prices, &t.fittings_summary}) {
+    bytes += GridBytes(*g);
+  }
+  for (const TextGrid& g : t.interior_summaries) bytes += GridBytes(g);
+  for (const TextGrid& g : t.exterior_summaries) bytes += GridBytes(g);
+  return bytes;
+}
+
+void BM_BuildProjectLines(benchmark::State& state) {
+  const ProjectTables& t = Largest();
+  std::size_t lines = 0;
+  for (auto _ : state) {
+    const std::vector<std::string> built = BuildProjectLines(t);
+    lines = built.size();
+    benchmark::DoNotOptimize(built.data());
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_BuildProjectLines)->Unit(benchmark::kMillisecond);
+
+// Save: build the lines, encode to CP932, write a temporary file, flush it
+// to disk and rename it over the project file.
+void BM_WriteProjectFile(benchmark::State& state) {
+  const ProjectTables& t = Largest();
+  const fs::path path = BenchFolder() / "save.xdt";
+  std::string error;
+  for (auto _ : state) {
+    if (!WriteProjectFile(path, t, &error)) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+  }
+  state.counters["file_bytes"] = static_cast<double>(fs::file_size(path));
+}
+BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
+
+// Open: empty the tables, read and decode the file, apply every record.
+void BM_ReadProjectFile(benchmark::State& state) {
+  const fs::path& path = LargestFile();
+  QuietDialogs dialogs;
+  Progress progress;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    ProjectTables t;
+    ResetProjectTables(&t, /*keep_unit_prices=*/false);
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs, progress);
+    if (result.failed || dialogs.messages != 0) {
+      state.SkipWithError("the largest project did not open cleanly");
+      break;
+    }
+    state.PauseTiming();
+    bytes = TableBytes(t);
+    state.ResumeTiming();
+  }
+  state.counters["table_bytes"] = static_cast<double>(bytes);
+  state.counters["file_bytes"] = static_cast<double>(fs::file_size(path));
+}
+BENCHMARK(BM_ReadProjectFile)->Unit(benchmark::kMillisecond);
+
+// The reading steps alone, on lines already decoded.
+void BM_ParseProjectLines(benchmark::State& state) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadTextLines(LargestFile(), &lines, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  QuietDialogs dialogs;
+  Progress progress;
+  for (auto _ : state) {
+    ProjectTables t;
+    ResetProjectTables(&t, /*keep_unit_prices=*/false);
+    ParseProjectLines(lines, &t, dialogs, progress);
+    benchmark::DoNotOptimize(t.stores[kInterior].lines().data());
+  }
+}
+BENCHMARK(BM_ParseProjectLines)->Unit(benchmark::kMillisecond);
+
+void BM_MakeLargestProject(benchmark::State& state) {
+  for (auto _ : state) {
+    const ProjectTables t = testing::MakeLargestProject();
+    benchmark::DoNotOptimize(t.stores[kInterior].lines().data());
+  }
+}
+BENCHMARK(BM_MakeLargestProject)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace veltrano

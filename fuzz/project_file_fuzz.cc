@@ -1,0 +1,73 @@
+// Any bytes opened as a project data file: the reader neither crashes nor
+// hangs, and allocates in proportion to what it is given. What it built is
+// written again, and those lines, read once more, give the same lines back:
+// whatever the writer makes, the reader takes whole (unless a capacity cut
+// something, which the reader then reports).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calc/cp932.h"
+#include "project/project_file.h"
+#include "project/project_tables.h"
+#include "shell/dialogs.h"
+
+namespace {
+
+class SilentDialogs : public veltrano::Dialogs {
+ public:
+  void ShowMessage(std::string_view, std::string_view,
+                   veltrano::MessageIcon) override {}
+  veltrano::Answer Ask(std::string_view, std::string_view, veltrano::Buttons,
+                       veltrano::MessageIcon) override {
+    return veltrano::Answer::kCancel;
+  }
+  void Beep() override {}
+};
+
+// Lines as the text-file reader gives them: ends at LF, a CR before the LF
+// dropped, a last line without LF kept, nothing after a final LF.
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const std::size_t lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    if (lf == std::string_view::npos) {
+      text = {};
+    } else {
+      text.remove_prefix(lf + 1);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    }
+    lines.emplace_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  SilentDialogs dialogs;
+  veltrano::Progress progress;
+
+  veltrano::ProjectTables tables;
+  veltrano::ResetProjectTables(&tables, /*keep_unit_prices=*/false);
+  const veltrano::ProjectReadResult first = veltrano::ParseProjectLines(
+      SplitLines(veltrano::Cp932ToUtf8(input)), &tables, dialogs, progress);
+  if (first.failed) std::abort();
+  const std::vector<std::string> written = veltrano::BuildProjectLines(tables);
+
+  veltrano::ProjectTables again;
+  veltrano::ResetProjectTables(&again, /*keep_unit_prices=*/false);
+  const veltrano::ProjectReadResult second =
+      veltrano::ParseProjectLines(written, &again, dialogs, progress);
+  if (second.cut.empty() && veltrano::BuildProjectLines(again) != written) {
+    std::abort();
+  }
+  return 0;
+}

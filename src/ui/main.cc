@@ -1,0 +1,159 @@
+// The desktop application: refuses a second running copy, finds the base
+// folder, starts the workspace and shows the main window.
+//
+//   veltrano [--base DIR] [PROJECT.xdt]
+//
+// Also: --screenshot-to DIR saves pictures of every mode at every display
+// size and ends; the environment variable VELTRANO_STARTUP_TIMING prints
+// how long the window took to come up (set to "quit", the program then
+// ends).
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+#include <QTextStream>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+#include "shell/folders.h"
+#include "shell/workspace.h"
+#include "ui/main_window.h"
+#include "ui/qt_platform.h"
+#include "ui/screenshots.h"
+#include "ui/single_instance.h"
+
+namespace {
+
+// Milliseconds since the kernel started this process, or -1.
+double MillisecondsSinceProcessStart() {
+  QFile stat("/proc/self/stat");
+  if (!stat.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray line = stat.readAll();
+  // The command name may hold blanks; fields are counted after its ")".
+  const qsizetype close = line.lastIndexOf(')');
+  if (close < 0) return -1;
+  const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+  // Field 22 of the line (start time in clock ticks) is the 20th after ")".
+  if (fields.size() < 20) return -1;
+  bool ok = false;
+  const double ticks = fields[19].toDouble(&ok);
+  const long per_second = sysconf(_SC_CLK_TCK);
+  timespec now{};
+  if (!ok || per_second <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) {
+    return -1;
+  }
+  const double now_ms = static_cast<double>(now.tv_sec) * 1000.0 +
+                        static_cast<double>(now.tv_nsec) / 1e6;
+  return now_ms - ticks * 1000.0 / static_cast<double>(per_second);
+}
+
+// The screen font: a Japanese one when the desktop's cannot write Japanese.
+void ChooseFont() {
+  QFont font = QApplication::font();
+  const QStringList japanese =
+      QFontDatabase::families(QFontDatabase::Japanese);
+  if (!japanese.contains(font.family())) {
+    for (const char* family :
+         {"Noto Sans CJK JP", "IPAPGothic", "IPAGothic", "VL PGothic",
+          "TakaoPGothic", "Noto Sans JP"}) {
+      if (japanese.contains(QString::fromLatin1(family))) {
+        font.setFamily(QString::fromLatin1(family));
+        break;
+      }
+    }
+  }
+  font.setPointSizeF(9.5);
+  QApplication::setFont(font);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto main_start = std::chrono::steady_clock::now();
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+      Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName("Veltrano");
+  QApplication::setApplicationName("Veltrano");
+  QApplication::setDesktopFileName("veltrano");
+  QApplication::setStyle("Fusion");
+  ChooseFont();
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Veltrano");
+  parser.addHelpOption();
+  const QCommandLineOption base_option(
+      "base", "The base folder (else $VELTRANO_BASE, else ~/Veltrano).", "DIR");
+  const QCommandLineOption screenshot_option(
+      "screenshot-to", "Save pictures of every mode at every size and end.",
+      "DIR");
+  parser.addOption(base_option);
+  parser.addOption(screenshot_option);
+  parser.addPositionalArgument("project", "A project file (.xdt) to open.",
+                               "[project]");
+  parser.process(app);
+
+  veltrano::QtDialogs dialogs;
+  const auto lock =
+      veltrano::LockSingleInstance(veltrano::SingleInstanceLockPath());
+  if (!lock) {
+    dialogs.ShowMessage("Veltrano", "重複起動", veltrano::MessageIcon::kWarning);
+    return 1;
+  }
+
+  std::optional<std::string> base;
+  if (parser.isSet(base_option)) {
+    base = veltrano::ToStdString(parser.value(base_option));
+  }
+  veltrano::QtFileDialogs qt_files;
+  veltrano::PresetFileDialogs files(qt_files);
+  veltrano::QtProgress progress;
+  veltrano::Workspace workspace(veltrano::ResolveFolders(base),
+                                veltrano::Platform{dialogs, files, progress});
+  if (!workspace.Startup()) return 1;
+
+  veltrano::MainForm window(workspace, &progress);
+  dialogs.SetParent(&window);
+  qt_files.SetParent(&window);
+  window.show();
+
+  const QStringList projects = parser.positionalArguments();
+  if (!projects.isEmpty()) {
+    files.PresetOpen(veltrano::QStringToPath(projects.front()));
+    workspace.CommandOpen();
+    window.Refresh();
+  }
+
+  const QString timing = qEnvironmentVariable("VELTRANO_STARTUP_TIMING");
+  if (!timing.isEmpty()) {
+    QTimer::singleShot(0, &app, [timing, main_start] {
+      const double in_main =
+          std::chrono::duration<double, std::milli>(
+              std::chrono::steady_clock::now() - main_start)
+              .count();
+      std::fprintf(stderr,
+                   "veltrano: main window shown %.0f ms after the process "
+                   "started (%.0f ms after main)\n",
+                   MillisecondsSinceProcessStart(), in_main);
+      if (timing == "quit") QCoreApplication::exit(0);
+    });
+  }
+  if (parser.isSet(screenshot_option)) {
+    const QString dir = parser.value(screenshot_option);
+    QTimer::singleShot(0, &app, [&] {
+      const QStringList written =
+          veltrano::SaveScreenshots(window, workspace, dir);
+      QTextStream out(stdout);
+      for (const QString& file : written) out << file << '\n';
+      QCoreApplication::exit(0);
+    });
+  }
+  return app.exec();
+}

@@ -1,0 +1,408 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "ui/display_metrics.h"
+#include "ui/name_dialog.h"
+#include "ui/qt_platform.h"
+#include "ui/rooms_dialog.h"
+#include "ui/settings_panel.h"
+#include "ui/takeoff_panel.h"
+
+// The window icon is compiled into the library; a static library needs
+// its resources brought in by name.
+static void InitResources() { Q_INIT_RESOURCE(veltrano); }
+
+namespace veltrano {
+
+namespace {
+
+constexpr const char* kManualName = "操作マニュアル.pdf";
+// The window's size at display size 小 when none has been remembered.
+constexpr int kDefaultWidthTwips = 18000;
+constexpr int kDefaultHeightTwips = 12000;
+constexpr const char* kSizeKey = "MainForm/size";
+
+struct ModeButton {
+  const char* caption;
+  const char* tooltip;
+};
+constexpr std::array<ModeButton, 6> kModeButtons = {{
+    {"内部", "内部拾い"},
+    {"建具廻り", "硝子・枠詰め等の拾い"},
+    {"集計", "集計作業"},
+    {"建具リスト", "建具リスト登録"},
+    {"設定", "各種初期設定"},
+    {"外部", "外部拾い"},
+}};
+
+QString Indexed(const char* name, int index) {
+  return QString("%1(%2)").arg(QString::fromLatin1(name)).arg(index);
+}
+
+// A small printer for the toolbar, where the desktop theme has none.
+QIcon PrinterIcon() {
+  QIcon themed = QIcon::fromTheme("document-print");
+  if (!themed.isNull()) return themed;
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 1.5));
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(9, 3, 14, 10));
+  p.setBrush(QColor(150, 150, 150));
+  p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(9, 20, 14, 9));
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+void ProjectNameLabel::mousePressEvent(QMouseEvent* event) {
+  if (event->modifiers() == Qt::ControlModifier) emit backUpRequested();
+  QLabel::mousePressEvent(event);
+}
+
+MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
+    : QMainWindow(parent), ws_(workspace) {
+  setObjectName("MainForm");
+  setWindowTitle(kTitle);
+  InitResources();
+  setWindowIcon(QIcon(":/veltrano.svg"));
+
+  BuildToolbar();
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->setSpacing(2);
+  layout->addWidget(BuildTopRow());
+  layout->addWidget(BuildRoomRow());
+  panels_ = new QWidget(central);
+  panels_->setObjectName("ModePanels");
+  BuildPanels(panels_);
+  layout->addWidget(panels_, 1);
+  setCentralWidget(central);
+
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName("ProgressBar1");
+  progress_bar_->setTextVisible(true);
+  progress_bar_->hide();
+  statusBar()->addPermanentWidget(progress_bar_, 1);
+  statusBar()->setSizeGripEnabled(true);
+  if (progress != nullptr) {
+    progress->Attach(progress_bar_, [this] { Refresh(); });
+  }
+
+  panel_font_ = panels_->font();
+  // Placed 50 twips from the top left of the screen, at the size it had
+  // when it was last closed.
+  const double dpi = Dpi();
+  const QSize fallback(TwipsToPixels(kDefaultWidthTwips, dpi),
+                       TwipsToPixels(kDefaultHeightTwips, dpi));
+  const QSize remembered = QSettings().value(kSizeKey, fallback).toSize();
+  resize(remembered.isValid() ? remembered : fallback);
+  move(TwipsToPixels(50, dpi), TwipsToPixels(50, dpi));
+
+  ApplyDisplaySize();
+  if (settings_panel_ != nullptr) settings_panel_->Refresh();
+  Refresh();
+}
+
+MainForm::~MainForm() = default;
+
+NameDialog* MainForm::name_dialog() const { return name_dialog_; }
+RoomsDialog* MainForm::rooms_dialog() const { return rooms_dialog_; }
+
+double MainForm::Dpi() const { return logicalDpiX(); }
+
+void MainForm::BuildToolbar() {
+  toolbar_ = addToolBar("Toolbar1");
+  toolbar_->setObjectName("Toolbar1");
+  toolbar_->setMovable(false);
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  struct Button {
+    const char* key;
+    const char* caption;
+    QKeySequence shortcut;
+    QIcon icon;
+  };
+  const Button buttons[] = {
+      {"New", "新規作成", QKeySequence::New,
+       style()->standardIcon(QStyle::SP_FileIcon)},
+      {"Open", "開く", QKeySequence::Open,
+       style()->standardIcon(QStyle::SP_DirOpenIcon)},
+      {"Save", "上書き保存", QKeySequence::Save,
+       style()->standardIcon(QStyle::SP_DialogSaveButton)},
+      {"Print", "印刷", QKeySequence::Print, PrinterIcon()},
+  };
+  for (const Button& b : buttons) {
+    QAction* action = toolbar_->addAction(b.icon, b.caption);
+    const QString key = QString::fromLatin1(b.key);
+    action->setObjectName(key);
+    action->setData(key);
+    action->setShortcut(b.shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setToolTip(QString("%1 (%2)").arg(
+        b.caption, b.shortcut.toString(QKeySequence::NativeText)));
+    connect(action, &QAction::triggered, this, [this, key] { ToolbarCommand(key); });
+  }
+}
+
+QWidget* MainForm::BuildTopRow() {
+  auto* row = new QWidget(this);
+  auto* h = new QHBoxLayout(row);
+  h->setContentsMargins(0, 0, 0, 0);
+  for (int i = 0; i < 6; ++i) {
+    auto* b = new QPushButton(kModeButtons[i].caption, row);
+    b->setObjectName(Indexed("HiroiBunrui", i));
+    b->setToolTip(kModeButtons[i].tooltip);
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
+    b->setAutoFillBackground(true);
+    QPalette p = b->palette();
+    p.setColor(QPalette::Button, QColor(153, 220, 153));
+    p.setColor(QPalette::ButtonText, Qt::black);
+    b->setPalette(p);
+    connect(b, &QPushButton::clicked, this, [this, i] { SelectMode(i); });
+    mode_buttons_[i] = b;
+    h->addWidget(b);
+  }
+  h->addSpacing(16);
+  auto* caption = new QLabel("物件名：", row);
+  caption->setObjectName("Label4");
+  h->addWidget(caption);
+  project_name_ = new ProjectNameLabel(row);
+  project_name_->setObjectName("BukkenName");
+  project_name_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  project_name_->setMinimumWidth(TwipsToPixels(3000, Dpi()));
+  project_name_->setTextInteractionFlags(Qt::NoTextInteraction);
+  connect(project_name_, &ProjectNameLabel::backUpRequested, this, [this] {
+    ws_.BackUpProject();
+    Refresh();
+  });
+  h->addWidget(project_name_, 1);
+  h->addSpacing(16);
+
+  auto* size_caption = new QLabel("表示", row);
+  size_caption->setObjectName("Label30");
+  h->addWidget(size_caption);
+  auto* sizes = new QButtonGroup(row);
+  static constexpr const char* kSizes[3] = {"小", "中", "大"};
+  for (int i = 0; i < 3; ++i) {
+    auto* option = new QRadioButton(kSizes[i], row);
+    option->setObjectName(Indexed("SizeOp", i));
+    sizes->addButton(option, i);
+    connect(option, &QRadioButton::clicked, this,
+            [this, i] { SelectDisplaySize(i); });
+    size_options_[i] = option;
+    h->addWidget(option);
+  }
+  size_options_[0]->setChecked(true);
+  h->addSpacing(16);
+
+  auto* manual = new QPushButton("操作説明", row);
+  manual->setObjectName("Command14");
+  connect(manual, &QPushButton::clicked, this, [this] { OpenManual(); });
+  h->addWidget(manual);
+  return row;
+}
+
+QWidget* MainForm::BuildRoomRow() {
+  room_row_ = new QWidget(this);
+  auto* h = new QHBoxLayout(room_row_);
+  h->setContentsMargins(0, 0, 0, 0);
+  room_caption_ = new QLabel(room_row_);
+  room_caption_->setObjectName("HeyaLabel");
+  h->addWidget(room_caption_);
+  for (int side = 0; side < 2; ++side) {
+    auto* name = new QLabel(room_row_);
+    name->setObjectName(Indexed("HeyaName", side));
+    name->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    name->setMinimumWidth(TwipsToPixels(3000, Dpi()));
+    room_names_[side] = name;
+    h->addWidget(name);
+  }
+  h->addStretch(1);
+  return room_row_;
+}
+
+void MainForm::BuildPanels(QWidget* container) {
+  auto* v = new QVBoxLayout(container);
+  v->setContentsMargins(0, 0, 0, 0);
+  takeoff_ = new TakeoffPanel(ws_, container);
+  connect(takeoff_, &TakeoffPanel::changed, this,
+          [this](bool focus_editor) { Refresh(focus_editor); });
+  connect(takeoff_, &TakeoffPanel::roomsDialogRequested, this,
+          [this] { OpenRoomsDialog(); });
+  mode_panels_[kModeInterior] = takeoff_;
+  mode_panels_[kModeExterior] = takeoff_;
+
+  // Modes 1 to 3 show their panels with their captions; their contents
+  // come with their own work.
+  const std::array<std::pair<const char*, const char*>, 3> empty_panels = {{
+      {"Frame_Tategu", "建具廻り"},
+      {"Frame_Syukei", "《集計》"},
+      {"Frame_TateguList", "《建具登録》"},
+  }};
+  for (int i = 0; i < 3; ++i) {
+    auto* frame = new QGroupBox(empty_panels[i].second, container);
+    frame->setObjectName(empty_panels[i].first);
+    mode_panels_[i + 1] = frame;
+  }
+
+  auto* settings_page = new QScrollArea(container);
+  settings_page->setObjectName("SettingsPage");
+  settings_page->setWidgetResizable(true);
+  settings_panel_ = new SettingsPanelWidget(ws_);
+  if (settings_panel_->objectName().isEmpty()) {
+    settings_panel_->setObjectName("Frame_Set");
+  }
+  settings_page->setWidget(settings_panel_);
+  mode_panels_[kModeSettings] = settings_page;
+
+  for (QWidget* panel : {static_cast<QWidget*>(takeoff_), mode_panels_[1],
+                         mode_panels_[2], mode_panels_[3], mode_panels_[4]}) {
+    panel->hide();
+    v->addWidget(panel, 1);
+  }
+}
+
+void MainForm::Refresh(bool focus_editor) {
+  const int mode = ws_.mode();
+  const int side = ws_.side();
+  const QString project = ToQString(ws_.project_name());
+  if (project_name_->text() != project) project_name_->setText(project);
+  if (!mode_buttons_[mode]->isChecked()) mode_buttons_[mode]->setChecked(true);
+
+  // LayOutMode: the panel of the mode alone is shown.
+  if (mode != shown_mode_) {
+    for (int m = 0; m < 6; ++m) {
+      if (mode_panels_[m] != mode_panels_[mode]) mode_panels_[m]->hide();
+    }
+    mode_panels_[mode]->show();
+    if (mode == kModeSettings && shown_mode_ >= 0 && settings_panel_ != nullptr) {
+      settings_panel_->Refresh();
+    }
+    shown_mode_ = mode;
+  }
+
+  const bool sheet_mode = mode == kModeInterior || mode == kModeExterior;
+  room_row_->setVisible(sheet_mode);
+  room_caption_->setText(side == kInterior ? "部屋名：" : "場所名：");
+  for (int s = 0; s < 2; ++s) {
+    room_names_[s]->setVisible(sheet_mode && s == side);
+    const QString label = ToQString(ws_.room_label(s));
+    if (room_names_[s]->text() != label) room_names_[s]->setText(label);
+  }
+  if (sheet_mode) takeoff_->Refresh(focus_editor);
+}
+
+void MainForm::SelectMode(int mode) {
+  ws_.SwitchMode(mode);
+  Refresh();
+}
+
+void MainForm::SelectDisplaySize(int size) {
+  if (size < 0 || size >= kDisplaySizes || size == display_size_) return;
+  const double before = kDisplayScales[display_size_];
+  display_size_ = size;
+  const double after = kDisplayScales[display_size_];
+  if (!size_options_[size]->isChecked()) size_options_[size]->setChecked(true);
+  resize(static_cast<int>(width() * after / before),
+         static_cast<int>(height() * after / before));
+  ApplyDisplaySize();
+  Refresh();
+}
+
+void MainForm::ApplyDisplaySize() {
+  const double scale = kDisplayScales[display_size_];
+  QFont font = panel_font_;
+  if (font.pointSizeF() > 0) {
+    font.setPointSizeF(panel_font_.pointSizeF() * scale);
+  } else {
+    font.setPixelSize(static_cast<int>(panel_font_.pixelSize() * scale));
+  }
+  panels_->setFont(font);
+  room_row_->setFont(font);
+  takeoff_->ApplyDisplayScale(scale, Dpi());
+  if (settings_panel_ != nullptr) settings_panel_->SetDisplayScale(scale);
+}
+
+void MainForm::ToolbarCommand(const QString& key) {
+  if (key == "New") {
+    if (ws_.CommandNew()) OpenNameDialog();
+  } else if (key == "Open") {
+    ws_.CommandOpen();
+  } else if (key == "Save") {
+    ws_.CommandSave();
+  } else if (key == "Print") {
+    if (ws_.CommandPrint()) {
+      ws_.dialogs().ShowMessage("印刷", "印刷はまだ使用できません。",
+                                MessageIcon::kInformation);
+    }
+  }
+  Refresh();
+}
+
+void MainForm::OpenNameDialog() {
+  auto* dialog = new NameDialog(ws_, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::finished, this, [this] { Refresh(); });
+  name_dialog_ = dialog;
+  dialog->show();
+}
+
+void MainForm::OpenRoomsDialog() {
+  const bool opened = ws_.OpenRoomsDialog();
+  Refresh();
+  if (!opened) return;
+  auto* dialog = new RoomsDialog(ws_, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &RoomsDialog::changed, this, [this] { Refresh(); });
+  // Level with the top of the main window, 3500 twips right of its left
+  // edge.
+  const QRect frame = frameGeometry();
+  dialog->move(frame.left() + TwipsToPixels(3500, Dpi()), frame.top());
+  rooms_dialog_ = dialog;
+  dialog->show();
+}
+
+void MainForm::OpenManual() {
+  const std::filesystem::path manual = ws_.folders().manual / kManualName;
+  // What the desktop makes of a missing file or viewer is its own affair.
+  QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(manual)));
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (!ws_.RequestClose()) {
+    event->ignore();
+    Refresh();
+    return;
+  }
+  const double scale = kDisplayScales[display_size_];
+  QSettings().setValue(kSizeKey, QSize(static_cast<int>(width() / scale),
+                                       static_cast<int>(height() / scale)));
+  event->accept();
+}
+
+}  // namespace veltrano

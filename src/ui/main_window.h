@@ -1,0 +1,108 @@
+#ifndef VELTRANO_UI_MAIN_WINDOW_H_
+#define VELTRANO_UI_MAIN_WINDOW_H_
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "shell/workspace.h"
+
+class QAction;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QToolBar;
+
+namespace veltrano {
+
+class NameDialog;
+class QtProgress;
+class RoomsDialog;
+class SettingsPanelWidget;
+class TakeoffPanel;
+
+// The project-name label `BukkenName`: a mouse press with Ctrl held (and
+// no other modifier) asks for a backup of the project.
+class ProjectNameLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit ProjectNameLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+
+ signals:
+  void backUpRequested();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The main window `MainForm`: the toolbar, the six mode buttons, the
+// project and room names, the display sizes, the manual button and the five
+// mode panels. It holds no state of its own beyond what is on screen: every
+// event goes to the workspace and the window then shows the workspace.
+class MainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kTitle = "Veltrano  Lite (3.93)";
+
+  // `progress`, when given, draws on the window's progress bar; it is the
+  // Progress the workspace was built with.
+  MainForm(Workspace& workspace, QtProgress* progress = nullptr,
+           QWidget* parent = nullptr);
+  ~MainForm() override;
+
+  // Shows the workspace: names, mode, panels, lists, the sheet and its
+  // editor.
+  void Refresh(bool focus_editor = false);
+
+  // What the mode buttons and display-size options do.
+  void SelectMode(int mode);
+  void SelectDisplaySize(int size);
+  int display_size() const { return display_size_; }
+
+  TakeoffPanel* takeoff_panel() const { return takeoff_; }
+  // The name and rooms dialogs while they are open.
+  NameDialog* name_dialog() const;
+  RoomsDialog* rooms_dialog() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildToolbar();
+  QWidget* BuildTopRow();
+  QWidget* BuildRoomRow();
+  void BuildPanels(QWidget* container);
+  void ToolbarCommand(const QString& key);
+  void OpenNameDialog();
+  void OpenRoomsDialog();
+  void OpenManual();
+  void ApplyDisplaySize();
+  double Dpi() const;
+
+  Workspace& ws_;
+  QToolBar* toolbar_ = nullptr;                  // Toolbar1
+  std::array<QPushButton*, 6> mode_buttons_{};   // HiroiBunrui(0..5)
+  ProjectNameLabel* project_name_ = nullptr;     // BukkenName
+  std::array<QRadioButton*, 3> size_options_{};  // SizeOp(0..2)
+  QWidget* room_row_ = nullptr;
+  QLabel* room_caption_ = nullptr;
+  std::array<QLabel*, 2> room_names_{};          // HeyaName(0..1)
+  QWidget* panels_ = nullptr;
+  TakeoffPanel* takeoff_ = nullptr;              // Frame_Siage
+  std::array<QWidget*, 6> mode_panels_{};        // the panel of each mode
+  SettingsPanelWidget* settings_panel_ = nullptr;
+  QProgressBar* progress_bar_ = nullptr;
+  QPointer<NameDialog> name_dialog_;
+  QPointer<RoomsDialog> rooms_dialog_;
+  QFont panel_font_;
+  int display_size_ = 0;
+  int shown_mode_ = -1;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_MAIN_WINDOW_H_

@@ -1,0 +1,28 @@
+#ifndef VELTRANO_UI_NAME_DIALOG_H_
+#define VELTRANO_UI_NAME_DIALOG_H_
+
+#include <QDialog>
+
+#include "shell/workspace.h"
+
+class QPushButton;
+
+namespace veltrano {
+
+// The name dialog `HozonForm` ("新規作成・保存") that "新規作成" opens: create
+// a new project, or save the open one under another name (offered only
+// while a project is open). Either button runs its operation and closes
+// the dialog.
+class NameDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit NameDialog(Workspace& workspace, QWidget* parent = nullptr);
+
+ private:
+  Workspace& ws_;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_NAME_DIALOG_H_

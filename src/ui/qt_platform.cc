@@ -1,0 +1,179 @@
+#include "ui/qt_platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <algorithm>
+#include <utility>
+
+namespace veltrano {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToStdString(const QString& text) { return text.toStdString(); }
+
+QString PathToQString(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::filesystem::path QStringToPath(const QString& text) {
+  return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kWarning: return QMessageBox::Warning;
+    case MessageIcon::kCritical: return QMessageBox::Critical;
+    case MessageIcon::kQuestion: return QMessageBox::Question;
+    case MessageIcon::kNone: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// The captions a Japanese desktop gives the standard buttons.
+void CaptionButtons(QMessageBox* box) {
+  const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+      {QMessageBox::Ok, "OK"},
+      {QMessageBox::Cancel, "キャンセル"},
+      {QMessageBox::Yes, "はい(&Y)"},
+      {QMessageBox::No, "いいえ(&N)"},
+  };
+  for (const auto& [button, caption] : captions) {
+    if (QAbstractButton* b = box->button(button)) {
+      b->setText(QString::fromUtf8(caption));
+    }
+  }
+}
+
+}  // namespace
+
+void QtDialogs::ShowMessage(std::string_view title, std::string_view text,
+                            MessageIcon icon) {
+  QMessageBox box(IconOf(icon), ToQString(title), ToQString(text),
+                  QMessageBox::Ok, parent_);
+  box.setObjectName("MessageBox");
+  CaptionButtons(&box);
+  box.exec();
+}
+
+Answer QtDialogs::Ask(std::string_view title, std::string_view text,
+                      Buttons buttons, MessageIcon icon) {
+  QMessageBox::StandardButtons standard;
+  QMessageBox::StandardButton first = QMessageBox::Ok;
+  QMessageBox::StandardButton escape = QMessageBox::Cancel;
+  switch (buttons) {
+    case Buttons::kOk:
+      standard = QMessageBox::Ok;
+      escape = QMessageBox::Ok;
+      break;
+    case Buttons::kOkCancel:
+      standard = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
+    case Buttons::kYesNo:
+      standard = QMessageBox::Yes | QMessageBox::No;
+      first = QMessageBox::Yes;
+      escape = QMessageBox::No;
+      break;
+    case Buttons::kYesNoCancel:
+      standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      first = QMessageBox::Yes;
+      break;
+  }
+  QMessageBox box(IconOf(icon), ToQString(title), ToQString(text), standard,
+                  parent_);
+  box.setObjectName("MessageBox");
+  box.setDefaultButton(first);
+  box.setEscapeButton(escape);
+  CaptionButtons(&box);
+  box.exec();
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return Answer::kOk;
+    case QMessageBox::Yes: return Answer::kYes;
+    case QMessageBox::No: return Answer::kNo;
+    default: break;
+  }
+  // Closed by the window's close button: the escape answer.
+  switch (escape) {
+    case QMessageBox::Ok: return Answer::kOk;
+    case QMessageBox::No: return Answer::kNo;
+    default: return Answer::kCancel;
+  }
+}
+
+void QtDialogs::Beep() { QApplication::beep(); }
+
+std::optional<std::filesystem::path> QtFileDialogs::ChooseFileToOpen(
+    const FileDialogRequest& request) {
+  return Run(request, /*save=*/false);
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::ChooseFileToSave(
+    const FileDialogRequest& request) {
+  return Run(request, /*save=*/true);
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::Run(
+    const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(parent_, ToQString(request.title),
+                     PathToQString(request.folder));
+  dialog.setObjectName("FileDialog");
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setNameFilter(ToQString(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(ToQString(request.default_extension));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                   !(save && request.ask_before_replace));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  return QStringToPath(chosen.front());
+}
+
+std::optional<std::filesystem::path> PresetFileDialogs::ChooseFileToOpen(
+    const FileDialogRequest& request) {
+  if (preset_) return std::exchange(preset_, std::nullopt);
+  return dialogs_.ChooseFileToOpen(request);
+}
+
+void QtProgress::Attach(QProgressBar* bar, std::function<void()> refresh) {
+  bar_ = bar;
+  refresh_ = std::move(refresh);
+}
+
+void QtProgress::ShowProgress(int maximum) {
+  if (!bar_) return;
+  bar_->setRange(0, maximum > 0 ? maximum : 1);
+  bar_->setValue(0);
+  bar_->show();
+}
+
+void QtProgress::SetProgress(int value) {
+  if (!bar_) return;
+  // Long reads report every line: move the bar only when it shows it.
+  const int step = std::max(1, bar_->maximum() / 200);
+  if (value == bar_->maximum() || value < bar_->value() ||
+      value - bar_->value() >= step) {
+    bar_->setValue(std::min(value, bar_->maximum()));
+  }
+}
+
+void QtProgress::HideProgress() {
+  if (bar_) bar_->hide();
+}
+
+void QtProgress::ProcessPendingEvents() {
+  if (refresh_) refresh_();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace veltrano

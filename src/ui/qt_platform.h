@@ -1,0 +1,100 @@
+#ifndef VELTRANO_UI_QT_PLATFORM_H_
+#define VELTRANO_UI_QT_PLATFORM_H_
+
+#include <QPointer>
+#include <QProgressBar>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "shell/dialogs.h"
+
+namespace veltrano {
+
+// Core texts are UTF-8; Qt's are UTF-16.
+QString ToQString(std::string_view text);
+std::string ToStdString(const QString& text);
+QString PathToQString(const std::filesystem::path& path);
+std::filesystem::path QStringToPath(const QString& text);
+
+// Message boxes and questions as modal QMessageBoxes over the main window,
+// with the buttons captioned as on a Japanese desktop.
+class QtDialogs : public Dialogs {
+ public:
+  // The window the boxes are centred on (none until the main window exists).
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  void ShowMessage(std::string_view title, std::string_view text,
+                   MessageIcon icon = MessageIcon::kNone) override;
+  Answer Ask(std::string_view title, std::string_view text, Buttons buttons,
+             MessageIcon icon = MessageIcon::kQuestion) override;
+  void Beep() override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+// The open and save dialogs for project files. Qt's own dialog is used
+// rather than the desktop's, so that it behaves the same everywhere.
+class QtFileDialogs : public FileDialogs {
+ public:
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  std::optional<std::filesystem::path> ChooseFileToOpen(
+      const FileDialogRequest& request) override;
+  std::optional<std::filesystem::path> ChooseFileToSave(
+      const FileDialogRequest& request) override;
+
+ private:
+  std::optional<std::filesystem::path> Run(const FileDialogRequest& request,
+                                           bool save);
+  QPointer<QWidget> parent_;
+};
+
+// File dialogs whose next open dialog is answered in advance: a project
+// named on the command line is opened through the same command as one
+// chosen by hand.
+class PresetFileDialogs : public FileDialogs {
+ public:
+  explicit PresetFileDialogs(FileDialogs& dialogs) : dialogs_(dialogs) {}
+
+  void PresetOpen(std::filesystem::path path) { preset_ = std::move(path); }
+
+  std::optional<std::filesystem::path> ChooseFileToOpen(
+      const FileDialogRequest& request) override;
+  std::optional<std::filesystem::path> ChooseFileToSave(
+      const FileDialogRequest& request) override {
+    return dialogs_.ChooseFileToSave(request);
+  }
+
+ private:
+  FileDialogs& dialogs_;
+  std::optional<std::filesystem::path> preset_;
+};
+
+// The progress bar of the main window. Between the steps of a long
+// operation the window is brought up to date and repainted; user input is
+// held back until the operation ends, since no other command may run
+// meanwhile.
+class QtProgress : public Progress {
+ public:
+  // `refresh` brings the window up to date with the workspace.
+  void Attach(QProgressBar* bar, std::function<void()> refresh);
+
+  void ShowProgress(int maximum) override;
+  void SetProgress(int value) override;
+  void HideProgress() override;
+  void ProcessPendingEvents() override;
+
+ private:
+  QPointer<QProgressBar> bar_;
+  std::function<void()> refresh_;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_QT_PLATFORM_H_

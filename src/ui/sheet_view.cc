@@ -1,0 +1,263 @@
+#include "ui/sheet_view.h"
+
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "takeoff/sheet_layout.h"
+#include "ui/display_metrics.h"
+#include "ui/sheet_model.h"
+
+namespace veltrano {
+
+SheetHeader::SheetHeader(Qt::Orientation orientation, QWidget* parent)
+    : QHeaderView(orientation, parent) {
+  setSectionResizeMode(QHeaderView::Fixed);
+  setSectionsClickable(false);
+  setHighlightSections(false);
+  setMinimumSectionSize(1);
+}
+
+void SheetHeader::paintSection(QPainter* painter, const QRect& rect,
+                               int logical_index) const {
+  if (!rect.isValid() || model() == nullptr) return;
+  painter->save();
+  const QVariant background =
+      model()->headerData(logical_index, orientation(), Qt::BackgroundRole);
+  const QColor fill = background.canConvert<QColor>()
+                          ? background.value<QColor>()
+                          : palette().color(QPalette::Button);
+  painter->fillRect(rect, fill);
+  painter->setPen(palette().color(QPalette::Mid));
+  painter->drawLine(rect.topRight(), rect.bottomRight());
+  painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter->setPen(Qt::black);
+  const QString text =
+      model()->headerData(logical_index, orientation(), Qt::DisplayRole)
+          .toString();
+  painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignCenter, text);
+  painter->restore();
+}
+
+CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
+  setObjectName("Text2");
+  setFrame(false);
+  setTextMargins(1, 0, 1, 0);
+  hide();
+}
+
+void CellEditor::SetInputMethodWanted(bool wanted) {
+  setAttribute(Qt::WA_InputMethodEnabled, wanted);
+  setInputMethodHints(wanted ? Qt::ImhNone
+                             : Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+  if (hasFocus()) {
+    QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+  }
+}
+
+void CellEditor::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      emit keyPressed(EditorKey::kEnter);
+      event->accept();
+      return;
+    case Qt::Key_Up:
+      emit keyPressed(EditorKey::kUp);
+      event->accept();
+      return;
+    case Qt::Key_Down:
+      emit keyPressed(EditorKey::kDown);
+      event->accept();
+      return;
+    default:
+      QLineEdit::keyPressEvent(event);
+  }
+}
+
+SheetView::SheetView(SheetModel* model, QWidget* parent)
+    : QTableView(parent), model_(model) {
+  setHorizontalHeader(new SheetHeader(Qt::Horizontal, this));
+  setVerticalHeader(new SheetHeader(Qt::Vertical, this));
+  setModel(model);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setCornerButtonEnabled(false);
+  setAutoScroll(false);
+  setWordWrap(false);
+  setTabKeyNavigation(false);
+  setTextElideMode(Qt::ElideNone);
+  // Outside the cells the sheet is grey.
+  QPalette p = palette();
+  p.setColor(QPalette::Base, FillerColor());
+  p.setColor(QPalette::Window, FillerColor());
+  setPalette(p);
+
+  editor_ = new CellEditor(viewport());
+  QPalette ep = editor_->palette();
+  ep.setColor(QPalette::Base, Qt::white);
+  ep.setColor(QPalette::Text, Qt::black);
+  editor_->setPalette(ep);
+
+  connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+          [this] { KeepPinnedColumn(); });
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    if (!scrolling_) emit userScrolled();
+  });
+}
+
+int SheetView::ColumnWidthTwips(int sheet_col) {
+  if (sheet_col == 0) return 350;
+  switch (KindOfColumn(sheet_col)) {
+    case ColumnKind::kMark: return 500;
+    case ColumnKind::kItem: return 2000;
+    case ColumnKind::kFittings: return 750;
+    case ColumnKind::kFormula: return 1200;
+    case ColumnKind::kDeduction: return 500;
+    case ColumnKind::kValue: return 900;
+    case ColumnKind::kNone: break;
+  }
+  return 10000;  // the filler
+}
+
+void SheetView::ApplyMetrics(double dpi, double scale) {
+  auto px = [&](int twips) { return TwipsToPixels(twips * scale, dpi); };
+  for (int c = 1; c < kSheetCols; ++c) {
+    horizontalHeader()->resizeSection(SheetModel::ModelCol(c),
+                                      px(ColumnWidthTwips(c)));
+  }
+  verticalHeader()->setDefaultSectionSize(px(270));
+  horizontalHeader()->setFixedHeight(px(350));
+  verticalHeader()->setFixedWidth(px(ColumnWidthTwips(0)));
+  KeepPinnedColumn();
+}
+
+void SheetView::SetFirstVisibleColumn(int sheet_col) {
+  pinned_col_ = std::clamp(SheetModel::ModelCol(sheet_col), 0,
+                           model_->columnCount() - 1);
+  KeepPinnedColumn();
+}
+
+int SheetView::FirstVisibleColumn() const {
+  return SheetModel::SheetCol(horizontalScrollBar()->value());
+}
+
+void SheetView::KeepPinnedColumn() {
+  QScrollBar* bar = horizontalScrollBar();
+  const int wanted = std::min(pinned_col_, bar->maximum());
+  if (bar->value() != wanted) bar->setValue(wanted);
+}
+
+void SheetView::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  if (dx != 0) KeepPinnedColumn();
+}
+
+QRect SheetView::CellRect(int sheet_row, int sheet_col) const {
+  return visualRect(model_->index(SheetModel::ModelRow(sheet_row),
+                                  SheetModel::ModelCol(sheet_col)));
+}
+
+void SheetView::FollowCurrentCell(int sheet_row, int sheet_col) {
+  const QModelIndex index = model_->index(SheetModel::ModelRow(sheet_row),
+                                          SheetModel::ModelCol(sheet_col));
+  if (!index.isValid() || index == currentIndex()) return;
+  selectionModel()->setCurrentIndex(index,
+                                    QItemSelectionModel::ClearAndSelect);
+}
+
+void SheetView::ShowEditor(int sheet_row, int sheet_col, const QString& text,
+                           bool input_method, bool take_focus) {
+  const QModelIndex index = model_->index(SheetModel::ModelRow(sheet_row),
+                                          SheetModel::ModelCol(sheet_col));
+  if (!index.isValid()) {
+    HideEditor();
+    return;
+  }
+  scrolling_ = true;
+  scrollTo(index, QAbstractItemView::EnsureVisible);
+  KeepPinnedColumn();
+  scrolling_ = false;
+  const QRect cell = visualRect(index);
+  const bool moved = editor_->isHidden() || editor_->geometry() != cell;
+  editor_->setGeometry(cell);
+  editor_->setFont(font());
+  editor_->SetInputMethodWanted(input_method);
+  if (moved) {
+    editor_->setText(text);
+    editor_->end(false);
+  } else if (editor_->text() != text) {
+    // The workspace changed what was typed (refused or folded it): keep
+    // the cursor where the user had it.
+    const int cursor = editor_->cursorPosition();
+    editor_->setText(text);
+    editor_->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
+  }
+  editor_->show();
+  editor_->raise();
+  if (take_focus) editor_->setFocus(Qt::OtherFocusReason);
+}
+
+void SheetView::HideEditor() {
+  if (editor_->isHidden()) return;
+  const bool had_focus = editor_->hasFocus();
+  editor_->hide();
+  if (had_focus) setFocus(Qt::OtherFocusReason);
+}
+
+void SheetView::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (event->button() == Qt::RightButton) {
+    press_index_ = QPersistentModelIndex();
+    if (!index.isValid()) return;
+    selectionModel()->setCurrentIndex(index,
+                                      QItemSelectionModel::ClearAndSelect);
+    emit rightPressed(SheetModel::SheetRow(index.row()),
+                      SheetModel::SheetCol(index.column()));
+    return;
+  }
+  press_index_ = event->button() == Qt::LeftButton
+                     ? QPersistentModelIndex(index)
+                     : QPersistentModelIndex();
+  QTableView::mousePressEvent(event);
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || !press_index_.isValid()) return;
+  const QModelIndex pressed = press_index_;
+  press_index_ = QPersistentModelIndex();
+  const QModelIndex released = indexAt(event->position().toPoint());
+  const bool range = released != pressed ||
+                     selectionModel()->selectedIndexes().size() > 1;
+  emit leftClicked(SheetModel::SheetRow(pressed.row()),
+                   SheetModel::SheetCol(pressed.column()), range);
+}
+
+void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is not another click.
+  press_index_ = QPersistentModelIndex();
+  event->accept();
+}
+
+void SheetView::keyPressEvent(QKeyEvent* event) {
+  const QModelIndex before = currentIndex();
+  QTableView::keyPressEvent(event);
+  const QModelIndex after = currentIndex();
+  if (after.isValid() && after != before) {
+    scrollTo(after);
+    emit currentMoved(SheetModel::SheetRow(after.row()),
+                      SheetModel::SheetCol(after.column()));
+  }
+}
+
+}  // namespace veltrano

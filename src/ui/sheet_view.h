@@ -1,0 +1,110 @@
+#ifndef VELTRANO_UI_SHEET_VIEW_H_
+#define VELTRANO_UI_SHEET_VIEW_H_
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QModelIndex>
+#include <QTableView>
+
+#include "shell/workspace.h"
+
+namespace veltrano {
+
+class SheetModel;
+
+// The header row and the row-number column of a takeoff sheet, painted
+// flat in the colours the model gives (the part colours over each block).
+class SheetHeader : public QHeaderView {
+  Q_OBJECT
+
+ public:
+  explicit SheetHeader(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect,
+                    int logical_index) const override;
+};
+
+// The cell editor `Text2`: a frameless single-line box laid over the
+// current cell. Enter, Up and Down are the editor's keys; everything else
+// types.
+class CellEditor : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit CellEditor(QWidget* parent = nullptr);
+
+  // Switches the input method on (item cells) or off (formulas, fitting
+  // codes).
+  void SetInputMethodWanted(bool wanted);
+
+ signals:
+  void keyPressed(veltrano::EditorKey key);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A takeoff sheet `Grid1(side)`. Horizontal scrolling belongs to the
+// workspace (the part buttons and arrows), so the view keeps the first
+// visible column it is given and has no horizontal scroll bar; rows scroll
+// freely. Clicks are reported in sheet coordinates: a right button at once
+// when pressed, a left button when released (with whether a range was
+// dragged).
+class SheetView : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit SheetView(SheetModel* model, QWidget* parent = nullptr);
+
+  SheetModel* sheet_model() const { return model_; }
+  CellEditor* editor() const { return editor_; }
+
+  // Column widths and row heights in twips, drawn at `dpi` and scaled by
+  // the display size.
+  void ApplyMetrics(double dpi, double scale);
+  static int ColumnWidthTwips(int sheet_col);
+
+  void SetFirstVisibleColumn(int sheet_col);
+  // The sheet column shown at the left edge.
+  int FirstVisibleColumn() const;
+
+  // Makes (row, col) the current cell, keeping a dragged range that starts
+  // there.
+  void FollowCurrentCell(int sheet_row, int sheet_col);
+
+  // Shows the editor over the cell with the text. The row is scrolled into
+  // view first; that scroll does not count as the user's.
+  void ShowEditor(int sheet_row, int sheet_col, const QString& text,
+                  bool input_method, bool take_focus);
+  void HideEditor();
+
+  QRect CellRect(int sheet_row, int sheet_col) const;
+
+ signals:
+  void rightPressed(int sheet_row, int sheet_col);
+  void leftClicked(int sheet_row, int sheet_col, bool range);
+  void currentMoved(int sheet_row, int sheet_col);
+  // The user scrolled the rows (scroll bar, wheel or keys).
+  void userScrolled();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void KeepPinnedColumn();
+
+  SheetModel* model_;
+  CellEditor* editor_;
+  int pinned_col_ = 0;       // model column at the left edge
+  bool scrolling_ = false;   // a scroll made by the program
+  QPersistentModelIndex press_index_;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_SHEET_VIEW_H_

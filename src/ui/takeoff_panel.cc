@@ -1,0 +1,316 @@
+#include "ui/takeoff_panel.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <optional>
+
+#include "takeoff/sheet_layout.h"
+#include "ui/display_metrics.h"
+#include "ui/qt_platform.h"
+#include "ui/sheet_model.h"
+#include "ui/sheet_view.h"
+
+namespace veltrano {
+
+namespace {
+
+QString Indexed(const char* name, int index) {
+  return QString("%1(%2)").arg(QString::fromLatin1(name)).arg(index);
+}
+
+void SetTextKeepingCursor(QLineEdit* box, const std::string& text) {
+  const QString q = ToQString(text);
+  if (box->text() == q) return;
+  const int cursor = box->cursorPosition();
+  box->setText(q);
+  box->setCursorPosition(std::min(cursor, static_cast<int>(q.size())));
+}
+
+}  // namespace
+
+void RoomListWidget::mousePressEvent(QMouseEvent* event) {
+  QListWidget::mousePressEvent(event);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  emit pressed(index.isValid() ? index.row() : -1);
+}
+
+TakeoffPanel::TakeoffPanel(Workspace& workspace, QWidget* parent)
+    : QGroupBox(parent), ws_(workspace) {
+  setObjectName("Frame_Siage");
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+
+  left_column_ = new QWidget(this);
+  left_column_->setObjectName("RoomColumn");
+  BuildLeftColumn(left_column_);
+  layout->addWidget(left_column_);
+
+  // The item-copy panel with the five part lists; it has no command to
+  // show it yet.
+  item_list_frame_ = new QFrame(this);
+  item_list_frame_->setObjectName("Frame_List");
+  auto* list_layout = new QVBoxLayout(item_list_frame_);
+  for (int part = 0; part < kParts; ++part) {
+    auto* list = new QListWidget(item_list_frame_);
+    list->setObjectName(Indexed("InputList", part));
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    QPalette p = list->palette();
+    p.setColor(QPalette::Base, PartColor(part));
+    list->setPalette(p);
+    list->setVisible(part == 0);
+    list_layout->addWidget(list);
+  }
+  item_list_frame_->hide();
+  layout->addWidget(item_list_frame_);
+
+  auto* area = new QWidget(this);
+  BuildSheetArea(area);
+  layout->addWidget(area, 1);
+}
+
+void TakeoffPanel::BuildLeftColumn(QWidget* column) {
+  auto* v = new QVBoxLayout(column);
+  v->setContentsMargins(0, 0, 0, 0);
+  list_caption_ = new QLabel(column);
+  list_caption_->setObjectName("Label3(0)");
+  v->addWidget(list_caption_);
+  for (int side = 0; side < 2; ++side) {
+    RoomListWidget* list = new RoomListWidget(column);
+    list->setObjectName(Indexed("List1", side));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list, &RoomListWidget::pressed, this, [this](int row) {
+      ws_.ClickRoomList(row < 0 ? std::nullopt : std::optional<int>(row));
+      Changed();
+    });
+    lists_[side] = list;
+    v->addWidget(list, 1);
+  }
+
+  rooms_button_ = new QPushButton(column);
+  rooms_button_->setObjectName("Command1(0)");
+  rooms_button_->setToolTip("追加・削除・名前の変更をします。");
+  connect(rooms_button_, &QPushButton::clicked, this,
+          [this] { emit roomsDialogRequested(); });
+  v->addWidget(rooms_button_);
+
+  places_row_ = new QWidget(column);
+  auto* places = new QHBoxLayout(places_row_);
+  places->setContentsMargins(0, 0, 0, 0);
+  places_box_ = new QLineEdit(places_row_);
+  places_box_->setObjectName("Kasyo");
+  places_box_->setAlignment(Qt::AlignRight);
+  connect(places_box_, &QLineEdit::textEdited, this, [this](const QString& t) {
+    ws_.SetPlacesBox(ToStdString(t));
+    Changed();
+  });
+  auto* places_label = new QLabel("ヶ所", places_row_);
+  places_label->setObjectName("Label2");
+  places->addWidget(places_box_);
+  places->addWidget(places_label);
+  places->addStretch(1);
+  v->addWidget(places_row_);
+
+  static constexpr const char* kLetters[3] = {"A=", "S=", "L="};
+  static constexpr const char* kTips[3] = {"Aの値を計算式に代入できます。",
+                                           "Sの値を計算式に代入できます。",
+                                           "Lの値を計算式に代入できます。"};
+  for (int side = 0; side < 2; ++side) {
+    auto* frame = new QFrame(column);
+    frame->setObjectName(Indexed("DaisuFrame", side));
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(0, 4, 0, 0);
+    grid->addWidget(new QLabel("【代数】", frame), 0, 0, 1, 2);
+    for (int i = 0; i < 3; ++i) {
+      const int index = side * 3 + i;
+      auto* label = new QLabel(kLetters[i], frame);
+      auto* box = new QLineEdit(frame);
+      box->setObjectName(Indexed("DaisuText", index));
+      box->setToolTip(kTips[i]);
+      box->setAlignment(Qt::AlignRight);
+      connect(box, &QLineEdit::textEdited, this,
+              [this, index](const QString& t) {
+                ws_.SetParameter(index, ToStdString(t));
+                Changed();
+              });
+      grid->addWidget(label, i + 1, 0);
+      grid->addWidget(box, i + 1, 1);
+      parameter_boxes_[index] = box;
+    }
+    parameter_frames_[side] = frame;
+    v->addWidget(frame);
+  }
+
+  auto* check_caption = new QLabel("【確認】", column);
+  check_caption->setObjectName("KakuninLabel");
+  v->addWidget(check_caption);
+  done_mark_ = new QCheckBox("チェック済", column);
+  done_mark_->setObjectName("Check2");
+  connect(done_mark_, &QCheckBox::clicked, this, [this](bool on) {
+    ws_.SetDoneMark(on);
+    Changed();
+  });
+  v->addWidget(done_mark_);
+}
+
+void TakeoffPanel::BuildSheetArea(QWidget* area) {
+  auto* v = new QVBoxLayout(area);
+  v->setContentsMargins(0, 0, 0, 0);
+  auto* buttons = new QHBoxLayout();
+  for (int part = 0; part < kParts; ++part) {
+    auto* b = new QPushButton(ToQString(kPartNames[part]), area);
+    b->setObjectName(Indexed("Hyoji", part));
+    QPalette p = b->palette();
+    p.setColor(QPalette::Button, PartColor(part));
+    p.setColor(QPalette::ButtonText, Qt::black);
+    b->setPalette(p);
+    connect(b, &QPushButton::clicked, this, [this, part] {
+      ws_.ShowPart(part);
+      Changed();
+    });
+    buttons->addWidget(b);
+  }
+  for (int i = 0; i < 2; ++i) {
+    auto* arrow = new QToolButton(area);
+    arrow->setObjectName(Indexed("Arrow", i));
+    arrow->setArrowType(i == 0 ? Qt::LeftArrow : Qt::RightArrow);
+    connect(arrow, &QToolButton::clicked, this, [this, i] {
+      ws_.ScrollColumns(i == 0 ? -1 : 1);
+      Changed();
+    });
+    buttons->addWidget(arrow);
+  }
+  buttons->addStretch(1);
+  static constexpr const char* kCommands[2] = {"再計算", "値削除"};
+  for (int i = 0; i < 2; ++i) {
+    auto* b = new QPushButton(kCommands[i], area);
+    b->setObjectName(Indexed("Command10", i));
+    connect(b, &QPushButton::clicked, this, [this, i] {
+      if (i == 0) {
+        ws_.RecalculateAll();
+      } else {
+        ws_.ClearAllValues();
+      }
+      Changed();
+    });
+    buttons->addWidget(b);
+  }
+  v->addLayout(buttons);
+
+  for (int side = 0; side < 2; ++side) {
+    models_[side] = new SheetModel(ws_.sheet(side), this);
+    SheetView* view = new SheetView(models_[side], area);
+    view->setObjectName(Indexed("Grid1", side));
+    connect(view, &SheetView::rightPressed, this, [this](int r, int c) {
+      ws_.ClickSheet(r, c, /*right_button=*/true);
+      Changed(true);
+    });
+    connect(view, &SheetView::leftClicked, this, [this](int r, int c, bool range) {
+      ws_.ClickSheet(r, c, /*right_button=*/false, range);
+      Changed(true);
+    });
+    connect(view, &SheetView::currentMoved, this, [this](int r, int c) {
+      ws_.SetCurrentCell(r, c);
+      Changed();
+    });
+    connect(view, &SheetView::userScrolled, this, [this] {
+      if (!ws_.editor_visible()) return;
+      ws_.HideEditor();
+      Changed();
+    });
+    CellEditor* editor = view->editor();
+    connect(editor, &QLineEdit::textEdited, this, [this](const QString& t) {
+      ws_.EditorTextChanged(ToStdString(t));
+      Changed(true);
+    });
+    connect(editor, &CellEditor::keyPressed, this, [this](EditorKey key) {
+      ws_.EditorKeyPressed(key);
+      Changed(true);
+    });
+    views_[side] = view;
+    v->addWidget(view, 1);
+  }
+}
+
+void TakeoffPanel::ApplyDisplayScale(double scale, double dpi) {
+  for (SheetView* view : views_) view->ApplyMetrics(dpi, scale);
+  left_column_->setFixedWidth(TwipsToPixels(2600 * scale, dpi));
+  places_box_->setFixedWidth(TwipsToPixels(700 * scale, dpi));
+  SyncEditor(false);
+}
+
+void TakeoffPanel::SyncRoomList(int side) {
+  RoomListWidget* list = lists_[side];
+  const std::vector<std::string>& names = ws_.room_names(side);
+  QSignalBlocker block(list);
+  if (names != listed_[side]) {
+    list->clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& n : names) items.append(ToQString(n));
+    list->addItems(items);
+    listed_[side] = names;
+  }
+  const int room = ws_.room_label(side).empty() ? -1 : ws_.current_room(side);
+  if (room >= 0 && room < list->count()) {
+    if (list->currentRow() != room || !list->item(room)->isSelected()) {
+      list->setCurrentRow(room, QItemSelectionModel::ClearAndSelect);
+    }
+  } else if (!list->selectedItems().isEmpty() || list->currentRow() >= 0) {
+    list->clearSelection();
+    list->setCurrentRow(-1, QItemSelectionModel::Clear);
+  }
+}
+
+void TakeoffPanel::SyncEditor(bool focus_editor) {
+  const int side = ws_.side();
+  const bool sheet_mode =
+      ws_.mode() == kModeInterior || ws_.mode() == kModeExterior;
+  views_[1 - side]->HideEditor();
+  SheetView* view = views_[side];
+  if (sheet_mode && ws_.editor_visible()) {
+    view->ShowEditor(ws_.current_row(), ws_.current_col(),
+                     ToQString(ws_.editor_text()),
+                     ws_.editor_wants_input_method(), focus_editor);
+  } else {
+    view->HideEditor();
+  }
+}
+
+void TakeoffPanel::Refresh(bool focus_editor) {
+  const int side = ws_.side();
+  const bool interior = side == kInterior;
+  setTitle(interior ? "<<内部拾い>>" : "<<外部拾い>>");
+  list_caption_->setText(interior ? "<<部屋一覧>>" : "<<場所一覧>>");
+  rooms_button_->setText(interior ? "部屋追加" : "場所追加");
+  places_row_->setVisible(interior);
+  for (int s = 0; s < 2; ++s) {
+    lists_[s]->setVisible(s == side);
+    views_[s]->setVisible(s == side);
+    parameter_frames_[s]->setVisible(s == side);
+  }
+  SyncRoomList(side);
+  SetTextKeepingCursor(places_box_, ws_.places_box());
+  for (int i = 0; i < 6; ++i) {
+    SetTextKeepingCursor(parameter_boxes_[i], ws_.parameter(i));
+  }
+  if (done_mark_->isChecked() != ws_.done_mark()) {
+    done_mark_->setChecked(ws_.done_mark());
+  }
+
+  SheetView* view = views_[side];
+  models_[side]->Sync();
+  view->SetFirstVisibleColumn(ws_.first_visible_column(side));
+  view->FollowCurrentCell(ws_.current_row(), ws_.current_col());
+  SyncEditor(focus_editor);
+}
+
+}  // namespace veltrano

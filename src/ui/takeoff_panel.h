@@ -1,0 +1,91 @@
+#ifndef VELTRANO_UI_TAKEOFF_PANEL_H_
+#define VELTRANO_UI_TAKEOFF_PANEL_H_
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "shell/workspace.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace veltrano {
+
+class SheetModel;
+class SheetView;
+
+// A room or place list `List1(side)`. Only a mouse press on a name picks a
+// room; moving the selection with the keyboard picks nothing.
+class RoomListWidget : public QListWidget {
+  Q_OBJECT
+
+ public:
+  explicit RoomListWidget(QWidget* parent = nullptr) : QListWidget(parent) {}
+
+ signals:
+  // The row pressed, or -1 for the empty area below the names.
+  void pressed(int row);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The takeoff panel `Frame_Siage` of modes 0 (内部) and 5 (外部): the room
+// or place list with its button, the places box, the parameter panels, the
+// done mark, the part and scroll buttons, the two commands over all rooms,
+// and the two sheets. Every event goes to the workspace; Refresh() then
+// shows what the workspace holds.
+class TakeoffPanel : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  explicit TakeoffPanel(Workspace& workspace, QWidget* parent = nullptr);
+
+  // Brings the panel up to date with the workspace. `focus_editor` gives
+  // the cell editor the focus when it is shown (after an event of the
+  // sheet or the editor itself).
+  void Refresh(bool focus_editor);
+
+  void ApplyDisplayScale(double scale, double dpi);
+
+  SheetView* sheet_view(int side) const { return views_[side]; }
+
+ signals:
+  // Something the panel forwarded may have changed the workspace.
+  void changed(bool focus_editor);
+  // "部屋追加" / "場所追加".
+  void roomsDialogRequested();
+
+ private:
+  void BuildLeftColumn(QWidget* column);
+  void BuildSheetArea(QWidget* area);
+  void SyncRoomList(int side);
+  void SyncEditor(bool focus_editor);
+  void Changed(bool focus_editor = false) { emit changed(focus_editor); }
+
+  Workspace& ws_;
+  QLabel* list_caption_ = nullptr;                 // Label3(0)
+  std::array<RoomListWidget*, 2> lists_{};         // List1(0..1)
+  std::array<std::vector<std::string>, 2> listed_; // names shown in List1
+  QPushButton* rooms_button_ = nullptr;            // Command1(0)
+  QWidget* places_row_ = nullptr;
+  QLineEdit* places_box_ = nullptr;                // Kasyo
+  std::array<QFrame*, 2> parameter_frames_{};      // DaisuFrame(0..1)
+  std::array<QLineEdit*, 6> parameter_boxes_{};    // DaisuText(0..5)
+  QCheckBox* done_mark_ = nullptr;                 // Check2
+  std::array<SheetModel*, 2> models_{};
+  std::array<SheetView*, 2> views_{};              // Grid1(0..1)
+  QFrame* item_list_frame_ = nullptr;              // Frame_List
+  QWidget* left_column_ = nullptr;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_TAKEOFF_PANEL_H_

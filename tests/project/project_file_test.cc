@@ -1,0 +1,734 @@
+#include "project/project_file.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calc/text_util.h"
+#include "gmock/gmock.h"
+#include "gtest/gtest.h"
+#include "project/project_tables.h"
+#include "support/big_project.h"
+#include "support/fake_dialogs.h"
+
+namespace veltrano {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using testing::FakeDialogs;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Pair;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
+
+class RecordingProgress : public Progress {
+ public:
+  void ShowProgress(int maximum) override { shown.push_back(maximum); }
+  void SetProgress(int value) override {
+    ++steps;
+    last = value;
+  }
+  void HideProgress() override { ++hidden; }
+
+  std::vector<int> shown;
+  int steps = 0;
+  int last = 0;
+  int hidden = 0;
+};
+
+ProjectTables Fresh() {
+  ProjectTables t;
+  ResetProjectTables(&t, /*keep_unit_prices=*/false);
+  return t;
+}
+
+// One sheet line: tag, name or "@", sheet columns 1-27, the extra value.
+std::string SheetLine(std::string_view tag, std::string_view name,
+                      const std::map<int, std::string>& cells,
+                      std::string_view extra) {
+  std::string line = std::string(tag) + "," + std::string(name) + ",";
+  for (int c = 1; c <= 27; ++c) {
+    if (auto it = cells.find(c); it != cells.end()) line += it->second;
+    line += ',';
+  }
+  return line + std::string(extra) + ",";
+}
+
+// The 50 lines of a room; `rows` maps a sheet row to its cells.
+std::vector<std::string> RoomLines(
+    std::string_view tag, std::string_view name, std::string_view places,
+    const std::map<int, std::map<int, std::string>>& rows = {}) {
+  std::vector<std::string> lines;
+  for (int r = 1; r <= 50; ++r) {
+    const auto it = rows.find(r);
+    const std::map<int, std::string> cells =
+        it == rows.end() ? std::map<int, std::string>{} : it->second;
+    const std::string_view extra = r == 1   ? places
+                                   : r == 2 ? "3.64"
+                                   : r == 3 ? "2.73"
+                                   : r == 4 ? "2.4"
+                                   : r == 5 ? "1"
+                                            : "dm";
+    lines.push_back(SheetLine(tag, r == 1 ? name : "@", cells, extra));
+  }
+  return lines;
+}
+
+void AddRoom(ProjectTables* t, int side,
+             const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) t->stores[side].Append(line);
+  t->room_names[side].emplace_back(FieldOf(lines.front(), 1));
+}
+
+// A small project with something in every table: Japanese names, markers,
+// half-width katakana, "＼", "～" and characters from every part of CP932.
+ProjectTables SmallProject() {
+  ProjectTables t = Fresh();
+  AddRoom(&t, kInterior,
+          RoomLines("Data", "応接室～ｵｰﾅｰ＼1F", "2",
+                    {{1,
+                      {{1, "○"},
+                       {2, "ﾌﾛｰﾘﾝｸﾞ張り t12"},
+                       {3, "3.64*2.73-0.91*1.82"},
+                       {5, "8.28"},
+                       {6, "○"},
+                       {7, "木製巾木 H60"},
+                       {9, "(A+S)*2"},
+                       {11, "12.74"}}},
+                     {2,
+                      {{7, "開口部"},
+                       {8, "SD1*2"},
+                       {9, "0.80*2"},
+                       {10, "▲"},
+                       {11, "-1.60"},
+                       {13, "髙級クロス①"},
+                       {15, "(A+S)*2*L"},
+                       {17, "30.58"}}},
+                     {3, {{9, "小計"}, {11, "11.14"}}}}));
+  AddRoom(&t, kExterior,
+          RoomLines("Gaib", "外壁 北面≒", "1",
+                    {{1, {{12, "○"}, {13, "弾性塗料"}, {15, "12.5*6.2"}}}}));
+  t.fittings_register.Set(1, 0, "AW1");
+  t.fittings_register.Set(1, 1, "1650");
+  t.fittings_register.Set(1, 2, "1100");
+  t.fittings_register.Set(2, 0, "SD1");
+  t.fittings_register.Set(2, 1, "800");
+  t.fittings_register.Set(2, 2, "2000");
+  t.work_type_memory.Set(0, 0, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.work_type_memory.Set(0, 1, "木");
+  t.fittings_store = TextGrid(6, kFittingsStoreCols);
+  for (int r = 0; r < 6; ++r) {
+    t.fittings_store.Set(r, 0, "Mado");
+    t.fittings_store.Set(r, 1, r == 0 ? "AW1" : "@");
+  }
+  t.fittings_store.Set(0, 2, "FL5");
+  t.fittings_store.Set(0, 34, "1650");
+  t.fittings_store.Set(1, 34, "1100");
+  t.fittings_store.Set(2, 34, "1");
+  t.work_type_copy = TextGrid(2, kWorkTypeCopyCols);
+  const std::vector<std::string> copy_row = {
+      "Syuk",  "木工事", "ﾌﾛｰﾘﾝｸﾞ張り t12", "内部",   "床",
+      "16.56", "m2",     "4,500",           "74,520", "～別途"};
+  for (int c = 0; c < kWorkTypeCopyCols; ++c)
+    t.work_type_copy.Set(0, c, copy_row[c]);
+  t.work_type_copy.Set(1, 0, "Syuk");
+  t.work_type_copy.Set(1, 5, "小計");
+  t.work_type_copy.Set(1, 7, "(74,520)");
+  t.unit_prices.Set(0, 0, "木工事");
+  t.unit_prices.Set(0, 1, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.unit_prices.Set(0, 5, "4,500");
+  TextGrid& floor = t.interior_summaries[0];
+  floor.Set(0, 2, " 1     ");
+  floor.Set(1, 2, "木");
+  floor.Set(2, 2, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  floor.Set(3, 1, "2");
+  floor.Set(3, 2, "16.56");
+  floor.Set(4, 0, "応接室～ｵｰﾅｰ＼1F");
+  floor.Set(4, 1, "2");
+  floor.Set(4, 2, "16.56");
+  TextGrid& work = t.interior_summaries[kWorkTypeTable];
+  work.SetRows(3);
+  for (int c = 0; c < kWorkTypeTableCols; ++c) {
+    work.Set(1, c, copy_row[c + 1]);
+    work.Set(2, c, t.work_type_copy.At(1, c + 1));
+  }
+  return t;
+}
+
+void ExpectSameTables(const ProjectTables& a, const ProjectTables& b) {
+  for (int side : {kInterior, kExterior}) {
+    EXPECT_EQ(a.stores[side].lines(), b.stores[side].lines()) << side;
+    EXPECT_EQ(a.room_names[side], b.room_names[side]) << side;
+  }
+  EXPECT_TRUE(a.fittings_register == b.fittings_register);
+  EXPECT_TRUE(a.fittings_store == b.fittings_store);
+  EXPECT_TRUE(a.work_type_memory == b.work_type_memory);
+  EXPECT_TRUE(a.work_type_copy == b.work_type_copy);
+  EXPECT_TRUE(a.unit_prices == b.unit_prices);
+  for (int n = 0; n < 6; ++n) {
+    EXPECT_TRUE(a.interior_summaries[n] == b.interior_summaries[n]) << n;
+  }
+  for (int n = 0; n < 5; ++n) {
+    EXPECT_TRUE(a.exterior_summaries[n] == b.exterior_summaries[n]) << n;
+  }
+  EXPECT_TRUE(a.fittings_summary == b.fittings_summary);
+}
+
+// Runs of equal record tags: {"Data", 50}, {"Tate", 2}, ...
+std::vector<std::pair<std::string, int>> TagRuns(
+    const std::vector<std::string>& lines) {
+  std::vector<std::pair<std::string, int>> runs;
+  for (const std::string& line : lines) {
+    const std::string tag = line.substr(0, 4);
+    if (runs.empty() || runs.back().first != tag) runs.emplace_back(tag, 0);
+    ++runs.back().second;
+  }
+  return runs;
+}
+
+class ProjectFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::path(::testing::TempDir()) /
+           ("veltrano_project_file_" + std::to_string(::getpid()) + "_" +
+            info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  void WriteRaw(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  // Parses lines into fresh tables.
+  ProjectTables Parse(const std::vector<std::string>& lines,
+                      ProjectReadResult* result = nullptr) {
+    ProjectTables t = Fresh();
+    ProjectReadResult r = ParseProjectLines(lines, &t, dialogs_, progress_);
+    if (result != nullptr) *result = std::move(r);
+    return t;
+  }
+
+  // Writes, reads back and writes again: the two files must be identical.
+  ProjectTables RoundTrip(const ProjectTables& t) {
+    const fs::path first = dir_ / "first.xdt";
+    const fs::path second = dir_ / "second.xdt";
+    std::string error;
+    EXPECT_TRUE(WriteProjectFile(first, t, &error)) << error;
+    ProjectTables read = Fresh();
+    const ProjectReadResult result =
+        ReadProjectFile(first, &read, dialogs_, progress_);
+    EXPECT_FALSE(result.failed);
+    EXPECT_TRUE(WriteProjectFile(second, read, &error)) << error;
+    EXPECT_EQ(Bytes(first), Bytes(second));
+    return read;
+  }
+
+  fs::path dir_;
+  FakeDialogs dialogs_;
+  RecordingProgress progress_;
+};
+
+TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
+  ProjectTables t = SmallProject();
+  t.stores[kExterior].Clear();
+  t.room_names[kExterior].clear();
+  // A register entry below a gap and a deleted store block are not written.
+  t.fittings_register.Set(4, 0, "WD9");
+  t.fittings_store.SetRows(13);
+  for (int r = 6; r < 12; ++r) {
+    t.fittings_store.Set(r, 0, r == 6 ? "deldata" : "DelData");
+    t.fittings_store.Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store.Set(r, 2, "SOP");
+  }
+
+  const std::vector<std::string> lines = BuildProjectLines(t);
+
+  EXPECT_THAT(TagRuns(lines),
+              ElementsAre(Pair("Data", 50), Pair("Tate", 2), Pair("KoSu", 1),
+                          Pair("Mado", 6), Pair("Syuk", 2), Pair("Tank", 1),
+                          Pair("SyNC", 6), Pair("SyGC", 5), Pair("SyTC", 1),
+                          Pair("SyND", 25), Pair("SySD", 3), Pair("SyGD", 25),
+                          Pair("SyTD", 5)));
+  const std::vector<std::string>& room = t.stores[kInterior].lines();
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 50), room);
+  EXPECT_EQ(lines[50], "Tate,AW1,1650,1100");
+  EXPECT_EQ(lines[51], "Tate,SD1,800,2000");
+  EXPECT_EQ(lines[52], "KoSu,ﾌﾛｰﾘﾝｸﾞ張り t12,木," + std::string(20, ','));
+  EXPECT_EQ(lines[53], "Mado,AW1,FL5," + std::string(31, ',') + "1650,");
+  EXPECT_EQ(lines[54], "Mado,@," + std::string(32, ',') + "1100,");
+  EXPECT_EQ(
+      lines[59],
+      "Syuk'木工事'ﾌﾛｰﾘﾝｸﾞ張り t12'内部'床'16.56'm2'4,500'74,520'～別途'");
+  EXPECT_EQ(lines[60], "Syuk'''''小計''(74,520)'''");
+  EXPECT_EQ(lines[61], "Tank'木工事'ﾌﾛｰﾘﾝｸﾞ張り t12''''4,500''");
+  EXPECT_THAT(
+      std::vector<std::string>(lines.begin() + 62, lines.begin() + 74),
+      ElementsAre("SyNC,0,3,5,", "SyNC,1,3,5,", "SyNC,2,3,5,", "SyNC,3,3,5,",
+                  "SyNC,4,3,5,", "SyNC,5,9,3,", "SyGC,0,3,5,", "SyGC,1,3,5,",
+                  "SyGC,2,3,5,", "SyGC,3,3,5,", "SyGC,4,3,5,", "SyTC,5,3,5,"));
+  EXPECT_EQ(lines[74], "SyND,0,【内部集計表】,ヶ所, 1     ,");
+  EXPECT_EQ(lines[77], "SyND,0,部屋名＼合計,2,16.56,");
+  EXPECT_EQ(lines[78], "SyND,0,応接室～ｵｰﾅｰ＼1F,2,16.56,");
+  EXPECT_EQ(lines[79], "SyND,1,【内部集計表】,ヶ所,,");
+  EXPECT_EQ(lines[99],
+            "SySD'5'工種'項目名'区分'部位'数量'単位'単価'金額'備考'");
+  EXPECT_EQ(
+      lines[100],
+      "SySD'5'木工事'ﾌﾛｰﾘﾝｸﾞ張り t12'内部'床'16.56'm2'4,500'74,520'～別途'");
+  EXPECT_EQ(lines[102], "SyGD,0,【外部集計表】,ヶ所,,");
+  EXPECT_EQ(lines[105], "SyGD,0,場所名＼合計,,,");
+  EXPECT_EQ(lines[127], "SyTD,@,【建具廻り集計表】,ヶ所,,");
+  EXPECT_EQ(lines.back(), "SyTD,@,,,,");
+}
+
+TEST_F(ProjectFileTest, OneNewRoomAndNoPlacesWritesFiftyDataLinesFirst) {
+  ProjectTables t = Fresh();
+  // A room as the rooms dialog adds it: every cell and extra empty.
+  t.stores[kInterior].Append("Data,新規" + std::string(29, ','));
+  for (int i = 1; i < 50; ++i)
+    t.stores[kInterior].Append("Data,@" + std::string(29, ','));
+  t.room_names[kInterior].push_back("新規");
+
+  const std::vector<std::string> lines = BuildProjectLines(t);
+
+  ASSERT_THAT(TagRuns(lines), SizeIs(::testing::Ge(2u)));
+  EXPECT_THAT(TagRuns(lines)[0], Pair("Data", 50));
+  EXPECT_EQ(TagRuns(lines)[1].first, "KoSu");
+  // The empty work-type copy row is written as separators only, and the
+  // project reads back as it was.
+  EXPECT_THAT(lines, ::testing::Contains("''''''''''"));
+  ExpectSameTables(RoundTrip(t), t);
+}
+
+TEST_F(ProjectFileTest, PlacesFollowRooms) {
+  const ProjectTables t = SmallProject();
+  const std::vector<std::string> lines = BuildProjectLines(t);
+  const auto runs = TagRuns(lines);
+  ASSERT_THAT(runs, SizeIs(::testing::Ge(3u)));
+  EXPECT_THAT(runs[0], Pair("Data", 50));
+  EXPECT_THAT(runs[1], Pair("Gaib", 50));
+  EXPECT_THAT(runs[2], Pair("Tate", 2));
+  EXPECT_EQ(lines[50], t.stores[kExterior].Line(0));
+}
+
+TEST_F(ProjectFileTest,
+       RoomStoresAreWrittenToTheFirstEmptyLineWithoutDeletedLines) {
+  ProjectTables t = Fresh();
+  std::vector<std::string> lines = RoomLines("Data", "A", "1");
+  lines[10] = "DELDATA,@,,";
+  lines[11] = "deldata";
+  for (const std::string& line : lines) t.stores[kInterior].Append(line);
+  t.stores[kInterior].Append("");
+  t.stores[kInterior].Append("Data,after the gap,");
+
+  const std::vector<std::string> written = BuildProjectLines(t);
+
+  EXPECT_THAT(TagRuns(written)[0], Pair("Data", 48));
+  EXPECT_EQ(written[10], lines[12]);
+}
+
+TEST_F(ProjectFileTest, DeletedStoreBlocksAreGoneAfterTheNextSave) {
+  ProjectTables t = SmallProject();
+  t.fittings_store.SetRows(12);
+  for (int r = 6; r < 12; ++r) {
+    t.fittings_store.Set(r, 0, "DelData");
+    t.fittings_store.Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store.Set(r, 28, "SOP");
+  }
+  const ProjectTables read = RoundTrip(t);
+  ASSERT_EQ(read.fittings_store.rows(), 6);
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(read.fittings_store.At(r, 0), "Mado");
+  EXPECT_EQ(read.fittings_store.At(0, 1), "AW1");
+}
+
+TEST_F(ProjectFileTest, SmallProjectComesBackByteForByte) {
+  const ProjectTables t = SmallProject();
+  const ProjectTables read = RoundTrip(t);
+  ExpectSameTables(read, t);
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(ProjectFileTest, LargestProjectComesBackByteForByte) {
+  const ProjectTables t = testing::MakeLargestProject();
+  ASSERT_EQ(t.stores[kInterior].size(), 25000);
+  ASSERT_EQ(t.stores[kExterior].size(), 5000);
+  ASSERT_FALSE(t.fittings_register.At(kMaxFittings, 0).empty());
+  ASSERT_EQ(t.fittings_store.rows(), 3594);
+
+  const ProjectTables read = RoundTrip(t);
+
+  ExpectSameTables(read, t);
+  EXPECT_THAT(read.room_names[kInterior], SizeIs(500));
+  EXPECT_THAT(read.room_names[kExterior], SizeIs(100));
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(ProjectFileTest, LargestProjectIsTheSameForTheSameSeed) {
+  const std::vector<std::string> a =
+      BuildProjectLines(testing::MakeLargestProject(7));
+  EXPECT_EQ(a, BuildProjectLines(testing::MakeLargestProject(7)));
+  EXPECT_NE(a, BuildProjectLines(testing::MakeLargestProject(8)));
+}
+
+TEST_F(ProjectFileTest, LoneCarriageReturnStaysInsideItsLine) {
+  ProjectTables t = Fresh();
+  std::vector<std::string> lines = RoomLines("Data", "A\rB", "1");
+  lines[3] = SheetLine("Data", "@", {{2, "床\r"}}, "");
+  AddRoom(&t, kInterior, lines);
+  const ProjectTables read = RoundTrip(t);
+  EXPECT_EQ(read.stores[kInterior].Line(3), lines[3]);
+  EXPECT_THAT(read.room_names[kInterior], ElementsAre("A\rB"));
+}
+
+TEST_F(ProjectFileTest, NewFileOpensAsAnEmptyProject) {
+  const fs::path path = dir_ / "new.xdt";
+  WriteRaw(path, "New\r\n");
+  ProjectTables t = Fresh();
+  t.unit_prices.Set(0, 0, "left from before");  // opening replaces it
+  const ProjectReadResult result =
+      ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  EXPECT_FALSE(result.had_sheet_or_fittings);
+  ExpectSameTables(t, Fresh());
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+
+  // "New" in any case and empty lines are ignored alike.
+  const ProjectTables also = Parse({"", "new", "NEW", ""});
+  ExpectSameTables(also, Fresh());
+}
+
+TEST_F(ProjectFileTest, TagsAreReadWithoutRegardToCase) {
+  ProjectReadResult result;
+  std::vector<std::string> lines = RoomLines("data", "小部屋", "1");
+  lines.push_back("GAIB,外部,");
+  for (int i = 1; i < 50; ++i) lines.push_back("gAiB,@,");
+  lines.insert(
+      lines.end(),
+      {"tate,aw1,800,900", "kosu,名,工,", "mado,aw1,FL5,", "syuk'木工事'名'",
+       "tank'木工事'名'", "sync,0,4,6,", "synd,0,見出し,,,x,", "sysd'5'工種'",
+       "sygd,1,外,", "sytd,@,建具,", "sygc,1,2,5,", "sytc,5,2,5,"});
+  const ProjectTables t = Parse(lines, &result);
+
+  EXPECT_TRUE(result.had_sheet_or_fittings);
+  EXPECT_EQ(t.stores[kInterior].Line(0), lines[0]);
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre("小部屋"));
+  EXPECT_THAT(t.room_names[kExterior], ElementsAre("外部"));
+  EXPECT_EQ(t.fittings_register.At(1, 0), "aw1");
+  EXPECT_EQ(t.work_type_memory.At(0, 1), "工");
+  EXPECT_EQ(t.fittings_store.At(0, 0), "mado");
+  EXPECT_EQ(t.work_type_copy.At(0, 0), "syuk");
+  EXPECT_EQ(t.unit_prices.At(0, 1), "名");
+  EXPECT_EQ(t.interior_summaries[0].cols(), 4);
+  // Six rows were named but one row line given: the table keeps the five
+  // rows it had, the rest would be empty.
+  EXPECT_EQ(t.interior_summaries[0].rows(), 5);
+  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "見出し");
+  EXPECT_EQ(t.interior_summaries[0].At(0, 3), "x");
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "工種");
+  EXPECT_EQ(t.exterior_summaries[1].At(0, 0), "外");
+  EXPECT_EQ(t.exterior_summaries[1].cols(), 2);
+  EXPECT_EQ(t.fittings_summary.At(0, 0), "建具");
+}
+
+TEST_F(ProjectFileTest, RoomListsAreBuiltFromFirstLinesOnly) {
+  std::vector<std::string> lines = RoomLines("Data", "一階 ホール", "1");
+  const std::vector<std::string> second = RoomLines("Data", "二階 ﾛﾋﾞｰ", "3");
+  lines.insert(lines.end(), second.begin(), second.end());
+  ProjectTables t = Parse(lines);
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
+  EXPECT_EQ(t.stores[kInterior].lines(), lines);
+
+  // A block of "@" lines only is stored but names no room.
+  t = Parse(std::vector<std::string>(50, "Data,@,"));
+  EXPECT_THAT(t.room_names[kInterior], IsEmpty());
+  EXPECT_EQ(t.stores[kInterior].size(), 50);
+}
+
+TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
+  std::vector<std::string> lines = RoomLines("Data", "一", "1");
+  lines.push_back("Data,二,");
+  for (int i = 0; i < 9; ++i) lines.push_back("Data,@,x,");
+  const ProjectTables t = Parse(lines);
+  ASSERT_EQ(t.stores[kInterior].size(), 100);
+  EXPECT_EQ(t.stores[kInterior].Line(59), "Data,@,x,");
+  EXPECT_EQ(t.stores[kInterior].Line(60), "Data,@" + std::string(29, ','));
+  EXPECT_EQ(t.stores[kInterior].Line(99), "Data,@" + std::string(29, ','));
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre("一", "二"));
+}
+
+TEST_F(ProjectFileTest, OtherRecordsAreAppliedWithoutSheetOrFittingsRecords) {
+  ProjectTables source = Fresh();
+  source.work_type_memory.Set(0, 4, "クロス貼り");
+  source.work_type_memory.Set(0, 5, "内装");
+  source.unit_prices.Set(0, 1, "クロス貼り");
+  source.unit_prices.Set(0, 5, "1,200");
+  source.interior_summaries[2].Resize(6, 4);
+  source.interior_summaries[2].Set(2, 2, "クロス貼り");
+  source.interior_summaries[2].Set(5, 3, "99.00");
+  source.fittings_summary.Set(4, 0, "AW1");
+  const std::vector<std::string> lines = BuildProjectLines(source);
+
+  ProjectReadResult result;
+  const ProjectTables t = Parse(lines, &result);
+
+  EXPECT_FALSE(result.had_sheet_or_fittings);
+  ExpectSameTables(t, source);
+}
+
+TEST_F(ProjectFileTest, ProgressCountsSheetAndRegisterLines) {
+  std::vector<std::string> lines = RoomLines("Data", "一", "1");
+  const std::vector<std::string> second = RoomLines("Data", "二", "1");
+  const std::vector<std::string> place = RoomLines("Gaib", "外", "1");
+  lines.insert(lines.end(), second.begin(), second.end());
+  lines.insert(lines.end(), place.begin(), place.end());
+  lines.insert(lines.end(), {"Tate,A,1,1", "Tate,B,1,1", "Tate,C,1,1"});
+  Parse(lines);
+  EXPECT_THAT(progress_.shown, ElementsAre(100 + 50 + 3 + 1));
+  EXPECT_EQ(progress_.steps, 150);
+  EXPECT_EQ(progress_.last, 150);
+  EXPECT_EQ(progress_.hidden, 1);
+}
+
+TEST_F(ProjectFileTest, TooManyRoomsAreReadUpToTheCapacityWithAMessage) {
+  std::vector<std::string> lines;
+  for (int room = 0; room < 501; ++room) {
+    lines.push_back("Data,部屋" + std::to_string(room) + ",");
+    for (int i = 1; i < 50; ++i) lines.push_back("Data,@,");
+  }
+  for (int place = 0; place < 102; ++place) {
+    lines.push_back("Gaib,場所" + std::to_string(place) + ",");
+    for (int i = 1; i < 50; ++i) lines.push_back("Gaib,@,");
+  }
+  ProjectReadResult result;
+  const ProjectTables t = Parse(lines, &result);
+
+  EXPECT_EQ(t.stores[kInterior].size(), 25000);
+  EXPECT_EQ(t.stores[kExterior].size(), 5000);
+  ASSERT_THAT(t.room_names[kInterior], SizeIs(500));
+  EXPECT_EQ(t.room_names[kInterior].back(), "部屋499");
+  EXPECT_THAT(t.room_names[kExterior], SizeIs(100));
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_EQ(dialogs_.shown[0].title, "チェック");
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("501部屋目以降の50行"));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("101場所目以降の100行"));
+  EXPECT_THAT(result.cut, SizeIs(2));
+}
+
+TEST_F(ProjectFileTest, TooManyRegisterMemoryAndPriceLinesAreCutWithAMessage) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 600; ++i) {
+    lines.push_back("Tate,F" + std::to_string(i) + ",800,2000");
+  }
+  lines.push_back("Tate,,800,2000");  // no code: nothing to register
+  for (int i = 0; i < 1003; ++i)
+    lines.push_back("KoSu,名" + std::to_string(i) + ",");
+  for (int i = 0; i < 2002; ++i)
+    lines.push_back("Tank'工" + std::to_string(i) + "'");
+  ProjectReadResult result;
+  const ProjectTables t = Parse(lines, &result);
+
+  EXPECT_EQ(t.fittings_register.rows(), kRegisterRows);
+  EXPECT_EQ(t.fittings_register.At(kMaxFittings, 0), "F599");
+  EXPECT_EQ(t.work_type_memory.rows(), 1001);
+  EXPECT_EQ(t.work_type_memory.At(1000, 0), "名1000");
+  EXPECT_EQ(t.unit_prices.rows(), 2001);
+  EXPECT_EQ(t.unit_prices.At(2000, 0), "工2000");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  const std::string& text = dialogs_.shown[0].text;
+  EXPECT_THAT(text, HasSubstr("符号のない建具データ1件"));
+  EXPECT_THAT(text, HasSubstr("600件目以降の1件"));
+  EXPECT_THAT(text, HasSubstr("1002行目以降の2行"));
+  EXPECT_THAT(text, HasSubstr("2002行目以降の1行"));
+}
+
+TEST_F(ProjectFileTest, TooManyStoreLinesAreCutBeforeTheBlockThatDoesNotFit) {
+  std::vector<std::string> lines;
+  for (int block = 0; block < 668; ++block) {  // 4008 lines
+    lines.push_back("Mado,K" + std::to_string(block) + ",");
+    for (int i = 1; i < 6; ++i) lines.push_back("Mado,@,");
+  }
+  const ProjectTables t = Parse(lines);
+  EXPECT_EQ(t.fittings_store.rows(), 3996);
+  EXPECT_EQ(t.fittings_store.At(3990, 1), "K665");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("3997行目以降の12行"));
+}
+
+TEST_F(ProjectFileTest, TooManySummaryLinesAreCutWithAMessage) {
+  std::vector<std::string> lines = {"SyNC,0,3,10002,"};
+  for (int i = 0; i < 10002; ++i) {
+    lines.push_back("SyND,0,行" + std::to_string(i) + ",,,");
+  }
+  const ProjectTables t = Parse(lines);
+  EXPECT_EQ(t.interior_summaries[0].rows(), 10001);
+  EXPECT_EQ(t.interior_summaries[0].At(10000, 0), "行10000");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("10002行目以降の1行"));
+}
+
+TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
+  ProjectReadResult result;
+  const ProjectTables t =
+      Parse({"Data", "Tate,B1", "KoSu", "Mado", "Syuk", "Tank", "SyGC,2,4",
+             "SyTC", "SyND,0", "SySD'5", "SyGD,2", "SyTD"},
+            &result);
+
+  EXPECT_EQ(t.stores[kInterior].Line(0), "Data");
+  EXPECT_EQ(t.stores[kInterior].size(), 50);
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre(""));
+  EXPECT_EQ(t.fittings_register.At(1, 0), "B1");
+  EXPECT_EQ(t.fittings_register.At(1, 1), "");
+  EXPECT_EQ(t.work_type_memory.rows(), 1);
+  EXPECT_EQ(t.fittings_store.At(0, 0), "Mado");
+  EXPECT_EQ(t.work_type_copy.At(0, 0), "Syuk");
+  EXPECT_EQ(t.unit_prices.rows(), 1);
+  // A row line with no cells empties the row it lands on.
+  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "");
+  EXPECT_EQ(t.interior_summaries[0].rows(), 5);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "");
+  // "SyGC,2,4": four columns, no rows given; its one row line gives one row.
+  EXPECT_EQ(t.exterior_summaries[2].rows(), 1);
+  EXPECT_EQ(t.exterior_summaries[2].cols(), 3);
+  // "SyTC" alone: no columns and no rows; its row line gives a row.
+  EXPECT_EQ(t.fittings_summary.rows(), 1);
+  EXPECT_EQ(t.fittings_summary.cols(), 0);
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+
+  // The tables written from there read back the same.
+  ExpectSameTables(Parse(BuildProjectLines(t)), t);
+}
+
+TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
+  ProjectTables t = Fresh();
+  TextGrid& floor = t.interior_summaries[0];
+  floor.Resize(7, 6);
+  for (int c = 2; c < 6; ++c) {
+    floor.Set(0, c, " " + std::to_string(c - 1) + "     ");
+    floor.Set(1, c, c % 2 == 0 ? "内装" : "");
+    floor.Set(2, c, "床材" + std::to_string(c));
+    floor.Set(3, c, "12.50");
+  }
+  floor.Set(3, 1, "5");
+  floor.Set(4, 0, "ﾘﾋﾞﾝｸﾞ");
+  floor.Set(5, 0, "和室～次の間");
+  floor.Set(6, 0, "ホール＼玄関");
+  floor.Set(6, 5, "0.25");
+  TextGrid& work = t.interior_summaries[kWorkTypeTable];
+  work.Resize(4, kWorkTypeTableCols);
+  work.Set(1, 0, "内装工事");
+  work.Set(1, 6, "1,500");
+  work.Set(2, 5, "小計");
+  work.Set(3, 7, "(18,750)");
+  t.exterior_summaries[3].Resize(4, 2);  // headings only, no item column
+  t.fittings_summary.Resize(8, 5);
+  t.fittings_summary.Set(0, 4, "塗装・貼物");
+  t.fittings_summary.Set(7, 4, "3.00");
+
+  const ProjectTables read = RoundTrip(t);
+  ExpectSameTables(read, t);
+  EXPECT_EQ(read.interior_summaries[0].At(3, 0), "部屋名＼合計");
+  EXPECT_EQ(read.exterior_summaries[3].rows(), 4);
+  EXPECT_EQ(read.exterior_summaries[3].cols(), 2);
+}
+
+TEST_F(ProjectFileTest, SummaryLinesBeyondTheSizeGrowTheTable) {
+  const ProjectTables t =
+      Parse({"SyNC,1,3,5,", "SyND,1,a,,,", "SyND,1,b,,,", "SyND,1,c,,,",
+             "SyND,1,d,,,", "SyND,1,e,,,", "SyND,1,f,,,x,", "SyND,1,g,,,"});
+  const TextGrid& g = t.interior_summaries[1];
+  EXPECT_EQ(g.rows(), 7);
+  EXPECT_EQ(g.cols(), 4);  // a fourth cell with text widens the table
+  EXPECT_EQ(g.At(6, 0), "g");
+  EXPECT_EQ(g.At(5, 3), "x");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
+  ProjectReadResult result;
+  const ProjectTables t =
+      Parse({"SyND,7,x,", "SyND,5,x,", "SyGD,5,x,", "SySD'3'x'", "SyND,,x,",
+             "SyNC,9,3,3,", "SyGC,-1,3,3,", "SyND,2.5,x,", "SyND,0,ok,"},
+            &result);
+  EXPECT_EQ(result.unplaced_summary_lines, 8);
+  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "ok");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_EQ(dialogs_.shown[0].title, "チェック");
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("8行"));
+}
+
+TEST_F(ProjectFileTest, GarbageSizesAllocateNothingBeyondTheLines) {
+  const ProjectTables t =
+      Parse({"SyNC,0,99999999,99999999,", "SyNC,1,2000,10001,", "SyND,1,a,b,",
+             "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,", "SyNC,5,12x,3y,"});
+  EXPECT_EQ(t.interior_summaries[0].rows(), 5);  // as laid out
+  EXPECT_EQ(t.interior_summaries[0].cols(), 3);
+  EXPECT_EQ(t.interior_summaries[1].rows(), 5);
+  EXPECT_EQ(t.interior_summaries[1].cols(), 3);
+  EXPECT_EQ(t.interior_summaries[1].At(0, 1), "b");
+  EXPECT_EQ(t.exterior_summaries[0].rows(), 0);
+  EXPECT_EQ(t.exterior_summaries[0].cols(), 0);
+  EXPECT_EQ(t.fittings_summary.rows(), 0);
+  EXPECT_EQ(t.fittings_summary.cols(), 1);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].rows(), 2);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].cols(), 9);
+}
+
+TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
+  const ProjectTables t = Parse({"Tate,A,1,2", "Tate,,3,4", "Tate,B,5,6"});
+  EXPECT_EQ(t.fittings_register.At(1, 0), "A");
+  EXPECT_EQ(t.fittings_register.At(2, 0), "B");
+  EXPECT_EQ(t.fittings_register.At(2, 2), "6");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("符号のない建具データ1件"));
+}
+
+TEST_F(ProjectFileTest, UnreadableFileShowsBothFailureMessages) {
+  for (const fs::path& path : {dir_ / "missing.xdt", dir_}) {
+    ProjectTables t = Fresh();
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs_, progress_);
+    EXPECT_TRUE(result.failed) << path;
+    EXPECT_FALSE(result.error.empty());
+    const std::vector<testing::ShownDialog> shown = dialogs_.Take();
+    ASSERT_THAT(shown, SizeIs(2)) << path;
+    EXPECT_EQ(shown[0].title, "チェック");
+    EXPECT_THAT(shown[0].text, StartsWith("エラー(SiageHiroi:FileOpen)1"));
+    EXPECT_EQ(shown[1].title, "iチェック");
+    EXPECT_EQ(shown[1].text, "0");
+    ExpectSameTables(t, Fresh());
+  }
+  EXPECT_THAT(progress_.shown, IsEmpty());
+}
+
+TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
+  const fs::path path = dir_ / "old.xdt";
+  WriteRaw(path, "New\r\n");
+  ProjectTables t = SmallProject();
+  t.stores[kInterior].SetLine(5, "Data,@,\xEF\xBF\xBF");  // not in CP932
+  std::string error;
+  EXPECT_FALSE(WriteProjectFile(path, t, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(Bytes(path), "New\r\n");
+  EXPECT_FALSE(WriteProjectFile(dir_ / "no such folder" / "x.xdt", t, &error));
+}
+
+}  // namespace
+}  // namespace veltrano

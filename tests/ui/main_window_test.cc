@@ -1,0 +1,317 @@
+// The main window: its start-up state, the modes, the sheet's layout, the
+// display sizes, the toolbar, the manual and the close request.
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include "main_form_fixture.h"
+#include "takeoff/sheet_layout.h"
+#include "ui/display_metrics.h"
+#include "ui/sheet_model.h"
+#include "ui/takeoff_panel.h"
+
+namespace veltrano::testing {
+namespace {
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+// Receives the URLs the window asks the desktop to open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> urls;
+
+ public slots:
+  void Open(const QUrl& url) { urls.append(url); }
+};
+
+TEST_F(MainFormTest, StartsInInteriorModeWithNoProject) {
+  EXPECT_EQ(window->windowTitle(), Q("Veltrano  Lite (3.93)"));
+  const int fifty = TwipsToPixels(50, window->logicalDpiX());
+  EXPECT_EQ(window->pos(), QPoint(fifty, fifty));
+
+  const char* captions[6] = {"内部", "建具廻り", "集計", "建具リスト", "設定", "外部"};
+  const char* tips[6] = {"内部拾い", "硝子・枠詰め等の拾い", "集計作業",
+                         "建具リスト登録", "各種初期設定", "外部拾い"};
+  for (int i = 0; i < 6; ++i) {
+    auto* b = Find<QPushButton>(QString("HiroiBunrui(%1)").arg(i));
+    EXPECT_EQ(b->text(), Q(captions[i]));
+    EXPECT_EQ(b->toolTip(), Q(tips[i]));
+    EXPECT_EQ(b->palette().color(QPalette::Button), QColor(153, 220, 153));
+    EXPECT_EQ(b->isChecked(), i == 0);
+  }
+
+  auto* toolbar = Find<QToolBar>("Toolbar1");
+  const std::pair<const char*, QKeySequence> keys[] = {
+      {"新規作成", QKeySequence("Ctrl+N")},
+      {"開く", QKeySequence("Ctrl+O")},
+      {"上書き保存", QKeySequence("Ctrl+S")},
+      {"印刷", QKeySequence("Ctrl+P")}};
+  const char* names[] = {"New", "Open", "Save", "Print"};
+  for (int i = 0; i < 4; ++i) {
+    QAction* action = toolbar->findChild<QAction*>(names[i]);
+    ASSERT_NE(action, nullptr) << names[i];
+    EXPECT_EQ(action->text(), Q(keys[i].first));
+    EXPECT_EQ(action->shortcut(), keys[i].second);
+  }
+
+  EXPECT_TRUE(Find<QLabel>("BukkenName")->text().isEmpty());
+  EXPECT_EQ(Find<QLabel>("Label4")->text(), Q("物件名："));
+  EXPECT_TRUE(Find<QGroupBox>("Frame_Siage")->isVisible());
+  EXPECT_EQ(Find<QGroupBox>("Frame_Siage")->title(), Q("<<内部拾い>>"));
+  EXPECT_EQ(Find<QLabel>("HeyaLabel")->text(), Q("部屋名："));
+  EXPECT_TRUE(Find<QLabel>("HeyaName(0)")->isVisible());
+  EXPECT_TRUE(Find<QLabel>("HeyaName(0)")->text().isEmpty());
+  EXPECT_EQ(Find<QListWidget>("List1(0)")->count(), 0);
+  EXPECT_TRUE(Sheet(0)->isVisible());
+  EXPECT_FALSE(Sheet(1)->isVisible());
+  EXPECT_FALSE(Find<QWidget>("DaisuFrame(1)")->isVisible());
+  EXPECT_FALSE(Editor()->isVisible());
+  // The item-copy panel with its part lists waits hidden.
+  EXPECT_FALSE(Find<QWidget>("Frame_List")->isVisible());
+  for (int part = 0; part < kParts; ++part) {
+    EXPECT_EQ(Find<QListWidget>(QString("InputList(%1)").arg(part))
+                  ->palette()
+                  .color(QPalette::Base),
+              PartColor(part));
+  }
+  const char* parameter_tips[3] = {"Aの値を計算式に代入できます。",
+                                   "Sの値を計算式に代入できます。",
+                                   "Lの値を計算式に代入できます。"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(Find<QLineEdit>(QString("DaisuText(%1)").arg(i))->toolTip(),
+              Q(parameter_tips[i % 3]));
+  }
+}
+
+TEST_F(MainFormTest, ModeButtonsShowThePanelOfTheModeAndChooseTheSide) {
+  Click("HiroiBunrui(5)");
+  EXPECT_EQ(ws->mode(), kModeExterior);
+  EXPECT_EQ(Find<QGroupBox>("Frame_Siage")->title(), Q("<<外部拾い>>"));
+  EXPECT_EQ(Find<QLabel>("Label3(0)")->text(), Q("<<場所一覧>>"));
+  EXPECT_EQ(Find<QPushButton>("Command1(0)")->text(), Q("場所追加"));
+  EXPECT_EQ(Find<QLabel>("HeyaLabel")->text(), Q("場所名："));
+  EXPECT_FALSE(Find<QLineEdit>("Kasyo")->isVisible());
+  EXPECT_TRUE(Find<QListWidget>("List1(1)")->isVisible());
+  EXPECT_FALSE(Find<QListWidget>("List1(0)")->isVisible());
+  EXPECT_TRUE(Sheet(1)->isVisible());
+  EXPECT_FALSE(Sheet(0)->isVisible());
+  EXPECT_TRUE(Find<QWidget>("DaisuFrame(1)")->isVisible());
+  EXPECT_FALSE(Find<QWidget>("DaisuFrame(0)")->isVisible());
+  EXPECT_TRUE(Find<QLabel>("HeyaName(1)")->isVisible());
+  EXPECT_FALSE(Find<QLabel>("HeyaName(0)")->isVisible());
+  EXPECT_EQ(Sheet(1)->model()->headerData(1, Qt::Horizontal).toString(),
+            Q("項目( 外部 )"));
+
+  const char* panels[] = {"Frame_Tategu", "Frame_Syukei", "Frame_TateguList"};
+  const char* titles[] = {"建具廻り", "《集計》", "《建具登録》"};
+  for (int mode = 1; mode <= 4; ++mode) {
+    Click(QString("HiroiBunrui(%1)").arg(mode));
+    EXPECT_EQ(ws->mode(), mode);
+    EXPECT_FALSE(Find<QWidget>("Frame_Siage")->isVisible());
+    EXPECT_FALSE(Find<QLabel>("HeyaLabel")->isVisible());
+    EXPECT_FALSE(Find<QLabel>("HeyaName(0)")->isVisible());
+    EXPECT_FALSE(Find<QLabel>("HeyaName(1)")->isVisible());
+    for (int other = 0; other < 3; ++other) {
+      auto* panel = Find<QGroupBox>(panels[other]);
+      EXPECT_EQ(panel->isVisible(), other + 1 == mode) << mode << panels[other];
+      EXPECT_EQ(panel->title(), Q(titles[other]));
+    }
+    EXPECT_EQ(Find<QWidget>("Frame_Set")->isVisible(), mode == 4);
+  }
+  // The side stays exterior until mode 0 is chosen.
+  EXPECT_EQ(ws->side(), kExterior);
+  Click("HiroiBunrui(0)");
+  EXPECT_EQ(Find<QGroupBox>("Frame_Siage")->title(), Q("<<内部拾い>>"));
+  EXPECT_TRUE(Sheet(0)->isVisible());
+  EXPECT_EQ(Sheet(0)->model()->headerData(1, Qt::Horizontal).toString(),
+            Q("項目( 内部 )"));
+}
+
+TEST_F(MainFormTest, ARoomStaysOnScreenAcrossAnotherMode) {
+  NewProject("往復");
+  AddRooms({Q("事務室")});
+  Enter(1, 3, "2");
+  Click("HiroiBunrui(2)");
+  Click("HiroiBunrui(0)");
+  EXPECT_EQ(Find<QLabel>("HeyaName(0)")->text(), Q("事務室"));
+  EXPECT_EQ(Shown(1, 3), "2");
+  EXPECT_EQ(Shown(1, 5), "2.00");
+  EXPECT_FALSE(Editor()->isVisible());
+}
+
+TEST_F(MainFormTest, SheetHasTheColoursWidthsAndAlignmentsOfItsColumns) {
+  SheetView* view = Sheet(0);
+  QAbstractItemModel* model = view->model();
+  const QColor block[5] = {{251, 239, 190}, {218, 253, 249}, {166, 254, 205},
+                           {255, 255, 150}, {245, 199, 234}};
+  const QColor white(255, 255, 255), light(235, 235, 235), grey(128, 128, 128);
+  for (int c = 1; c < kSheetCols; ++c) {
+    const int part = PartOfColumn(c);
+    const int m = SheetModel::ModelCol(c);
+    const QColor header =
+        model->headerData(m, Qt::Horizontal, Qt::BackgroundRole).value<QColor>();
+    const QColor cell = model->index(10, m).data(Qt::BackgroundRole).value<QColor>();
+    if (part < 0) {
+      EXPECT_EQ(cell, grey) << c;
+      continue;
+    }
+    EXPECT_EQ(header, block[part]) << c;
+    EXPECT_EQ(cell, part == 1 || part == 3 ? light : white) << c;
+  }
+  auto align = [&](int c) {
+    return model->index(0, SheetModel::ModelCol(c))
+               .data(Qt::TextAlignmentRole)
+               .value<Qt::Alignment>() &
+           Qt::AlignHorizontal_Mask;
+  };
+  EXPECT_EQ(align(6), Qt::AlignHCenter);  // mark
+  EXPECT_EQ(align(7), Qt::AlignLeft);     // item
+  EXPECT_EQ(align(8), Qt::AlignLeft);     // fitting codes
+  EXPECT_EQ(align(9), Qt::AlignRight);    // formula
+  EXPECT_EQ(align(10), Qt::AlignHCenter); // deduction
+  EXPECT_EQ(align(11), Qt::AlignRight);   // value
+  EXPECT_EQ(model->headerData(49, Qt::Vertical).toString(), "50");
+  EXPECT_EQ(model->headerData(SheetModel::ModelCol(9), Qt::Horizontal).toString(),
+            Q("計算式"));
+
+  // Twips at the screen's resolution, scaled by the display size.
+  const double dpi = view->logicalDpiX();
+  const std::pair<int, int> widths[] = {{1, 500},  {2, 2000}, {8, 750},
+                                        {9, 1200}, {10, 500}, {11, 900},
+                                        {28, 10000}};
+  for (int size = 0; size < 3; ++size) {
+    Click(QString("SizeOp(%1)").arg(size));
+    const double scale = kDisplayScales[size];
+    for (const auto& [c, twips] : widths) {
+      EXPECT_EQ(view->columnWidth(SheetModel::ModelCol(c)),
+                TwipsToPixels(twips * scale, dpi))
+          << "column " << c << " size " << size;
+    }
+    EXPECT_EQ(view->rowHeight(0), TwipsToPixels(270 * scale, dpi));
+    EXPECT_EQ(view->horizontalHeader()->height(), TwipsToPixels(350 * scale, dpi));
+    EXPECT_EQ(view->verticalHeader()->width(), TwipsToPixels(350 * scale, dpi));
+  }
+}
+
+TEST_F(MainFormTest, DisplaySizesRescaleTheWindowAndThePanels) {
+  const QSize small = window->size();
+  const qreal font_small = Find<QWidget>("Frame_Siage")->font().pointSizeF();
+  Click("SizeOp(2)");
+  EXPECT_NEAR(window->width(), small.width() * 1.3, 2);
+  EXPECT_NEAR(window->height(), small.height() * 1.3, 2);
+  EXPECT_NEAR(Find<QWidget>("Frame_Siage")->font().pointSizeF(), font_small * 1.3,
+              0.01);
+  Click("SizeOp(1)");
+  EXPECT_NEAR(window->width(), small.width() * 1.15, 2);
+  Click("SizeOp(0)");
+  EXPECT_NEAR(window->width(), small.width(), 2);
+  EXPECT_NEAR(Find<QWidget>("Frame_Siage")->font().pointSizeF(), font_small, 0.01);
+}
+
+TEST_F(MainFormTest, PrintSaysItIsNotAvailableInModesThatPrint) {
+  NewProject("印刷");
+  AddRooms({Q("事務室")});
+  Enter(1, 3, "1+1");
+  Click("HiroiBunrui(3)");
+  Toolbar("Print");
+  Click("HiroiBunrui(4)");
+  Toolbar("Print");
+  EXPECT_TRUE(dialogs.Take().empty());
+  Click("HiroiBunrui(0)");
+  Toolbar("Print");
+  const auto shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "印刷");
+  // The shown sheet was stored first: another room and back shows it.
+  AddRooms({Q("会議室")});
+  PressRoom(0);
+  EXPECT_EQ(Shown(1, 5), "2.00");
+}
+
+TEST_F(MainFormTest, ManualButtonOpensTheManualOfTheBaseFolder) {
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("file", &catcher, "Open");
+  Click("Command14");
+  QDesktopServices::unsetUrlHandler("file");
+  ASSERT_EQ(catcher.urls.size(), 1);
+  EXPECT_EQ(catcher.urls[0].toLocalFile(),
+            PathToQString(base / "Manual" / "操作マニュアル.pdf"));
+  EXPECT_TRUE(dialogs.Take().empty());
+}
+
+TEST_F(MainFormTest, CtrlPressOnTheProjectNameBacksTheProjectUp) {
+  NewProject("退避");
+  auto* label = Find<QLabel>("BukkenName");
+  EXPECT_EQ(label->text(), Q("退避"));
+  const auto backup = root / "home" / "Veltrano" / "info" / "退避_BackUp.xdt";
+  QTest::mouseClick(label, Qt::LeftButton);
+  QTest::mouseClick(label, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(std::filesystem::exists(backup));
+  EXPECT_TRUE(dialogs.Take().empty());
+  QTest::mouseClick(label, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_TRUE(std::filesystem::exists(backup));
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "現在のデータを退避しました。", false}}));
+}
+
+TEST_F(MainFormTest, CloseAsksToSaveOnlyWithAProjectOpen) {
+  NewProject("終了");
+  AddRooms({Q("事務室")});
+  Enter(1, 3, "3");
+
+  dialogs.answers = {Answer::kCancel};
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(dialogs.beeps, 1);
+  EXPECT_EQ(dialogs.Take(), (std::vector<ShownDialog>{
+                                {"Veltrano：終了確認", "保存して終了しますか？", true}}));
+
+  dialogs.answers = {Answer::kYes};
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{
+                {"Veltrano：終了確認", "保存して終了しますか？", true},
+                {"確認", "上書きしました。", false}}));
+  // The room and its formula were saved.
+  Workspace reread(FoldersUnder(base, root / "home"), Platform{dialogs, files, progress});
+  ASSERT_TRUE(reread.Startup());
+  files.answers.push_back(DataFile("終了.xdt"));
+  reread.OpenProject();
+  ASSERT_EQ(reread.room_names(0), std::vector<std::string>{"事務室"});
+
+  // The size the window had is the size a new window starts with.
+  window->show();
+  window->resize(900, 640);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  dialogs.answers = {Answer::kNo};
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  dialogs.Take();
+  MainForm again(*ws);
+  EXPECT_EQ(again.size(), QSize(900, 640));
+}
+
+TEST_F(MainFormTest, CloseWithoutAProjectAsksNothing) {
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(dialogs.Take().empty());
+  EXPECT_EQ(dialogs.beeps, 0);
+}
+
+}  // namespace
+}  // namespace veltrano::testing
+
+#include "main_window_test.moc"
