@@ -17,7 +17,7 @@
 
 // The project generator lives with the test support code, which the
 // benchmark target does not build; it is compiled in here.
-#include "../tests/support/big_project.cc"
+#include "support/big_project.h"
 
 namespace veltrano {
 namespace {

@@ -211,14 +211,18 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     view->setObjectName(Indexed("Grid1", side));
     connect(view, &SheetView::rightPressed, this, [this](int r, int c) {
       ws_.ClickSheet(r, c, /*right_button=*/true);
+      LeaveEditorOnItsCell();
       Changed(true);
     });
     connect(view, &SheetView::leftClicked, this, [this](int r, int c, bool range) {
       ws_.ClickSheet(r, c, /*right_button=*/false, range);
+      LeaveEditorOnItsCell();
       Changed(true);
     });
     connect(view, &SheetView::currentMoved, this, [this](int r, int c) {
       ws_.SetCurrentCell(r, c);
+      // Moving about the sheet with its keys leaves the editor behind.
+      ws_.HideEditor();
       Changed();
     });
     connect(view, &SheetView::userScrolled, this, [this] {
@@ -237,6 +241,19 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     });
     views_[side] = view;
     v->addWidget(view, 1);
+  }
+}
+
+void TakeoffPanel::LeaveEditorOnItsCell() {
+  // The editor belongs over the current cell. A click that moved the
+  // current cell without opening the editor there (a mark, deduction or
+  // value cell, or a dragged range) closes it, so that what it holds is not
+  // written into the wrong cell.
+  if (!ws_.editor_visible()) return;
+  const ColumnKind kind = KindOfColumn(ws_.current_col());
+  if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
+      kind != ColumnKind::kFittings) {
+    ws_.HideEditor();
   }
 }
 

@@ -68,6 +68,7 @@ class TakeoffPanel : public QGroupBox {
   void BuildSheetArea(QWidget* area);
   void SyncRoomList(int side);
   void SyncEditor(bool focus_editor);
+  void LeaveEditorOnItsCell();
   void Changed(bool focus_editor = false) { emit changed(focus_editor); }
 
   Workspace& ws_;

@@ -1,6 +1,6 @@
 // Included by the benchmarks from their own folder as well, hence the
 // include of the header without its folder.
-#include "big_project.h"  // NOLINT(build/include_subdir)
+#include "support/big_project.h"
 
 #include <algorithm>
 #include <array>

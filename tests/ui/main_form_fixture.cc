@@ -61,6 +61,12 @@ void MainFormTest::Toolbar(const QString& key) {
   QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void MainFormTest::Shortcut(Qt::Key key) {
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), key, Qt::ControlModifier);
+}
+
 void MainFormTest::Type(QLineEdit* box, const QString& text) {
   for (const QChar ch : text) {
     QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch),

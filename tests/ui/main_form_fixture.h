@@ -26,6 +26,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace veltrano::testing {
 
+inline void PrintTo(const ShownDialog& d, std::ostream* os) {
+  *os << (d.question ? "question " : "message ") << d.title << ": " << d.text;
+}
+
 // The main window over a started workspace on a base folder of its own,
 // with every message and question going to scripted fakes.
 class MainFormTest : public ::testing::Test {
@@ -55,6 +59,12 @@ class MainFormTest : public ::testing::Test {
   static void Click(QAbstractButton* button);
   // A toolbar button, by its key ("New", "Open", "Save", "Print").
   void Toolbar(const QString& key);
+  // A key with Ctrl, sent to the main window once it is active again.
+  void Shortcut(Qt::Key key);
+  // The widget that has (or gets, once its window is active) the focus.
+  static bool Focused(QWidget* widget) {
+    return widget->window()->focusWidget() == widget;
+  }
   // Types `text` character by character into the box that has the focus.
   static void Type(QLineEdit* box, const QString& text);
   // Deletes the dialogs that closed.

@@ -294,14 +294,14 @@ TEST_F(MainFormTest, CloseAsksToSaveOnlyWithAProjectOpen) {
 
   // The size the window had is the size a new window starts with.
   window->show();
-  window->resize(900, 640);
+  window->resize(1300, 900);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   dialogs.answers = {Answer::kNo};
   window->close();
   EXPECT_FALSE(window->isVisible());
   dialogs.Take();
   MainForm again(*ws);
-  EXPECT_EQ(again.size(), QSize(900, 640));
+  EXPECT_EQ(again.size(), QSize(1300, 900));
 }
 
 TEST_F(MainFormTest, CloseWithoutAProjectAsksNothing) {

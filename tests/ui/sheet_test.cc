@@ -43,7 +43,7 @@ TEST_F(SheetTest, AFormulaWithAParameterShowsItsValueAndTheEditorMovesDown) {
   EXPECT_EQ(ws->parameter(0), "2.5");
   ClickCell(1, 3);
   ASSERT_TRUE(EditorOn(1, 3));
-  EXPECT_TRUE(Editor()->hasFocus());
+  EXPECT_TRUE(Focused(Editor()));
   EXPECT_FALSE(Editor()->testAttribute(Qt::WA_InputMethodEnabled));
   Type(Editor(), "A*2");
   // A formula reaches the cell only with its key.
@@ -53,7 +53,7 @@ TEST_F(SheetTest, AFormulaWithAParameterShowsItsValueAndTheEditorMovesDown) {
   EXPECT_EQ(Shown(1, 5), "5.00");
   EXPECT_TRUE(EditorOn(2, 3));
   EXPECT_TRUE(Editor()->text().isEmpty());
-  EXPECT_TRUE(Editor()->hasFocus());
+  EXPECT_TRUE(Focused(Editor()));
 
   // Up writes and calculates too, and moves the editor back up.
   Type(Editor(), "1/4");
@@ -249,7 +249,7 @@ TEST_F(SheetTest, RecalculateAndClearValuesGoThroughEveryRoomShowingEach) {
   name->installEventFilter(&log);
   auto* bar = Find<QProgressBar>("ProgressBar1");
   QList<int> progress_values;
-  connect(bar, &QProgressBar::valueChanged, bar,
+  QObject::connect(bar, &QProgressBar::valueChanged, bar,
           [&](int v) { progress_values.append(v); });
 
   Click("Command10(1)");
