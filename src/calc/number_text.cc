@@ -94,15 +94,19 @@ std::string PlainMagnitudeOf(T value, int significant) {
   return out;
 }
 
-}  // namespace
+// The leading number of a text: its sign and its digits with at most one
+// point ("" when the text has no leading number).
+struct LeadingParts {
+  bool negative = false;
+  std::string_view number;
+};
 
-bool ReadLeadingNumber(std::string_view text, double* value) {
-  *value = 0;
+LeadingParts ScanLeadingNumber(std::string_view text) {
+  LeadingParts parts;
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
+    parts.negative = text[i] == '-';
     ++i;
   }
   const std::size_t start = i;
@@ -118,8 +122,18 @@ bool ReadLeadingNumber(std::string_view text, double* value) {
       any_digit = true;
     }
   }
-  if (!any_digit) return true;
-  std::string_view number = text.substr(start, i - start);
+  if (any_digit) parts.number = text.substr(start, i - start);
+  return parts;
+}
+
+}  // namespace
+
+bool ReadLeadingNumber(std::string_view text, double* value) {
+  *value = 0;
+  const LeadingParts parts = ScanLeadingNumber(text);
+  if (parts.number.empty()) return true;
+  const bool negative = parts.negative;
+  std::string_view number = parts.number;
   // Up to 15 digits fit a double exactly, and so does every power of ten up
   // to 10^22, so one division gives the correctly rounded value.
   {
@@ -273,25 +287,17 @@ void DecimalSum::Add(std::string_view text) {
   approximate_ += v;
   if (!exact_ || v == 0) return;
   // Take the digits of the leading number again, exactly.
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const LeadingParts parts = ScanLeadingNumber(text);
+  const bool negative = parts.negative;
   std::string digits;
   int decimals = 0;
   bool after_point = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (IsDigit(c)) {
-      digits.push_back(c);
-      if (after_point) ++decimals;
-    } else if (c == '.' && !after_point) {
+  for (char c : parts.number) {
+    if (c == '.') {
       after_point = true;
     } else {
-      break;
+      digits.push_back(c);
+      if (after_point) ++decimals;
     }
   }
   __extension__ using Int = __int128;

@@ -315,18 +315,25 @@ void Workspace::UpdateSubtotalBelow(int row, int formula_col) {
   }
 }
 
+namespace {
+
+// The first row of the group a subtotal row at `row` closes: the row after
+// the previous subtotal row of the block, or row 1.
+int SubtotalGroupStart(const TextGrid& g, int row, int formula_col) {
+  for (int r = row - 1; r >= 1; --r) {
+    if (g.At(r, formula_col) == kSubtotalMarker) return r + 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
 std::string Workspace::SubtotalAt(int row, int value_col) {
   const TextGrid& g = shown_sheet();
-  const int f = value_col - 2;
-  int start = 1;
-  for (int r = row - 1; r >= 1; --r) {
-    if (g.At(r, f) == kSubtotalMarker) {
-      start = r + 1;
-      break;
-    }
-  }
   double sum = 0;
-  for (int r = start; r < row; ++r) sum += LeadingNumber(g.At(r, value_col));
+  for (int r = SubtotalGroupStart(g, row, value_col - 2); r < row; ++r) {
+    sum += LeadingNumber(g.At(r, value_col));
+  }
   return EvaluateFormula(FourDecimalText(sum), digits_.q(), FormulaParams{},
                          platform_.dialogs);
 }
@@ -335,16 +342,10 @@ std::string Workspace::SubtotalAt(int row, int value_col) {
 // row, summed exactly in decimal.
 std::string Workspace::SubtotalSumAbove(int row, int value_col) {
   const TextGrid& g = shown_sheet();
-  const int f = value_col - 2;
-  int start = 1;
-  for (int r = row - 1; r >= 1; --r) {
-    if (g.At(r, f) == kSubtotalMarker) {
-      start = r + 1;
-      break;
-    }
-  }
   DecimalSum sum;
-  for (int r = start; r < row; ++r) sum.Add(g.At(r, value_col));
+  for (int r = SubtotalGroupStart(g, row, value_col - 2); r < row; ++r) {
+    sum.Add(g.At(r, value_col));
+  }
   return EvaluateFormula(sum.Text(), digits_.q(), FormulaParams{},
                          platform_.dialogs);
 }
