@@ -6,5 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc 2>/dev/null || echo 2)"
-# The desktop application comes next; until then the command-line tool.
-exec ./build/src/veltrano-cli --help
+exec ./build/src/ui/veltrano "$@"

@@ -3,15 +3,15 @@
 # at every display size, and the rooms and name dialogs, with a small sample
 # project open, drawn under a virtual X server (Xvfb).
 #
-#   bash scripts/screenshots.sh [OUTPUT_DIR]      (default: screenshots/)
+#   bash scripts/screenshots.sh [OUTPUT_DIR]   (default: BUILD/screenshots)
 #
-# Builds the program first when it is missing (build folder: $VELTRANO_BUILD_DIR,
-# default build/).
+# Builds the program first when it is missing (BUILD is $VELTRANO_BUILD_DIR,
+# default build/). KEEP_TMP=1 keeps the temporary base folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-out=$(realpath -m "${1:-screenshots}")
 build=${VELTRANO_BUILD_DIR:-build}
+out=$(realpath -m "${1:-$build/screenshots}")
 app="$build/src/ui/veltrano"
 if [ ! -x "$app" ]; then
   cmake -S . -B "$build" -G Ninja -DVELTRANO_UI=ON >/dev/null

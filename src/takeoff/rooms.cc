@@ -203,6 +203,8 @@ void Workspace::RoomsDialogAdd() {
   current_room_[s] = m;
   if (s == kInterior) kasyo_ = "1";
   d.name_box = n;
+  d.move_what.clear();
+  d.move_before.clear();
 }
 
 void Workspace::RoomsDialogRename() {
@@ -229,6 +231,8 @@ void Workspace::RoomsDialogRename() {
   store.SetLine(kLinesPerRoom * p,
                 ReplaceField(store.Line(kLinesPerRoom * p), 1, n));
   if (current_room_[s] == p && !room_label_[s].empty()) room_label_[s] = n;
+  d.move_what.clear();
+  d.move_before.clear();
 }
 
 void Workspace::RoomsDialogDelete() {
@@ -259,6 +263,8 @@ void Workspace::RoomsDialogDelete() {
   names.erase(names.begin() + p);
   d.names.erase(d.names.begin() + p);
   d.selected = -1;
+  d.move_what.clear();
+  d.move_before.clear();
   platform_.dialogs.ShowMessage(kConfirmTitle, "削除しました。");
 }
 
@@ -301,6 +307,8 @@ void Workspace::RoomsDialogMove() {
   }
   d.names = names;
   d.selected = -1;
+  d.move_what.clear();
+  d.move_before.clear();
   room_label_[s].clear();
   current_room_[s] = -1;
   ClearSheet(s);

@@ -112,6 +112,11 @@ bool Workspace::SetPlacesBox(std::string_view text) {
 
 void Workspace::SetCurrentCell(int row, int col) {
   if (row < 0 || row >= kSheetRows || col < 0 || col >= kSheetCols) return;
+  // The editor belongs to the cell it was opened on: moving away closes it,
+  // so that Enter never writes its text into another cell.
+  if (cursor_[side_].row != row || cursor_[side_].col != col) {
+    editor_visible_ = false;
+  }
   cursor_[side_] = Cursor{row, col};
 }
 

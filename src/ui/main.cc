@@ -10,17 +10,23 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
+#include <QTranslator>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "shell/folders.h"
 #include "shell/workspace.h"
@@ -54,6 +60,24 @@ double MillisecondsSinceProcessStart() {
   return now_ms - ticks * 1000.0 / static_cast<double>(per_second);
 }
 
+// Calls `done` once, after the first paint of the widget it watches.
+class FirstPaint : public QObject {
+ public:
+  explicit FirstPaint(std::function<void()> done) : done_(std::move(done)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && done_) {
+      watched->removeEventFilter(this);
+      // After the paint has reached the screen.
+      QTimer::singleShot(0, this, std::exchange(done_, nullptr));
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> done_;
+};
+
 // The screen font: a Japanese one when the desktop's cannot write Japanese.
 void ChooseFont() {
   QFont font = QApplication::font();
@@ -85,6 +109,13 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("veltrano");
   QApplication::setStyle("Fusion");
   ChooseFont();
+  // Qt's own texts (the file dialog's) in Japanese, where the desktop has
+  // the translation.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Japanese), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Veltrano");
@@ -126,25 +157,24 @@ int main(int argc, char** argv) {
 
   const QStringList projects = parser.positionalArguments();
   if (!projects.isEmpty()) {
-    files.PresetOpen(veltrano::QStringToPath(projects.front()));
+    files.PresetOpen(
+        veltrano::QStringToPath(QFileInfo(projects.front()).absoluteFilePath()));
     workspace.CommandOpen();
     window.Refresh();
   }
 
   const QString timing = qEnvironmentVariable("VELTRANO_STARTUP_TIMING");
-  if (!timing.isEmpty()) {
-    QTimer::singleShot(0, &app, [timing, main_start] {
-      const double in_main =
-          std::chrono::duration<double, std::milli>(
-              std::chrono::steady_clock::now() - main_start)
-              .count();
-      std::fprintf(stderr,
-                   "veltrano: main window shown %.0f ms after the process "
-                   "started (%.0f ms after main)\n",
-                   MillisecondsSinceProcessStart(), in_main);
-      if (timing == "quit") QCoreApplication::exit(0);
-    });
-  }
+  FirstPaint first_paint([timing, main_start] {
+    const double in_main = std::chrono::duration<double, std::milli>(
+                               std::chrono::steady_clock::now() - main_start)
+                               .count();
+    std::fprintf(stderr,
+                 "veltrano: main window painted %.0f ms after the process "
+                 "started (%.0f ms after main)\n",
+                 MillisecondsSinceProcessStart(), in_main);
+    if (timing == "quit") QCoreApplication::exit(0);
+  });
+  if (!timing.isEmpty()) window.centralWidget()->installEventFilter(&first_paint);
   if (parser.isSet(screenshot_option)) {
     const QString dir = parser.value(screenshot_option);
     QTimer::singleShot(0, &app, [&] {

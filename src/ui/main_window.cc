@@ -194,7 +194,7 @@ QWidget* MainForm::BuildTopRow() {
   project_name_ = new ProjectNameLabel(row);
   project_name_->setObjectName("BukkenName");
   project_name_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  project_name_->setMinimumWidth(TwipsToPixels(3000, Dpi()));
+  project_name_->setMinimumWidth(TwipsToPixels(1500, Dpi()));
   project_name_->setTextInteractionFlags(Qt::NoTextInteraction);
   connect(project_name_, &ProjectNameLabel::backUpRequested, this, [this] {
     ws_.BackUpProject();

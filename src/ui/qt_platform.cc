@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <algorithm>
@@ -123,20 +124,37 @@ std::optional<std::filesystem::path> QtFileDialogs::ChooseFileToSave(
 
 std::optional<std::filesystem::path> QtFileDialogs::Run(
     const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, ToQString(request.title),
-                     PathToQString(request.folder));
-  dialog.setObjectName("FileDialog");
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  dialog.setNameFilter(ToQString(request.filter));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix(ToQString(request.default_extension));
-  dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                   !(save && request.ask_before_replace));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
-  return QStringToPath(chosen.front());
+  QString chosen;
+  for (;;) {
+    QFileDialog dialog(parent_, ToQString(request.title),
+                       PathToQString(request.folder));
+    dialog.setObjectName("FileDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    // The question before replacing a file is asked below, in Japanese.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilter(ToQString(request.filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave
+                              : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(ToQString(request.default_extension));
+    if (!chosen.isEmpty()) dialog.selectFile(chosen);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList selected = dialog.selectedFiles();
+    if (selected.isEmpty() || selected.front().isEmpty()) return std::nullopt;
+    chosen = selected.front();
+    if (save && request.ask_before_replace && QFileInfo::exists(chosen)) {
+      QMessageBox box(QMessageBox::Warning, ToQString(request.title),
+                      QString("%1 は既にあります。\n置き換えますか？")
+                          .arg(QFileInfo(chosen).fileName()),
+                      QMessageBox::Yes | QMessageBox::No, parent_);
+      box.setObjectName("MessageBox");
+      box.setDefaultButton(QMessageBox::No);
+      CaptionButtons(&box);
+      // No: choose again, starting from the name given.
+      if (box.exec() != QMessageBox::Yes) continue;
+    }
+    return QStringToPath(chosen);
+  }
 }
 
 std::optional<std::filesystem::path> PresetFileDialogs::ChooseFileToOpen(
@@ -151,6 +169,7 @@ void QtProgress::Attach(QProgressBar* bar, std::function<void()> refresh) {
 }
 
 void QtProgress::ShowProgress(int maximum) {
+  since_paint_.invalidate();
   if (!bar_) return;
   bar_->setRange(0, maximum > 0 ? maximum : 1);
   bar_->setValue(0);
@@ -172,6 +191,10 @@ void QtProgress::HideProgress() {
 }
 
 void QtProgress::ProcessPendingEvents() {
+  if (since_paint_.isValid() && since_paint_.elapsed() < kPaintIntervalMs) {
+    return;
+  }
+  since_paint_.start();
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -1,6 +1,7 @@
 #ifndef VELTRANO_UI_QT_PLATFORM_H_
 #define VELTRANO_UI_QT_PLATFORM_H_
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressBar>
 #include <QString>
@@ -77,8 +78,10 @@ class PresetFileDialogs : public FileDialogs {
 };
 
 // The progress bar of the main window. Between the steps of a long
-// operation the window is brought up to date and repainted; user input is
-// held back until the operation ends, since no other command may run
+// operation the window is brought up to date and repainted, at the first
+// step and then at most every `kPaintIntervalMs` (painting the sheet after
+// each of 500 rooms would take far longer than the work itself); user input
+// is held back until the operation ends, since no other command may run
 // meanwhile.
 class QtProgress : public Progress {
  public:
@@ -90,9 +93,12 @@ class QtProgress : public Progress {
   void HideProgress() override;
   void ProcessPendingEvents() override;
 
+  static constexpr int kPaintIntervalMs = 40;
+
  private:
   QPointer<QProgressBar> bar_;
   std::function<void()> refresh_;
+  QElapsedTimer since_paint_;
 };
 
 }  // namespace veltrano

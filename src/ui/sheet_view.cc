@@ -46,7 +46,6 @@ void SheetHeader::paintSection(QPainter* painter, const QRect& rect,
 CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
   setObjectName("Text2");
   setFrame(false);
-  setTextMargins(1, 0, 1, 0);
   hide();
 }
 
@@ -103,10 +102,10 @@ SheetView::SheetView(SheetModel* model, QWidget* parent)
   setPalette(p);
 
   editor_ = new CellEditor(viewport());
-  QPalette ep = editor_->palette();
-  ep.setColor(QPalette::Base, Qt::white);
-  ep.setColor(QPalette::Text, Qt::black);
-  editor_->setPalette(ep);
+  // A thin frame tells the open editor from the cells around it.
+  editor_->setStyleSheet(
+      "QLineEdit { border: 1px solid rgb(0, 102, 204); background: white;"
+      " color: black; padding: 0px; }");
 
   connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this,
           [this] { KeepPinnedColumn(); });
@@ -139,6 +138,11 @@ void SheetView::ApplyMetrics(double dpi, double scale) {
   horizontalHeader()->setFixedHeight(px(350));
   verticalHeader()->setFixedWidth(px(ColumnWidthTwips(0)));
   KeepPinnedColumn();
+  // The scroll bars count columns and rows, the headers pixels: with new
+  // sizes the same first column and row lie elsewhere.
+  horizontalHeader()->setOffsetToSectionPosition(horizontalScrollBar()->value());
+  verticalHeader()->setOffsetToSectionPosition(verticalScrollBar()->value());
+  viewport()->update();
 }
 
 void SheetView::SetFirstVisibleColumn(int sheet_col) {

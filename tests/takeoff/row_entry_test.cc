@@ -150,6 +150,17 @@ TEST_F(RowEntryTest, SeparatorsAndUnholdableCharactersAreRefusedAsTyped) {
   EXPECT_TRUE(dialogs.Take().empty());
 }
 
+TEST_F(RowEntryTest, MovingToAnotherCellClosesTheEditor) {
+  TypeAt(1, 3, "2");
+  w->ClickSheet(1, 3, false);
+  w->EditorTextChanged("5");
+  w->ClickSheet(1, 5, false);  // a value cell: the row is recalculated
+  EXPECT_FALSE(w->editor_visible());
+  w->EditorKeyPressed(EditorKey::kEnter);
+  EXPECT_EQ(Cell(1, 5), "2.00");
+  EXPECT_EQ(Cell(1, 3), "2");
+}
+
 TEST_F(RowEntryTest, ArrowsStopAtTheFirstAndLastRows) {
   w->ClickSheet(1, 3, false);
   w->EditorTextChanged("1");

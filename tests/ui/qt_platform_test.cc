@@ -2,6 +2,8 @@
 // test from inside their modal loops, and the single-copy lock.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,13 +20,26 @@ namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
-// Runs `act` on the modal dialog as soon as it is up.
+// Runs `act` on the modal dialog of class T as soon as it is up (the
+// event loop is polled until it is: dialogs follow one another).
+template <typename T>
 void WhenModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
+  auto* poll = new QTimer();
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
     QWidget* modal = QApplication::activeModalWidget();
-    ASSERT_NE(modal, nullptr);
+    if (qobject_cast<T*>(modal) == nullptr || !modal->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
     act(modal);
   });
+  poll->start();
+}
+
+// Closes a file dialog as its "save" or "open" button would, with the name
+// typed into it.
+void Accept(QFileDialog* dialog) {
+  QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
 }
 
 struct BoxSeen {
@@ -50,7 +65,7 @@ BoxSeen SeeAndPress(QWidget* modal, const QString& caption) {
 TEST(QtDialogsTest, QuestionsShowTheirTextsAndReturnTheButtonPressed) {
   QtDialogs dialogs;
   BoxSeen seen;
-  WhenModal([&](QWidget* m) { seen = SeeAndPress(m, Q("いいえ(&N)")); });
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("いいえ(&N)")); });
   EXPECT_EQ(dialogs.Ask("Veltrano：終了確認", "保存して終了しますか？",
                         Buttons::kYesNoCancel),
             Answer::kNo);
@@ -60,17 +75,17 @@ TEST(QtDialogsTest, QuestionsShowTheirTextsAndReturnTheButtonPressed) {
   EXPECT_TRUE(seen.buttons.contains(Q("はい(&Y)")));
   EXPECT_TRUE(seen.buttons.contains(Q("キャンセル")));
 
-  WhenModal([&](QWidget* m) { seen = SeeAndPress(m, Q("OK")); });
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("OK")); });
   EXPECT_EQ(dialogs.Ask("確認", "1F 事務室を削除します。", Buttons::kOkCancel),
             Answer::kOk);
-  WhenModal([&](QWidget* m) { seen = SeeAndPress(m, Q("キャンセル")); });
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("キャンセル")); });
   EXPECT_EQ(dialogs.Ask("確認", "1F 事務室を削除します。", Buttons::kOkCancel),
             Answer::kCancel);
   // Escape is Cancel where there is one, else No.
-  WhenModal([&](QWidget* m) { qobject_cast<QDialog*>(m)->reject(); });
+  WhenModal<QMessageBox>([&](QWidget* m) { qobject_cast<QDialog*>(m)->reject(); });
   EXPECT_EQ(dialogs.Ask("t", "x", Buttons::kYesNo), Answer::kNo);
 
-  WhenModal([&](QWidget* m) { seen = SeeAndPress(m, Q("OK")); });
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("OK")); });
   dialogs.ShowMessage("Veltrano", "重複起動", MessageIcon::kWarning);
   EXPECT_EQ(seen.text, Q("重複起動"));
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
@@ -87,20 +102,17 @@ TEST(QtFileDialogsTest, DialogsShowTheRequestAndReturnTheChosenFile) {
   request.folder = QStringToPath(dir.path());
   request.ask_before_replace = true;
 
-  QFileDialog* seen = nullptr;
   QString title, directory, suffix;
   QStringList filters;
-  bool confirms = false;
-  WhenModal([&](QWidget* m) {
-    seen = qobject_cast<QFileDialog*>(m);
-    ASSERT_NE(seen, nullptr);
-    title = seen->windowTitle();
-    directory = seen->directory().absolutePath();
-    filters = seen->nameFilters();
-    suffix = seen->defaultSuffix();
-    confirms = !seen->testOption(QFileDialog::DontConfirmOverwrite);
-    seen->findChild<QLineEdit*>("fileNameEdit")->setText(Q("北棟"));
-    QMetaObject::invokeMethod(seen, "accept");
+  WhenModal<QFileDialog>([&](QWidget* m) {
+    auto* d = qobject_cast<QFileDialog*>(m);
+    ASSERT_NE(d, nullptr);
+    title = d->windowTitle();
+    directory = d->directory().absolutePath();
+    filters = d->nameFilters();
+    suffix = d->defaultSuffix();
+    d->findChild<QLineEdit*>("fileNameEdit")->setText(Q("北棟"));
+    Accept(d);
   });
   const auto chosen = files.ChooseFileToSave(request);
   ASSERT_TRUE(chosen.has_value());
@@ -109,25 +121,50 @@ TEST(QtFileDialogsTest, DialogsShowTheRequestAndReturnTheChosenFile) {
   EXPECT_EQ(directory, QDir(dir.path()).absolutePath());
   EXPECT_EQ(filters, QStringList{"*.xdt"});
   EXPECT_EQ(suffix, "xdt");
-  EXPECT_TRUE(confirms);
 
-  // A new project's dialog does not ask before replacing; cancel is nothing.
-  request.ask_before_replace = false;
-  WhenModal([&](QWidget* m) {
+  // An existing file: the question in Japanese; No chooses again.
+  QFile existing(dir.filePath(Q("北棟.xdt")));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  auto choose_existing = [&](QWidget* m) {
     auto* d = qobject_cast<QFileDialog*>(m);
     ASSERT_NE(d, nullptr);
-    confirms = !d->testOption(QFileDialog::DontConfirmOverwrite);
-    d->reject();
+    d->findChild<QLineEdit*>("fileNameEdit")->setText(Q("北棟.xdt"));
+    Accept(d);
+  };
+  BoxSeen question;
+  int dialogs_shown = 0;
+  WhenModal<QFileDialog>([&](QWidget* m) {
+    ++dialogs_shown;
+    WhenModal<QMessageBox>([&](QWidget* q) {
+      question = SeeAndPress(q, Q("いいえ(&N)"));
+      WhenModal<QFileDialog>([&](QWidget* again) {
+        ++dialogs_shown;
+        choose_existing(again);
+        WhenModal<QMessageBox>([&](QWidget* q2) { SeeAndPress(q2, Q("はい(&Y)")); });
+      });
+    });
+    choose_existing(m);
   });
-  EXPECT_FALSE(files.ChooseFileToSave(request).has_value());
-  EXPECT_FALSE(confirms);
+  const auto replaced = files.ChooseFileToSave(request);
+  ASSERT_TRUE(replaced.has_value());
+  EXPECT_EQ(PathToQString(*replaced), dir.filePath(Q("北棟.xdt")));
+  EXPECT_EQ(dialogs_shown, 2);
+  EXPECT_EQ(question.title, Q("名前を変えて保存"));
+  EXPECT_EQ(question.text, Q("北棟.xdt は既にあります。\n置き換えますか？"));
 
-  WhenModal([&](QWidget* m) {
+  // A new project's dialog does not ask before replacing.
+  request.ask_before_replace = false;
+  WhenModal<QFileDialog>(choose_existing);
+  EXPECT_TRUE(files.ChooseFileToSave(request).has_value());
+
+  WhenModal<QFileDialog>([&](QWidget* m) {
     auto* d = qobject_cast<QFileDialog*>(m);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
     d->reject();
   });
+  // Cancel is nothing.
   EXPECT_FALSE(files.ChooseFileToOpen(request).has_value());
 }
 
