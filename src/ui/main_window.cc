@@ -300,10 +300,12 @@ void MainForm::Refresh(bool focus_editor) {
       if (mode_panels_[m] != mode_panels_[mode]) mode_panels_[m]->hide();
     }
     mode_panels_[mode]->show();
-    if (mode == kModeSettings && shown_mode_ >= 0 && settings_panel_ != nullptr) {
-      settings_panel_->Refresh();
-    }
     shown_mode_ = mode;
+  }
+  // The settings page shows what the workspace holds, including the import
+  // status while an import runs.
+  if (mode == kModeSettings && settings_panel_ != nullptr) {
+    settings_panel_->Refresh();
   }
 
   const bool sheet_mode = mode == kModeInterior || mode == kModeExterior;

@@ -199,4 +199,9 @@ void QtProgress::ProcessPendingEvents() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void QtProgress::ShowStatus(std::string_view) {
+  if (refresh_) refresh_();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 }  // namespace veltrano

@@ -92,6 +92,9 @@ class QtProgress : public Progress {
   void SetProgress(int value) override;
   void HideProgress() override;
   void ProcessPendingEvents() override;
+  // A status caption changed: the window is brought up to date and painted
+  // at once, whatever the paint interval.
+  void ShowStatus(std::string_view text) override;
 
   static constexpr int kPaintIntervalMs = 40;
 
