@@ -9,16 +9,6 @@
 namespace veltrano {
 namespace {
 
-class SilentDialogs : public Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
-  Answer Ask(std::string_view, std::string_view, Buttons,
-             MessageIcon) override {
-    return Answer::kOk;
-  }
-  void Beep() override {}
-};
-
 // A realistic mix of takeoff formulas: areas, perimeters times heights, sums
 // in parentheses, parameters and deductions.
 const std::vector<std::string>& TakeoffFormulas() {

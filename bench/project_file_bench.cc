@@ -24,19 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietDialogs : public Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {
-    ++messages;
-  }
-  Answer Ask(std::string_view, std::string_view, Buttons,
-             MessageIcon) override {
-    return Answer::kOk;
-  }
-  void Beep() override {}
-  int messages = 0;
-};
-
 const ProjectTables& Largest() {
   static const ProjectTables tables = testing::MakeLargestProject();
   return tables;
@@ -140,7 +127,7 @@ BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
 // Open: empty the tables, read and decode the file, apply every record.
 void BM_ReadProjectFile(benchmark::State& state) {
   const fs::path& path = LargestFile();
-  QuietDialogs dialogs;
+  SilentDialogs dialogs;
   Progress progress;
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -169,7 +156,7 @@ void BM_ParseProjectLines(benchmark::State& state) {
     state.SkipWithError(error.c_str());
     return;
   }
-  QuietDialogs dialogs;
+  SilentDialogs dialogs;
   Progress progress;
   for (auto _ : state) {
     ProjectTables t;

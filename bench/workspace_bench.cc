@@ -20,18 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietDialogs : public Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
-  Answer Ask(std::string_view, std::string_view, Buttons buttons,
-             MessageIcon) override {
-    return buttons == Buttons::kYesNoCancel || buttons == Buttons::kYesNo
-               ? Answer::kNo
-               : Answer::kOk;
-  }
-  void Beep() override {}
-};
-
 class FixedFile : public FileDialogs {
  public:
   std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override {
@@ -46,7 +34,7 @@ class FixedFile : public FileDialogs {
 // A started workspace on a base folder of its own, and the largest project
 // written into its data folder.
 struct Bench {
-  QuietDialogs dialogs;
+  SilentDialogs dialogs;
   FixedFile files;
   Progress progress;
   fs::path root;

@@ -18,17 +18,6 @@
 
 namespace {
 
-class SilentDialogs : public veltrano::Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view,
-                   veltrano::MessageIcon) override {}
-  veltrano::Answer Ask(std::string_view, std::string_view, veltrano::Buttons,
-                       veltrano::MessageIcon) override {
-    return veltrano::Answer::kCancel;
-  }
-  void Beep() override {}
-};
-
 // Lines as the text-file reader gives them: ends at LF, a CR before the LF
 // dropped, a last line without LF kept, nothing after a final LF.
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -52,7 +41,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  SilentDialogs dialogs;
+  veltrano::SilentDialogs dialogs(veltrano::Answer::kCancel);
   veltrano::Progress progress;
 
   veltrano::ProjectTables tables;

@@ -37,6 +37,26 @@ class Dialogs {
   virtual void Beep() = 0;
 };
 
+// Dialogs that show nothing: messages are counted and every question gets
+// the same answer. For generators, benchmarks and fuzzing.
+class SilentDialogs : public Dialogs {
+ public:
+  explicit SilentDialogs(Answer answer = Answer::kOk) : answer_(answer) {}
+  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {
+    ++messages;
+  }
+  Answer Ask(std::string_view, std::string_view, Buttons,
+             MessageIcon) override {
+    return answer_;
+  }
+  void Beep() override {}
+
+  int messages = 0;
+
+ private:
+  Answer answer_;
+};
+
 // What a file dialog shows: its title, the filter ("*.xdt"), the extension
 // added to a name typed without one, the folder it opens in, and whether it
 // asks before replacing an existing file.

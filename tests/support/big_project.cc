@@ -50,16 +50,6 @@ class Random {
   std::uint64_t state_;
 };
 
-class SilentDialogs : public Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
-  Answer Ask(std::string_view, std::string_view, Buttons,
-             MessageIcon) override {
-    return Answer::kOk;
-  }
-  void Beep() override {}
-};
-
 // EvaluateFormula at 2 decimals, remembering what it gave: the same few
 // formulas come back with the same parameters thousands of times.
 class Evaluator {
