@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth

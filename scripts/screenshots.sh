@@ -52,6 +52,8 @@ room() {
     2:8=D1 2:9=0.80 2:10=▲ 2:11=-0.80 3:9=小計 3:11=17.20 \
     1:12=○ "1:13=PB t12.5+EP" 1:15='(A+S)*2*L' 1:17=48.60 \
     2:14=D1 2:15='0.80*2.00' 2:16=▲ 2:17=-1.60 3:15=小計 3:17=47.00 \
+    4:12=○ "4:13=ビニルクロス（不燃・防汚）張り" 4:15='(12.345+0.655)*155.0' \
+    4:17=2015.00 5:15=小計 5:17=2015.00 \
     1:18=○ 1:19=岩綿吸音板 1:20='A*S' 1:22=19.44 2:20=小計 2:22=19.44 \
     1:23=○ 1:24=カーテンボックス 1:25=A 1:27=5.40 2:25=小計 2:27=5.40
   room Data 会議室 1 4.5 3.6 2.7 0 \
@@ -72,7 +74,7 @@ export XDG_CONFIG_HOME="$tmp/config"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 run=("$app" --screenshot-to "$out" "$base/Data/見本.xdt")
 if command -v xvfb-run >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 1920x1200x24 -dpi 96" "${run[@]}"
+  xvfb-run -a -s "-screen 0 1600x1000x24 -dpi 96" "${run[@]}"
 else
   echo "xvfb-run not found: drawing offscreen" >&2
   QT_QPA_PLATFORM=offscreen "${run[@]}"

@@ -109,4 +109,19 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return FoldCase(a) == FoldCase(b);
 }
 
+bool IsBlankText(std::string_view text) {
+  constexpr std::string_view kFullWidthSpace = "\u3000";
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ' || text[i] == '\t') {
+      ++i;
+    } else if (text.substr(i, kFullWidthSpace.size()) == kFullWidthSpace) {
+      i += kFullWidthSpace.size();
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace veltrano

@@ -30,6 +30,10 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // ‖ by ∥, ¢ £ ¬ ¥ ‾ by their full-width forms.
 std::string FoldToCodePageLookalikes(std::string_view text);
 
+// True for a text of nothing but blanks: half-width spaces and tabs and the
+// full-width space (U+3000). An empty text is blank.
+bool IsBlankText(std::string_view text);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CALC_TEXT_UTIL_H_

@@ -312,14 +312,6 @@ class ScriptFileDialogs : public FileDialogs {
     if (saving && !r.default_extension.empty() && !path.has_extension()) {
       path += "." + r.default_extension;
     }
-    std::error_code ec;
-    if (saving && r.ask_before_replace && fs::exists(path, ec)) {
-      const Answer reply = dialogs_.Ask(
-          r.title,
-          path.filename().string() + " は既に存在します。\n置き換えますか？",
-          Buttons::kYesNo, MessageIcon::kWarning);
-      if (reply != Answer::kYes) return std::nullopt;
-    }
     return path;
   }
 
@@ -571,17 +563,33 @@ void ScenarioRunner::Impl::DefineCommands() {
     return true;
   });
   Define("press", kMain, [this, &w](const Args& a) {
-    if (!Arity(a, 1, 1, "press enter|up|down") || !NeedEditor()) return false;
+    if (!Arity(a, 1, 1, "press enter|up|down|tab|escape|f2")) return false;
     const std::string& key = a[0].text;
-    if (key == "enter") {
-      w.EditorKeyPressed(EditorKey::kEnter);
-    } else if (key == "up") {
-      w.EditorKeyPressed(EditorKey::kUp);
-    } else if (key == "down") {
-      w.EditorKeyPressed(EditorKey::kDown);
-    } else {
-      return Fail("press takes enter, up or down, not " + Quoted(key));
+    static const std::map<std::string, EditorKey> kKeys = {
+        {"enter", EditorKey::kEnter}, {"up", EditorKey::kUp},
+        {"down", EditorKey::kDown},   {"tab", EditorKey::kTab},
+        {"escape", EditorKey::kEscape}};
+    if (key == "f2") {
+      // F2 on the sheet, with the editor closed.
+      if (!NeedTakeoff()) return false;
+      if (w.editor_visible()) return Fail("the cell editor is open already");
+      w.EditCurrentCell();
+      return true;
     }
+    const auto it = kKeys.find(key);
+    if (it == kKeys.end()) {
+      return Fail("press takes enter, up, down, tab, escape or f2, not " +
+                  Quoted(key));
+    }
+    if (!NeedEditor()) return false;
+    w.EditorKeyPressed(it->second);
+    return true;
+  });
+  Define("type-grid", kMain, [this, &w](const Args& a) {
+    if (!Arity(a, 1, 1, "type-grid TEXT") || !NeedTakeoff()) return false;
+    if (w.editor_visible()) return Fail("the cell editor is open already");
+    if (a[0].text.empty()) return Fail("type-grid needs a text to type");
+    w.TypeIntoCurrentCell(a[0].text);
     return true;
   });
   Define("fill", kMain, [this, &w](const Args& a) {

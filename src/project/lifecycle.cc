@@ -18,14 +18,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kConfirmTitle = "確認";
 
-FileDialogRequest ProjectDialog(std::string_view title, const fs::path& folder,
-                                bool ask_before_replace) {
+FileDialogRequest ProjectDialog(std::string_view title,
+                                const fs::path& folder) {
   FileDialogRequest r;
   r.title = std::string(title);
   r.filter = "*.xdt";
   r.default_extension = "xdt";
   r.folder = folder;
-  r.ask_before_replace = ask_before_replace;
   return r;
 }
 
@@ -48,7 +47,7 @@ std::string ProjectNameOf(const fs::path& path) {
 
 void Workspace::NewProject() {
   const auto chosen = platform_.files.ChooseFileToSave(
-      ProjectDialog("新規物件作成", folders_.data, false));
+      ProjectDialog("新規物件作成", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   const fs::path path = WithProjectExtension(*chosen);
   const std::string file_name = path.filename().string();
@@ -82,12 +81,26 @@ void Workspace::NewProject() {
 }
 
 void Workspace::SaveProjectAs() {
+  CommitEditor();
+  constexpr std::string_view kTitle = "名前を変えて保存";
   const auto chosen = platform_.files.ChooseFileToSave(
-      ProjectDialog("名前を変えて保存", folders_.data, true));
+      ProjectDialog(kTitle, folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
+  const fs::path path = WithProjectExtension(*chosen);
+  // The file dialog does not ask before replacing: the question is asked
+  // here, the same wherever the dialog comes from. No cancels.
+  std::error_code ec;
+  if (fs::exists(path, ec) &&
+      platform_.dialogs.Ask(kTitle,
+                            path.filename().string() +
+                                " は既に存在します。\n置き換えますか？",
+                            Buttons::kYesNo,
+                            MessageIcon::kWarning) != Answer::kYes) {
+    return;
+  }
   const fs::path old_path = project_path_;
   const std::string old_name = project_name_;
-  project_path_ = WithProjectExtension(*chosen);
+  project_path_ = path;
   project_name_ = ProjectNameOf(project_path_);
   SaveUnitPrices();
   if (!SaveProject(false)) {
@@ -101,7 +114,7 @@ void Workspace::SaveProjectAs() {
 
 void Workspace::OpenProject() {
   const auto chosen = platform_.files.ChooseFileToOpen(
-      ProjectDialog("物件データを開く", folders_.data, false));
+      ProjectDialog("物件データを開く", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   project_path_ = *chosen;
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
@@ -143,6 +156,7 @@ bool Workspace::SaveProject(bool confirm) {
 }
 
 bool Workspace::BackUpProject() {
+  CommitEditor();
   if (!project_open()) return false;
   std::error_code ec;
   fs::create_directories(folders_.backup, ec);

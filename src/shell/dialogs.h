@@ -58,14 +58,14 @@ class SilentDialogs : public Dialogs {
 };
 
 // What a file dialog shows: its title, the filter ("*.xdt"), the extension
-// added to a name typed without one, the folder it opens in, and whether it
-// asks before replacing an existing file.
+// added to a name typed without one and the folder it opens in. A save
+// dialog never asks before replacing a file: the command that uses the
+// name asks, through Dialogs, so that the question is the same everywhere.
 struct FileDialogRequest {
   std::string title;
   std::string filter = "*.xdt";
   std::string default_extension;
   std::filesystem::path folder;
-  bool ask_before_replace = false;
 };
 
 // The platform's file dialogs. Each returns the chosen path, or nothing when

@@ -66,6 +66,7 @@ bool Workspace::Startup() {
 void Workspace::SwitchMode(int index) {
   if (index < 0 || index > 5) return;
   register_info_ = std::string(kRegisterRestingInfo);
+  CommitEditor();
   // The shown sheet is stored before the done mark is cleared, so that the
   // mark of the shown room is kept.
   if (SheetVisible() && RoomShown()) StoreVisibleSheet();
@@ -95,6 +96,7 @@ void Workspace::RebuildFittingsCache() {
 }
 
 bool Workspace::CommandNew() {
+  CommitEditor();
   if (project_open()) {
     switch (platform_.dialogs.Ask("新規作成・名前を変えて登録",
                                   "現在編集中のデータを保存しますか？",
@@ -114,6 +116,7 @@ bool Workspace::CommandNew() {
 }
 
 void Workspace::CommandOpen() {
+  CommitEditor();
   if (project_open()) {
     switch (platform_.dialogs.Ask("物件データを開く",
                                   "現在編集中のデータを保存しますか？",
@@ -132,18 +135,21 @@ void Workspace::CommandOpen() {
 }
 
 void Workspace::CommandSave() {
+  CommitEditor();
   if (!project_open()) return;
   SaveUnitPrices();
   SaveProject(true);
 }
 
 bool Workspace::CommandPrint() {
+  CommitEditor();
   if (SheetVisible() && RoomShown()) StoreVisibleSheet();
   return mode_ == kModeInterior || mode_ == kModeFittingsTakeoff ||
          mode_ == kModeAggregation || mode_ == kModeExterior;
 }
 
 bool Workspace::RequestClose() {
+  CommitEditor();
   if (!project_open()) return true;
   platform_.dialogs.Beep();
   switch (platform_.dialogs.Ask(kQuitTitle, "保存して終了しますか？",

@@ -31,8 +31,9 @@ enum Mode : int {
 // How a cell of a takeoff sheet is activated.
 enum class Activation { kRightClick, kLeftClick, kItemCommitted, kMoveUp, kMoveDown };
 
-// Keys the cell editor reacts to.
-enum class EditorKey { kEnter, kUp, kDown };
+// Keys the cell editor reacts to. Tab does what Enter does; Escape closes
+// the editor and leaves the cell as it was.
+enum class EditorKey { kEnter, kUp, kDown, kTab, kEscape };
 
 // The platform services the workspace talks through.
 struct Platform {
@@ -119,6 +120,17 @@ class Workspace {
   void EditorTextChanged(std::string_view text);
   void EditorKeyPressed(EditorKey key);
   void HideEditor() { editor_visible_ = false; }
+  // Writes the open editor's text into its cell and calculates the row as
+  // Enter does, without moving the current cell, then closes the editor.
+  // Every command that stores the sheet and then reports or acts on it
+  // calls this first, so that what the editor shows is what is stored.
+  void CommitEditor();
+  // With the editor closed, F2 opens it on the current cell as a click
+  // would, keeping the cell's text.
+  void EditCurrentCell();
+  // With the editor closed, typing on the current cell opens the editor
+  // there; the typed text replaces the cell's text.
+  void TypeIntoCurrentCell(std::string_view text);
 
   void CalculateRow(int row, int formula_col);
   void UpdateSubtotalBelow(int row, int formula_col);
@@ -190,6 +202,8 @@ class Workspace {
   bool RoomShown() const { return !room_label_[side_].empty(); }
   bool SheetVisible() const { return mode_ == kModeInterior || mode_ == kModeExterior; }
   void OpenEditorOnCurrentCell();
+  // The sheet can be typed in: a takeoff mode with a room or place shown.
+  bool SheetEditable() const { return SheetVisible() && RoomShown(); }
   void RebuildFittingsCache();
   void ResetProjectState(bool opening);
   void RestoreDoneMarkOfShownRoom();
@@ -227,6 +241,7 @@ class Workspace {
   bool done_mark_ = false;                 // Check2 "チェック済"
   bool editor_visible_ = false;            // Text2
   std::string editor_text_;
+  std::string editor_opened_with_;         // the cell's text when it opened
   bool editor_ime_ = false;
   bool item_list_shown_ = false;           // Frame_List
 

@@ -109,6 +109,7 @@ void Workspace::ShowRoom(std::optional<int> position) {
 
 void Workspace::ClickRoomList(std::optional<int> position) {
   if (!position) return;
+  CommitEditor();
   if (settings_.save_on_switch && project_open()) {
     SaveProject(false);
     platform_.progress.ProcessPendingEvents();
@@ -129,6 +130,9 @@ void Workspace::RestoreDoneMarkOfShownRoom() {
 }
 
 bool Workspace::OpenRoomsDialog() {
+  // Like every command of the sheet's buttons, this closes the editor
+  // without writing its text.
+  editor_visible_ = false;
   item_list_shown_ = false;
   if (RoomShown()) StoreVisibleSheet();
   if (!project_open()) {
@@ -171,7 +175,8 @@ void Workspace::RoomsDialogAdd() {
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const std::string n = FoldToCodePageLookalikes(d.name_box);
-  if (n.empty()) return;
+  // A name of blanks alone would show as an invisible entry.
+  if (IsBlankText(n)) return;
   if (!AcceptRoomName(n)) return;
   std::vector<std::string>& names = tables_.room_names[s];
   if (std::find(names.begin(), names.end(), n) != names.end()) {
@@ -213,7 +218,7 @@ void Workspace::RoomsDialogRename() {
   const int p = d.selected;
   const std::string n = FoldToCodePageLookalikes(d.name_box);
   std::vector<std::string>& names = tables_.room_names[s];
-  if (n.empty() || p < 0 || p >= static_cast<int>(names.size())) return;
+  if (IsBlankText(n) || p < 0 || p >= static_cast<int>(names.size())) return;
   if (!AcceptRoomName(n)) return;
   if (std::find(names.begin(), names.end(), n) != names.end()) {
     platform_.dialogs.Beep();

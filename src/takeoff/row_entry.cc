@@ -141,6 +141,7 @@ void Workspace::OpenEditorOnCurrentCell() {
   const std::string& text = shown_sheet().At(c.row, c.col);
   if (text == kSubtotalMarker) return;
   editor_text_ = text;
+  editor_opened_with_ = text;
   editor_visible_ = true;
   editor_ime_ = kind == ColumnKind::kItem;
 }
@@ -219,19 +220,38 @@ void Workspace::ActivateCell(Activation how) {
 }
 
 void Workspace::EditorTextChanged(std::string_view typed) {
+  if (!editor_visible_) return;
+  if (!SheetEditable()) {
+    editor_visible_ = false;
+    return;
+  }
   editor_text_ = CheckRecordText(typed);
   const Cursor c = cursor_[side_];
-  if (editor_visible_ && KindOfColumn(c.col) == ColumnKind::kItem) {
+  if (KindOfColumn(c.col) == ColumnKind::kItem) {
     shown_sheet().Set(c.row, c.col, editor_text_);
   }
 }
 
 void Workspace::EditorKeyPressed(EditorKey key) {
   if (!editor_visible_) return;
+  // An editor left over a sheet that belongs to no room writes nothing.
+  if (!SheetEditable()) {
+    editor_visible_ = false;
+    return;
+  }
   const Cursor c = cursor_[side_];
   const ColumnKind kind = KindOfColumn(c.col);
+  if (key == EditorKey::kEscape) {
+    // Item text was written keystroke by keystroke: put back what the
+    // cell held when the editor opened.
+    if (kind == ColumnKind::kItem) {
+      shown_sheet().Set(c.row, c.col, editor_opened_with_);
+    }
+    editor_visible_ = false;
+    return;
+  }
   shown_sheet().Set(c.row, c.col, editor_text_);
-  if (key == EditorKey::kEnter) {
+  if (key == EditorKey::kEnter || key == EditorKey::kTab) {
     if (kind == ColumnKind::kFormula) {
       CalculateRow(c.row, c.col);
       ActivateCell(Activation::kMoveDown);
@@ -246,6 +266,41 @@ void Workspace::EditorKeyPressed(EditorKey key) {
   if (kind == ColumnKind::kFormula) CalculateRow(c.row, c.col);
   ActivateCell(key == EditorKey::kUp ? Activation::kMoveUp
                                      : Activation::kMoveDown);
+}
+
+void Workspace::CommitEditor() {
+  if (!editor_visible_) return;
+  editor_visible_ = false;
+  if (!SheetEditable()) return;
+  const Cursor c = cursor_[side_];
+  const ColumnKind kind = KindOfColumn(c.col);
+  // Text the user has not changed is in the cell already; calculating it
+  // again could only bring up messages about a row nobody touched.
+  if (editor_text_ == editor_opened_with_ &&
+      shown_sheet().At(c.row, c.col) == editor_text_) {
+    return;
+  }
+  shown_sheet().Set(c.row, c.col, editor_text_);
+  if (kind == ColumnKind::kFormula) {
+    CalculateRow(c.row, c.col);
+  } else if (kind == ColumnKind::kFittings) {
+    EnterFittingCode(c.row, c.col);
+  }
+}
+
+void Workspace::EditCurrentCell() {
+  if (editor_visible_ || !SheetEditable()) return;
+  const Cursor c = cursor_[side_];
+  if (c.row < 1 || c.row > kItemRows) return;
+  OpenEditorOnCurrentCell();
+}
+
+void Workspace::TypeIntoCurrentCell(std::string_view text) {
+  if (editor_visible_ || !SheetEditable()) return;
+  const Cursor c = cursor_[side_];
+  if (c.row < 1 || c.row > kItemRows) return;
+  OpenEditorOnCurrentCell();
+  if (editor_visible_) EditorTextChanged(text);
 }
 
 void Workspace::CalculateRow(int row, int formula_col) {
@@ -451,6 +506,7 @@ void Workspace::RecalculateSheet() { RecalculateShownSheet(nullptr); }
 
 void Workspace::RecalculateAll() {
   if (!SheetVisible()) return;
+  editor_visible_ = false;
   const int count = static_cast<int>(tables_.room_names[side_].size());
   if (count == 0) return;
   BatchProblems batch;
@@ -469,6 +525,7 @@ void Workspace::RecalculateAll() {
 
 void Workspace::ClearAllValues() {
   if (!SheetVisible()) return;
+  editor_visible_ = false;
   const int count = static_cast<int>(tables_.room_names[side_].size());
   platform_.progress.ShowProgress(count);
   for (int i = 0; i < count; ++i) {

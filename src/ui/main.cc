@@ -13,12 +13,9 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
-#include <QTranslator>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -109,12 +106,11 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("veltrano");
   QApplication::setStyle("Fusion");
   ChooseFont();
-  // Qt's own texts (the file dialog's) in Japanese, where the desktop has
-  // the translation.
-  QTranslator qt_texts;
-  if (qt_texts.load(QLocale(QLocale::Japanese), "qtbase", "_",
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qt_texts);
+  // Qt's own texts (the file dialog's) in Japanese.
+  if (!veltrano::InstallQtJapaneseTexts()) {
+    std::fprintf(stderr,
+                 "veltrano: Qt's Japanese translations are not installed "
+                 "(qt6-translations-l10n); standard dialogs speak English\n");
   }
 
   QCommandLineParser parser;

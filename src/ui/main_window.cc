@@ -12,13 +12,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/display_metrics.h"
 #include "ui/name_dialog.h"
@@ -91,16 +94,29 @@ MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
   setWindowIcon(QIcon(":/veltrano.svg"));
 
   BuildToolbar();
+  // Everything below the toolbar scrolls when the window cannot be as
+  // large as it would like (a large display size on a small screen):
+  // nothing is ever out of reach, and the window never outgrows the screen.
   auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(0, 0, 0, 0);
+  panel_scroll_ = new QScrollArea(central);
+  panel_scroll_->setObjectName("MainScroll");
+  panel_scroll_->setWidgetResizable(true);
+  panel_scroll_->setFrameShape(QFrame::NoFrame);
+  outer->addWidget(panel_scroll_);
+  auto* content = new QWidget();
+  content->setObjectName("MainContent");
+  auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(4, 2, 4, 2);
   layout->setSpacing(2);
   layout->addWidget(BuildTopRow());
   layout->addWidget(BuildRoomRow());
-  panels_ = new QWidget(central);
+  panels_ = new QWidget(content);
   panels_->setObjectName("ModePanels");
   BuildPanels(panels_);
   layout->addWidget(panels_, 1);
+  panel_scroll_->setWidget(content);
   setCentralWidget(central);
 
   progress_bar_ = new QProgressBar(this);
@@ -120,8 +136,8 @@ MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
   const QSize fallback(TwipsToPixels(kDefaultWidthTwips, dpi),
                        TwipsToPixels(kDefaultHeightTwips, dpi));
   const QSize remembered = QSettings().value(kSizeKey, fallback).toSize();
-  resize(remembered.isValid() ? remembered : fallback);
   move(TwipsToPixels(50, dpi), TwipsToPixels(50, dpi));
+  FitToScreen(remembered.isValid() ? remembered : fallback);
 
   ApplyDisplaySize();
   if (settings_panel_ != nullptr) settings_panel_->Refresh();
@@ -330,10 +346,37 @@ void MainForm::SelectDisplaySize(int size) {
   display_size_ = size;
   const double after = kDisplayScales[display_size_];
   if (!size_options_[size]->isChecked()) size_options_[size]->setChecked(true);
-  resize(static_cast<int>(width() * after / before),
-         static_cast<int>(height() * after / before));
+  FitToScreen(QSize(static_cast<int>(width() * after / before),
+                    static_cast<int>(height() * after / before)));
   ApplyDisplaySize();
   Refresh();
+}
+
+QRect MainForm::AvailableArea() const {
+  const QScreen* on = screen();
+  if (on == nullptr) on = QGuiApplication::primaryScreen();
+  return on != nullptr ? on->availableGeometry() : QRect();
+}
+
+void MainForm::FitToScreen(QSize wanted) {
+  const QRect area = AvailableArea();
+  if (area.isEmpty()) {
+    resize(wanted);
+    return;
+  }
+  // The window's frame (title bar, borders) is known once it is shown.
+  const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                  : QSize(0, 0);
+  const QSize room = area.size() - frame;
+  const QSize size = wanted.boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room));
+  resize(size);
+  // Keep the whole window on the screen.
+  QPoint at = pos();
+  at.setX(std::clamp(at.x(), area.left(),
+                     std::max(area.left(), area.right() + 1 - size.width() - frame.width())));
+  at.setY(std::clamp(at.y(), area.top(),
+                     std::max(area.top(), area.bottom() + 1 - size.height() - frame.height())));
+  if (at != pos()) move(at);
 }
 
 void MainForm::ApplyDisplaySize() {

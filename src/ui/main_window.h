@@ -81,6 +81,10 @@ class MainForm : public QMainWindow {
   void OpenRoomsDialog();
   void OpenManual();
   void ApplyDisplaySize();
+  // Resizes the window to `wanted`, or less where the screen is smaller,
+  // and keeps it on the screen.
+  void FitToScreen(QSize wanted);
+  QRect AvailableArea() const;
   double Dpi() const;
 
   Workspace& ws_;
@@ -91,6 +95,7 @@ class MainForm : public QMainWindow {
   QWidget* room_row_ = nullptr;
   QLabel* room_caption_ = nullptr;
   std::array<QLabel*, 2> room_names_{};          // HeyaName(0..1)
+  QScrollArea* panel_scroll_ = nullptr;
   QWidget* panels_ = nullptr;
   TakeoffPanel* takeoff_ = nullptr;              // Frame_Siage
   std::array<QWidget*, 6> mode_panels_{};        // the panel of each mode

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <algorithm>
@@ -25,6 +28,20 @@ QString PathToQString(const std::filesystem::path& path) {
 
 std::filesystem::path QStringToPath(const QString& text) {
   return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+bool InstallQtJapaneseTexts() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return false;
+  auto* texts = new QTranslator(app);
+  texts->setObjectName("QtJapaneseTexts");
+  if (!texts->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete texts;
+    return false;
+  }
+  QCoreApplication::installTranslator(texts);
+  return true;
 }
 
 namespace {
@@ -124,37 +141,20 @@ std::optional<std::filesystem::path> QtFileDialogs::ChooseFileToSave(
 
 std::optional<std::filesystem::path> QtFileDialogs::Run(
     const FileDialogRequest& request, bool save) {
-  QString chosen;
-  for (;;) {
-    QFileDialog dialog(parent_, ToQString(request.title),
-                       PathToQString(request.folder));
-    dialog.setObjectName("FileDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    // The question before replacing a file is asked below, in Japanese.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilter(ToQString(request.filter));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave
-                              : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(ToQString(request.default_extension));
-    if (!chosen.isEmpty()) dialog.selectFile(chosen);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList selected = dialog.selectedFiles();
-    if (selected.isEmpty() || selected.front().isEmpty()) return std::nullopt;
-    chosen = selected.front();
-    if (save && request.ask_before_replace && QFileInfo::exists(chosen)) {
-      QMessageBox box(QMessageBox::Warning, ToQString(request.title),
-                      QString("%1 は既にあります。\n置き換えますか？")
-                          .arg(QFileInfo(chosen).fileName()),
-                      QMessageBox::Yes | QMessageBox::No, parent_);
-      box.setObjectName("MessageBox");
-      box.setDefaultButton(QMessageBox::No);
-      CaptionButtons(&box);
-      // No: choose again, starting from the name given.
-      if (box.exec() != QMessageBox::Yes) continue;
-    }
-    return QStringToPath(chosen);
-  }
+  QFileDialog dialog(parent_, ToQString(request.title),
+                     PathToQString(request.folder));
+  dialog.setObjectName("FileDialog");
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  // The command that uses the name asks before replacing a file.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dialog.setNameFilter(ToQString(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(ToQString(request.default_extension));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList selected = dialog.selectedFiles();
+  if (selected.isEmpty() || selected.front().isEmpty()) return std::nullopt;
+  return QStringToPath(selected.front());
 }
 
 std::optional<std::filesystem::path> PresetFileDialogs::ChooseFileToOpen(

@@ -22,6 +22,10 @@ std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
 std::filesystem::path QStringToPath(const QString& text);
 
+// Installs Qt's own Japanese texts (the standard dialogs and buttons) from
+// the system's Qt translations. Returns false when they are not installed.
+bool InstallQtJapaneseTexts();
+
 // Message boxes and questions as modal QMessageBoxes over the main window,
 // with the buttons captioned as on a Japanese desktop.
 class QtDialogs : public Dialogs {

@@ -1,6 +1,8 @@
 #include "ui/sheet_view.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include "takeoff/sheet_layout.h"
+#include "ui/fit_text_delegate.h"
 #include "ui/display_metrics.h"
 #include "ui/sheet_model.h"
 
@@ -58,6 +61,19 @@ void CellEditor::SetInputMethodWanted(bool wanted) {
   }
 }
 
+bool CellEditor::event(QEvent* event) {
+  // Tab and Shift+Tab are taken before the focus chain sees them.
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      emit keyPressed(EditorKey::kTab);
+      event->accept();
+      return true;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void CellEditor::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
@@ -71,6 +87,10 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
       return;
     case Qt::Key_Down:
       emit keyPressed(EditorKey::kDown);
+      event->accept();
+      return;
+    case Qt::Key_Escape:
+      emit keyPressed(EditorKey::kEscape);
       event->accept();
       return;
     default:
@@ -95,6 +115,8 @@ SheetView::SheetView(SheetModel* model, QWidget* parent)
   setWordWrap(false);
   setTabKeyNavigation(false);
   setTextElideMode(Qt::ElideNone);
+  // A text too wide for its cell is drawn smaller, or marked as cut.
+  setItemDelegate(new FitTextDelegate(this));
   // Outside the cells the sheet is grey.
   QPalette p = palette();
   p.setColor(QPalette::Base, FillerColor());
@@ -213,7 +235,8 @@ void SheetView::ShowEditor(int sheet_row, int sheet_col, const QString& text,
 
 void SheetView::HideEditor() {
   if (editor_->isHidden()) return;
-  const bool had_focus = editor_->hasFocus();
+  // The window's focus widget, even while another window is active.
+  const bool had_focus = editor_->window()->focusWidget() == editor_;
   editor_->hide();
   if (had_focus) setFocus(Qt::OtherFocusReason);
 }
@@ -254,6 +277,21 @@ void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods =
+      event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+  if (event->key() == Qt::Key_F2 && mods == Qt::NoModifier) {
+    emit editRequested();
+    event->accept();
+    return;
+  }
+  // A printable character typed on the sheet opens the editor with it, as
+  // in a spreadsheet.
+  const QString text = event->text();
+  if (mods == Qt::NoModifier && !text.isEmpty() && text.front().isPrint()) {
+    emit typed(text);
+    event->accept();
+    return;
+  }
   const QModelIndex before = currentIndex();
   QTableView::keyPressEvent(event);
   const QModelIndex after = currentIndex();
@@ -262,6 +300,20 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
     emit currentMoved(SheetModel::SheetRow(after.row()),
                       SheetModel::SheetCol(after.column()));
   }
+}
+
+void SheetView::inputMethodEvent(QInputMethodEvent* event) {
+  // Japanese typed on the sheet: the editor opens on the current cell and
+  // the input method goes on in it.
+  if (event->commitString().isEmpty() && event->preeditString().isEmpty()) {
+    event->ignore();
+    return;
+  }
+  if (editor_->isHidden()) emit typed(QString());
+  if (editor_->isVisible()) {
+    QCoreApplication::sendEvent(editor_, event);
+  }
+  event->accept();
 }
 
 }  // namespace veltrano

@@ -26,8 +26,8 @@ class SheetHeader : public QHeaderView {
 };
 
 // The cell editor `Text2`: a frameless single-line box laid over the
-// current cell. Enter, Up and Down are the editor's keys; everything else
-// types.
+// current cell. Enter, Tab, Up, Down and Escape are the editor's keys;
+// everything else types. Tab never moves the focus out of the editor.
 class CellEditor : public QLineEdit {
   Q_OBJECT
 
@@ -42,6 +42,7 @@ class CellEditor : public QLineEdit {
   void keyPressed(veltrano::EditorKey key);
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 };
 
@@ -87,12 +88,16 @@ class SheetView : public QTableView {
   void currentMoved(int sheet_row, int sheet_col);
   // The user scrolled the rows (scroll bar, wheel or keys).
   void userScrolled();
+  // With the editor closed: F2 on the current cell, or text typed on it.
+  void editRequested();
+  void typed(const QString& text);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:

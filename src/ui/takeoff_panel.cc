@@ -230,6 +230,14 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
       ws_.HideEditor();
       Changed();
     });
+    connect(view, &SheetView::editRequested, this, [this] {
+      ws_.EditCurrentCell();
+      Changed(true);
+    });
+    connect(view, &SheetView::typed, this, [this](const QString& text) {
+      ws_.TypeIntoCurrentCell(ToStdString(text));
+      Changed(true);
+    });
     CellEditor* editor = view->editor();
     connect(editor, &QLineEdit::textEdited, this, [this](const QString& t) {
       ws_.EditorTextChanged(ToStdString(t));

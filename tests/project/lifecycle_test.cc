@@ -99,7 +99,6 @@ TEST_F(LifecycleTest, SaveAsMovesTheProjectAndAFailedSaveKeepsTheOldFile) {
   AddRooms({"室1"});
   files.answers.push_back(DataFile("B.xdt"));
   w->SaveProjectAs();
-  EXPECT_TRUE(files.requests.back().ask_before_replace);
   EXPECT_EQ(files.requests.back().title, "名前を変えて保存");
   EXPECT_EQ(w->project_name(), "B");
   EXPECT_EQ(dialogs.Take().back(),

@@ -79,7 +79,6 @@ TEST_F(MainFormTest, NewWithAProjectAsksToSaveAndOffersSaveAs) {
   EXPECT_EQ(window->name_dialog(), nullptr);
   EXPECT_EQ(dialogs.Take(), (std::vector<ShownDialog>{
                                 {"確認", "名前を変更して保存しました。", false}}));
-  EXPECT_TRUE(files.requests.back().ask_before_replace);
   EXPECT_EQ(files.requests.back().title, "名前を変えて保存");
   EXPECT_EQ(Find<QLabel>("BukkenName")->text(), Q("二号"));
   EXPECT_TRUE(std::filesystem::exists(DataFile("二号.xdt")));

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -205,19 +206,48 @@ TEST_F(MainFormTest, SheetHasTheColoursWidthsAndAlignmentsOfItsColumns) {
   }
 }
 
-TEST_F(MainFormTest, DisplaySizesRescaleTheWindowAndThePanels) {
+TEST_F(MainFormTest, DisplaySizesRescaleTheWindowWithinTheScreen) {
+  const QRect area = window->screen()->availableGeometry();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  const QSize room = area.size() - frame;
   const QSize small = window->size();
   const qreal font_small = Find<QWidget>("Frame_Siage")->font().pointSizeF();
+  auto inside_screen = [&] {
+    return area.contains(window->frameGeometry());
+  };
+  // 1200 x 800 at 小: 大 would be 1560 x 1040, taller than the screen.
   Click("SizeOp(2)");
-  EXPECT_NEAR(window->width(), small.width() * 1.3, 2);
-  EXPECT_NEAR(window->height(), small.height() * 1.3, 2);
+  EXPECT_NEAR(window->width(), std::min(small.width() * 1.3, 1.0 * room.width()), 2);
+  EXPECT_NEAR(window->height(), std::min(small.height() * 1.3, 1.0 * room.height()), 2);
+  EXPECT_TRUE(inside_screen()) << window->frameGeometry().bottom();
   EXPECT_NEAR(Find<QWidget>("Frame_Siage")->font().pointSizeF(), font_small * 1.3,
               0.01);
+  // Every control can still be reached: the panels scroll.
+  auto* scroll = Find<QScrollArea>("MainScroll");
+  for (const char* name : {"Check2", "Command10(1)", "Command1(0)"}) {
+    QWidget* widget = Find<QWidget>(name);
+    scroll->ensureWidgetVisible(widget, 0, 0);
+    QCoreApplication::processEvents();
+    const QRect in_window(widget->mapTo(window.get(), QPoint(0, 0)),
+                          widget->size());
+    EXPECT_TRUE(window->rect().contains(in_window)) << name;
+  }
   Click("SizeOp(1)");
   EXPECT_NEAR(window->width(), small.width() * 1.15, 2);
+  EXPECT_TRUE(inside_screen());
   Click("SizeOp(0)");
   EXPECT_NEAR(window->width(), small.width(), 2);
   EXPECT_NEAR(Find<QWidget>("Frame_Siage")->font().pointSizeF(), font_small, 0.01);
+
+  // A size remembered from a larger screen is cut to this one.
+  window->close();
+  window.reset();
+  QSettings().setValue("MainForm/size", QSize(3000, 2000));
+  window = std::make_unique<MainForm>(*ws, &progress);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  EXPECT_LE(window->width(), area.width());
+  EXPECT_LE(window->height(), area.height());
 }
 
 TEST_F(MainFormTest, PrintSaysItIsNotAvailableInModesThatPrint) {
