@@ -4,7 +4,7 @@
 #include "benchmark/benchmark.h"
 #include "calc/formula.h"
 #include "calc/rounding.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano {
 namespace {

@@ -13,7 +13,7 @@
 #include "calc/text_file.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 // The project generator lives with the test support code, which the
 // benchmark target does not build; it is compiled in here.

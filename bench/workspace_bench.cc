@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "benchmark/benchmark.h"
-#include "shell/folders.h"
+#include "config/folders.h"
 #include "shell/workspace.h"
 #include "support/big_project.h"
 
@@ -64,39 +64,39 @@ Bench& Shared() {
 void BM_OpenLargestProject(benchmark::State& state) {
   Bench& b = Shared();
   for (auto _ : state) {
-    b.w->OpenProject();
-    benchmark::DoNotOptimize(b.w->room_names(0).size());
+    b.w->session().OpenProject();
+    benchmark::DoNotOptimize(b.w->rooms().room_names(0).size());
   }
 }
 BENCHMARK(BM_OpenLargestProject)->Unit(benchmark::kMillisecond);
 
 void BM_SaveLargestProject(benchmark::State& state) {
   Bench& b = Shared();
-  b.w->OpenProject();
+  b.w->session().OpenProject();
   b.w->SwitchMode(kModeInterior);
   b.w->ClickRoomList(250);
   for (auto _ : state) {
     b.w->SaveUnitPrices();
-    b.w->SaveProject(false);
+    b.w->session().SaveProject(false);
   }
 }
 BENCHMARK(BM_SaveLargestProject)->Unit(benchmark::kMillisecond);
 
 void BM_RecalculateEveryRoomOfBothSides(benchmark::State& state) {
   Bench& b = Shared();
-  b.w->OpenProject();
+  b.w->session().OpenProject();
   for (auto _ : state) {
     b.w->SwitchMode(kModeInterior);
-    b.w->RecalculateAll();
+    b.w->sheets().RecalculateAll();
     b.w->SwitchMode(kModeExterior);
-    b.w->RecalculateAll();
+    b.w->sheets().RecalculateAll();
   }
 }
 BENCHMARK(BM_RecalculateEveryRoomOfBothSides)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchRoom(benchmark::State& state) {
   Bench& b = Shared();
-  b.w->OpenProject();
+  b.w->session().OpenProject();
   b.w->SwitchMode(kModeInterior);
   int room = 0;
   for (auto _ : state) {
@@ -131,7 +131,7 @@ void BM_OpenProjectMemory(benchmark::State& state) {
     fresh->Startup();
     const long before = ResidentKilobytes();
     state.ResumeTiming();
-    fresh->OpenProject();
+    fresh->session().OpenProject();
     state.PauseTiming();
     grown = ResidentKilobytes() - before;
     fresh.reset();

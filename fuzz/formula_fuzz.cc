@@ -10,7 +10,7 @@
 
 #include "calc/formula.h"
 #include "calc/number_text.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace {
 

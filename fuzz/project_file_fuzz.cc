@@ -14,7 +14,7 @@
 #include "calc/cp932.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace {
 

@@ -112,7 +112,7 @@ const std::string* FormulaParams::ForLetter(char letter) const {
 }
 
 std::string EvaluateFlat(std::string_view expression,
-                         const FormulaParams& params, Dialogs& dialogs) {
+                         const FormulaParams& params, MessageSink& dialogs) {
   try {
     return EvaluateFlatOrThrow(expression, params);
   } catch (const ArithmeticFault&) {
@@ -136,7 +136,7 @@ std::string RoundCalculated(double value, int q) {
 }
 
 std::string EvaluateFormula(std::string_view formula, int q,
-                            const FormulaParams& params, Dialogs& dialogs) {
+                            const FormulaParams& params, MessageSink& dialogs) {
   std::string s(TrimBlanks(formula));
 
   if (s.size() == 1) {

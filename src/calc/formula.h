@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/dialogs.h"
+#include "calc/messages.h"
 
 namespace veltrano {
 
@@ -25,7 +25,7 @@ inline constexpr std::string_view kFormulaUnclosed = "Er1";
 inline constexpr std::string_view kFormulaNested = "Er((";
 
 // Message texts of the formula checks.
-inline constexpr std::string_view kFormulaCheckTitle = "確認";
+inline constexpr std::string_view kFormulaCheckTitle = kTitleConfirm;
 inline constexpr std::string_view kMsgStarMinus =
     "計算式に *- があります。入力をやり直してください。";
 inline constexpr std::string_view kMsgBadCharacter =
@@ -49,12 +49,12 @@ inline constexpr std::string_view kMsgArithmeticFault =
 // multiplication or division from the left, is replaced by its five-decimal
 // text before the reduction goes on.
 std::string EvaluateFormula(std::string_view formula, int q,
-                            const FormulaParams& params, Dialogs& dialogs);
+                            const FormulaParams& params, MessageSink& messages);
 
 // Evaluates an expression without parentheses and returns its five-decimal
 // text. A division by zero or an overflow shows its message and gives "0".
 std::string EvaluateFlat(std::string_view expression,
-                         const FormulaParams& params, Dialogs& dialogs);
+                         const FormulaParams& params, MessageSink& messages);
 
 // Writes a calculated value with exactly q decimals by the calculation
 // rounding: the magnitude's 15-digit decimal text is rounded half away from

@@ -1,5 +1,7 @@
 #include "calc/text_util.h"
 
+#include "calc/cp932.h"
+
 #include <string>
 
 namespace veltrano {
@@ -122,6 +124,24 @@ bool IsBlankText(std::string_view text) {
     }
   }
   return true;
+}
+
+std::string RecordTextRefusal(std::string_view text, RefusalBrackets brackets) {
+  const bool full = brackets == RefusalBrackets::kFullWidth;
+  if (text.find(',') != std::string_view::npos) {
+    return full ? ",（カンマ）は使用できません。" : ",(カンマ)は使用できません。";
+  }
+  if (text.find('\'') != std::string_view::npos) {
+    return full ? "'（コーテーション）は使用できません。"
+                : "'(コーテーション)は使用できません。";
+  }
+  if (text.find_first_of("\r\n") != std::string_view::npos) {
+    return "改行は使用できません。";
+  }
+  if (const std::string bad = FirstUnholdableChar(text); !bad.empty()) {
+    return "「" + bad + "」はファイルに保存できない文字のため使用できません。";
+  }
+  return {};
 }
 
 }  // namespace veltrano

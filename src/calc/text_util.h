@@ -30,6 +30,16 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // ‖ by ∥, ¢ £ ¬ ¥ ‾ by their full-width forms.
 std::string FoldToCodePageLookalikes(std::string_view text);
 
+// Why a typed text cannot go into a record of a file, or "" when it can:
+// "," and "'" separate fields, a line break ends the record, and a
+// character code page 932 cannot hold cannot be written. Sheet cells and
+// settings boxes word the comma and apostrophe with full-width brackets
+// (",（カンマ）は使用できません。"), names of rooms and places with
+// half-width ones (",(カンマ)は使用できません。").
+enum class RefusalBrackets { kFullWidth, kHalfWidth };
+std::string RecordTextRefusal(std::string_view text,
+                              RefusalBrackets brackets = RefusalBrackets::kFullWidth);
+
 // True for a text of nothing but blanks: half-width spaces and tabs and the
 // full-width space (U+3000). An empty text is blank.
 bool IsBlankText(std::string_view text);

@@ -12,11 +12,11 @@
 #include "calc/text_util.h"
 #include "cli/cli_platform.h"
 #include "cli/scenario.h"
-#include "shell/folders.h"
+#include "config/folders.h"
 #include "shell/workspace.h"
 #include "calc/number_text.h"
 #include "calc/rounding.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano {
 namespace {
@@ -167,10 +167,10 @@ struct OpenedProject {
 bool StartAndOpen(OpenedProject& p, const std::string& file,
                   std::optional<int> digits) {
   if (!p.workspace.Startup()) return false;
-  if (digits) p.workspace.settings().digits = *digits;
+  if (digits) p.workspace.settings().SetDigits(*digits);
   p.files.Push(file);
-  p.workspace.OpenProject();
-  return p.workspace.project_open();
+  p.workspace.session().OpenProject();
+  return p.workspace.session().project_open();
 }
 
 struct ProjectArgs {
@@ -247,12 +247,12 @@ int RunResave(const std::optional<std::string>& base,
   Workspace& w = p.workspace;
   if (recalculate) {
     w.SwitchMode(kModeInterior);
-    w.RecalculateAll();
+    w.sheets().RecalculateAll();
     w.SwitchMode(kModeExterior);
-    w.RecalculateAll();
+    w.sheets().RecalculateAll();
   }
   w.SaveUnitPrices();
-  return w.WriteProjectTo(parsed.out) ? kExitOk : kExitFailure;
+  return w.session().WriteProjectTo(parsed.out) ? kExitOk : kExitFailure;
 }
 
 }  // namespace

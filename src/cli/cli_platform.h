@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano {
 

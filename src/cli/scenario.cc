@@ -16,7 +16,7 @@
 
 #include "calc/text_file.h"
 #include "cli/cli.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 #include "shell/workspace.h"
 #include "takeoff/sheet_layout.h"
 
@@ -451,7 +451,7 @@ class ScenarioRunner::Impl {
     return true;
   }
   bool NeedEditor() {
-    if (!ws_.editor_visible()) return Fail("the cell editor is not open");
+    if (!ws_.sheets().editor_visible()) return Fail("the cell editor is not open");
     return true;
   }
   bool Expect(bool ok, std::string_view what, std::string_view expected,
@@ -508,7 +508,7 @@ class ScenarioRunner::Impl {
     return true;
   }
   const std::vector<std::string>& Rooms(int side) const {
-    return ws_.room_names(side);
+    return ws_.rooms().room_names(side);
   }
   bool ExpectFile(const Args& a);
 
@@ -551,7 +551,7 @@ void ScenarioRunner::Impl::DefineCommands() {
           !NeedTakeoff() || !Cell(a, &row, &col)) {
         return false;
       }
-      w.ClickSheet(row, col, right);
+      w.sheets().ClickSheet(row, col, right);
       return true;
     };
   };
@@ -559,7 +559,7 @@ void ScenarioRunner::Impl::DefineCommands() {
   Define("right-click", kMain, click(true));
   Define("type", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "type TEXT") || !NeedEditor()) return false;
-    w.EditorTextChanged(a[0].text);
+    w.sheets().EditorTextChanged(a[0].text);
     return true;
   });
   Define("press", kMain, [this, &w](const Args& a) {
@@ -572,8 +572,8 @@ void ScenarioRunner::Impl::DefineCommands() {
     if (key == "f2") {
       // F2 on the sheet, with the editor closed.
       if (!NeedTakeoff()) return false;
-      if (w.editor_visible()) return Fail("the cell editor is open already");
-      w.EditCurrentCell();
+      if (w.sheets().editor_visible()) return Fail("the cell editor is open already");
+      w.sheets().EditCurrentCell();
       return true;
     }
     const auto it = kKeys.find(key);
@@ -582,14 +582,14 @@ void ScenarioRunner::Impl::DefineCommands() {
                   Quoted(key));
     }
     if (!NeedEditor()) return false;
-    w.EditorKeyPressed(it->second);
+    w.sheets().EditorKeyPressed(it->second);
     return true;
   });
   Define("type-grid", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "type-grid TEXT") || !NeedTakeoff()) return false;
-    if (w.editor_visible()) return Fail("the cell editor is open already");
+    if (w.sheets().editor_visible()) return Fail("the cell editor is open already");
     if (a[0].text.empty()) return Fail("type-grid needs a text to type");
-    w.TypeIntoCurrentCell(a[0].text);
+    w.sheets().TypeIntoCurrentCell(a[0].text);
     return true;
   });
   Define("fill", kMain, [this, &w](const Args& a) {
@@ -598,12 +598,12 @@ void ScenarioRunner::Impl::DefineCommands() {
         !Cell(a, &row, &col)) {
       return false;
     }
-    w.ClickSheet(row, col, false);
-    if (!w.editor_visible()) {
+    w.sheets().ClickSheet(row, col, false);
+    if (!w.sheets().editor_visible()) {
       return Fail("no cell editor opened at " + a[0].text + "," + a[1].text);
     }
-    w.EditorTextChanged(a[2].text);
-    w.EditorKeyPressed(EditorKey::kEnter);
+    w.sheets().EditorTextChanged(a[2].text);
+    w.sheets().EditorKeyPressed(EditorKey::kEnter);
     return true;
   });
   Define("param", kMain, [this, &w](const Args& a) {
@@ -613,14 +613,14 @@ void ScenarioRunner::Impl::DefineCommands() {
     const auto it = kLetters.find(a[0].text);
     if (it == kLetters.end())
       return Fail("param takes A, S or L, not " + Quoted(a[0].text));
-    w.SetParameter(w.side() * 3 + it->second, a[1].text);
+    w.sheets().SetParameter(w.side() * 3 + it->second, a[1].text);
     return true;
   });
   Define("places", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "places TEXT")) return false;
     if (w.mode() != kModeInterior)
       return Fail("the places box is shown in mode 0 only");
-    w.SetPlacesBox(a[0].text);
+    w.sheets().SetPlacesBox(a[0].text);
     return true;
   });
   Define("done-mark", kMain, [this, &w](const Args& a) {
@@ -629,17 +629,17 @@ void ScenarioRunner::Impl::DefineCommands() {
         !OnOff(a[0], &on)) {
       return false;
     }
-    w.SetDoneMark(on);
+    w.sheets().SetDoneMark(on);
     return true;
   });
   Define("recalculate", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "recalculate") || !NeedTakeoff()) return false;
-    w.RecalculateAll();
+    w.sheets().RecalculateAll();
     return true;
   });
   Define("clear-values", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "clear-values") || !NeedTakeoff()) return false;
-    w.ClearAllValues();
+    w.sheets().ClearAllValues();
     return true;
   });
   Define("part", kMain, [this, &w](const Args& a) {
@@ -648,7 +648,7 @@ void ScenarioRunner::Impl::DefineCommands() {
     const auto it = std::find(kPartWords.begin(), kPartWords.end(), a[0].text);
     if (it == kPartWords.end())
       return Fail("no part named " + Quoted(a[0].text));
-    w.ShowPart(static_cast<int>(it - kPartWords.begin()));
+    w.sheets().ShowPart(static_cast<int>(it - kPartWords.begin()));
     return true;
   });
   Define("arrow", kMain, [this, &w](const Args& a) {
@@ -656,7 +656,7 @@ void ScenarioRunner::Impl::DefineCommands() {
     if (a[0].text != "left" && a[0].text != "right") {
       return Fail("arrow takes left or right, not " + Quoted(a[0].text));
     }
-    w.ScrollColumns(a[0].text == "left" ? -1 : 1);
+    w.sheets().ScrollColumns(a[0].text == "left" ? -1 : 1);
     return true;
   });
 
@@ -691,11 +691,11 @@ void ScenarioRunner::Impl::DefineCommands() {
   // ---- The rooms dialog ---------------------------------------------------
   Define("rooms open", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "rooms open") || !NeedTakeoff()) return false;
-    w.OpenRoomsDialog();
+    w.rooms().OpenRoomsDialog();
     return true;
   });
   auto dialog_position = [this, &w](const Token& t, int* position) {
-    const std::vector<std::string>& names = w.rooms_dialog().names;
+    const std::vector<std::string>& names = w.rooms().dialog().names;
     const auto it = std::find(names.begin(), names.end(), t.text);
     if (it == names.end()) {
       return Fail("no " + Quoted(t.text) + " in the dialog's list " +
@@ -710,29 +710,29 @@ void ScenarioRunner::Impl::DefineCommands() {
         !dialog_position(a[0], &position)) {
       return false;
     }
-    w.RoomsDialogSelect(position);
+    w.rooms().RoomsDialogSelect(position);
     return true;
   });
   Define("rooms name", kRooms, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "rooms name TEXT")) return false;
-    w.rooms_dialog().name_box = a[0].text;
+    w.rooms().TypeName(a[0].text);
     return true;
   });
   Define("rooms add", kRooms, [this, &w](const Args& a) {
     if (!Arity(a, 0, 1, "rooms add [NAME]")) return false;
-    if (!a.empty()) w.rooms_dialog().name_box = a[0].text;
-    w.RoomsDialogAdd();
+    if (!a.empty()) w.rooms().TypeName(a[0].text);
+    w.rooms().RoomsDialogAdd();
     return true;
   });
   Define("rooms rename", kRooms, [this, &w](const Args& a) {
     if (!Arity(a, 0, 1, "rooms rename [NAME]")) return false;
-    if (!a.empty()) w.rooms_dialog().name_box = a[0].text;
-    w.RoomsDialogRename();
+    if (!a.empty()) w.rooms().TypeName(a[0].text);
+    w.rooms().RoomsDialogRename();
     return true;
   });
   Define("rooms delete", kRooms, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "rooms delete")) return false;
-    w.RoomsDialogDelete();
+    w.rooms().RoomsDialogDelete();
     return true;
   });
   Define("rooms move", kRooms, [this, &w, dialog_position](const Args& a) {
@@ -741,14 +741,13 @@ void ScenarioRunner::Impl::DefineCommands() {
     for (const Token& t : a) {
       if (!t.text.empty() && !dialog_position(t, &unused)) return false;
     }
-    w.rooms_dialog().move_what = a[0].text;
-    w.rooms_dialog().move_before = a[1].text;
-    w.RoomsDialogMove();
+    w.rooms().ChooseMove(a[0].text, a[1].text);
+    w.rooms().RoomsDialogMove();
     return true;
   });
   Define("rooms close", kRooms, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "rooms close")) return false;
-    w.RoomsDialogClose();
+    w.rooms().RoomsDialogClose();
     return true;
   });
 
@@ -760,17 +759,17 @@ void ScenarioRunner::Impl::DefineCommands() {
   });
   Define("name-dialog create", Where::kNameDialog, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "name-dialog create")) return false;
-    w.NewProject();
+    w.session().NewProject();
     name_dialog_open_ = false;
     return true;
   });
   Define("name-dialog save-as", Where::kNameDialog, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "name-dialog save-as")) return false;
-    if (!w.project_open()) {
+    if (!w.session().project_open()) {
       return Fail(
           "the name dialog shows no save-as button while no project is open");
     }
-    w.SaveProjectAs();
+    w.session().SaveProjectAs();
     name_dialog_open_ = false;
     return true;
   });
@@ -814,7 +813,7 @@ void ScenarioRunner::Impl::DefineCommands() {
         !Count(a[0], 0, 2, "the digit setting", &digits)) {
       return false;
     }
-    w.settings().digits = digits;
+    w.settings().SetDigits(digits);
     return true;
   });
   Define("setting save-on-switch", kMain, [this, &w](const Args& a) {
@@ -823,12 +822,12 @@ void ScenarioRunner::Impl::DefineCommands() {
         !NeedSettingsPanel() || !OnOff(a[0], &on)) {
       return false;
     }
-    w.settings().save_on_switch = on;
+    w.settings().SetSaveOnSwitch(on);
     return true;
   });
   Define("import choose", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "import choose") || !NeedSettingsPanel()) return false;
-    w.ChooseImportSource();
+    w.importer().ChooseImportSource();
     return true;
   });
   auto tick = [this, &w](bool on) {
@@ -841,9 +840,9 @@ void ScenarioRunner::Impl::DefineCommands() {
       }
       for (const Token& t : a) {
         if (t.text == "interior") {
-          w.import_state().sides[kInterior] = on;
+          w.importer().SetSide(kInterior, on);
         } else if (t.text == "exterior") {
-          w.import_state().sides[kExterior] = on;
+          w.importer().SetSide(kExterior, on);
         } else {
           return Fail("expected interior or exterior, not " + Quoted(t.text));
         }
@@ -855,7 +854,7 @@ void ScenarioRunner::Impl::DefineCommands() {
   Define("import untick", kMain, tick(false));
   Define("import execute", kMain, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "import execute") || !NeedSettingsPanel()) return false;
-    w.ImportRooms();
+    w.importer().ImportRooms();
     return true;
   });
 
@@ -944,7 +943,7 @@ void ScenarioRunner::Impl::DefineCommands() {
     if (!Arity(a, 3, 3, "expect cell ROW COL TEXT") || !Cell(a, &row, &col))
       return false;
     return ExpectText("cell " + a[0].text + "," + a[1].text, a[2].text,
-                      w.sheet(w.side()).At(row, col));
+                      w.sheets().sheet(w.side()).At(row, col));
   });
   Define("expect cells", kAny, [this, &w](const Args& a) {
     int row = 0, col = 0;
@@ -954,40 +953,40 @@ void ScenarioRunner::Impl::DefineCommands() {
     }
     std::vector<std::string> found;
     for (std::size_t i = 2; i < a.size(); ++i) {
-      found.push_back(w.sheet(w.side()).At(row, col + static_cast<int>(i) - 2));
+      found.push_back(w.sheets().sheet(w.side()).At(row, col + static_cast<int>(i) - 2));
     }
     return ExpectList("cells from " + a[0].text + "," + a[1].text,
                       Args(a.begin() + 2, a.end()), found);
   });
   Define("expect editor", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect editor TEXT")) return false;
-    if (!w.editor_visible()) {
+    if (!w.sheets().editor_visible()) {
       return Fail("expected the cell editor open with " + Quoted(a[0].text) +
                   ", found it hidden");
     }
-    return ExpectText("the editor's text", a[0].text, w.editor_text());
+    return ExpectText("the editor's text", a[0].text, w.sheets().editor_text());
   });
   Define("expect editor-hidden", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 0, 0, "expect editor-hidden")) return false;
-    return Expect(!w.editor_visible(), "the cell editor", "hidden",
-                  "it open with " + Quoted(w.editor_text()));
+    return Expect(!w.sheets().editor_visible(), "the cell editor", "hidden",
+                  "it open with " + Quoted(w.sheets().editor_text()));
   });
   Define("expect input-method", kAny, [this, &w](const Args& a) {
     bool on = false;
     if (!Arity(a, 1, 1, "expect input-method on|off") || !OnOff(a[0], &on))
       return false;
-    if (!w.editor_visible()) return Fail("the cell editor is not open");
-    return Expect(on == w.editor_wants_input_method(), "the input method",
-                  a[0].text, w.editor_wants_input_method() ? "on" : "off");
+    if (!w.sheets().editor_visible()) return Fail("the cell editor is not open");
+    return Expect(on == w.sheets().editor_wants_input_method(), "the input method",
+                  a[0].text, w.sheets().editor_wants_input_method() ? "on" : "off");
   });
   Define("expect current", kAny, [this, &w](const Args& a) {
     int row = 0, col = 0;
     if (!Arity(a, 2, 2, "expect current ROW COL") || !Cell(a, &row, &col))
       return false;
-    return Expect(row == w.current_row() && col == w.current_col(),
+    return Expect(row == w.sheets().current_row() && col == w.sheets().current_col(),
                   "the current cell", a[0].text + "," + a[1].text,
-                  std::to_string(w.current_row()) + "," +
-                      std::to_string(w.current_col()));
+                  std::to_string(w.sheets().current_row()) + "," +
+                      std::to_string(w.sheets().current_col()));
   });
   Define("expect list", kAny, [this, &w](const Args& a) {
     return ExpectList("the list", a, Rooms(w.side()));
@@ -1014,11 +1013,11 @@ void ScenarioRunner::Impl::DefineCommands() {
   });
   Define("expect room-label", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect room-label TEXT")) return false;
-    return ExpectText("the room-name label", a[0].text, w.room_label(w.side()));
+    return ExpectText("the room-name label", a[0].text, w.sheets().room_label(w.side()));
   });
   Define("expect project", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect project NAME")) return false;
-    return ExpectText("the project name", a[0].text, w.project_name());
+    return ExpectText("the project name", a[0].text, w.session().project_name());
   });
   Define("expect param", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 2, 2, "expect param A|S|L TEXT")) return false;
@@ -1028,18 +1027,18 @@ void ScenarioRunner::Impl::DefineCommands() {
     if (k == std::string::npos)
       return Fail("param takes A, S or L, not " + Quoted(a[0].text));
     return ExpectText("parameter " + a[0].text, a[1].text,
-                      w.parameter(w.side() * 3 + static_cast<int>(k)));
+                      w.sheets().parameter(w.side() * 3 + static_cast<int>(k)));
   });
   Define("expect places", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect places TEXT")) return false;
-    return ExpectText("the places box", a[0].text, w.places_box());
+    return ExpectText("the places box", a[0].text, w.sheets().places_box());
   });
   Define("expect done-mark", kAny, [this, &w](const Args& a) {
     bool on = false;
     if (!Arity(a, 1, 1, "expect done-mark on|off") || !OnOff(a[0], &on))
       return false;
-    return Expect(on == w.done_mark(), "the done mark", a[0].text,
-                  w.done_mark() ? "on" : "off");
+    return Expect(on == w.sheets().done_mark(), "the done mark", a[0].text,
+                  w.sheets().done_mark() ? "on" : "off");
   });
   Define("expect mode", kAny, [this, &w](const Args& a) {
     int mode = 0;
@@ -1056,7 +1055,7 @@ void ScenarioRunner::Impl::DefineCommands() {
         !Count(a[0], 0, kSheetCols - 1, "the column", &col)) {
       return false;
     }
-    const int found = w.first_visible_column(w.side());
+    const int found = w.sheets().first_visible_column(w.side());
     return Expect(col == found, "the first visible column", a[0].text,
                   std::to_string(found));
   });
@@ -1132,16 +1131,16 @@ void ScenarioRunner::Impl::DefineCommands() {
     if (a[0].text != "open" && a[0].text != "closed") {
       return Fail("expected open or closed, not " + Quoted(a[0].text));
     }
-    const bool open = w.rooms_dialog().open;
+    const bool open = w.rooms().dialog().open;
     return Expect(open == (a[0].text == "open"), "the rooms dialog", a[0].text,
                   open ? "open" : "closed");
   });
   Define("expect rooms-dialog-list", kAny, [this, &w](const Args& a) {
-    return ExpectList("the rooms dialog's list", a, w.rooms_dialog().names);
+    return ExpectList("the rooms dialog's list", a, w.rooms().dialog().names);
   });
   Define("expect rooms-name-box", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect rooms-name-box TEXT")) return false;
-    return ExpectText("the name box", a[0].text, w.rooms_dialog().name_box);
+    return ExpectText("the name box", a[0].text, w.rooms().dialog().name_box);
   });
   Define("expect name-dialog", kAny, [this](const Args& a) {
     if (!Arity(a, 1, 1, "expect name-dialog open|closed")) return false;
@@ -1171,11 +1170,11 @@ void ScenarioRunner::Impl::DefineCommands() {
   Define("expect import-name", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect import-name TEXT")) return false;
     return ExpectText("the import name box", a[0].text,
-                      w.import_state().name_box);
+                      w.importer().state().name_box);
   });
   Define("expect import-status", kAny, [this, &w](const Args& a) {
     if (!Arity(a, 1, 1, "expect import-status TEXT")) return false;
-    return ExpectText("the import status", a[0].text, w.import_state().status);
+    return ExpectText("the import status", a[0].text, w.importer().state().status);
   });
   Define("expect file", kAny, [this](const Args& a) { return ExpectFile(a); });
 }
@@ -1292,7 +1291,7 @@ bool ScenarioRunner::Impl::RunLine(const Args& tokens) {
   if (command.where == Where::kAnywhere) return command.run(args);
 
   if (window_closed_) return Fail("the window has been closed");
-  const bool rooms_open = ws_.rooms_dialog().open;
+  const bool rooms_open = ws_.rooms().dialog().open;
   switch (command.where) {
     case Where::kMainWindow:
       if (rooms_open)

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/folders.h"
+#include "config/folders.h"
 
 namespace veltrano {
 

@@ -1,4 +1,5 @@
-// Taking in the rooms and places of another project.
+#include "project/import.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -6,7 +7,6 @@
 
 #include "calc/text_file.h"
 #include "calc/text_util.h"
-#include "shell/workspace.h"
 
 namespace veltrano {
 
@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kConfirmTitle = "確認";
+constexpr std::string_view kConfirmTitle = kTitleConfirm;
 constexpr std::string_view kImportTitle = "データ取り込み";
 
 bool NameTaken(const std::vector<std::string>& names, std::string_view name) {
@@ -30,8 +30,15 @@ bool HasTag(std::string_view line, std::string_view tag) {
 
 }  // namespace
 
-void Workspace::ChooseImportSource() {
-  if (!project_open()) return;
+void Importer::SetSide(int side, bool on) {
+  if (side < 0 || side > 1) return;
+  import_.sides[static_cast<std::size_t>(side)] = on;
+  ++revision_;
+}
+
+void Importer::ChooseImportSource() {
+  if (!session_.project_open()) return;
+  ++revision_;
   FileDialogRequest request;
   request.title = "データを取り出す物件を選択";
   request.filter = "*.xdt";
@@ -41,7 +48,7 @@ void Workspace::ChooseImportSource() {
   if (!chosen) return;
   import_.source_path = *chosen;
   if (chosen->empty()) return;
-  if (EqualsIgnoreCase(chosen->string(), project_path_.string())) {
+  if (EqualsIgnoreCase(chosen->string(), session_.project_path().string())) {
     platform_.dialogs.ShowMessage(kConfirmTitle,
                                   "現在編集中のデータは選択できません。");
     import_.name_box.clear();
@@ -51,26 +58,27 @@ void Workspace::ChooseImportSource() {
   import_.name_box = file_name.substr(0, file_name.find('.'));
 }
 
-void Workspace::ImportRooms() {
+bool Importer::ImportRooms() {
+  ++revision_;
   if (import_.name_box.empty()) {
     platform_.dialogs.ShowMessage(kConfirmTitle, "選択されていません。");
-    return;
+    return false;
   }
   if (import_.source_path.empty()) {
     platform_.dialogs.ShowMessage(kConfirmTitle, "現在作業中の物件名がありません。");
-    return;
+    return false;
   }
   if (!import_.sides[0] && !import_.sides[1]) {
     platform_.dialogs.ShowMessage(kConfirmTitle,
                                   "取り出す内容が選択されていません。");
-    return;
+    return false;
   }
   std::vector<std::string> lines;
   std::string error;
   if (!ReadTextLines(import_.source_path, &lines, &error)) {
-    platform_.dialogs.ShowMessage("チェック",
+    platform_.dialogs.ShowMessage(kTitleCheck,
                                   "エラー(SiageHiroi:FileOpen)\n" + error);
-    return;
+    return false;
   }
   std::array<std::vector<std::string>, 2> kept;
   std::array<int, 2> incoming = {0, 0};
@@ -96,14 +104,15 @@ void Workspace::ImportRooms() {
                              "を超えるため、取り込めません。\n（現在 " +
                              std::to_string(have) + "、取り込み " +
                              std::to_string(incoming[s]) + "）");
-      return;
+      return false;
     }
   }
   if (platform_.dialogs.Ask(kImportTitle, "取り込みを開始します。",
                             Buttons::kOkCancel) != Answer::kOk) {
-    return;
+    return false;
   }
   import_.status = "処理中･･････";
+  ++revision_;
   platform_.progress.ShowStatus(import_.status);
   platform_.progress.ProcessPendingEvents();
   for (int s = 0; s < 2; ++s) {
@@ -154,12 +163,13 @@ void Workspace::ImportRooms() {
       const std::string_view name = FieldOf(stored, 1);
       if (name != "@") names.emplace_back(name);
     }
-    room_label_[s].clear();
-    current_room_[s] = -1;
+    hooks_.RoomsImported(s);
   }
   platform_.dialogs.ShowMessage(kImportTitle, "終了しました。");
   import_.status.clear();
+  ++revision_;
   platform_.progress.ShowStatus(import_.status);
+  return true;
 }
 
 }  // namespace veltrano

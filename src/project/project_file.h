@@ -65,7 +65,7 @@
 #include <vector>
 
 #include "project/project_tables.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano {
 

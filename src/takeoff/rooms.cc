@@ -1,5 +1,5 @@
-// Rooms and places: the room stores, the shown room, the room list and the
-// rooms dialog that adds, renames, deletes and reorders rooms.
+#include "takeoff/rooms.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -9,14 +9,13 @@
 #include "calc/cp932.h"
 #include "calc/number_text.h"
 #include "calc/text_util.h"
-#include "shell/workspace.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano {
 
 namespace {
 
-constexpr std::string_view kConfirmTitle = "確認";
+constexpr std::string_view kConfirmTitle = kTitleConfirm;
 
 std::string EmptyRoomLine(std::string_view tag, std::string_view name,
                           bool first) {
@@ -31,147 +30,59 @@ std::string EmptyRoomLine(std::string_view tag, std::string_view name,
 
 }  // namespace
 
-void Workspace::ClearSheet(int side) {
-  sheets_[side].ClearRange(1, 1, kSheetRows - 1, kSheetCols - 1);
-}
-
-void Workspace::StoreVisibleSheet() {
-  const int s = side_;
-  const int k = current_room_[s];
-  if (k < 0 || k >= static_cast<int>(tables_.room_names[s].size()) ||
-      k >= kMaxRooms[s]) {
-    return;
-  }
-  if (s == kInterior && LeadingNumber(kasyo_) == 0) kasyo_ = "1";
-  for (int i = 0; i < 3; ++i) {
-    std::string& p = daisu_[s * 3 + i];
-    if (LeadingNumber(p) == 0) p.clear();
-  }
-  const TextGrid& g = sheets_[s];
-  RoomStore& store = tables_.stores[s];
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
-    std::string line(kSheetTag[s]);
-    line += ',';
-    line += r == 1 ? tables_.room_names[s][k] : std::string("@");
-    line += ',';
-    for (int c = 1; c <= kLastStoredColumn; ++c) {
-      line += g.At(r, c);
-      line += ',';
-    }
-    switch (r) {
-      case 1: line += s == kInterior ? kasyo_ : std::string("1"); break;
-      case 2: line += daisu_[s * 3]; break;
-      case 3: line += daisu_[s * 3 + 1]; break;
-      case 4: line += daisu_[s * 3 + 2]; break;
-      case 5: line += done_mark_ ? "1" : "0"; break;
-      default: line += "dm"; break;
-    }
-    line += ',';
-    store.SetLine(kLinesPerRoom * k + r - 1, std::move(line));
-  }
-}
-
-void Workspace::ShowRoom(std::optional<int> position) {
-  if (!position) return;
-  const int s = side_;
-  if (*position < 0 || *position >= static_cast<int>(tables_.room_names[s].size())) {
-    return;
-  }
-  if (RoomShown()) StoreVisibleSheet();
-  ClearSheet(s);
-  const bool right_mode = (s == kInterior && mode_ == kModeInterior) ||
-                          (s == kExterior && mode_ == kModeExterior);
-  if (!right_mode || tables_.stores[s].empty()) return;
-  TextGrid& g = sheets_[s];
-  const RoomStore& store = tables_.stores[s];
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
-    const std::vector<std::string_view> fields =
-        SplitFields(store.Line(kLinesPerRoom * *position + r - 1));
-    auto field = [&](std::size_t i) {
-      return i < fields.size() ? fields[i] : std::string_view();
-    };
-    for (int c = 1; c <= kLastStoredColumn; ++c) {
-      g.Set(r, c, field(static_cast<std::size_t>(c) + 1));
-    }
-    const std::string_view extra = field(29);
-    switch (r) {
-      case 1: if (s == kInterior) kasyo_ = std::string(extra); break;
-      case 2: daisu_[s * 3] = std::string(extra); break;
-      case 3: daisu_[s * 3 + 1] = std::string(extra); break;
-      case 4: daisu_[s * 3 + 2] = std::string(extra); break;
-      case 5: done_mark_ = static_cast<long>(LeadingNumber(extra)) == 1; break;
-      default: break;
-    }
-  }
-  room_label_[s] = tables_.room_names[s][static_cast<std::size_t>(*position)];
-  current_room_[s] = *position;
-}
-
-void Workspace::ClickRoomList(std::optional<int> position) {
-  if (!position) return;
-  CommitEditor();
-  if (settings_.save_on_switch && project_open()) {
-    SaveProject(false);
-    platform_.progress.ProcessPendingEvents();
-  }
-  ShowRoom(position);
-  if (*position >= 0 &&
-      *position < static_cast<int>(tables_.room_names[side_].size())) {
-    current_room_[side_] = *position;
-  }
-  editor_visible_ = false;
-}
-
-void Workspace::RestoreDoneMarkOfShownRoom() {
-  const int k = current_room_[side_];
-  if (!RoomShown() || k < 0) return;
-  const std::string& line = tables_.stores[side_].Line(kLinesPerRoom * k + 4);
-  done_mark_ = static_cast<long>(LeadingNumber(FieldOf(line, 29))) == 1;
-}
-
-bool Workspace::OpenRoomsDialog() {
+bool Rooms::OpenRoomsDialog() {
+  ++revision_;
   // Like every command of the sheet's buttons, this closes the editor
   // without writing its text.
-  editor_visible_ = false;
-  item_list_shown_ = false;
-  if (RoomShown()) StoreVisibleSheet();
-  if (!project_open()) {
-    platform_.dialogs.ShowMessage(kConfirmTitle, "物件名がありません。");
+  sheets_.HideEditor();
+  sheets_.HideItemList();
+  if (sheets_.RoomShown()) sheets_.StoreVisibleSheet();
+  if (!session_.project_open()) {
+    dialogs_.ShowMessage(kConfirmTitle, "物件名がありません。");
     return false;
   }
   rooms_dialog_ = RoomsDialogState{};
   rooms_dialog_.open = true;
-  rooms_dialog_.side = side_;
-  rooms_dialog_.names = tables_.room_names[side_];
+  rooms_dialog_.side = sheets_.side();
+  rooms_dialog_.names = tables_.room_names[sheets_.side()];
   return true;
 }
 
-void Workspace::RoomsDialogSelect(int position) {
+void Rooms::RoomsDialogSelect(int position) {
+  ++revision_;
   RoomsDialogState& d = rooms_dialog_;
   if (position < 0 || position >= static_cast<int>(d.names.size())) return;
   d.selected = position;
   d.name_box = d.names[static_cast<std::size_t>(position)];
 }
 
-bool Workspace::AcceptRoomName(std::string_view name) {
-  std::string refusal;
-  if (name.find(',') != std::string_view::npos) {
-    refusal = ",(カンマ)は使用できません。";
-  } else if (name.find('\'') != std::string_view::npos) {
-    refusal = "'(コーテーション)は使用できません。";
-  } else if (name == "@") {
-    refusal = "@は名前に使用できません。";
-  } else if (!Cp932CanHold(name)) {
-    refusal = "「" + FirstUnholdableChar(name) +
-              "」はファイルに保存できない文字のため使用できません。";
-  }
+void Rooms::TypeName(std::string_view text) {
+  ++revision_;
+  rooms_dialog_.name_box = std::string(text);
+}
+
+void Rooms::ChooseMove(std::string_view what, std::string_view before) {
+  ++revision_;
+  rooms_dialog_.move_what = std::string(what);
+  rooms_dialog_.move_before = std::string(before);
+}
+
+void Rooms::RoomsDialogClose() {
+  ++revision_;
+  rooms_dialog_.open = false;
+}
+
+bool Rooms::AcceptRoomName(std::string_view name) {
+  std::string refusal = RecordTextRefusal(name, RefusalBrackets::kHalfWidth);
+  if (refusal.empty() && name == "@") refusal = "@は名前に使用できません。";
   if (refusal.empty()) return true;
-  platform_.dialogs.ShowMessage(kConfirmTitle, refusal);
+  dialogs_.ShowMessage(kConfirmTitle, refusal);
   rooms_dialog_.name_box.clear();
   return false;
 }
 
-void Workspace::RoomsDialogAdd() {
+void Rooms::RoomsDialogAdd() {
+  ++revision_;
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const std::string n = FoldToCodePageLookalikes(d.name_box);
@@ -180,16 +91,16 @@ void Workspace::RoomsDialogAdd() {
   if (!AcceptRoomName(n)) return;
   std::vector<std::string>& names = tables_.room_names[s];
   if (std::find(names.begin(), names.end(), n) != names.end()) {
-    platform_.dialogs.Beep();
-    platform_.dialogs.ShowMessage(kConfirmTitle, s == kInterior
+    dialogs_.Beep();
+    dialogs_.ShowMessage(kConfirmTitle, s == kInterior
                                                      ? "同じ名前の部屋があります。"
                                                      : "同じ場所名があります。");
     return;
   }
   const int m = static_cast<int>(names.size());
   if (m >= kMaxRooms[s]) {
-    platform_.dialogs.Beep();
-    platform_.dialogs.ShowMessage(
+    dialogs_.Beep();
+    dialogs_.ShowMessage(
         kConfirmTitle, s == kInterior
                            ? "部屋は500までしか登録できません。これ以上追加できません。"
                            : "場所は100までしか登録できません。これ以上追加できません。");
@@ -201,18 +112,16 @@ void Workspace::RoomsDialogAdd() {
   for (int i = 1; i < kLinesPerRoom; ++i) {
     store.SetLine(kLinesPerRoom * m + i, EmptyRoomLine(kSheetTag[s], n, false));
   }
-  ClearSheet(s);
   names.push_back(n);
   d.names.push_back(n);
-  room_label_[s] = n;
-  current_room_[s] = m;
-  if (s == kInterior) kasyo_ = "1";
+  sheets_.ShowAddedRoom(s, m);
   d.name_box = n;
   d.move_what.clear();
   d.move_before.clear();
 }
 
-void Workspace::RoomsDialogRename() {
+void Rooms::RoomsDialogRename() {
+  ++revision_;
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const int p = d.selected;
@@ -221,12 +130,12 @@ void Workspace::RoomsDialogRename() {
   if (IsBlankText(n) || p < 0 || p >= static_cast<int>(names.size())) return;
   if (!AcceptRoomName(n)) return;
   if (std::find(names.begin(), names.end(), n) != names.end()) {
-    platform_.dialogs.Beep();
-    platform_.dialogs.ShowMessage(kConfirmTitle, "同じ名前の部屋があります。");
+    dialogs_.Beep();
+    dialogs_.ShowMessage(kConfirmTitle, "同じ名前の部屋があります。");
     return;
   }
   const std::string old = names[static_cast<std::size_t>(p)];
-  if (platform_.dialogs.Ask(kConfirmTitle, old + "を" + n + "に変更します。",
+  if (dialogs_.Ask(kConfirmTitle, old + "を" + n + "に変更します。",
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
@@ -235,12 +144,13 @@ void Workspace::RoomsDialogRename() {
   RoomStore& store = tables_.stores[s];
   store.SetLine(kLinesPerRoom * p,
                 ReplaceField(store.Line(kLinesPerRoom * p), 1, n));
-  if (current_room_[s] == p && !room_label_[s].empty()) room_label_[s] = n;
+  sheets_.RenameShownRoom(s, p, n);
   d.move_what.clear();
   d.move_before.clear();
 }
 
-void Workspace::RoomsDialogDelete() {
+void Rooms::RoomsDialogDelete() {
+  ++revision_;
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const int p = d.selected;
@@ -249,7 +159,7 @@ void Workspace::RoomsDialogDelete() {
     return;
   }
   const std::string old = names[static_cast<std::size_t>(p)];
-  if (platform_.dialogs.Ask(kConfirmTitle, old + "を削除します。",
+  if (dialogs_.Ask(kConfirmTitle, old + "を削除します。",
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
@@ -261,19 +171,19 @@ void Workspace::RoomsDialogDelete() {
                    std::min<std::ptrdiff_t>(kLinesPerRoom * (p + 1),
                                             static_cast<std::ptrdiff_t>(lines.size()));
   lines.erase(begin, end);
-  room_label_[s].clear();
-  current_room_[s] = -1;
-  ClearSheet(s);
+  sheets_.ForgetShownRoom(s);
+  sheets_.ClearSheet(s);
   d.name_box.clear();
   names.erase(names.begin() + p);
   d.names.erase(d.names.begin() + p);
   d.selected = -1;
   d.move_what.clear();
   d.move_before.clear();
-  platform_.dialogs.ShowMessage(kConfirmTitle, "削除しました。");
+  dialogs_.ShowMessage(kConfirmTitle, "削除しました。");
 }
 
-void Workspace::RoomsDialogMove() {
+void Rooms::RoomsDialogMove() {
+  ++revision_;
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const std::string a = d.move_what;
@@ -314,9 +224,8 @@ void Workspace::RoomsDialogMove() {
   d.selected = -1;
   d.move_what.clear();
   d.move_before.clear();
-  room_label_[s].clear();
-  current_room_[s] = -1;
-  ClearSheet(s);
+  sheets_.ForgetShownRoom(s);
+  sheets_.ClearSheet(s);
 }
 
 }  // namespace veltrano

@@ -10,16 +10,14 @@
 #include "calc/formula.h"
 #include "calc/number_text.h"
 #include "calc/text_util.h"
-#include "shell/workspace.h"
+#include "takeoff/sheets.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano {
 
 namespace {
 
-constexpr std::string_view kInputCheckTitle = "入力確認";
-constexpr std::string_view kMsgComma = ",（カンマ）は使用できません。";
-constexpr std::string_view kMsgQuote = "'（コーテーション）は使用できません。";
+constexpr std::string_view kInputCheckTitle = kTitleInputCheck;
 constexpr std::string_view kMsgNested =
     "括弧は二重に使用できません。入力を取り消します。";
 constexpr std::string_view kMsgUnknownFitting =
@@ -29,21 +27,6 @@ constexpr std::array<std::string_view, 3> kMsgParam = {
     "Aの値が入力されていません。または不正です。",
     "Sの値が入力されていません。または不正です。",
     "Lの値が入力されていません。または不正です。"};
-
-// Collects the messages of an evaluation instead of showing them.
-class CollectingDialogs : public Dialogs {
- public:
-  void ShowMessage(std::string_view, std::string_view text,
-                   MessageIcon) override {
-    texts.emplace_back(text);
-  }
-  Answer Ask(std::string_view, std::string_view, Buttons,
-             MessageIcon) override {
-    return Answer::kOk;
-  }
-  void Beep() override {}
-  std::vector<std::string> texts;
-};
 
 bool ContainsLetter(std::string_view text, char upper) {
   const char lower = static_cast<char>(upper - 'A' + 'a');
@@ -73,44 +56,39 @@ std::string FourDecimalText(double value) {
 
 // Problems met while many rows are calculated at once: each becomes one line
 // of a single message at the end.
-struct Workspace::BatchProblems {
+struct TakeoffSheets::BatchProblems {
   std::string place;  // the room or place being calculated
   std::vector<std::string> lines;
 };
 
-FormulaParams Workspace::ParamsOfSide(int side) const {
+FormulaParams TakeoffSheets::ParamsOfSide(int side) const {
   const int base = side * 3;
   return FormulaParams{daisu_[base], daisu_[base + 1], daisu_[base + 2]};
 }
 
-std::string Workspace::CheckRecordText(std::string_view typed) {
+std::string TakeoffSheets::CheckRecordText(std::string_view typed) {
   std::string text = FoldToCodePageLookalikes(typed);
-  std::string refusal;
-  if (text.find(',') != std::string::npos) {
-    refusal = std::string(kMsgComma);
-  } else if (text.find('\'') != std::string::npos) {
-    refusal = std::string(kMsgQuote);
-  } else if (!Cp932CanHold(text)) {
-    refusal = "「" + FirstUnholdableChar(text) +
-              "」はファイルに保存できない文字のため使用できません。";
-  }
+  const std::string refusal = RecordTextRefusal(text);
   if (refusal.empty()) return text;
   platform_.dialogs.ShowMessage(kInputCheckTitle, refusal);
   return "";
 }
 
-bool Workspace::SetParameter(int index, std::string_view text) {
+bool TakeoffSheets::SetParameter(int index, std::string_view text) {
+  ++revision_;
   if (index < 0 || index >= 6) return false;
   daisu_[index] = CheckRecordText(text);
   return daisu_[index].size() > 0 || text.empty();
 }
 
-bool Workspace::SetPlacesBox(std::string_view text) {
+bool TakeoffSheets::SetPlacesBox(std::string_view text) {
+  ++revision_;
   kasyo_ = CheckRecordText(text);
   return kasyo_.size() > 0 || text.empty();
 }
 
-void Workspace::SetCurrentCell(int row, int col) {
+void TakeoffSheets::SetCurrentCell(int row, int col) {
+  ++revision_;
   if (row < 0 || row >= kSheetRows || col < 0 || col >= kSheetCols) return;
   // The editor belongs to the cell it was opened on: moving away closes it,
   // so that Enter never writes its text into another cell.
@@ -120,8 +98,9 @@ void Workspace::SetCurrentCell(int row, int col) {
   cursor_[side_] = Cursor{row, col};
 }
 
-void Workspace::ClickSheet(int row, int col, bool right_button, bool range) {
-  if (!SheetVisible() || !RoomShown()) return;
+void TakeoffSheets::ClickSheet(int row, int col, bool right_button, bool range) {
+  ++revision_;
+  if (!shown_ || !RoomShown()) return;
   if (row < 1 || row > kItemRows || col < 1 || col >= kSheetCols) return;
   SetCurrentCell(row, col);
   if (right_button) {
@@ -131,7 +110,7 @@ void Workspace::ClickSheet(int row, int col, bool right_button, bool range) {
   }
 }
 
-void Workspace::OpenEditorOnCurrentCell() {
+void TakeoffSheets::OpenEditorOnCurrentCell() {
   const Cursor c = cursor_[side_];
   const ColumnKind kind = KindOfColumn(c.col);
   if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
@@ -146,7 +125,8 @@ void Workspace::OpenEditorOnCurrentCell() {
   editor_ime_ = kind == ColumnKind::kItem;
 }
 
-void Workspace::ActivateCell(Activation how) {
+void TakeoffSheets::ActivateCell(Activation how) {
+  ++revision_;
   TextGrid& g = shown_sheet();
   Cursor& cur = cursor_[side_];
   const ColumnKind kind = KindOfColumn(cur.col);
@@ -219,7 +199,8 @@ void Workspace::ActivateCell(Activation how) {
   }
 }
 
-void Workspace::EditorTextChanged(std::string_view typed) {
+void TakeoffSheets::EditorTextChanged(std::string_view typed) {
+  ++revision_;
   if (!editor_visible_) return;
   if (!SheetEditable()) {
     editor_visible_ = false;
@@ -232,7 +213,8 @@ void Workspace::EditorTextChanged(std::string_view typed) {
   }
 }
 
-void Workspace::EditorKeyPressed(EditorKey key) {
+void TakeoffSheets::EditorKeyPressed(EditorKey key) {
+  ++revision_;
   if (!editor_visible_) return;
   // An editor left over a sheet that belongs to no room writes nothing.
   if (!SheetEditable()) {
@@ -268,7 +250,8 @@ void Workspace::EditorKeyPressed(EditorKey key) {
                                      : Activation::kMoveDown);
 }
 
-void Workspace::CommitEditor() {
+void TakeoffSheets::CommitEditor() {
+  ++revision_;
   if (!editor_visible_) return;
   editor_visible_ = false;
   if (!SheetEditable()) return;
@@ -288,14 +271,16 @@ void Workspace::CommitEditor() {
   }
 }
 
-void Workspace::EditCurrentCell() {
+void TakeoffSheets::EditCurrentCell() {
+  ++revision_;
   if (editor_visible_ || !SheetEditable()) return;
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
   OpenEditorOnCurrentCell();
 }
 
-void Workspace::TypeIntoCurrentCell(std::string_view text) {
+void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
+  ++revision_;
   if (editor_visible_ || !SheetEditable()) return;
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
@@ -303,11 +288,12 @@ void Workspace::TypeIntoCurrentCell(std::string_view text) {
   if (editor_visible_) EditorTextChanged(text);
 }
 
-void Workspace::CalculateRow(int row, int formula_col) {
+void TakeoffSheets::CalculateRow(int row, int formula_col) {
+  ++revision_;
   CalculateRowImpl(row, formula_col, nullptr, /*update_below=*/true);
 }
 
-void Workspace::CalculateRowImpl(int row, int formula_col,
+void TakeoffSheets::CalculateRowImpl(int row, int formula_col,
                                  BatchProblems* batch, bool update_below) {
   TextGrid& g = shown_sheet();
   const int f = formula_col;
@@ -344,7 +330,7 @@ void Workspace::CalculateRowImpl(int row, int formula_col,
   if (batch != nullptr) {
     CollectingDialogs collected;
     result = EvaluateFormula(formula, digits_.q(), params, collected);
-    for (const std::string& text : collected.texts) note(text);
+    for (const CollectingDialogs::Message& m : collected.messages) note(m.text);
   } else {
     result = EvaluateFormula(formula, digits_.q(), params, platform_.dialogs);
   }
@@ -365,7 +351,8 @@ void Workspace::CalculateRowImpl(int row, int formula_col,
   if (update_below) UpdateSubtotalBelow(row, f);
 }
 
-void Workspace::UpdateSubtotalBelow(int row, int formula_col) {
+void TakeoffSheets::UpdateSubtotalBelow(int row, int formula_col) {
+  ++revision_;
   TextGrid& g = shown_sheet();
   for (int r = std::max(row, 1); r <= kItemRows; ++r) {
     if (g.At(r, formula_col) == kSubtotalMarker) {
@@ -388,7 +375,7 @@ int SubtotalGroupStart(const TextGrid& g, int row, int formula_col) {
 
 }  // namespace
 
-std::string Workspace::SubtotalAt(int row, int value_col) {
+std::string TakeoffSheets::SubtotalAt(int row, int value_col) {
   const TextGrid& g = shown_sheet();
   double sum = 0;
   for (int r = SubtotalGroupStart(g, row, value_col - 2); r < row; ++r) {
@@ -400,7 +387,7 @@ std::string Workspace::SubtotalAt(int row, int value_col) {
 
 // The subtotal of a recalculation: the rows since the previous subtotal
 // row, summed exactly in decimal.
-std::string Workspace::SubtotalSumAbove(int row, int value_col) {
+std::string TakeoffSheets::SubtotalSumAbove(int row, int value_col) {
   const TextGrid& g = shown_sheet();
   DecimalSum sum;
   for (int r = SubtotalGroupStart(g, row, value_col - 2); r < row; ++r) {
@@ -410,7 +397,8 @@ std::string Workspace::SubtotalSumAbove(int row, int value_col) {
                          platform_.dialogs);
 }
 
-void Workspace::ToggleSubtotal(int row, int value_col) {
+void TakeoffSheets::ToggleSubtotal(int row, int value_col) {
+  ++revision_;
   TextGrid& g = shown_sheet();
   const int f = value_col - 2;
   if (g.At(row, f) == kSubtotalMarker) {
@@ -430,7 +418,8 @@ void Workspace::ToggleSubtotal(int row, int value_col) {
   RecalculateSheet();
 }
 
-void Workspace::EnterFittingCode(int row, int column) {
+void TakeoffSheets::EnterFittingCode(int row, int column) {
+  ++revision_;
   const std::string entry = editor_text_;
   if (entry.empty()) return;
   const std::size_t star = entry.find('*');
@@ -472,7 +461,7 @@ void Workspace::EnterFittingCode(int row, int column) {
 // Every item row and subtotal row of the shown sheet, top to bottom. A
 // subtotal row is reached after every row it sums, so the subtotal below a
 // calculated row need not be updated on the way.
-void Workspace::RecalculateShownSheet(BatchProblems* batch) {
+void TakeoffSheets::RecalculateShownSheet(BatchProblems* batch) {
   TextGrid& g = shown_sheet();
   for (int r = 1; r <= kItemRows; ++r) {
     for (int p = 0; p < kParts; ++p) {
@@ -488,7 +477,7 @@ void Workspace::RecalculateShownSheet(BatchProblems* batch) {
   }
 }
 
-void Workspace::ReportBatchProblems(const BatchProblems& batch) {
+void TakeoffSheets::ReportBatchProblems(const BatchProblems& batch) {
   if (batch.lines.empty()) return;
   constexpr std::size_t kShown = 20;
   std::string text =
@@ -502,10 +491,14 @@ void Workspace::ReportBatchProblems(const BatchProblems& batch) {
   platform_.dialogs.ShowMessage(kFormulaCheckTitle, text);
 }
 
-void Workspace::RecalculateSheet() { RecalculateShownSheet(nullptr); }
+void TakeoffSheets::RecalculateSheet() {
+  ++revision_;
+  RecalculateShownSheet(nullptr);
+}
 
-void Workspace::RecalculateAll() {
-  if (!SheetVisible()) return;
+void TakeoffSheets::RecalculateAll() {
+  ++revision_;
+  if (!shown_) return;
   editor_visible_ = false;
   const int count = static_cast<int>(tables_.room_names[side_].size());
   if (count == 0) return;
@@ -523,8 +516,9 @@ void Workspace::RecalculateAll() {
   ReportBatchProblems(batch);
 }
 
-void Workspace::ClearAllValues() {
-  if (!SheetVisible()) return;
+void TakeoffSheets::ClearAllValues() {
+  ++revision_;
+  if (!shown_) return;
   editor_visible_ = false;
   const int count = static_cast<int>(tables_.room_names[side_].size());
   platform_.progress.ShowProgress(count);
@@ -541,13 +535,15 @@ void Workspace::ClearAllValues() {
   platform_.progress.HideProgress();
 }
 
-void Workspace::ShowPart(int part) {
+void TakeoffSheets::ShowPart(int part) {
+  ++revision_;
   if (part < 0 || part >= kParts) return;
   first_col_[side_] = kMarkColumn[part];
   editor_visible_ = false;
 }
 
-void Workspace::ScrollColumns(int direction) {
+void TakeoffSheets::ScrollColumns(int direction) {
+  ++revision_;
   int& first = first_col_[side_];
   first = direction < 0 ? std::max(1, first - 2)
                         : std::min(kSheetCols - 1, first + 2);

@@ -25,7 +25,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "shell/folders.h"
+#include "config/folders.h"
 #include "shell/workspace.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"

@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "ui/display_metrics.h"
 #include "ui/name_dialog.h"
@@ -265,7 +266,11 @@ QWidget* MainForm::BuildRoomRow() {
 void MainForm::BuildPanels(QWidget* container) {
   auto* v = new QVBoxLayout(container);
   v->setContentsMargins(0, 0, 0, 0);
-  takeoff_ = new TakeoffPanel(ws_, container);
+  takeoff_ = new TakeoffPanel(ws_.sheets(), ws_.rooms(), container);
+  connect(takeoff_, &TakeoffPanel::roomPressed, this, [this](int row) {
+    ws_.ClickRoomList(row < 0 ? std::nullopt : std::optional<int>(row));
+    Refresh();
+  });
   connect(takeoff_, &TakeoffPanel::changed, this,
           [this](bool focus_editor) { Refresh(focus_editor); });
   connect(takeoff_, &TakeoffPanel::roomsDialogRequested, this,
@@ -289,7 +294,7 @@ void MainForm::BuildPanels(QWidget* container) {
   auto* settings_page = new QScrollArea(container);
   settings_page->setObjectName("SettingsPage");
   settings_page->setWidgetResizable(true);
-  settings_panel_ = new SettingsPanelWidget(ws_);
+  settings_panel_ = new SettingsPanelWidget(ws_.settings(), ws_.importer());
   if (settings_panel_->objectName().isEmpty()) {
     settings_panel_->setObjectName("Frame_Set");
   }
@@ -306,7 +311,7 @@ void MainForm::BuildPanels(QWidget* container) {
 void MainForm::Refresh(bool focus_editor) {
   const int mode = ws_.mode();
   const int side = ws_.side();
-  const QString project = ToQString(ws_.project_name());
+  const QString project = ToQString(ws_.session().project_name());
   if (project_name_->text() != project) project_name_->setText(project);
   if (!mode_buttons_[mode]->isChecked()) mode_buttons_[mode]->setChecked(true);
 
@@ -329,7 +334,7 @@ void MainForm::Refresh(bool focus_editor) {
   room_caption_->setText(side == kInterior ? "部屋名：" : "場所名：");
   for (int s = 0; s < 2; ++s) {
     room_names_[s]->setVisible(sheet_mode && s == side);
-    const QString label = ToQString(ws_.room_label(s));
+    const QString label = ToQString(ws_.sheets().room_label(s));
     if (room_names_[s]->text() != label) room_names_[s]->setText(label);
   }
   if (sheet_mode) takeoff_->Refresh(focus_editor);
@@ -410,7 +415,7 @@ void MainForm::ToolbarCommand(const QString& key) {
 }
 
 void MainForm::OpenNameDialog() {
-  auto* dialog = new NameDialog(ws_, this);
+  auto* dialog = new NameDialog(ws_.session(), this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::finished, this, [this] { Refresh(); });
   name_dialog_ = dialog;
@@ -418,10 +423,10 @@ void MainForm::OpenNameDialog() {
 }
 
 void MainForm::OpenRoomsDialog() {
-  const bool opened = ws_.OpenRoomsDialog();
+  const bool opened = ws_.rooms().OpenRoomsDialog();
   Refresh();
   if (!opened) return;
-  auto* dialog = new RoomsDialog(ws_, this);
+  auto* dialog = new RoomsDialog(ws_.rooms(), this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &RoomsDialog::changed, this, [this] { Refresh(); });
   // Level with the top of the main window, 3500 twips right of its left

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "shell/workspace.h"
+#include "project/session.h"
 
 class QPushButton;
 
@@ -17,10 +17,10 @@ class NameDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit NameDialog(Workspace& workspace, QWidget* parent = nullptr);
+  explicit NameDialog(ProjectSession& session, QWidget* parent = nullptr);
 
  private:
-  Workspace& ws_;
+  ProjectSession& session_;
 };
 
 }  // namespace veltrano

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano {
 

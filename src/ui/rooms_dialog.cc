@@ -15,18 +15,18 @@
 
 namespace veltrano {
 
-RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
-    : QDialog(parent), ws_(workspace) {
+RoomsDialog::RoomsDialog(Rooms& rooms, QWidget* parent)
+    : QDialog(parent), rooms_(rooms) {
   setObjectName("NewRoom");
   setModal(true);
-  const bool interior = ws_.rooms_dialog().side == kInterior;
+  const bool interior = rooms_.dialog().side == kInterior;
   setWindowTitle(interior ? "部屋追加・変更・削除" : "場所追加・変更・削除");
 
   auto* layout = new QGridLayout(this);
   name_box_ = new QLineEdit(this);
   name_box_->setObjectName("Text1");
   connect(name_box_, &QLineEdit::textEdited, this, [this](const QString& t) {
-    ws_.rooms_dialog().name_box = ToStdString(t);
+    rooms_.TypeName(ToStdString(t));
   });
   layout->addWidget(name_box_, 0, 0);
 
@@ -35,7 +35,7 @@ RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
   names_->setSelectionMode(QAbstractItemView::SingleSelection);
   connect(names_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0) return;
-    ws_.RoomsDialogSelect(row);
+    rooms_.RoomsDialogSelect(row);
     Refresh();
   });
   layout->addWidget(names_, 1, 0, 4, 1);
@@ -43,17 +43,17 @@ RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
   auto* add = new QPushButton("追加", this);
   add->setObjectName("Command1(0)");
   connect(add, &QPushButton::clicked, this, [this] {
-    Run(&Workspace::RoomsDialogAdd);
+    Run(&Rooms::RoomsDialogAdd);
     name_box_->setFocus(Qt::OtherFocusReason);
   });
   auto* rename = new QPushButton("名前変更", this);
   rename->setObjectName("Command1(1)");
   connect(rename, &QPushButton::clicked, this,
-          [this] { Run(&Workspace::RoomsDialogRename); });
+          [this] { Run(&Rooms::RoomsDialogRename); });
   auto* remove = new QPushButton("削除", this);
   remove->setObjectName("Command1(2)");
   connect(remove, &QPushButton::clicked, this,
-          [this] { Run(&Workspace::RoomsDialogDelete); });
+          [this] { Run(&Rooms::RoomsDialogDelete); });
   layout->addWidget(add, 1, 1);
   layout->addWidget(rename, 2, 1);
   layout->addWidget(remove, 3, 1);
@@ -69,9 +69,9 @@ RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
     combo->setMinimumContentsLength(8);
     connect(combo, &QComboBox::currentTextChanged, this,
             [this, i](const QString& t) {
-              std::string& target = i == 0 ? ws_.rooms_dialog().move_what
-                                           : ws_.rooms_dialog().move_before;
-              target = ToStdString(t);
+              const RoomsDialogState& d = rooms_.dialog();
+              rooms_.ChooseMove(i == 0 ? ToStdString(t) : d.move_what,
+                                i == 1 ? ToStdString(t) : d.move_before);
             });
     move_[i] = combo;
     move_row->addWidget(combo);
@@ -80,7 +80,7 @@ RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
   auto* execute = new QPushButton("実行", move);
   execute->setObjectName("Command3");
   connect(execute, &QPushButton::clicked, this,
-          [this] { Run(&Workspace::RoomsDialogMove); });
+          [this] { Run(&Rooms::RoomsDialogMove); });
   move_row->addWidget(execute);
   layout->addWidget(move, 5, 0, 1, 2);
 
@@ -92,15 +92,15 @@ RoomsDialog::RoomsDialog(Workspace& workspace, QWidget* parent)
   Refresh();
 }
 
-void RoomsDialog::Run(void (Workspace::*command)()) {
-  (ws_.*command)();
+void RoomsDialog::Run(void (Rooms::*command)()) {
+  (rooms_.*command)();
   // Every command ends by filling the lists anew.
   Refresh(/*refill_lists=*/true);
   emit changed();
 }
 
 void RoomsDialog::Refresh(bool refill_lists) {
-  RoomsDialogState& d = ws_.rooms_dialog();
+  const RoomsDialogState& d = rooms_.dialog();
   if (refill_lists || d.names != listed_) {
     // Refilled lists show no choice, as after a fresh fill.
     QSignalBlocker block_names(names_);
@@ -114,8 +114,6 @@ void RoomsDialog::Refresh(bool refill_lists) {
       combo->addItems(items);
       combo->setCurrentIndex(-1);
     }
-    d.move_what.clear();
-    d.move_before.clear();
     listed_ = d.names;
   }
   {
@@ -132,7 +130,7 @@ void RoomsDialog::Refresh(bool refill_lists) {
 }
 
 void RoomsDialog::done(int result) {
-  ws_.RoomsDialogClose();
+  rooms_.RoomsDialogClose();
   QDialog::done(result);
   emit changed();
 }

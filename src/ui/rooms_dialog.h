@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/workspace.h"
+#include "takeoff/rooms.h"
 
 class QComboBox;
 class QLineEdit;
@@ -16,13 +16,13 @@ namespace veltrano {
 
 // The rooms dialog `NewRoom` ("部屋追加・変更・削除" / "場所追加・変更・削除"):
 // adds, renames, deletes and moves the rooms or places of the current side.
-// Its controls show the workspace's rooms-dialog state and every button
-// runs the workspace's command.
+// Its controls show the rooms' dialog state and every button runs its
+// command.
 class RoomsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit RoomsDialog(Workspace& workspace, QWidget* parent = nullptr);
+  explicit RoomsDialog(Rooms& rooms, QWidget* parent = nullptr);
 
   // Shows the dialog state; the lists are filled anew when the names
   // changed or `refill_lists` is set (every command ends so).
@@ -36,9 +36,9 @@ class RoomsDialog : public QDialog {
   void done(int result) override;
 
  private:
-  void Run(void (Workspace::*command)());
+  void Run(void (Rooms::*command)());
 
-  Workspace& ws_;
+  Rooms& rooms_;
   QLineEdit* name_box_ = nullptr;        // Text1
   QListWidget* names_ = nullptr;         // NewRoomList
   std::array<QComboBox*, 2> move_{};     // IdouList(0..1)

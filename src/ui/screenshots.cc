@@ -38,11 +38,11 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     for (int mode : kModes) {
       window.SelectMode(mode);
       const bool sheet = mode == kModeInterior || mode == kModeExterior;
-      if (sheet && !ws.room_names(ws.side()).empty()) {
-        if (ws.room_label(ws.side()).empty()) ws.ClickRoomList(0);
+      if (sheet && !ws.rooms().room_names(ws.side()).empty()) {
+        if (ws.sheets().room_label(ws.side()).empty()) ws.ClickRoomList(0);
         // The wall block, with an editor open on the formula of row 2.
-        ws.ShowPart(2);
-        ws.ClickSheet(2, 15, /*right_button=*/false);
+        ws.sheets().ShowPart(2);
+        ws.sheets().ClickSheet(2, 15, /*right_button=*/false);
       }
       window.Refresh(/*focus_editor=*/true);
       Save(window,
@@ -53,13 +53,13 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
   window.SelectDisplaySize(0);
   window.SelectMode(kModeInterior);
 
-  if (ws.OpenRoomsDialog()) {
-    RoomsDialog rooms(ws, &window);
+  if (ws.rooms().OpenRoomsDialog()) {
+    RoomsDialog rooms(ws.rooms(), &window);
     rooms.show();
     Save(rooms, QDir(dir).filePath("rooms_dialog.png"), &written);
     rooms.done(QDialog::Accepted);
   }
-  NameDialog name(ws, &window);
+  NameDialog name(ws.session(), &window);
   name.show();
   Save(name, QDir(dir).filePath("name_dialog.png"), &written);
   name.close();

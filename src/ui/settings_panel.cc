@@ -20,8 +20,8 @@
 #include <cmath>
 #include <utility>
 
-#include "shell/settings.h"
-#include "shell/workspace.h"
+#include "config/settings.h"
+#include "project/import.h"
 
 namespace veltrano {
 namespace {
@@ -104,8 +104,12 @@ constexpr int kSourceBoxWidth = 230;
 
 }  // namespace
 
-SettingsPanelWidget::SettingsPanelWidget(Workspace& workspace, QWidget* parent)
-    : QWidget(parent), workspace_(workspace), base_font_(font()) {
+SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
+                                         QWidget* parent)
+    : QWidget(parent),
+      settings_(settings),
+      importer_(importer),
+      base_font_(font()) {
   setObjectName(QStringLiteral("Frame_Set"));
   setWindowTitle(QStringLiteral("《設定》"));
 
@@ -144,14 +148,13 @@ SettingsPanelWidget::SettingsPanelWidget(Workspace& workspace, QWidget* parent)
       work_types, QStringLiteral("工種名"), QStringLiteral("KousyuText"),
       Indexed("TuikaBtn", 6), QStringLiteral("↓追加"), Indexed("SakujyoBtn", 6),
       QStringLiteral("KousyuSaveList"),
-      {.entry = [this] { return &workspace_.settings().work_type_entry; },
+      {.box_kind = static_cast<int>(Settings::Box::kWorkTypeEntry),
        .items = [this]() -> const std::vector<std::string>& {
-         return workspace_.settings().work_types;
+         return settings_.panel().work_types;
        },
-       .choose =
-           [this](int row) { ChooseWorkType(&workspace_.settings(), row); }},
-      [this] { AddWorkType(&workspace_.settings(), workspace_.dialogs()); },
-      [this] { DeleteWorkType(&workspace_.settings()); }));
+       .choose = [this](int row) { settings_.ChooseWorkType(row); }},
+      [this] { settings_.AddWorkType(); },
+      [this] { settings_.DeleteWorkType(); }));
   lists->addWidget(work_types, 0, Qt::AlignTop);
   auto* units = new QGroupBox(QStringLiteral("<<単位登録>>"), content_);
   units->setObjectName(QStringLiteral("Frame_Tani"));
@@ -160,13 +163,13 @@ SettingsPanelWidget::SettingsPanelWidget(Workspace& workspace, QWidget* parent)
       units, QString(), QStringLiteral("Text3"), QStringLiteral("Command7"),
       QStringLiteral("↓追加"), QStringLiteral("Command8"),
       QStringLiteral("TaniSaveList"),
-      {.entry = [this] { return &workspace_.settings().unit_entry; },
+      {.box_kind = static_cast<int>(Settings::Box::kUnitEntry),
        .items = [this]() -> const std::vector<std::string>& {
-         return workspace_.settings().units;
+         return settings_.panel().units;
        },
-       .choose = [this](int row) { ChooseUnit(&workspace_.settings(), row); }},
-      [this] { AddUnit(&workspace_.settings(), workspace_.dialogs()); },
-      [this] { DeleteUnit(&workspace_.settings()); }));
+       .choose = [this](int row) { settings_.ChooseUnit(row); }},
+      [this] { settings_.AddUnit(); },
+      [this] { settings_.DeleteUnit(); }));
   lists->addWidget(units, 0, Qt::AlignTop);
   lists->addStretch(1);
   rows->addLayout(lists);
@@ -196,9 +199,7 @@ QWidget* SettingsPanelWidget::BuildOffsets() {
     box->setObjectName(Indexed("TateguSet", i));
     box->setAlignment(Qt::AlignRight);
     Scale(box, kOffsetBoxWidth, 0);
-    ConnectSettingsBox(box, [this, i] {
-      return &workspace_.settings().offsets[static_cast<std::size_t>(i)];
-    });
+    ConnectSettingsBox(box, static_cast<int>(Settings::Box::kOffset), i);
     offsets_[static_cast<std::size_t>(i)] = box;
     grid->addWidget(box, i, 1);
     grid->addWidget(new QLabel(QString::fromUtf8(caption.after), group), i, 2);
@@ -220,19 +221,14 @@ QWidget* SettingsPanelWidget::BuildCandidates() {
         Indexed("HinagataText", i), Indexed("TuikaBtn", i),
         QStringLiteral("↓追加"), Indexed("SakujyoBtn", i),
         Indexed("HinagataSaveList", i),
-        {.entry = [this,
-                   at] { return &workspace_.settings().candidate_entries[at]; },
+        {.box_kind = static_cast<int>(Settings::Box::kCandidateEntry),
+         .box_index = i,
          .items = [this, at]() -> const std::vector<std::string>& {
-           return workspace_.settings().candidates[at];
+           return settings_.panel().candidates[at];
          },
-         .choose =
-             [this, i](int item) {
-               ChooseCandidate(&workspace_.settings(), i, item);
-             }},
-        [this, i] {
-          AddCandidate(&workspace_.settings(), i, workspace_.dialogs());
-        },
-        [this, i] { DeleteCandidate(&workspace_.settings(), i); }));
+         .choose = [this, i](int item) { settings_.ChooseCandidate(i, item); }},
+        [this, i] { settings_.AddCandidate(i); },
+        [this, i] { settings_.DeleteCandidate(i); }));
   }
   return group;
 }
@@ -274,7 +270,7 @@ QWidget* SettingsPanelWidget::BuildListEditor(
   layout->addWidget(editor.list);
 
   const std::size_t index = editors_.size();
-  ConnectSettingsBox(editor.box, editor.entry);
+  ConnectSettingsBox(editor.box, editor.box_kind, editor.box_index);
   // A click on an item, or moving to it with the keys, copies it into the
   // box.
   connect(editor.list, &QListWidget::itemClicked, this,
@@ -314,7 +310,7 @@ QWidget* SettingsPanelWidget::BuildMoneyRounding() {
   }
   row->addStretch(1);
   connect(money_rounding_, &QButtonGroup::idClicked, this,
-          [this](int id) { workspace_.settings().money_rounding = id; });
+          [this](int id) { settings_.SetMoneyRounding(id); });
   return group;
 }
 
@@ -345,8 +341,8 @@ QWidget* SettingsPanelWidget::BuildPrint() {
   company_name_ = new QLineEdit(group);
   company_name_->setObjectName(QStringLiteral("Text4"));
   Scale(company_name_, kCompanyBoxWidth, 0);
-  ConnectSettingsBox(company_name_,
-                     [this] { return &workspace_.settings().company_name; });
+  ConnectSettingsBox(company_name_, static_cast<int>(Settings::Box::kCompanyName),
+                     0);
   grid->addWidget(company_name_, 2, 1, 1, 3);
   company_name_position_ = new QButtonGroup(group);
   for (int i = 0; i < 3; ++i) {
@@ -367,9 +363,8 @@ QWidget* SettingsPanelWidget::BuildPrint() {
   // The box holds exactly what was typed, as the core's entry does.
   company_names_->setCompleter(nullptr);
   Scale(company_names_, kCompanyBoxWidth, 0);
-  ConnectSettingsBox(company_names_->lineEdit(), [this] {
-    return &workspace_.settings().company_name_entry;
-  });
+  ConnectSettingsBox(company_names_->lineEdit(),
+                     static_cast<int>(Settings::Box::kCompanyNameEntry), 0);
   grid->addWidget(company_names_, 4, 1, 1, 3);
   auto* register_name = new QPushButton(QStringLiteral("登録"), group);
   register_name->setObjectName(Indexed("Command15", 0));
@@ -383,23 +378,21 @@ QWidget* SettingsPanelWidget::BuildPrint() {
   grid->setColumnStretch(4, 1);
 
   connect(print_project_name_, &QCheckBox::clicked, this,
-          [this](bool on) { workspace_.settings().print_project_name = on; });
+          [this](bool on) { settings_.SetPrintProjectName(on); });
   connect(print_company_name_, &QCheckBox::clicked, this,
-          [this](bool on) { workspace_.settings().print_company_name = on; });
+          [this](bool on) { settings_.SetPrintCompanyName(on); });
   connect(project_name_position_, &QButtonGroup::idClicked, this,
-          [this](int id) { workspace_.settings().project_name_position = id; });
+          [this](int id) { settings_.SetProjectNamePosition(id); });
   connect(company_name_position_, &QButtonGroup::idClicked, this,
-          [this](int id) { workspace_.settings().company_name_position = id; });
+          [this](int id) { settings_.SetCompanyNamePosition(id); });
   connect(company_names_, &QComboBox::activated, this,
           &SettingsPanelWidget::ChooseCompanyNameAt);
   connect(register_name, &QPushButton::clicked, this, [this] {
-    RegisterCompanyName(&workspace_.settings(), workspace_.folders(),
-                        workspace_.dialogs());
+    settings_.RegisterCompanyName();
     Refresh();
   });
   connect(delete_name, &QPushButton::clicked, this, [this] {
-    DeleteCompanyName(&workspace_.settings(), workspace_.folders(),
-                      workspace_.dialogs());
+    settings_.DeleteCompanyName();
     Refresh();
   });
   return group;
@@ -425,7 +418,7 @@ QWidget* SettingsPanelWidget::BuildDigits() {
   }
   // The digits take effect when the next mode is chosen.
   connect(digits_, &QButtonGroup::idClicked, this,
-          [this](int id) { workspace_.settings().digits = id; });
+          [this](int id) { settings_.SetDigits(id); });
   return group;
 }
 
@@ -459,7 +452,7 @@ QWidget* SettingsPanelWidget::BuildImport() {
     import_sides_[at]->setObjectName(Indexed("TorikomiSyubetu", i));
     grid->addWidget(import_sides_[at], 1, 1 + i);
     connect(import_sides_[at], &QCheckBox::clicked, this,
-            [this, at](bool on) { workspace_.import_state().sides[at] = on; });
+            [this, at](bool on) { importer_.SetSide(static_cast<int>(at), on); });
   }
   auto* execute = new QPushButton(QStringLiteral("実行"), group);
   execute->setObjectName(QStringLiteral("Command12"));
@@ -476,7 +469,7 @@ QWidget* SettingsPanelWidget::BuildImport() {
       2, 0, 1, 5);
 
   connect(choose, &QPushButton::clicked, this, [this] {
-    workspace_.ChooseImportSource();
+    importer_.ChooseImportSource();
     RefreshImport();
   });
   connect(execute, &QPushButton::clicked, this,
@@ -496,14 +489,13 @@ QWidget* SettingsPanelWidget::BuildSaving() {
   save_on_switch_->setObjectName(QStringLiteral("SaveCh"));
   column->addWidget(save_on_switch_, 0, Qt::AlignLeft);
   connect(save_on_switch_, &QCheckBox::clicked, this,
-          [this](bool on) { workspace_.settings().save_on_switch = on; });
+          [this](bool on) { settings_.SetSaveOnSwitch(on); });
 
   auto* save = new QPushButton(QStringLiteral("設定保存"), box);
   save->setObjectName(QStringLiteral("Command9"));
   column->addWidget(save, 0, Qt::AlignLeft);
   connect(save, &QPushButton::clicked, this, [this] {
-    SaveSettings(workspace_.settings(), workspace_.folders(),
-                 workspace_.dialogs());
+    settings_.SaveSettings();
   });
 
   column->addWidget(Note(
@@ -520,57 +512,54 @@ QWidget* SettingsPanelWidget::BuildSaving() {
 
 // ---- Behaviour -------------------------------------------------------------
 
-void SettingsPanelWidget::ConnectSettingsBox(
-    QLineEdit* box, std::function<std::string*()> target) {
+void SettingsPanelWidget::ConnectSettingsBox(QLineEdit* box, int kind,
+                                             int index) {
   // Only the user's edits go through the check; Refresh sets texts with the
   // signals blocked.
   connect(box, &QLineEdit::textEdited, this,
-          [this, box, target = std::move(target)](const QString& typed) {
-            std::string* held = target();
-            if (!TypeSettingsText(held, Utf8(typed), workspace_.dialogs())) {
-              ShowText(box, *held);
+          [this, box, kind, index](const QString& typed) {
+            const auto which = static_cast<Settings::Box>(kind);
+            if (!settings_.TypeText(which, index, Utf8(typed))) {
+              ShowText(box, settings_.Text(which, index));
             }
           });
+}
+
+const std::string& SettingsPanelWidget::EntryOf(const ListEditor& editor) const {
+  return settings_.Text(static_cast<Settings::Box>(editor.box_kind),
+                        editor.box_index);
 }
 
 void SettingsPanelWidget::ChooseListItem(std::size_t editor, int row) {
   if (refreshing_ || row < 0) return;
   const ListEditor& e = editors_[editor];
   e.choose(row);
-  ShowText(e.box, *e.entry());
+  ShowText(e.box, EntryOf(e));
 }
 
 void SettingsPanelWidget::ChooseCompanyNameAt(int index) {
-  ChooseCompanyName(&workspace_.settings(), index);
+  settings_.ChooseCompanyName(index);
   Refresh();
 }
 
 void SettingsPanelWidget::ImportRooms() {
-  const std::array<std::vector<std::string>, 2> names_before = {
-      workspace_.room_names(0), workspace_.room_names(1)};
-  const std::array<std::string, 2> labels_before = {workspace_.room_label(0),
-                                                    workspace_.room_label(1)};
-  workspace_.ImportRooms();
+  const bool imported = importer_.ImportRooms();
   RefreshImport();
-  for (int side = 0; side < 2; ++side) {
-    const auto at = static_cast<std::size_t>(side);
-    if (workspace_.room_names(side) != names_before[at] ||
-        workspace_.room_label(side) != labels_before[at]) {
-      emit RoomsImported();
-      return;
-    }
-  }
+  if (imported) emit RoomsImported();
 }
 
-void SettingsPanelWidget::Refresh() {
+void SettingsPanelWidget::Refresh(bool force) {
+  const std::uint64_t revision = settings_.revision() + importer_.revision();
+  if (!force && revision == shown_revision_) return;
+  shown_revision_ = revision;
   refreshing_ = true;
-  const SettingsPanel& s = workspace_.settings();
+  const SettingsPanel& s = settings_.panel();
   for (std::size_t i = 0; i < offsets_.size(); ++i) {
     ShowText(offsets_[i], s.offsets[i]);
   }
   for (const ListEditor& e : editors_) {
     ShowItems(e.list, e.items());
-    ShowText(e.box, *e.entry());
+    ShowText(e.box, EntryOf(e));
   }
   ShowOption(money_rounding_, s.money_rounding);
   print_project_name_->setChecked(s.print_project_name);
@@ -608,7 +597,7 @@ void SettingsPanelWidget::showEvent(QShowEvent* event) {
 }
 
 void SettingsPanelWidget::RefreshImport() {
-  const ImportState& state = workspace_.import_state();
+  const ImportState& state = importer_.state();
   ShowText(import_source_, state.name_box);
   for (std::size_t i = 0; i < import_sides_.size(); ++i) {
     import_sides_[i]->setChecked(state.sides[i]);

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,12 +21,13 @@ class QShowEvent;
 
 namespace veltrano {
 
-class Workspace;
+class Importer;
+class Settings;
 
 // The settings panel of mode 4 ("《設定》"): every control of the settings
 // files, the list editors, the company names, "設定保存", and the section
-// that takes in the rooms and places of another project. It shows and edits
-// the workspace's settings and calls the workspace's operations.
+// that takes in the rooms and places of another project. It shows the
+// settings and the import, and every event goes to their operations.
 //
 // The widgets carry the names of the controls they stand for
 // ("TateguSet(0)", "HinagataSaveList(5)", "Command9", ...).
@@ -33,11 +35,13 @@ class SettingsPanelWidget : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SettingsPanelWidget(Workspace& workspace, QWidget* parent = nullptr);
+  SettingsPanelWidget(Settings& settings, Importer& importer,
+                      QWidget* parent = nullptr);
 
-  // Shows the workspace's settings in the controls (after start-up, and
-  // whenever the panel is shown).
-  void Refresh();
+  // Shows the settings and the import in the controls, when they changed
+  // since the last time or `force` is set (after start-up, and whenever the
+  // panel is shown).
+  void Refresh(bool force = false);
 
   // Scales fonts and sizes for the display sizes 小, 中, 大 (1.0, 1.15, 1.3
   // or whatever the main window uses).
@@ -63,7 +67,8 @@ class SettingsPanelWidget : public QWidget {
     QListWidget* list = nullptr;
     QPushButton* add_button = nullptr;
     QPushButton* delete_button = nullptr;
-    std::function<std::string*()> entry;
+    int box_kind = 0;   // a Settings::Box
+    int box_index = 0;
     std::function<const std::vector<std::string>&()> items;
     std::function<void(int)> choose;
   };
@@ -89,8 +94,9 @@ class SettingsPanelWidget : public QWidget {
   QWidget* BuildSaving();
 
   // Makes `box` pass every edit through the settings typing check into the
-  // string `target` returns.
-  void ConnectSettingsBox(QLineEdit* box, std::function<std::string*()> target);
+  // settings box it stands for.
+  void ConnectSettingsBox(QLineEdit* box, int kind, int index);
+  const std::string& EntryOf(const ListEditor& editor) const;
   void ChooseListItem(std::size_t editor, int row);
   void ChooseCompanyNameAt(int index);
   void ImportRooms();
@@ -98,7 +104,9 @@ class SettingsPanelWidget : public QWidget {
   void Scale(QWidget* widget, int width, int height);
   void ApplySizes();
 
-  Workspace& workspace_;
+  Settings& settings_;
+  Importer& importer_;
+  std::uint64_t shown_revision_ = ~std::uint64_t{0};
   double scale_ = 1.0;
   QFont base_font_;
   QWidget* content_ = nullptr;

@@ -43,8 +43,8 @@ void RoomListWidget::mousePressEvent(QMouseEvent* event) {
   emit pressed(index.isValid() ? index.row() : -1);
 }
 
-TakeoffPanel::TakeoffPanel(Workspace& workspace, QWidget* parent)
-    : QGroupBox(parent), ws_(workspace) {
+TakeoffPanel::TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, QWidget* parent)
+    : QGroupBox(parent), sheets_(sheets), rooms_(rooms) {
   setObjectName("Frame_Siage");
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -88,8 +88,7 @@ void TakeoffPanel::BuildLeftColumn(QWidget* column) {
     list->setObjectName(Indexed("List1", side));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(list, &RoomListWidget::pressed, this, [this](int row) {
-      ws_.ClickRoomList(row < 0 ? std::nullopt : std::optional<int>(row));
-      Changed();
+      emit roomPressed(row);
     });
     lists_[side] = list;
     v->addWidget(list, 1);
@@ -109,7 +108,7 @@ void TakeoffPanel::BuildLeftColumn(QWidget* column) {
   places_box_->setObjectName("Kasyo");
   places_box_->setAlignment(Qt::AlignRight);
   connect(places_box_, &QLineEdit::textEdited, this, [this](const QString& t) {
-    ws_.SetPlacesBox(ToStdString(t));
+    sheets_.SetPlacesBox(ToStdString(t));
     Changed();
   });
   auto* places_label = new QLabel("ヶ所", places_row_);
@@ -138,7 +137,7 @@ void TakeoffPanel::BuildLeftColumn(QWidget* column) {
       box->setAlignment(Qt::AlignRight);
       connect(box, &QLineEdit::textEdited, this,
               [this, index](const QString& t) {
-                ws_.SetParameter(index, ToStdString(t));
+                sheets_.SetParameter(index, ToStdString(t));
                 Changed();
               });
       grid->addWidget(label, i + 1, 0);
@@ -155,7 +154,7 @@ void TakeoffPanel::BuildLeftColumn(QWidget* column) {
   done_mark_ = new QCheckBox("チェック済", column);
   done_mark_->setObjectName("Check2");
   connect(done_mark_, &QCheckBox::clicked, this, [this](bool on) {
-    ws_.SetDoneMark(on);
+    sheets_.SetDoneMark(on);
     Changed();
   });
   v->addWidget(done_mark_);
@@ -173,7 +172,7 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     p.setColor(QPalette::ButtonText, Qt::black);
     b->setPalette(p);
     connect(b, &QPushButton::clicked, this, [this, part] {
-      ws_.ShowPart(part);
+      sheets_.ShowPart(part);
       Changed();
     });
     buttons->addWidget(b);
@@ -183,7 +182,7 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     arrow->setObjectName(Indexed("Arrow", i));
     arrow->setArrowType(i == 0 ? Qt::LeftArrow : Qt::RightArrow);
     connect(arrow, &QToolButton::clicked, this, [this, i] {
-      ws_.ScrollColumns(i == 0 ? -1 : 1);
+      sheets_.ScrollColumns(i == 0 ? -1 : 1);
       Changed();
     });
     buttons->addWidget(arrow);
@@ -195,9 +194,9 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     b->setObjectName(Indexed("Command10", i));
     connect(b, &QPushButton::clicked, this, [this, i] {
       if (i == 0) {
-        ws_.RecalculateAll();
+        sheets_.RecalculateAll();
       } else {
-        ws_.ClearAllValues();
+        sheets_.ClearAllValues();
       }
       Changed();
     });
@@ -206,45 +205,45 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
   v->addLayout(buttons);
 
   for (int side = 0; side < 2; ++side) {
-    models_[side] = new SheetModel(ws_.sheet(side), this);
+    models_[side] = new SheetModel(sheets_.sheet(side), this);
     SheetView* view = new SheetView(models_[side], area);
     view->setObjectName(Indexed("Grid1", side));
     connect(view, &SheetView::rightPressed, this, [this](int r, int c) {
-      ws_.ClickSheet(r, c, /*right_button=*/true);
+      sheets_.ClickSheet(r, c, /*right_button=*/true);
       LeaveEditorOnItsCell();
       Changed(true);
     });
     connect(view, &SheetView::leftClicked, this, [this](int r, int c, bool range) {
-      ws_.ClickSheet(r, c, /*right_button=*/false, range);
+      sheets_.ClickSheet(r, c, /*right_button=*/false, range);
       LeaveEditorOnItsCell();
       Changed(true);
     });
     connect(view, &SheetView::currentMoved, this, [this](int r, int c) {
-      ws_.SetCurrentCell(r, c);
+      sheets_.SetCurrentCell(r, c);
       // Moving about the sheet with its keys leaves the editor behind.
-      ws_.HideEditor();
+      sheets_.HideEditor();
       Changed();
     });
     connect(view, &SheetView::userScrolled, this, [this] {
-      if (!ws_.editor_visible()) return;
-      ws_.HideEditor();
+      if (!sheets_.editor_visible()) return;
+      sheets_.HideEditor();
       Changed();
     });
     connect(view, &SheetView::editRequested, this, [this] {
-      ws_.EditCurrentCell();
+      sheets_.EditCurrentCell();
       Changed(true);
     });
     connect(view, &SheetView::typed, this, [this](const QString& text) {
-      ws_.TypeIntoCurrentCell(ToStdString(text));
+      sheets_.TypeIntoCurrentCell(ToStdString(text));
       Changed(true);
     });
     CellEditor* editor = view->editor();
     connect(editor, &QLineEdit::textEdited, this, [this](const QString& t) {
-      ws_.EditorTextChanged(ToStdString(t));
+      sheets_.EditorTextChanged(ToStdString(t));
       Changed(true);
     });
     connect(editor, &CellEditor::keyPressed, this, [this](EditorKey key) {
-      ws_.EditorKeyPressed(key);
+      sheets_.EditorKeyPressed(key);
       Changed(true);
     });
     views_[side] = view;
@@ -257,11 +256,11 @@ void TakeoffPanel::LeaveEditorOnItsCell() {
   // current cell without opening the editor there (a mark, deduction or
   // value cell, or a dragged range) closes it, so that what it holds is not
   // written into the wrong cell.
-  if (!ws_.editor_visible()) return;
-  const ColumnKind kind = KindOfColumn(ws_.current_col());
+  if (!sheets_.editor_visible()) return;
+  const ColumnKind kind = KindOfColumn(sheets_.current_col());
   if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
       kind != ColumnKind::kFittings) {
-    ws_.HideEditor();
+    sheets_.HideEditor();
   }
 }
 
@@ -274,7 +273,7 @@ void TakeoffPanel::ApplyDisplayScale(double scale, double dpi) {
 
 void TakeoffPanel::SyncRoomList(int side) {
   RoomListWidget* list = lists_[side];
-  const std::vector<std::string>& names = ws_.room_names(side);
+  const std::vector<std::string>& names = rooms_.room_names(side);
   QSignalBlocker block(list);
   if (names != listed_[side]) {
     list->clear();
@@ -284,7 +283,7 @@ void TakeoffPanel::SyncRoomList(int side) {
     list->addItems(items);
     listed_[side] = names;
   }
-  const int room = ws_.room_label(side).empty() ? -1 : ws_.current_room(side);
+  const int room = sheets_.room_label(side).empty() ? -1 : sheets_.current_room(side);
   if (room >= 0 && room < list->count()) {
     if (list->currentRow() != room || !list->item(room)->isSelected()) {
       list->setCurrentRow(room, QItemSelectionModel::ClearAndSelect);
@@ -296,22 +295,26 @@ void TakeoffPanel::SyncRoomList(int side) {
 }
 
 void TakeoffPanel::SyncEditor(bool focus_editor) {
-  const int side = ws_.side();
-  const bool sheet_mode =
-      ws_.mode() == kModeInterior || ws_.mode() == kModeExterior;
+  const int side = sheets_.side();
+  const bool sheet_mode = sheets_.shown();
   views_[1 - side]->HideEditor();
   SheetView* view = views_[side];
-  if (sheet_mode && ws_.editor_visible()) {
-    view->ShowEditor(ws_.current_row(), ws_.current_col(),
-                     ToQString(ws_.editor_text()),
-                     ws_.editor_wants_input_method(), focus_editor);
+  if (sheet_mode && sheets_.editor_visible()) {
+    view->ShowEditor(sheets_.current_row(), sheets_.current_col(),
+                     ToQString(sheets_.editor_text()),
+                     sheets_.editor_wants_input_method(), focus_editor);
   } else {
     view->HideEditor();
   }
 }
 
-void TakeoffPanel::Refresh(bool focus_editor) {
-  const int side = ws_.side();
+void TakeoffPanel::Refresh(bool focus_editor, bool force) {
+  // The sheets change with every room switch, import and opened project,
+  // so their counter and the rooms' tell whether anything is to be shown.
+  const std::uint64_t revision = sheets_.revision() + rooms_.revision();
+  if (!force && revision == shown_revision_) return;
+  shown_revision_ = revision;
+  const int side = sheets_.side();
   const bool interior = side == kInterior;
   setTitle(interior ? "<<内部拾い>>" : "<<外部拾い>>");
   list_caption_->setText(interior ? "<<部屋一覧>>" : "<<場所一覧>>");
@@ -323,18 +326,18 @@ void TakeoffPanel::Refresh(bool focus_editor) {
     parameter_frames_[s]->setVisible(s == side);
   }
   SyncRoomList(side);
-  SetTextKeepingCursor(places_box_, ws_.places_box());
+  SetTextKeepingCursor(places_box_, sheets_.places_box());
   for (int i = 0; i < 6; ++i) {
-    SetTextKeepingCursor(parameter_boxes_[i], ws_.parameter(i));
+    SetTextKeepingCursor(parameter_boxes_[i], sheets_.parameter(i));
   }
-  if (done_mark_->isChecked() != ws_.done_mark()) {
-    done_mark_->setChecked(ws_.done_mark());
+  if (done_mark_->isChecked() != sheets_.done_mark()) {
+    done_mark_->setChecked(sheets_.done_mark());
   }
 
   SheetView* view = views_[side];
   models_[side]->Sync();
-  view->SetFirstVisibleColumn(ws_.first_visible_column(side));
-  view->FollowCurrentCell(ws_.current_row(), ws_.current_col());
+  view->SetFirstVisibleColumn(sheets_.first_visible_column(side));
+  view->FollowCurrentCell(sheets_.current_row(), sheets_.current_col());
   SyncEditor(focus_editor);
 }
 

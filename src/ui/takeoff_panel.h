@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "shell/workspace.h"
+#include "takeoff/rooms.h"
+#include "takeoff/sheets.h"
 
 class QCheckBox;
 class QFrame;
@@ -40,28 +42,33 @@ class RoomListWidget : public QListWidget {
 // The takeoff panel `Frame_Siage` of modes 0 (内部) and 5 (外部): the room
 // or place list with its button, the places box, the parameter panels, the
 // done mark, the part and scroll buttons, the two commands over all rooms,
-// and the two sheets. Every event goes to the workspace; Refresh() then
-// shows what the workspace holds.
+// and the two sheets. It shows the takeoff sheets and the rooms: every event
+// goes to them, and Refresh() shows what they hold when they changed. A
+// click on the room list and the rooms button go to the main window, which
+// coordinates saving on a room switch and the rooms dialog.
 class TakeoffPanel : public QGroupBox {
   Q_OBJECT
 
  public:
-  explicit TakeoffPanel(Workspace& workspace, QWidget* parent = nullptr);
+  TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, QWidget* parent = nullptr);
 
-  // Brings the panel up to date with the workspace. `focus_editor` gives
-  // the cell editor the focus when it is shown (after an event of the
-  // sheet or the editor itself).
-  void Refresh(bool focus_editor);
+  // Brings the panel up to date with the sheets and rooms, when they
+  // changed since the last time or `force` is set. `focus_editor` gives the
+  // cell editor the focus when it is shown (after an event of the sheet or
+  // the editor itself).
+  void Refresh(bool focus_editor, bool force = false);
 
   void ApplyDisplayScale(double scale, double dpi);
 
   SheetView* sheet_view(int side) const { return views_[side]; }
 
  signals:
-  // Something the panel forwarded may have changed the workspace.
+  // Something the panel forwarded may have changed the sheets.
   void changed(bool focus_editor);
   // "部屋追加" / "場所追加".
   void roomsDialogRequested();
+  // A mouse press on the room list: the row, or -1 for no item.
+  void roomPressed(int row);
 
  private:
   void BuildLeftColumn(QWidget* column);
@@ -71,7 +78,9 @@ class TakeoffPanel : public QGroupBox {
   void LeaveEditorOnItsCell();
   void Changed(bool focus_editor = false) { emit changed(focus_editor); }
 
-  Workspace& ws_;
+  TakeoffSheets& sheets_;
+  Rooms& rooms_;
+  std::uint64_t shown_revision_ = ~std::uint64_t{0};
   QLabel* list_caption_ = nullptr;                 // Label3(0)
   std::array<RoomListWidget*, 2> lists_{};         // List1(0..1)
   std::array<std::vector<std::string>, 2> listed_; // names shown in List1

@@ -12,7 +12,7 @@
 
 #include "cli/cli.h"
 #include "gtest/gtest.h"
-#include "shell/folders.h"
+#include "config/folders.h"
 
 namespace veltrano {
 namespace {

@@ -25,8 +25,8 @@ TEST_F(LifecycleTest, NewWritesTheNewLineAndRefusesAnExistingName) {
   EXPECT_TRUE(w->CommandNew());  // no project: no question
   EXPECT_TRUE(dialogs.shown.empty());
   files.answers.push_back(DataFile("Genba"));  // extension added
-  w->NewProject();
-  EXPECT_EQ(w->project_name(), "Genba");
+  w->session().NewProject();
+  EXPECT_EQ(w->session().project_name(), "Genba");
   EXPECT_EQ(Lines(DataFile("Genba.xdt")), (std::vector<std::string>{"New"}));
   ASSERT_EQ(files.requests.size(), 1u);
   EXPECT_EQ(files.requests[0].title, "新規物件作成");
@@ -39,23 +39,23 @@ TEST_F(LifecycleTest, NewWritesTheNewLineAndRefusesAnExistingName) {
                                 {"新規作成・名前を変えて登録",
                                  "現在編集中のデータを保存しますか？", true}}));
   files.answers.push_back(DataFile("GENBA.XDT"));
-  w->NewProject();
-  EXPECT_EQ(w->project_name(), "Genba");
+  w->session().NewProject();
+  EXPECT_EQ(w->session().project_name(), "Genba");
   EXPECT_EQ(dialogs.Take(),
             (std::vector<ShownDialog>{
                 {"新規物件作成",
                  "GENBA.XDT\n同じ名前の物件があります。\n名前を変更してください。"}}));
   EXPECT_FALSE(fs::exists(DataFile("GENBA.XDT")));
   // Cancel in the file dialog changes nothing.
-  w->NewProject();
-  EXPECT_EQ(w->project_name(), "Genba");
+  w->session().NewProject();
+  EXPECT_EQ(w->session().project_name(), "Genba");
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(LifecycleTest, SavedProjectOpensWithEveryRoomAndNoRoomShown) {
   NewProjectNamed("邸宅");
   AddRooms({"居間", "和室"});
-  w->SetParameter(0, "3.64");
+  w->sheets().SetParameter(0, "3.64");
   TypeAt(1, 3, "A*2.73");
   w->SwitchMode(kModeExterior);
   AddRooms({"外壁"});
@@ -71,26 +71,26 @@ TEST_F(LifecycleTest, SavedProjectOpensWithEveryRoomAndNoRoomShown) {
   EXPECT_EQ(saved[100].substr(0, 11), "Gaib,外壁");
 
   NewProjectNamed("別件");
-  EXPECT_TRUE(w->room_names(0).empty());
+  EXPECT_TRUE(w->rooms().room_names(0).empty());
   dialogs.answers = {Answer::kNo};
   files.answers.push_back(DataFile("邸宅.xdt"));
   w->CommandOpen();
-  EXPECT_EQ(w->project_name(), "邸宅");
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"居間", "和室"}));
-  EXPECT_EQ(w->room_names(1), (std::vector<std::string>{"外壁"}));
-  EXPECT_EQ(w->room_label(0), "");
-  EXPECT_EQ(w->room_label(1), "");
-  EXPECT_EQ(w->parameter(0), "");
+  EXPECT_EQ(w->session().project_name(), "邸宅");
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"居間", "和室"}));
+  EXPECT_EQ(w->rooms().room_names(1), (std::vector<std::string>{"外壁"}));
+  EXPECT_EQ(w->sheets().room_label(0), "");
+  EXPECT_EQ(w->sheets().room_label(1), "");
+  EXPECT_EQ(w->sheets().parameter(0), "");
   w->ClickRoomList(0);
   EXPECT_EQ(Cell(2, 15), "12.5");
   EXPECT_EQ(Cell(2, 17), "12.50");
   w->SwitchMode(kModeInterior);
   w->ClickRoomList(1);
   EXPECT_EQ(Cell(1, 5), "9.94");
-  EXPECT_EQ(w->parameter(0), "3.64");
+  EXPECT_EQ(w->sheets().parameter(0), "3.64");
   // Opening and saving again changes no byte.
   w->SaveUnitPrices();
-  ASSERT_TRUE(w->WriteProjectTo(DataFile("again.xdt")));
+  ASSERT_TRUE(w->session().WriteProjectTo(DataFile("again.xdt")));
   EXPECT_EQ(Lines(DataFile("again.xdt")), saved);
 }
 
@@ -98,20 +98,20 @@ TEST_F(LifecycleTest, SaveAsMovesTheProjectAndAFailedSaveKeepsTheOldFile) {
   NewProjectNamed("A");
   AddRooms({"室1"});
   files.answers.push_back(DataFile("B.xdt"));
-  w->SaveProjectAs();
+  w->session().SaveProjectAs();
   EXPECT_EQ(files.requests.back().title, "名前を変えて保存");
-  EXPECT_EQ(w->project_name(), "B");
+  EXPECT_EQ(w->session().project_name(), "B");
   EXPECT_EQ(dialogs.Take().back(),
             (ShownDialog{"確認", "名前を変更して保存しました。"}));
   EXPECT_EQ(Lines(DataFile("A.xdt")), (std::vector<std::string>{"New"}));
 
   files.answers.push_back(base / "no-such-folder" / "C.xdt");
-  w->SaveProjectAs();
-  EXPECT_EQ(w->project_name(), "B");
+  w->session().SaveProjectAs();
+  EXPECT_EQ(w->session().project_name(), "B");
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].title, "エラー");
-  EXPECT_EQ(w->project_path(), DataFile("B.xdt"));
+  EXPECT_EQ(w->session().project_path(), DataFile("B.xdt"));
 }
 
 TEST_F(LifecycleTest, CloseRequestAsksAndKeepsTheWindowWhenTheSaveFails) {
@@ -143,7 +143,7 @@ TEST_F(LifecycleTest, FailedOpenLeavesNoProjectToSaveOver) {
   dialogs.answers = {Answer::kNo};
   files.answers.push_back(DataFile("missing.xdt"));
   w->CommandOpen();
-  EXPECT_FALSE(w->project_open());
+  EXPECT_FALSE(w->session().project_open());
   const auto shown = dialogs.Take();
   ASSERT_GE(shown.size(), 3u);
   EXPECT_EQ(shown[1].title, "チェック");
@@ -163,14 +163,12 @@ TEST_F(LifecycleTest, BackupGoesToTheHomeInfoFolder) {
   const std::vector<std::string> lines = Lines(backup);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(FieldOf(lines[0], 3), "未保存");
-  EXPECT_EQ(w->project_path(), DataFile("邸.xdt"));
+  EXPECT_EQ(w->session().project_path(), DataFile("邸.xdt"));
 }
 
 TEST_F(LifecycleTest, NewKeepsTheUnitPricesOfThePreviousProject) {
-  NewProjectNamed("前");
-  w->tables().unit_prices = TextGrid(2, kUnitPriceCols);
-  w->tables().unit_prices.Set(0, 1, "PB張");
-  w->tables().unit_prices.Set(0, 5, "1,500");
+  OpenProjectOfLines("前", {"Tank''PB張''''1,500''"});
+  EXPECT_EQ(w->tables().unit_prices.At(0, 5), "1,500");
   NewProjectNamed("次");
   EXPECT_EQ(w->tables().unit_prices.At(0, 5), "1,500");
   w->CommandSave();
@@ -193,16 +191,17 @@ TEST_F(LifecycleTest, ImportAppendsRoomsRenamingClashes) {
   dialogs.Take();
 
   files.answers.push_back(DataFile("元.xdt"));
-  w->ChooseImportSource();
-  EXPECT_EQ(w->import_state().name_box, "元");
-  w->import_state().sides = {true, false};
+  w->importer().ChooseImportSource();
+  EXPECT_EQ(w->importer().state().name_box, "元");
+  w->importer().SetSide(kInterior, true);
+  w->importer().SetSide(kExterior, false);
   dialogs.answers = {Answer::kCancel};
-  w->ImportRooms();
-  EXPECT_EQ(w->room_names(0).size(), 2u);
+  w->importer().ImportRooms();
+  EXPECT_EQ(w->rooms().room_names(0).size(), 2u);
   dialogs.Take();
   dialogs.answers = {Answer::kOk};
-  w->ImportRooms();
-  EXPECT_EQ(w->room_names(0),
+  w->importer().ImportRooms();
+  EXPECT_EQ(w->rooms().room_names(0),
             (std::vector<std::string>{"居間", "台所", "居間(2)", "居間(2)(2)", "和室"}));
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 4u);
@@ -214,8 +213,8 @@ TEST_F(LifecycleTest, ImportAppendsRoomsRenamingClashes) {
 
   // The open project itself is refused as a source.
   files.answers.push_back(DataFile("先.xdt"));
-  w->ChooseImportSource();
-  EXPECT_EQ(w->import_state().name_box, "");
+  w->importer().ChooseImportSource();
+  EXPECT_EQ(w->importer().state().name_box, "");
   EXPECT_EQ(dialogs.Take().back().text, "現在編集中のデータは選択できません。");
 }
 
@@ -226,11 +225,12 @@ TEST_F(LifecycleTest, ImportClashWithATakenSecondFormGetsTheNextNumber) {
   NewProjectNamed("先");
   AddRooms({"室", "室(2)"});
   files.answers.push_back(DataFile("元.xdt"));
-  w->ChooseImportSource();
-  w->import_state().sides = {true, true};
+  w->importer().ChooseImportSource();
+  w->importer().SetSide(kInterior, true);
+  w->importer().SetSide(kExterior, true);
   dialogs.answers = {Answer::kOk};
-  w->ImportRooms();
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"室", "室(2)", "室(3)"}));
+  w->importer().ImportRooms();
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"室", "室(2)", "室(3)"}));
 }
 
 TEST_F(LifecycleTest, ImportThatWouldOverfillASideIsRefused) {
@@ -245,10 +245,11 @@ TEST_F(LifecycleTest, ImportThatWouldOverfillASideIsRefused) {
   AddRooms(names);
   dialogs.Take();
   files.answers.push_back(DataFile("元.xdt"));
-  w->ChooseImportSource();
-  w->import_state().sides = {false, true};
-  w->ImportRooms();
-  EXPECT_EQ(w->room_names(1).size(), 99u);
+  w->importer().ChooseImportSource();
+  w->importer().SetSide(kInterior, false);
+  w->importer().SetSide(kExterior, true);
+  w->importer().ImportRooms();
+  EXPECT_EQ(w->rooms().room_names(1).size(), 99u);
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_FALSE(shown[0].question);

@@ -18,7 +18,7 @@
 #include "calc/rounding.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano::testing {

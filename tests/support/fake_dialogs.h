@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/dialogs.h"
+#include "port/dialogs.h"
 
 namespace veltrano::testing {
 

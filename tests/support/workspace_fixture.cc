@@ -3,6 +3,8 @@
 #include <atomic>
 #include <unistd.h>
 
+#include "calc/text_file.h"
+
 namespace veltrano::testing {
 
 void WorkspaceTest::SetUp() {
@@ -27,27 +29,38 @@ void WorkspaceTest::TearDown() {
 
 void WorkspaceTest::NewProjectNamed(const std::string& name) {
   dialogs.answers.push_back(Answer::kNo);  // in case a project is open
-  if (!w->project_open()) dialogs.answers.clear();
+  if (!w->session().project_open()) dialogs.answers.clear();
   ASSERT_TRUE(w->CommandNew());
   files.answers.push_back(DataFile(name + ".xdt"));
-  w->NewProject();
-  ASSERT_EQ(w->project_name(), name);
+  w->session().NewProject();
+  ASSERT_EQ(w->session().project_name(), name);
+}
+
+void WorkspaceTest::OpenProjectOfLines(const std::string& name,
+                                       const std::vector<std::string>& lines) {
+  std::string error;
+  ASSERT_TRUE(WriteTextLinesAtomic(DataFile(name + ".xdt"), lines, &error))
+      << error;
+  ASSERT_FALSE(w->session().project_open());
+  files.answers.push_back(DataFile(name + ".xdt"));
+  w->CommandOpen();
+  ASSERT_EQ(w->session().project_name(), name);
 }
 
 void WorkspaceTest::AddRooms(const std::vector<std::string>& names) {
-  ASSERT_TRUE(w->OpenRoomsDialog());
+  ASSERT_TRUE(w->rooms().OpenRoomsDialog());
   for (const std::string& n : names) {
-    w->rooms_dialog().name_box = n;
-    w->RoomsDialogAdd();
+    w->rooms().TypeName(n);
+    w->rooms().RoomsDialogAdd();
   }
-  w->RoomsDialogClose();
+  w->rooms().RoomsDialogClose();
 }
 
 void WorkspaceTest::TypeAt(int row, int col, const std::string& text) {
-  w->ClickSheet(row, col, /*right_button=*/false);
-  ASSERT_TRUE(w->editor_visible()) << "no editor at " << row << "," << col;
-  w->EditorTextChanged(text);
-  w->EditorKeyPressed(EditorKey::kEnter);
+  w->sheets().ClickSheet(row, col, /*right_button=*/false);
+  ASSERT_TRUE(w->sheets().editor_visible()) << "no editor at " << row << "," << col;
+  w->sheets().EditorTextChanged(text);
+  w->sheets().EditorKeyPressed(EditorKey::kEnter);
 }
 
 }  // namespace veltrano::testing

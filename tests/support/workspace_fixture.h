@@ -46,12 +46,16 @@ class WorkspaceTest : public ::testing::Test {
 
   // Creates a project through New and the name dialog.
   void NewProjectNamed(const std::string& name);
+  // Writes a project file of these record lines and opens it through
+  // "Open" (no project may be open).
+  void OpenProjectOfLines(const std::string& name,
+                          const std::vector<std::string>& lines);
   // Adds rooms (or places, in mode 5) through the rooms dialog and closes it.
   void AddRooms(const std::vector<std::string>& names);
   // Types into the cell (row, col) of the shown sheet and presses Enter.
   void TypeAt(int row, int col, const std::string& text);
   std::string Cell(int row, int col) const {
-    return w->sheet(w->side()).At(row, col);
+    return w->sheets().sheet(w->side()).At(row, col);
   }
   std::filesystem::path DataFile(const std::string& name) const {
     return base / "Data" / name;

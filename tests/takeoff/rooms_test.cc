@@ -20,10 +20,10 @@ class RoomsTest : public WorkspaceTest {
 
 TEST_F(RoomsTest, AddedRoomStartsWithEmptyLinesAndIsShown) {
   AddRooms({"居間", "寝室"});
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"居間", "寝室"}));
-  EXPECT_EQ(w->room_label(0), "寝室");
-  EXPECT_EQ(w->current_room(0), 1);
-  EXPECT_EQ(w->places_box(), "1");
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"居間", "寝室"}));
+  EXPECT_EQ(w->sheets().room_label(0), "寝室");
+  EXPECT_EQ(w->sheets().current_room(0), 1);
+  EXPECT_EQ(w->sheets().places_box(), "1");
   ASSERT_EQ(Store(0).size(), 100);
   EXPECT_EQ(Store(0).Line(0), "Data,居間" + std::string(29, ','));
   EXPECT_EQ(Store(0).Line(1), "Data,@" + std::string(29, ','));
@@ -33,15 +33,15 @@ TEST_F(RoomsTest, AddedRoomStartsWithEmptyLinesAndIsShown) {
 TEST_F(RoomsTest, SwitchingRoomsStoresAndShowsSheetsWithTheirValues) {
   AddRooms({"居間", "寝室"});
   w->ClickRoomList(0);
-  w->SetParameter(0, "2.5");
-  w->SetParameter(1, "0");   // a zero parameter is stored empty
-  w->SetPlacesBox("0");      // a zero count is stored as 1
-  w->SetDoneMark(true);
+  w->sheets().SetParameter(0, "2.5");
+  w->sheets().SetParameter(1, "0");   // a zero parameter is stored empty
+  w->sheets().SetPlacesBox("0");      // a zero count is stored as 1
+  w->sheets().SetDoneMark(true);
   TypeAt(1, 2, "フローリング");
   TypeAt(1, 3, "A*2");
   w->ClickRoomList(1);
   EXPECT_EQ(Cell(1, 2), "");
-  EXPECT_EQ(w->room_label(0), "寝室");
+  EXPECT_EQ(w->sheets().room_label(0), "寝室");
   const std::vector<std::string_view> line1 = SplitFields(Store(0).Line(0));
   ASSERT_EQ(line1.size(), 31u);
   EXPECT_EQ(line1[1], "居間");
@@ -56,48 +56,48 @@ TEST_F(RoomsTest, SwitchingRoomsStoresAndShowsSheetsWithTheirValues) {
   EXPECT_EQ(FieldOf(Store(0).Line(49), 29), "dm");
   w->ClickRoomList(0);
   EXPECT_EQ(Cell(1, 5), "5.00");
-  EXPECT_EQ(w->parameter(0), "2.5");
-  EXPECT_EQ(w->parameter(1), "");
-  EXPECT_EQ(w->places_box(), "1");
-  EXPECT_TRUE(w->done_mark());
+  EXPECT_EQ(w->sheets().parameter(0), "2.5");
+  EXPECT_EQ(w->sheets().parameter(1), "");
+  EXPECT_EQ(w->sheets().places_box(), "1");
+  EXPECT_TRUE(w->sheets().done_mark());
   // A click on no entry changes nothing.
   w->ClickRoomList(std::nullopt);
-  EXPECT_EQ(w->room_label(0), "居間");
+  EXPECT_EQ(w->sheets().room_label(0), "居間");
 }
 
 TEST_F(RoomsTest, DoneMarkSurvivesAModeSwitch) {
   AddRooms({"居間"});
-  w->SetDoneMark(true);
+  w->sheets().SetDoneMark(true);
   w->SwitchMode(kModeAggregation);
-  EXPECT_FALSE(w->done_mark());
+  EXPECT_FALSE(w->sheets().done_mark());
   w->SwitchMode(kModeInterior);
-  EXPECT_EQ(w->room_label(0), "居間");
-  EXPECT_TRUE(w->done_mark());
+  EXPECT_EQ(w->sheets().room_label(0), "居間");
+  EXPECT_TRUE(w->sheets().done_mark());
   EXPECT_EQ(FieldOf(Store(0).Line(4), 29), "1");
 }
 
 TEST_F(RoomsTest, DialogRefusesBadAndDuplicateNames) {
-  ASSERT_TRUE(w->OpenRoomsDialog());
+  ASSERT_TRUE(w->rooms().OpenRoomsDialog());
   for (const char* bad : {"a,b", "@", "it's", "居間😀"}) {
-    w->rooms_dialog().name_box = bad;
-    w->RoomsDialogAdd();
-    EXPECT_EQ(w->rooms_dialog().name_box, "") << bad;
+    w->rooms().TypeName(bad);
+    w->rooms().RoomsDialogAdd();
+    EXPECT_EQ(w->rooms().dialog().name_box, "") << bad;
   }
   EXPECT_EQ(dialogs.Take().size(), 4u);
-  EXPECT_TRUE(w->room_names(0).empty());
-  w->rooms_dialog().name_box = "Room";
-  w->RoomsDialogAdd();
-  w->rooms_dialog().name_box = "room";  // letter case makes another name
-  w->RoomsDialogAdd();
-  w->rooms_dialog().name_box = "Room";
-  w->RoomsDialogAdd();
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"Room", "room"}));
+  EXPECT_TRUE(w->rooms().room_names(0).empty());
+  w->rooms().TypeName("Room");
+  w->rooms().RoomsDialogAdd();
+  w->rooms().TypeName("room");  // letter case makes another name
+  w->rooms().RoomsDialogAdd();
+  w->rooms().TypeName("Room");
+  w->rooms().RoomsDialogAdd();
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"Room", "room"}));
   EXPECT_EQ(dialogs.beeps, 1);
   EXPECT_EQ(dialogs.Take(), (std::vector<ShownDialog>{
                                 {"確認", "同じ名前の部屋があります。"}}));
   // Renaming to its own name is a duplicate too.
-  w->RoomsDialogSelect(0);
-  w->RoomsDialogRename();
+  w->rooms().RoomsDialogSelect(0);
+  w->rooms().RoomsDialogRename();
   EXPECT_EQ(dialogs.Take(), (std::vector<ShownDialog>{
                                 {"確認", "同じ名前の部屋があります。"}}));
 }
@@ -108,37 +108,35 @@ TEST_F(RoomsTest, RenameDeleteAndMoveKeepStoreAndListInStep) {
     w->ClickRoomList(k);
     TypeAt(1, 2, std::string(1, static_cast<char>('a' + k)));
   }
-  ASSERT_TRUE(w->OpenRoomsDialog());
-  w->RoomsDialogSelect(1);
-  w->rooms_dialog().name_box = "B2";
+  ASSERT_TRUE(w->rooms().OpenRoomsDialog());
+  w->rooms().RoomsDialogSelect(1);
+  w->rooms().TypeName("B2");
   dialogs.answers = {Answer::kOk};
-  w->RoomsDialogRename();
+  w->rooms().RoomsDialogRename();
   EXPECT_EQ(dialogs.Take().back().text, "BをB2に変更します。");
   EXPECT_EQ(FieldOf(Store(0).Line(50), 1), "B2");
   EXPECT_EQ(FieldOf(Store(0).Line(50), 3), "b");
 
-  w->rooms_dialog().move_what = "C";
-  w->rooms_dialog().move_before = "A";
-  w->RoomsDialogMove();
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"C", "A", "B2"}));
+  w->rooms().ChooseMove("C", "A");
+  w->rooms().RoomsDialogMove();
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"C", "A", "B2"}));
   EXPECT_EQ(FieldOf(Store(0).Line(0), 1), "C");
   EXPECT_EQ(FieldOf(Store(0).Line(0), 3), "c");
   EXPECT_EQ(FieldOf(Store(0).Line(100), 3), "b");
-  EXPECT_EQ(w->room_label(0), "");
+  EXPECT_EQ(w->sheets().room_label(0), "");
 
   // Moving above the room that already follows leaves the order.
-  w->rooms_dialog().move_what = "A";
-  w->rooms_dialog().move_before = "B2";
-  w->RoomsDialogMove();
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"C", "A", "B2"}));
+  w->rooms().ChooseMove("A", "B2");
+  w->rooms().RoomsDialogMove();
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"C", "A", "B2"}));
 
-  w->RoomsDialogSelect(1);
+  w->rooms().RoomsDialogSelect(1);
   dialogs.answers = {Answer::kCancel};
-  w->RoomsDialogDelete();
-  EXPECT_EQ(w->room_names(0).size(), 3u);
+  w->rooms().RoomsDialogDelete();
+  EXPECT_EQ(w->rooms().room_names(0).size(), 3u);
   dialogs.answers = {Answer::kOk};
-  w->RoomsDialogDelete();
-  EXPECT_EQ(w->room_names(0), (std::vector<std::string>{"C", "B2"}));
+  w->rooms().RoomsDialogDelete();
+  EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"C", "B2"}));
   EXPECT_EQ(Store(0).size(), 100);
   EXPECT_EQ(FieldOf(Store(0).Line(50), 1), "B2");
   EXPECT_EQ(dialogs.Take().back(), (ShownDialog{"確認", "削除しました。"}));
@@ -149,10 +147,10 @@ TEST_F(RoomsTest, FullSideRefusesAnotherRoom) {
   std::vector<std::string> names;
   for (int i = 0; i < 100; ++i) names.push_back("P" + std::to_string(i));
   AddRooms(names);
-  ASSERT_EQ(w->room_names(1).size(), 100u);
+  ASSERT_EQ(w->rooms().room_names(1).size(), 100u);
   dialogs.Take();
   AddRooms({"P100"});
-  EXPECT_EQ(w->room_names(1).size(), 100u);
+  EXPECT_EQ(w->rooms().room_names(1).size(), 100u);
   EXPECT_EQ(Store(1).size(), 5000);
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 1u);
@@ -160,12 +158,12 @@ TEST_F(RoomsTest, FullSideRefusesAnotherRoom) {
 }
 
 TEST_F(RoomsTest, RoomsDialogNeedsAProject) {
-  ASSERT_TRUE(w->OpenRoomsDialog());
-  w->RoomsDialogClose();
+  ASSERT_TRUE(w->rooms().OpenRoomsDialog());
+  w->rooms().RoomsDialogClose();
   Workspace fresh(w->folders(), Platform{dialogs, files, progress});
   ASSERT_TRUE(fresh.Startup());
   dialogs.Take();
-  EXPECT_FALSE(fresh.OpenRoomsDialog());
+  EXPECT_FALSE(fresh.rooms().OpenRoomsDialog());
   EXPECT_EQ(dialogs.Take(),
             (std::vector<ShownDialog>{{"確認", "物件名がありません。"}}));
 }

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/text_file.h"
 #include "gtest/gtest.h"
 #include "support/workspace_fixture.h"
 #include "takeoff/sheet_layout.h"
@@ -19,26 +20,26 @@ class RowEntryTest : public WorkspaceTest {
 };
 
 TEST_F(RowEntryTest, FormulaWithParameterGivesValueAndMovesDown) {
-  w->SetParameter(0, "2.5");
+  w->sheets().SetParameter(0, "2.5");
   TypeAt(1, 3, "A*2");
   EXPECT_EQ(Cell(1, 3), "A*2");
   EXPECT_EQ(Cell(1, 5), "5.00");
-  EXPECT_TRUE(w->editor_visible());
-  EXPECT_EQ(w->current_row(), 2);
-  EXPECT_EQ(w->current_col(), 3);
+  EXPECT_TRUE(w->sheets().editor_visible());
+  EXPECT_EQ(w->sheets().current_row(), 2);
+  EXPECT_EQ(w->sheets().current_col(), 3);
   // A lone letter shows the parameter as typed.
-  w->SetParameter(1, "3.456");
+  w->sheets().SetParameter(1, "3.456");
   TypeAt(2, 20, "s");
   EXPECT_EQ(Cell(2, 22), "3.456");
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(RowEntryTest, UnusableParameterClearsTheFormulaAndKeepsTheValue) {
-  w->SetParameter(0, "2");
+  w->sheets().SetParameter(0, "2");
   TypeAt(1, 3, "A*2");
   ASSERT_EQ(Cell(1, 5), "4.00");
   for (const char* bad : {"", "0", "0.0", "-2", "1/2", "2x"}) {
-    w->SetParameter(0, bad);
+    w->sheets().SetParameter(0, bad);
     TypeAt(1, 3, "a*3");
     EXPECT_EQ(Cell(1, 3), "") << "A=" << bad;
     EXPECT_EQ(Cell(1, 5), "4.00") << "A=" << bad;
@@ -48,8 +49,8 @@ TEST_F(RowEntryTest, UnusableParameterClearsTheFormulaAndKeepsTheValue) {
         << "A=" << bad;
   }
   // Blanks around a plain number are allowed; S is checked after A.
-  w->SetParameter(0, " 3 ");
-  w->SetParameter(1, "");
+  w->sheets().SetParameter(0, " 3 ");
+  w->sheets().SetParameter(1, "");
   TypeAt(1, 3, "A*S");
   EXPECT_EQ(dialogs.Take(),
             (std::vector<ShownDialog>{
@@ -59,14 +60,14 @@ TEST_F(RowEntryTest, UnusableParameterClearsTheFormulaAndKeepsTheValue) {
 TEST_F(RowEntryTest, DeductionFlipsTheSign) {
   TypeAt(1, 3, "3");
   ASSERT_EQ(Cell(1, 5), "3.00");
-  w->ClickSheet(1, 4, false);
+  w->sheets().ClickSheet(1, 4, false);
   EXPECT_EQ(Cell(1, 4), "▲");
   EXPECT_EQ(Cell(1, 5), "-3.00");
-  w->ClickSheet(1, 4, false);
+  w->sheets().ClickSheet(1, 4, false);
   EXPECT_EQ(Cell(1, 4), "");
   EXPECT_EQ(Cell(1, 5), "3.00");
   TypeAt(2, 3, "1-2.5");
-  w->ClickSheet(2, 4, false);
+  w->sheets().ClickSheet(2, 4, false);
   EXPECT_EQ(Cell(2, 5), "1.50");
   // A refused formula shows its marker, signed like a value.
   TypeAt(2, 3, "2*-1");
@@ -77,7 +78,7 @@ TEST_F(RowEntryTest, SubtotalRowsAreMadeKeptAndRemovedByClicks) {
   TypeAt(1, 9, "10.5");
   TypeAt(2, 9, "2");
   TypeAt(3, 7, "合計");  // an item name does not stop a subtotal
-  w->ClickSheet(3, 11, false);
+  w->sheets().ClickSheet(3, 11, false);
   EXPECT_EQ(Cell(3, 9), "小計");
   EXPECT_EQ(Cell(3, 11), "12.50");
   // A changed row updates the subtotal below it.
@@ -85,29 +86,35 @@ TEST_F(RowEntryTest, SubtotalRowsAreMadeKeptAndRemovedByClicks) {
   EXPECT_EQ(Cell(3, 11), "3.25");
   // The second subtotal sums only the rows after the first.
   TypeAt(4, 9, "4");
-  w->ClickSheet(5, 11, false);
+  w->sheets().ClickSheet(5, 11, false);
   EXPECT_EQ(Cell(5, 11), "4.00");
   // The subtotal cell cannot be typed over.
-  w->ClickSheet(3, 9, false);
-  EXPECT_FALSE(w->editor_visible());
-  w->ClickSheet(3, 11, false);
+  w->sheets().ClickSheet(3, 9, false);
+  EXPECT_FALSE(w->sheets().editor_visible());
+  w->sheets().ClickSheet(3, 11, false);
   EXPECT_EQ(Cell(3, 9), "");
   EXPECT_EQ(Cell(3, 11), "");
   EXPECT_EQ(Cell(5, 11), "7.25");
   // Rows that sum to 0 make no subtotal row.
-  w->ClickSheet(10, 17, false);
+  w->sheets().ClickSheet(10, 17, false);
   EXPECT_EQ(Cell(10, 15), "");
   EXPECT_EQ(Cell(10, 17), "");
 }
 
 TEST_F(RowEntryTest, FittingCodesBecomeDeductions) {
-  ProjectTables& t = w->tables();
-  t.fittings_register.Set(1, 0, "AW1");
-  t.fittings_register.Set(1, 1, "1650");
-  t.fittings_register.Set(1, 2, "1100");
-  t.fittings_register.Set(2, 0, "d1");
-  t.fittings_register.Set(2, 1, "800");
-  t.fittings_register.Set(2, 2, "2000");
+  // The register of the project as its file holds it.
+  w->CommandSave();
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadTextLines(DataFile("現場.xdt"), &lines, &error)) << error;
+  lines.push_back("Tate,AW1,1650,1100");
+  lines.push_back("Tate,d1,800,2000");
+  ASSERT_TRUE(WriteTextLinesAtomic(DataFile("現場.xdt"), lines, &error)) << error;
+  dialogs.answers = {Answer::kNo};
+  files.answers.push_back(DataFile("現場.xdt"));
+  w->CommandOpen();
+  w->ClickRoomList(0);
+  dialogs.Take();
   TypeAt(1, 14, "D1*3");
   EXPECT_EQ(Cell(1, 15), "0.80*2.00*3");
   EXPECT_EQ(Cell(1, 16), "▲");
@@ -125,75 +132,75 @@ TEST_F(RowEntryTest, FittingCodesBecomeDeductions) {
 }
 
 TEST_F(RowEntryTest, SeparatorsAndUnholdableCharactersAreRefusedAsTyped) {
-  w->ClickSheet(1, 2, false);
-  w->EditorTextChanged("PB");
+  w->sheets().ClickSheet(1, 2, false);
+  w->sheets().EditorTextChanged("PB");
   EXPECT_EQ(Cell(1, 2), "PB");  // item cells follow every keystroke
-  w->EditorTextChanged("PB,");
-  EXPECT_EQ(w->editor_text(), "");
+  w->sheets().EditorTextChanged("PB,");
+  EXPECT_EQ(w->sheets().editor_text(), "");
   EXPECT_EQ(Cell(1, 2), "");
-  w->EditorTextChanged("it's");
-  w->EditorTextChanged("床😀");
+  w->sheets().EditorTextChanged("it's");
+  w->sheets().EditorTextChanged("床😀");
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].text, ",（カンマ）は使用できません。");
   EXPECT_EQ(shown[1].text, "'（コーテーション）は使用できません。");
   EXPECT_NE(shown[2].text.find("😀"), std::string::npos);
   // Parameters and the places box go into the same records.
-  EXPECT_FALSE(w->SetParameter(0, "1,5"));
-  EXPECT_EQ(w->parameter(0), "");
-  EXPECT_FALSE(w->SetPlacesBox("2'"));
-  EXPECT_EQ(w->places_box(), "");
+  EXPECT_FALSE(w->sheets().SetParameter(0, "1,5"));
+  EXPECT_EQ(w->sheets().parameter(0), "");
+  EXPECT_FALSE(w->sheets().SetPlacesBox("2'"));
+  EXPECT_EQ(w->sheets().places_box(), "");
   EXPECT_EQ(dialogs.Take().size(), 2u);
   // The wave dash of input methods becomes the full-width tilde.
-  w->EditorTextChanged("1〜2");
+  w->sheets().EditorTextChanged("1〜2");
   EXPECT_EQ(Cell(1, 2), "1～2");
   EXPECT_TRUE(dialogs.Take().empty());
 }
 
 TEST_F(RowEntryTest, MovingToAnotherCellClosesTheEditor) {
   TypeAt(1, 3, "2");
-  w->ClickSheet(1, 3, false);
-  w->EditorTextChanged("5");
-  w->ClickSheet(1, 5, false);  // a value cell: the row is recalculated
-  EXPECT_FALSE(w->editor_visible());
-  w->EditorKeyPressed(EditorKey::kEnter);
+  w->sheets().ClickSheet(1, 3, false);
+  w->sheets().EditorTextChanged("5");
+  w->sheets().ClickSheet(1, 5, false);  // a value cell: the row is recalculated
+  EXPECT_FALSE(w->sheets().editor_visible());
+  w->sheets().EditorKeyPressed(EditorKey::kEnter);
   EXPECT_EQ(Cell(1, 5), "2.00");
   EXPECT_EQ(Cell(1, 3), "2");
 }
 
 TEST_F(RowEntryTest, ArrowsStopAtTheFirstAndLastRows) {
-  w->ClickSheet(1, 3, false);
-  w->EditorTextChanged("1");
-  w->EditorKeyPressed(EditorKey::kUp);
-  EXPECT_EQ(w->current_row(), 1);
+  w->sheets().ClickSheet(1, 3, false);
+  w->sheets().EditorTextChanged("1");
+  w->sheets().EditorKeyPressed(EditorKey::kUp);
+  EXPECT_EQ(w->sheets().current_row(), 1);
   EXPECT_EQ(Cell(1, 5), "1.00");
-  w->ClickSheet(50, 25, false);
-  w->EditorTextChanged("2");
-  w->EditorKeyPressed(EditorKey::kDown);
-  EXPECT_EQ(w->current_row(), 50);
+  w->sheets().ClickSheet(50, 25, false);
+  w->sheets().EditorTextChanged("2");
+  w->sheets().EditorKeyPressed(EditorKey::kDown);
+  EXPECT_EQ(w->sheets().current_row(), 50);
   EXPECT_EQ(Cell(50, 27), "2.00");
   // Enter on an item moves right to the formula (or fitting) cell.
   TypeAt(5, 7, "巾木");
-  EXPECT_EQ(w->current_col(), 8);
-  EXPECT_TRUE(w->editor_visible());
+  EXPECT_EQ(w->sheets().current_col(), 8);
+  EXPECT_TRUE(w->sheets().editor_visible());
 }
 
 TEST_F(RowEntryTest, RecalculationKeepsFormulasItCannotCompute) {
   AddRooms({"寝室"});
-  w->SetParameter(0, "2");
+  w->sheets().SetParameter(0, "2");
   TypeAt(1, 3, "A*3");
   TypeAt(2, 3, "1+1");
-  w->ClickSheet(3, 5, false);  // subtotal 8.00
+  w->sheets().ClickSheet(3, 5, false);  // subtotal 8.00
   ASSERT_EQ(Cell(3, 5), "8.00");
   w->ClickRoomList(0);
-  w->SetParameter(0, "");
+  w->sheets().SetParameter(0, "");
   TypeAt(1, 20, "2");
   w->ClickRoomList(1);         // 寝室 keeps A = 2; its parameters are stored
-  w->SetParameter(0, "");      // now A is missing in 寝室 too
+  w->sheets().SetParameter(0, "");      // now A is missing in 寝室 too
   dialogs.Take();
-  w->RecalculateAll();
+  w->sheets().RecalculateAll();
   // The last room stays shown: its formula is kept with "?".
-  EXPECT_EQ(w->room_label(0), "寝室");
+  EXPECT_EQ(w->sheets().room_label(0), "寝室");
   EXPECT_EQ(Cell(1, 3), "A*3");
   EXPECT_EQ(Cell(1, 5), "?");
   EXPECT_EQ(Cell(2, 5), "2.00");
@@ -208,25 +215,25 @@ TEST_F(RowEntryTest, RecalculationKeepsFormulasItCannotCompute) {
 TEST_F(RowEntryTest, ClearingValuesKeepsFormulasAndAClickRecalculates) {
   TypeAt(1, 3, "2");
   TypeAt(2, 3, "3");
-  w->ClickSheet(3, 5, false);
+  w->sheets().ClickSheet(3, 5, false);
   ASSERT_EQ(Cell(3, 3), "小計");
-  w->ClearAllValues();
+  w->sheets().ClearAllValues();
   EXPECT_EQ(Cell(1, 5), "");
   EXPECT_EQ(Cell(3, 5), "");
   EXPECT_EQ(Cell(1, 3), "2");
   EXPECT_EQ(Cell(3, 3), "小計");
-  w->ClickSheet(1, 5, false);
+  w->sheets().ClickSheet(1, 5, false);
   EXPECT_EQ(Cell(1, 5), "2.00");
   // Row 2 has a formula but no value: a click calculates it, it does not
   // become a subtotal row.
-  w->ClickSheet(2, 5, false);
+  w->sheets().ClickSheet(2, 5, false);
   EXPECT_EQ(Cell(2, 3), "3");
   EXPECT_EQ(Cell(2, 5), "3.00");
   EXPECT_EQ(Cell(3, 5), "5.00");
 }
 
 TEST_F(RowEntryTest, DigitSettingTakesEffectOnTheNextModeSwitch) {
-  w->settings().digits = 2;
+  w->settings().SetDigits(2);
   TypeAt(1, 3, "1.23456");
   EXPECT_EQ(Cell(1, 5), "1.23");
   w->SwitchMode(kModeSettings);

@@ -66,7 +66,7 @@ TEST_F(GridKeysTest, EscapeF2AndTypingOnTheSheet) {
 
   // A typed character replaces the text; the arrows still move about.
   QTest::keyClick(ShownSheet(), Qt::Key_Right);
-  EXPECT_EQ(ws->current_col(), 3);
+  EXPECT_EQ(ws->sheets().current_col(), 3);
   QTest::keyClicks(ShownSheet(), "4");
   ASSERT_TRUE(EditorOn(1, 3));
   EXPECT_TRUE(Focused(Editor()));
@@ -81,7 +81,7 @@ TEST_F(GridKeysTest, EscapeF2AndTypingOnTheSheet) {
   // Typing on a value cell opens nothing.
   QTest::keyClick(ShownSheet(), Qt::Key_Right);
   QTest::keyClick(ShownSheet(), Qt::Key_Right);
-  ASSERT_EQ(ws->current_col(), 5);
+  ASSERT_EQ(ws->sheets().current_col(), 5);
   QTest::keyClicks(ShownSheet(), "7");
   EXPECT_FALSE(Editor()->isVisible());
   EXPECT_EQ(Shown(2, 5), "");
@@ -103,7 +103,7 @@ TEST_F(GridKeysTest, SaveEntersTheOpenEditorAndTheRoomsButtonClosesIt) {
   Click("Command1(0)");
   ASSERT_NE(window->rooms_dialog(), nullptr);
   EXPECT_FALSE(Editor()->isVisible());
-  EXPECT_FALSE(ws->editor_visible());
+  EXPECT_FALSE(ws->sheets().editor_visible());
   Click(FindIn<QAbstractButton>(window->rooms_dialog(), "Command2"));
   Flush();
   EXPECT_EQ(Shown(2, 3), "");

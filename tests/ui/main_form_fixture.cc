@@ -9,7 +9,7 @@
 #include <atomic>
 #include <unistd.h>
 
-#include "shell/folders.h"
+#include "config/folders.h"
 #include "ui/name_dialog.h"
 #include "ui/rooms_dialog.h"
 #include "ui/sheet_model.h"
@@ -80,14 +80,14 @@ void MainFormTest::Flush() {
 }
 
 void MainFormTest::NewProject(const std::string& name) {
-  if (ws->project_open()) dialogs.answers.push_back(Answer::kNo);
+  if (ws->session().project_open()) dialogs.answers.push_back(Answer::kNo);
   Toolbar("New");
   NameDialog* dialog = window->name_dialog();
   ASSERT_NE(dialog, nullptr);
   files.answers.push_back(DataFile(name + ".xdt"));
   Click(FindIn<QAbstractButton>(dialog, "Command1(0)"));
   Flush();
-  ASSERT_EQ(ws->project_name(), name);
+  ASSERT_EQ(ws->session().project_name(), name);
 }
 
 void MainFormTest::AddRooms(const std::vector<QString>& names) {

@@ -319,8 +319,8 @@ TEST_F(MainFormTest, CloseAsksToSaveOnlyWithAProjectOpen) {
   Workspace reread(FoldersUnder(base, root / "home"), Platform{dialogs, files, progress});
   ASSERT_TRUE(reread.Startup());
   files.answers.push_back(DataFile("終了.xdt"));
-  reread.OpenProject();
-  ASSERT_EQ(reread.room_names(0), std::vector<std::string>{"事務室"});
+  reread.session().OpenProject();
+  ASSERT_EQ(reread.rooms().room_names(0), std::vector<std::string>{"事務室"});
 
   // The size the window had is the size a new window starts with.
   window->show();

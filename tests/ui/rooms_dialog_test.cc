@@ -139,7 +139,7 @@ TEST_F(RoomsDialogTest, AddsRenamesMovesAndDeletesRooms) {
   Press(d, "Command2");
   Flush();
   EXPECT_EQ(window->rooms_dialog(), nullptr);
-  EXPECT_FALSE(ws->rooms_dialog().open);
+  EXPECT_FALSE(ws->rooms().dialog().open);
   // The moved room kept its sheet.
   PressRoom(0);
   EXPECT_EQ(Find<QLabel>("HeyaName(0)")->text(), Q("2F 倉庫"));
@@ -166,7 +166,7 @@ TEST_F(RoomsDialogTest, PlacesOnTheExteriorSide) {
   // Closing with the window's own button closes the dialog state too.
   d->close();
   Flush();
-  EXPECT_FALSE(ws->rooms_dialog().open);
+  EXPECT_FALSE(ws->rooms().dialog().open);
   EXPECT_EQ(Items(Find<QListWidget>("List1(1)")), QStringList{Q("北面")});
   EXPECT_EQ(Find<QLabel>("HeyaName(1)")->text(), Q("北面"));
   EXPECT_TRUE(Find<QListWidget>("List1(0)")->count() == 0);

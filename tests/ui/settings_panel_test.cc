@@ -103,7 +103,8 @@ class SettingsPanelTest : public ::testing::Test {
         Platform{dialogs_, files_, progress_});
     ASSERT_TRUE(workspace_->Startup());
     dialogs_.Take();
-    panel_ = std::make_unique<SettingsPanelWidget>(*workspace_);
+    panel_ = std::make_unique<SettingsPanelWidget>(workspace_->settings(),
+                                                   workspace_->importer());
     panel_->resize(1260, 700);
     panel_->show();
   }
@@ -167,14 +168,14 @@ class SettingsPanelTest : public ::testing::Test {
 
   // Makes a project through "New" and the name dialog.
   void NewProjectNamed(const std::string& name) {
-    if (workspace_->project_open()) dialogs_.answers.push_back(Answer::kNo);
+    if (workspace_->session().project_open()) dialogs_.answers.push_back(Answer::kNo);
     ASSERT_TRUE(workspace_->CommandNew());
     files_.answers.push_back(DataFile(name + ".xdt"));
-    workspace_->NewProject();
-    ASSERT_EQ(workspace_->project_name(), name);
+    workspace_->session().NewProject();
+    ASSERT_EQ(workspace_->session().project_name(), name);
   }
 
-  SettingsPanel& settings() { return workspace_->settings(); }
+  const SettingsPanel& settings() { return workspace_->settings().panel(); }
 
   fs::path root_;
   ScriptedDialogs dialogs_;
@@ -261,7 +262,7 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
   ASSERT_NE(company_combo_box, nullptr);
   struct Case {
     QLineEdit* box;
-    std::string* held;
+    const std::string* held;
   };
   const std::vector<Case> cases = {
       {Box("TateguSet(0)"), &settings().offsets[0]},
@@ -275,7 +276,7 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
   const std::vector<std::pair<QString, std::string>> refused = {
       {",", ",（カンマ）は使用できません。"},
       {"'", "'（コーテーション）は使用できません。"},
-      {"한", "「한」は使用できない文字です。"},
+      {"한", "「한」はファイルに保存できない文字のため使用できません。"},
   };
   for (const Case& c : cases) {
     for (const auto& [character, message] : refused) {
@@ -322,13 +323,14 @@ TEST_F(SettingsPanelTest, OptionsAndChecksSetTheSettingsAndRefreshShowsThem) {
   EXPECT_TRUE(settings().save_on_switch);
 
   // Groups without a selection show none; the others show the held one.
-  settings().digits = -1;
-  settings().money_rounding = -1;
-  settings().project_name_position = 5;
-  settings().company_name_position = 0;
-  settings().save_on_switch = false;
-  settings().offsets[3] = "12";
-  settings().company_name = "会社";
+  Settings& s = workspace_->settings();
+  s.SetDigits(-1);
+  s.SetMoneyRounding(-1);
+  s.SetProjectNamePosition(5);
+  s.SetCompanyNamePosition(0);
+  s.SetSaveOnSwitch(false);
+  s.TypeText(Settings::Box::kOffset, 3, "12");
+  s.TypeText(Settings::Box::kCompanyName, 0, "会社");
   panel_->Refresh();
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(
@@ -401,11 +403,11 @@ TEST_F(SettingsPanelTest, CompanyNamesAreWrittenAtOnceAndCopiedIntoText4) {
 TEST_F(SettingsPanelTest, ImportSectionChoosesASourceAndTakesInRooms) {
   // The source project with one room, saved.
   NewProjectNamed("Other");
-  ASSERT_TRUE(workspace_->OpenRoomsDialog());
-  workspace_->rooms_dialog().name_box = "会議室";
-  workspace_->RoomsDialogAdd();
-  workspace_->RoomsDialogClose();
-  ASSERT_TRUE(workspace_->SaveProject(false));
+  ASSERT_TRUE(workspace_->rooms().OpenRoomsDialog());
+  workspace_->rooms().TypeName("会議室");
+  workspace_->rooms().RoomsDialogAdd();
+  workspace_->rooms().RoomsDialogClose();
+  ASSERT_TRUE(workspace_->session().SaveProject(false));
   NewProjectNamed("Target");
   dialogs_.Take();
 
@@ -435,12 +437,12 @@ TEST_F(SettingsPanelTest, ImportSectionChoosesASourceAndTakesInRooms) {
 
   // Cancelling at the start changes nothing.
   Click("TorikomiSyubetu(0)");
-  EXPECT_TRUE(workspace_->import_state().sides[0]);
-  EXPECT_FALSE(workspace_->import_state().sides[1]);
+  EXPECT_TRUE(workspace_->importer().state().sides[0]);
+  EXPECT_FALSE(workspace_->importer().state().sides[1]);
   dialogs_.answers.push_back(Answer::kCancel);
   Click("Command12");
   dialogs_.Take();
-  EXPECT_TRUE(workspace_->room_names(0).empty());
+  EXPECT_TRUE(workspace_->rooms().room_names(0).empty());
   EXPECT_EQ(imported.count(), 0);
 
   dialogs_.answers.push_back(Answer::kOk);
@@ -448,14 +450,14 @@ TEST_F(SettingsPanelTest, ImportSectionChoosesASourceAndTakesInRooms) {
   EXPECT_EQ(dialogs_.Take(),
             (std::vector<Shown>{{"データ取り込み", "取り込みを開始します。"},
                                 {"データ取り込み", "終了しました。"}}));
-  EXPECT_EQ(workspace_->room_names(0), std::vector<std::string>{"会議室"});
+  EXPECT_EQ(workspace_->rooms().room_names(0), std::vector<std::string>{"会議室"});
   EXPECT_EQ(imported.count(), 1);
   EXPECT_TRUE(Find<QLabel>("Label20(2)")->text().isEmpty());
   EXPECT_EQ(source->text(), "Other");
 
   // Unticking reaches the core as well.
   Click("TorikomiSyubetu(0)");
-  EXPECT_FALSE(workspace_->import_state().sides[0]);
+  EXPECT_FALSE(workspace_->importer().state().sides[0]);
 }
 
 // Every caption fits its button or label at each display size, also when
@@ -501,7 +503,7 @@ TEST_F(SettingsPanelTest, NoCaptionIsCutAtAnyDisplaySize) {
   larger.setPointSizeF(usual.pointSizeF() * 1.5);
   QApplication::setFont(larger);
   {
-    SettingsPanelWidget panel(*workspace_);
+    SettingsPanelWidget panel(workspace_->settings(), workspace_->importer());
     panel.show();
     ExpectNoCaptionCut(&panel);
   }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "calc/text_file.h"
 #include "main_form_fixture.h"
 #include "ui/sheet_model.h"
 
@@ -40,7 +41,7 @@ class SheetTest : public MainFormTest {
 
 TEST_F(SheetTest, AFormulaWithAParameterShowsItsValueAndTheEditorMovesDown) {
   SetParameter(0, "2.5");
-  EXPECT_EQ(ws->parameter(0), "2.5");
+  EXPECT_EQ(ws->sheets().parameter(0), "2.5");
   ClickCell(1, 3);
   ASSERT_TRUE(EditorOn(1, 3));
   EXPECT_TRUE(Focused(Editor()));
@@ -147,15 +148,24 @@ TEST_F(SheetTest, ADraggedRangeOpensNothingAndKeepsItsFirstCell) {
   EXPECT_EQ(Shown(1, 4), "");
   EXPECT_EQ(Shown(3, 5), "");
   EXPECT_FALSE(Editor()->isVisible());
-  EXPECT_EQ(ws->current_row(), 1);
-  EXPECT_EQ(ws->current_col(), 4);
+  EXPECT_EQ(ws->sheets().current_row(), 1);
+  EXPECT_EQ(ws->sheets().current_col(), 4);
 }
 
 TEST_F(SheetTest, ARegisteredFittingCodeBecomesADeduction) {
-  TextGrid& fittings = ws->tables().fittings_register;
-  fittings.Set(1, 0, "D1");
-  fittings.Set(1, 1, "800");
-  fittings.Set(1, 2, "2000");
+  // The register as the project's file holds it.
+  Toolbar("Save");
+  dialogs.Take();
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadTextLines(DataFile("仕上.xdt"), &lines, &error)) << error;
+  lines.push_back("Tate,D1,800,2000");
+  ASSERT_TRUE(WriteTextLinesAtomic(DataFile("仕上.xdt"), lines, &error)) << error;
+  dialogs.answers.push_back(Answer::kNo);
+  files.answers.push_back(DataFile("仕上.xdt"));
+  Toolbar("Open");
+  dialogs.Take();
+  PressRoom(0);
   Click("Hyoji(2)");
   Enter(1, 14, "d1*3");
   EXPECT_EQ(Shown(1, 15), "0.80*2.00*3");
@@ -204,16 +214,16 @@ TEST_F(SheetTest, PartButtonsAndArrowsScrollAndScrollingHidesTheEditor) {
   ASSERT_TRUE(EditorOn(1, 15));
   Click("Hyoji(0)");
   EXPECT_FALSE(Editor()->isVisible());
-  EXPECT_FALSE(ws->editor_visible());
+  EXPECT_FALSE(ws->sheets().editor_visible());
 
   ClickCell(1, 3);
   ASSERT_TRUE(Editor()->isVisible());
   Type(Editor(), "99");
   view->verticalScrollBar()->setValue(10);
   EXPECT_FALSE(Editor()->isVisible());
-  EXPECT_FALSE(ws->editor_visible());
+  EXPECT_FALSE(ws->sheets().editor_visible());
   // What was typed went nowhere.
-  EXPECT_EQ(ws->sheet(0).At(1, 3), "");
+  EXPECT_EQ(ws->sheets().sheet(0).At(1, 3), "");
 
   // Following the editor down the sheet scrolls it back into view.
   view->verticalScrollBar()->setValue(0);

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "big_project.h"
-#include "shell/folders.h"
+#include "config/folders.h"
 #include "shell/workspace.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   window.Refresh();
   QCoreApplication::processEvents();
   std::printf("open the largest project (%zu rooms, %zu places): %.1f ms\n",
-              ws.room_names(0).size(), ws.room_names(1).size(),
+              ws.rooms().room_names(0).size(), ws.rooms().room_names(1).size(),
               Ms(Clock::now() - start));
 
   auto* list = window.findChild<QListWidget*>("List1(0)");
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
   auto* recalc = window.findChild<QPushButton*>("Command10(0)");
   start = Clock::now();
   recalc->click();
-  std::printf("再計算 over %zu rooms: %.0f ms\n", ws.room_names(0).size(),
+  std::printf("再計算 over %zu rooms: %.0f ms\n", ws.rooms().room_names(0).size(),
               Ms(Clock::now() - start));
 
   // The same without a window, for comparison.
@@ -144,8 +144,8 @@ int main(int argc, char** argv) {
   files.PresetOpen(project);
   bare.CommandOpen();
   start = Clock::now();
-  bare.RecalculateAll();
+  bare.sheets().RecalculateAll();
   std::printf("再計算 over %zu rooms by the workspace alone: %.0f ms\n",
-              bare.room_names(0).size(), Ms(Clock::now() - start));
+              bare.rooms().room_names(0).size(), Ms(Clock::now() - start));
   return 0;
 }

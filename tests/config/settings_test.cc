@@ -1,4 +1,4 @@
-#include "shell/settings.h"
+#include "config/settings.h"
 
 #include <unistd.h>
 

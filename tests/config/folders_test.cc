@@ -1,4 +1,4 @@
-#include "shell/folders.h"
+#include "config/folders.h"
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -1,14 +1,15 @@
-#ifndef VELTRANO_SHELL_SETTINGS_H_
-#define VELTRANO_SHELL_SETTINGS_H_
+#ifndef VELTRANO_CONFIG_SETTINGS_H_
+#define VELTRANO_CONFIG_SETTINGS_H_
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "calc/rounding.h"
-#include "shell/dialogs.h"
-#include "shell/folders.h"
+#include "port/dialogs.h"
+#include "config/folders.h"
 
 // The settings panel (mode 4 "設定", Frame_Set "《設定》") and its settings
 // files in the "info" folder. The files are read once at start-up into the
@@ -191,6 +192,74 @@ bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
 // copied into the company-name box Text4.
 void ChooseCompanyName(SettingsPanel* panel, int index);
 
+// --- The panel as one object ---------------------------------------------
+
+// The settings panel's state with its folders and dialogs: every change
+// goes through an operation, and a counter tells the panel when to redraw.
+class Settings {
+ public:
+  // The text boxes of the panel.
+  enum class Box {
+    kOffset,            // TateguSet(index)
+    kCandidateEntry,    // HinagataText(index)
+    kWorkTypeEntry,     // KousyuText
+    kUnitEntry,         // Text3
+    kCompanyName,       // Text4
+    kCompanyNameEntry,  // the text of KouhoCmb
+  };
+
+  Settings(const Folders& folders, Dialogs& dialogs)
+      : folders_(folders), dialogs_(dialogs) {}
+
+  const SettingsPanel& panel() const { return panel_; }
+  const Folders& folders() const { return folders_; }
+  std::uint64_t revision() const { return revision_; }
+
+  // Start-up, as the functions of the same names above.
+  bool EnsureSettingsFiles(std::string* error);
+  bool LoadDigitsAndSaveOnSwitch(std::string* error);
+  bool LoadSettings(std::string* error);
+  bool LoadCompanyNames(std::string* error);
+  // Mode 2 refills the aggregation panel's work-type list from the
+  // registered work types.
+  void RefillAggregationWorkTypes();
+
+  // What a box holds.
+  const std::string& Text(Box box, int index) const;
+  // A change of a box's text: refused texts are told and the box emptied.
+  bool TypeText(Box box, int index, std::string_view typed);
+  void SetMoneyRounding(int option);
+  void SetPrintProjectName(bool on);
+  void SetProjectNamePosition(int option);
+  void SetPrintCompanyName(bool on);
+  void SetCompanyNamePosition(int option);
+  void SetDigits(int option);
+  void SetSaveOnSwitch(bool on);
+
+  void ChooseCandidate(int list, int index);
+  bool AddCandidate(int list);
+  void DeleteCandidate(int list);
+  void ChooseWorkType(int index);
+  bool AddWorkType();
+  void DeleteWorkType();
+  void ChooseUnit(int index);
+  bool AddUnit();
+  void DeleteUnit();
+  bool RegisterCompanyName();
+  bool DeleteCompanyName();
+  void ChooseCompanyName(int index);
+  // "設定保存".
+  bool SaveSettings();
+
+ private:
+  std::string* BoxText(Box box, int index);
+
+  const Folders& folders_;
+  Dialogs& dialogs_;
+  SettingsPanel panel_;
+  std::uint64_t revision_ = 0;
+};
+
 }  // namespace veltrano
 
-#endif  // VELTRANO_SHELL_SETTINGS_H_
+#endif  // VELTRANO_CONFIG_SETTINGS_H_

@@ -1,15 +1,15 @@
-#ifndef VELTRANO_SHELL_DIALOGS_H_
-#define VELTRANO_SHELL_DIALOGS_H_
+#ifndef VELTRANO_PORT_DIALOGS_H_
+#define VELTRANO_PORT_DIALOGS_H_
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "calc/messages.h"
 
 namespace veltrano {
-
-// The icon a message box or question carries.
-enum class MessageIcon { kNone, kInformation, kWarning, kCritical, kQuestion };
 
 // The buttons a question offers.
 enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel };
@@ -20,14 +20,8 @@ enum class Answer { kOk, kCancel, kYes, kNo };
 // Everything the core says to the user, or asks of them, goes through this
 // interface: modal message boxes, questions and the system beep. The desktop
 // application shows real dialogs; tests and the command-line tool script them.
-class Dialogs {
+class Dialogs : public MessageSink {
  public:
-  virtual ~Dialogs() = default;
-
-  // A modal message box with an OK button.
-  virtual void ShowMessage(std::string_view title, std::string_view text,
-                           MessageIcon icon = MessageIcon::kNone) = 0;
-
   // A modal question; returns the button that closed it.
   virtual Answer Ask(std::string_view title, std::string_view text,
                      Buttons buttons,
@@ -55,6 +49,28 @@ class SilentDialogs : public Dialogs {
 
  private:
   Answer answer_;
+};
+
+// Dialogs that keep the messages instead of showing them: every question
+// gets OK, no beep sounds. For work that gathers its problems into one
+// message at the end, and for tools without a screen.
+class CollectingDialogs : public Dialogs {
+ public:
+  struct Message {
+    std::string title;
+    std::string text;
+  };
+  void ShowMessage(std::string_view title, std::string_view text,
+                   MessageIcon) override {
+    messages.push_back(Message{std::string(title), std::string(text)});
+  }
+  Answer Ask(std::string_view, std::string_view, Buttons,
+             MessageIcon) override {
+    return Answer::kOk;
+  }
+  void Beep() override {}
+
+  std::vector<Message> messages;
 };
 
 // What a file dialog shows: its title, the filter ("*.xdt"), the extension
@@ -93,6 +109,13 @@ class Progress {
   virtual void ShowStatus(std::string_view text) { (void)text; }
 };
 
+// The ports the core talks through.
+struct Platform {
+  Dialogs& dialogs;
+  FileDialogs& files;
+  Progress& progress;
+};
+
 }  // namespace veltrano
 
-#endif  // VELTRANO_SHELL_DIALOGS_H_
+#endif  // VELTRANO_PORT_DIALOGS_H_

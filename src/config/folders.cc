@@ -1,4 +1,4 @@
-#include "shell/folders.h"
+#include "config/folders.h"
 
 #include <cstdlib>
 #include <string>

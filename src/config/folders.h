@@ -1,5 +1,5 @@
-#ifndef VELTRANO_SHELL_FOLDERS_H_
-#define VELTRANO_SHELL_FOLDERS_H_
+#ifndef VELTRANO_CONFIG_FOLDERS_H_
+#define VELTRANO_CONFIG_FOLDERS_H_
 
 #include <filesystem>
 #include <optional>
@@ -48,4 +48,4 @@ std::filesystem::path FindFileIgnoringCase(const std::filesystem::path& dir,
 
 }  // namespace veltrano
 
-#endif  // VELTRANO_SHELL_FOLDERS_H_
+#endif  // VELTRANO_CONFIG_FOLDERS_H_

@@ -1,4 +1,4 @@
-#include "shell/settings.h"
+#include "config/settings.h"
 
 #include <cmath>
 #include <cstddef>
@@ -336,19 +336,7 @@ bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
 // --- Typing ---------------------------------------------------------------
 
 std::string RefusalOfSettingsText(std::string_view text) {
-  if (text.find(',') != std::string_view::npos) {
-    return ",（カンマ）は使用できません。";
-  }
-  if (text.find('\'') != std::string_view::npos) {
-    return "'（コーテーション）は使用できません。";
-  }
-  if (text.find_first_of("\r\n") != std::string_view::npos) {
-    return "改行は使用できません。";
-  }
-  if (const std::string bad = FirstUnholdableChar(text); !bad.empty()) {
-    return "「" + bad + "」は使用できない文字です。";
-  }
-  return {};
+  return RecordTextRefusal(text);
 }
 
 bool TypeSettingsText(std::string* box, std::string_view typed,
@@ -446,6 +434,121 @@ void ChooseCompanyName(SettingsPanel* panel, int index) {
   panel->company_name_entry =
       panel->company_names[static_cast<std::size_t>(index)];
   panel->company_name = panel->company_name_entry;
+}
+
+bool Settings::EnsureSettingsFiles(std::string* error) {
+  ++revision_;
+  return veltrano::EnsureSettingsFiles(folders_, dialogs_, error);
+}
+
+bool Settings::LoadDigitsAndSaveOnSwitch(std::string* error) {
+  ++revision_;
+  return veltrano::LoadDigitsAndSaveOnSwitch(folders_, &panel_, error);
+}
+
+bool Settings::LoadSettings(std::string* error) {
+  ++revision_;
+  return veltrano::LoadSettings(folders_, &panel_, error);
+}
+
+bool Settings::LoadCompanyNames(std::string* error) {
+  ++revision_;
+  return veltrano::LoadCompanyNames(folders_, &panel_, error);
+}
+
+void Settings::RefillAggregationWorkTypes() {
+  ++revision_;
+  panel_.aggregation_work_types = panel_.work_types;
+}
+
+std::string* Settings::BoxText(Box box, int index) {
+  switch (box) {
+    case Box::kOffset:
+      return index >= 0 && index < kOffsetCount
+                 ? &panel_.offsets[static_cast<std::size_t>(index)]
+                 : nullptr;
+    case Box::kCandidateEntry:
+      return index >= 0 && index < kCandidateListCount
+                 ? &panel_.candidate_entries[static_cast<std::size_t>(index)]
+                 : nullptr;
+    case Box::kWorkTypeEntry: return &panel_.work_type_entry;
+    case Box::kUnitEntry: return &panel_.unit_entry;
+    case Box::kCompanyName: return &panel_.company_name;
+    case Box::kCompanyNameEntry: return &panel_.company_name_entry;
+  }
+  return nullptr;
+}
+
+const std::string& Settings::Text(Box box, int index) const {
+  static const std::string kNone;
+  const std::string* text = const_cast<Settings*>(this)->BoxText(box, index);
+  return text != nullptr ? *text : kNone;
+}
+
+bool Settings::TypeText(Box box, int index, std::string_view typed) {
+  ++revision_;
+  std::string* text = BoxText(box, index);
+  return text != nullptr && TypeSettingsText(text, typed, dialogs_);
+}
+
+void Settings::SetMoneyRounding(int option) { ++revision_; panel_.money_rounding = option; }
+void Settings::SetPrintProjectName(bool on) { ++revision_; panel_.print_project_name = on; }
+void Settings::SetProjectNamePosition(int option) { ++revision_; panel_.project_name_position = option; }
+void Settings::SetPrintCompanyName(bool on) { ++revision_; panel_.print_company_name = on; }
+void Settings::SetCompanyNamePosition(int option) { ++revision_; panel_.company_name_position = option; }
+void Settings::SetDigits(int option) { ++revision_; panel_.digits = option; }
+void Settings::SetSaveOnSwitch(bool on) { ++revision_; panel_.save_on_switch = on; }
+
+void Settings::ChooseCandidate(int list, int index) {
+  ++revision_;
+  veltrano::ChooseCandidate(&panel_, list, index);
+}
+bool Settings::AddCandidate(int list) {
+  ++revision_;
+  return veltrano::AddCandidate(&panel_, list, dialogs_);
+}
+void Settings::DeleteCandidate(int list) {
+  ++revision_;
+  veltrano::DeleteCandidate(&panel_, list);
+}
+void Settings::ChooseWorkType(int index) {
+  ++revision_;
+  veltrano::ChooseWorkType(&panel_, index);
+}
+bool Settings::AddWorkType() {
+  ++revision_;
+  return veltrano::AddWorkType(&panel_, dialogs_);
+}
+void Settings::DeleteWorkType() {
+  ++revision_;
+  veltrano::DeleteWorkType(&panel_);
+}
+void Settings::ChooseUnit(int index) {
+  ++revision_;
+  veltrano::ChooseUnit(&panel_, index);
+}
+bool Settings::AddUnit() {
+  ++revision_;
+  return veltrano::AddUnit(&panel_, dialogs_);
+}
+void Settings::DeleteUnit() {
+  ++revision_;
+  veltrano::DeleteUnit(&panel_);
+}
+bool Settings::RegisterCompanyName() {
+  ++revision_;
+  return veltrano::RegisterCompanyName(&panel_, folders_, dialogs_);
+}
+bool Settings::DeleteCompanyName() {
+  ++revision_;
+  return veltrano::DeleteCompanyName(&panel_, folders_, dialogs_);
+}
+void Settings::ChooseCompanyName(int index) {
+  ++revision_;
+  veltrano::ChooseCompanyName(&panel_, index);
+}
+bool Settings::SaveSettings() {
+  return veltrano::SaveSettings(panel_, folders_, dialogs_);
 }
 
 }  // namespace veltrano

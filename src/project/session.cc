@@ -1,14 +1,12 @@
-// New, open, save, save as and backup of the project.
+#include "project/session.h"
+
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "aggregate/work_types.h"
 #include "calc/text_file.h"
 #include "calc/text_util.h"
-#include "fittings/entered_data.h"
 #include "project/project_file.h"
-#include "shell/workspace.h"
 
 namespace veltrano {
 
@@ -16,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kConfirmTitle = "確認";
+constexpr std::string_view kConfirmTitle = kTitleConfirm;
 
 FileDialogRequest ProjectDialog(std::string_view title,
                                 const fs::path& folder) {
@@ -45,7 +43,7 @@ std::string ProjectNameOf(const fs::path& path) {
 
 }  // namespace
 
-void Workspace::NewProject() {
+void ProjectSession::NewProject() {
   const auto chosen = platform_.files.ChooseFileToSave(
       ProjectDialog("新規物件作成", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
@@ -77,11 +75,12 @@ void Workspace::NewProject() {
   }
   project_path_ = path;
   project_name_ = ProjectNameOf(path);
-  ResetProjectState(/*opening=*/false);
+  ++revision_;
+  ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
+  hooks_.ProjectReplaced(/*opening=*/false);
 }
 
-void Workspace::SaveProjectAs() {
-  CommitEditor();
+void ProjectSession::SaveProjectAs() {
   constexpr std::string_view kTitle = "名前を変えて保存";
   const auto chosen = platform_.files.ChooseFileToSave(
       ProjectDialog(kTitle, folders_.data));
@@ -102,7 +101,8 @@ void Workspace::SaveProjectAs() {
   const std::string old_name = project_name_;
   project_path_ = path;
   project_name_ = ProjectNameOf(project_path_);
-  SaveUnitPrices();
+  ++revision_;
+  hooks_.RefreshUnitPrices();
   if (!SaveProject(false)) {
     // Nothing was written under the new name: keep working on the old file.
     project_path_ = old_path;
@@ -112,13 +112,15 @@ void Workspace::SaveProjectAs() {
   platform_.dialogs.ShowMessage(kConfirmTitle, "名前を変更して保存しました。");
 }
 
-void Workspace::OpenProject() {
+void ProjectSession::OpenProject() {
   const auto chosen = platform_.files.ChooseFileToOpen(
       ProjectDialog("物件データを開く", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   project_path_ = *chosen;
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
-  ResetProjectState(/*opening=*/true);
+  ++revision_;
+  ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
+  hooks_.ProjectReplaced(/*opening=*/true);
   platform_.progress.ShowProgress(0);
   const ProjectReadResult result =
       ReadProjectFile(project_path_, &tables_, platform_.dialogs, platform_.progress);
@@ -126,37 +128,33 @@ void Workspace::OpenProject() {
     // Nothing that a later save could write over the file is left open.
     project_path_.clear();
     project_name_.clear();
+    ++revision_;
     platform_.progress.HideProgress();
     return;
   }
-  if (result.had_sheet_or_fittings) {
-    RebuildEnteredDataList(tables_.fittings_store, &entered_data_);
-  }
+  hooks_.ProjectRead(result);
   platform_.progress.HideProgress();
 }
 
-bool Workspace::WriteProjectTo(const fs::path& path) {
-  if (SheetVisible() && RoomShown()) StoreVisibleSheet();
-  RememberWorkTypes(&tables_);
-  RebuildFittingsCache();
+bool ProjectSession::WriteProjectTo(const fs::path& path) {
+  hooks_.BeforeWrite();
   std::string error;
   if (!WriteProjectFile(path, tables_, &error)) {
-    platform_.dialogs.ShowMessage("エラー", "保存できませんでした。\n" + error,
+    platform_.dialogs.ShowMessage(kTitleError, "保存できませんでした。\n" + error,
                                   MessageIcon::kCritical);
     return false;
   }
   return true;
 }
 
-bool Workspace::SaveProject(bool confirm) {
+bool ProjectSession::SaveProject(bool confirm) {
   if (!project_open()) return false;
   if (!WriteProjectTo(project_path_)) return false;
   if (confirm) platform_.dialogs.ShowMessage(kConfirmTitle, "上書きしました。");
   return true;
 }
 
-bool Workspace::BackUpProject() {
-  CommitEditor();
+bool ProjectSession::BackUpProject() {
   if (!project_open()) return false;
   std::error_code ec;
   fs::create_directories(folders_.backup, ec);

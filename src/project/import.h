@@ -1,0 +1,59 @@
+#ifndef VELTRANO_PROJECT_IMPORT_H_
+#define VELTRANO_PROJECT_IMPORT_H_
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "config/folders.h"
+#include "port/dialogs.h"
+#include "project/project_tables.h"
+#include "project/session.h"
+
+namespace veltrano {
+
+// The import section of the settings panel.
+struct ImportState {
+  std::filesystem::path source_path;    // kept for the rest of the run
+  std::string name_box;                 // FileSentakuText
+  std::array<bool, 2> sides = {false, false};  // TorikomiSyubetu(0..1)
+  std::string status;                   // Label20(2)
+};
+
+// "<<他物件のデータ取り込み>>": appends the rooms or places of another
+// project to the open one, a clashing name taking the first free "(k)".
+class Importer {
+ public:
+  Importer(const Folders& folders, ProjectTables& tables,
+           const ProjectSession& session, Platform platform,
+           ProjectHooks& hooks)
+      : folders_(folders),
+        tables_(tables),
+        session_(session),
+        platform_(platform),
+        hooks_(hooks) {}
+
+  const ImportState& state() const { return import_; }
+  std::uint64_t revision() const { return revision_; }
+
+  // "物件名選択".
+  void ChooseImportSource();
+  // The check boxes "内部" and "外部".
+  void SetSide(int side, bool on);
+  // "実行". Returns whether rooms or places were taken in.
+  bool ImportRooms();
+
+ private:
+  const Folders& folders_;
+  ProjectTables& tables_;
+  const ProjectSession& session_;
+  Platform platform_;
+  ProjectHooks& hooks_;
+  ImportState import_;
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_PROJECT_IMPORT_H_

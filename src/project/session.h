@@ -1,0 +1,71 @@
+#ifndef VELTRANO_PROJECT_SESSION_H_
+#define VELTRANO_PROJECT_SESSION_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "config/folders.h"
+#include "port/dialogs.h"
+#include "project/project_file.h"
+#include "project/project_tables.h"
+
+namespace veltrano {
+
+// What the project session asks of the objects above it, at the fixed
+// points of a project's life. The workspace answers.
+class ProjectHooks {
+ public:
+  virtual ~ProjectHooks() = default;
+  // Before the project is written to any file: the shown sheet is stored
+  // and the tables that other panels keep are brought up to date.
+  virtual void BeforeWrite() = 0;
+  // Save As refreshes the unit-price table as the toolbar's Save does.
+  virtual void RefreshUnitPrices() = 0;
+  // A new project, or one being opened, replaced the open one; its tables
+  // have been emptied. `opening`: the project is being read from a file.
+  virtual void ProjectReplaced(bool opening) = 0;
+  // An opened project has been read into the tables.
+  virtual void ProjectRead(const ProjectReadResult& result) = 0;
+  // Rooms or places of another project were appended to a side: no room of
+  // that side is shown any more.
+  virtual void RoomsImported(int side) = 0;
+};
+
+// The open project: its name and file, and New ("新規物件を作成"), Save As
+// ("現在編集中の物件を名前を変えて保存"), Open, Save and the backup copy.
+class ProjectSession {
+ public:
+  ProjectSession(const Folders& folders, ProjectTables& tables,
+                 Platform platform, ProjectHooks& hooks)
+      : folders_(folders), tables_(tables), platform_(platform), hooks_(hooks) {}
+
+  // The label BukkenName: empty while no project is open.
+  bool project_open() const { return !project_name_.empty(); }
+  const std::string& project_name() const { return project_name_; }
+  const std::filesystem::path& project_path() const { return project_path_; }
+  // Counts the changes of the name and path.
+  std::uint64_t revision() const { return revision_; }
+
+  void NewProject();
+  void SaveProjectAs();
+  void OpenProject();
+  bool SaveProject(bool confirm);
+  bool BackUpProject();
+  // Writes the open project to `path` as a save does. Returns false with a
+  // message on failure.
+  bool WriteProjectTo(const std::filesystem::path& path);
+
+ private:
+  const Folders& folders_;
+  ProjectTables& tables_;
+  Platform platform_;
+  ProjectHooks& hooks_;
+  std::filesystem::path project_path_;
+  std::string project_name_;
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_PROJECT_SESSION_H_

@@ -1,0 +1,176 @@
+#ifndef VELTRANO_TAKEOFF_SHEETS_H_
+#define VELTRANO_TAKEOFF_SHEETS_H_
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calc/formula.h"
+#include "calc/grid.h"
+#include "calc/rounding.h"
+#include "port/dialogs.h"
+#include "project/project_tables.h"
+
+namespace veltrano {
+
+// How a cell of a takeoff sheet is activated.
+enum class Activation { kRightClick, kLeftClick, kItemCommitted, kMoveUp, kMoveDown };
+
+// Keys the cell editor reacts to. Tab does what Enter does; Escape closes
+// the editor and leaves the cell as it was.
+enum class EditorKey { kEnter, kUp, kDown, kTab, kEscape };
+
+// The two takeoff sheets Grid1(0) and Grid1(1) with everything beside them:
+// the current cell, the cell editor Text2, the room parameters, the places
+// box, the done mark and the room-name labels; typing, row calculation,
+// subtotals, fitting codes, "再計算" and "値削除"; and the shown room of
+// each side, stored into and laid out from the room stores.
+class TakeoffSheets {
+ public:
+  TakeoffSheets(ProjectTables& tables, Platform platform);
+
+  // Counts every change of what the sheets, their editor and the boxes
+  // beside them show.
+  std::uint64_t revision() const { return revision_; }
+
+  // ---- Mode and side --------------------------------------------------------
+  // InitialiseSheets: both sheets laid out, the current cells at row 1.
+  void InitialiseSheets();
+  // The calculation digits in force.
+  void SetDigits(DigitSetting digits);
+  DigitSetting digits() const { return digits_; }
+  // A mode switch leaves: the open editor is entered, the shown room
+  // stored, the editor closed and the done mark cleared.
+  void LeaveMode();
+  // The side of the mode chosen, and whether its takeoff panel is shown
+  // (modes 0 and 5).
+  void ShowSide(int side, bool shown);
+  int side() const { return side_; }
+  bool shown() const { return shown_; }
+
+  // ---- The sheet ------------------------------------------------------------
+  const TextGrid& sheet(int side) const { return sheets_[side]; }
+  int current_row() const { return cursor_[side_].row; }
+  int current_col() const { return cursor_[side_].col; }
+  void SetCurrentCell(int row, int col);
+  // A click on the shown sheet; `range` is true when a range was dragged.
+  void ClickSheet(int row, int col, bool right_button, bool range = false);
+  void ActivateCell(Activation how);
+  bool editor_visible() const { return editor_visible_; }
+  const std::string& editor_text() const { return editor_text_; }
+  bool editor_wants_input_method() const { return editor_ime_; }
+  // The editor's text changed (a keystroke or a paste).
+  void EditorTextChanged(std::string_view text);
+  void EditorKeyPressed(EditorKey key);
+  // Closes the editor without writing its text (scrolling, the sheet's
+  // command buttons).
+  void HideEditor();
+  // Writes the open editor's text into its cell and calculates the row as
+  // Enter does, without moving the current cell, then closes the editor.
+  // Every command that stores the sheet and then reports or acts on it
+  // calls this first, so that what the editor shows is what is stored.
+  void CommitEditor();
+  // With the editor closed, F2 opens it on the current cell as a click
+  // would, keeping the cell's text.
+  void EditCurrentCell();
+  // With the editor closed, typing on the current cell opens the editor
+  // there; the typed text replaces the cell's text.
+  void TypeIntoCurrentCell(std::string_view text);
+
+  void CalculateRow(int row, int formula_col);
+  void UpdateSubtotalBelow(int row, int formula_col);
+  void ToggleSubtotal(int row, int value_col);
+  std::string SubtotalAt(int row, int value_col);
+  void EnterFittingCode(int row, int column);
+  void RecalculateSheet();
+  void RecalculateAll();   // "再計算"
+  void ClearAllValues();   // "値削除"
+  void ShowPart(int part);            // Hyoji(0..4)
+  void ScrollColumns(int direction);  // Arrow(0): -1, Arrow(1): +1
+  int first_visible_column(int side) const { return first_col_[side]; }
+
+  // ---- Beside the sheet -----------------------------------------------------
+  const std::string& parameter(int index) const { return daisu_[index]; }  // DaisuText(0..5)
+  // The boxes go into the records of the project file: a text holding ","
+  // or "'", or a character the file cannot hold, is refused with a message
+  // and the box is emptied (returns false).
+  bool SetParameter(int index, std::string_view text);
+  const std::string& places_box() const { return kasyo_; }
+  bool SetPlacesBox(std::string_view text);
+  bool done_mark() const { return done_mark_; }
+  void SetDoneMark(bool on);
+  FormulaParams ParamsOfSide(int side) const;
+  // Frame_List, the item-copy panel.
+  bool item_list_shown() const { return item_list_shown_; }
+  void HideItemList();
+
+  // ---- The shown room -------------------------------------------------------
+  const std::string& room_label(int side) const { return room_label_[side]; }
+  int current_room(int side) const { return current_room_[side]; }
+  bool RoomShown() const { return !room_label_[side_].empty(); }
+  void StoreVisibleSheet();
+  // Stores the shown sheet when the takeoff panel shows a room.
+  void StoreShownRoom();
+  void ShowRoom(std::optional<int> position);
+  // What a click on the room list does once the project has been saved
+  // where the setting asks for it.
+  void ShowRoomFromList(std::optional<int> position);
+  void ClearSheet(int side);
+  void RestoreDoneMarkOfShownRoom();
+  // A room added in the rooms dialog is shown, with its empty sheet.
+  void ShowAddedRoom(int side, int position);
+  // The shown room of the side was renamed.
+  void RenameShownRoom(int side, int position, const std::string& name);
+  // No room of the side is shown any more (it was deleted, moved or its
+  // list replaced).
+  void ForgetShownRoom(int side);
+  // A new or opened project replaced the open one.
+  void ProjectReplaced(bool opening);
+
+ private:
+  struct Cursor {
+    int row = 1;
+    int col = 0;
+  };
+  TextGrid& shown_sheet() { return sheets_[side_]; }
+  // The sheet can be typed in: a takeoff mode with a room or place shown.
+  bool SheetEditable() const { return shown_ && RoomShown(); }
+  void OpenEditorOnCurrentCell();
+  // Checks a text typed into a box whose text goes into a record; shows the
+  // refusal and returns the text to keep ("" when refused).
+  std::string CheckRecordText(std::string_view typed);
+  // Calculates one row; while recalculating many rows, problems are
+  // collected instead of shown and no formula is removed.
+  struct BatchProblems;
+  void CalculateRowImpl(int row, int formula_col, BatchProblems* batch,
+                        bool update_below);
+  void RecalculateShownSheet(BatchProblems* batch);
+  void ReportBatchProblems(const BatchProblems& batch);
+  std::string SubtotalSumAbove(int row, int value_col);
+
+  ProjectTables& tables_;
+  Platform platform_;
+  DigitSetting digits_;
+  int side_ = 0;
+  bool shown_ = true;
+  std::array<TextGrid, 2> sheets_;
+  std::array<Cursor, 2> cursor_;
+  std::array<int, 2> first_col_ = {1, 1};
+  std::array<std::string, 2> room_label_;  // HeyaName(0..1)
+  std::array<int, 2> current_room_ = {-1, -1};
+  std::array<std::string, 6> daisu_;       // DaisuText(0..5)
+  std::string kasyo_;                      // places box
+  bool done_mark_ = false;                 // Check2 "チェック済"
+  bool editor_visible_ = false;            // Text2
+  std::string editor_text_;
+  std::string editor_opened_with_;         // the cell's text when it opened
+  bool editor_ime_ = false;
+  bool item_list_shown_ = false;           // Frame_List
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_TAKEOFF_SHEETS_H_
