@@ -33,29 +33,29 @@ constexpr char32_t kFirstSelector = 0xFE00;
 constexpr char32_t kRawByteBase = 0xF700;  // + the byte, 0x80-0xFF
 constexpr std::uint16_t kNoCode = 0xFFFF;  // no lead byte is 0xFF
 
-// Lead and trail byte positions in the double-byte table, -1 for other bytes.
-constexpr std::array<std::int16_t, 256> MakeLeadIndex() {
+// Lead and trail byte positions in the double-byte table, -1 for other
+// bytes: two ranges of bytes, numbered on from 0.
+constexpr std::array<std::int16_t, 256> MakeByteIndex(int first_low,
+                                                      int first_high,
+                                                      int second_low,
+                                                      int second_high) {
   std::array<std::int16_t, 256> index{};
+  const int second_start = first_high - first_low + 1;
   for (int b = 0; b < 256; ++b) {
     index[b] = -1;
-    if (b >= 0x81 && b <= 0x9F) index[b] = static_cast<std::int16_t>(b - 0x81);
-    if (b >= 0xE0 && b <= 0xFC)
-      index[b] = static_cast<std::int16_t>(b - 0xE0 + 31);
+    if (b >= first_low && b <= first_high) {
+      index[b] = static_cast<std::int16_t>(b - first_low);
+    }
+    if (b >= second_low && b <= second_high) {
+      index[b] = static_cast<std::int16_t>(b - second_low + second_start);
+    }
   }
   return index;
 }
-constexpr std::array<std::int16_t, 256> MakeTrailIndex() {
-  std::array<std::int16_t, 256> index{};
-  for (int b = 0; b < 256; ++b) {
-    index[b] = -1;
-    if (b >= 0x40 && b <= 0x7E) index[b] = static_cast<std::int16_t>(b - 0x40);
-    if (b >= 0x80 && b <= 0xFC)
-      index[b] = static_cast<std::int16_t>(b - 0x80 + 63);
-  }
-  return index;
-}
-constexpr std::array<std::int16_t, 256> kLeadIndex = MakeLeadIndex();
-constexpr std::array<std::int16_t, 256> kTrailIndex = MakeTrailIndex();
+constexpr std::array<std::int16_t, 256> kLeadIndex =
+    MakeByteIndex(0x81, 0x9F, 0xE0, 0xFC);
+constexpr std::array<std::int16_t, 256> kTrailIndex =
+    MakeByteIndex(0x40, 0x7E, 0x80, 0xFC);
 
 std::uint16_t CodeAt(int pair_index) {
   const int lead = pair_index / kTrailCount;

@@ -13,16 +13,12 @@
 #include <vector>
 
 #include "calc/cp932.h"
+#include "calc/text_util.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string PathText(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 std::string Reason(const char* what, const fs::path& path, int error_number) {
   return std::string(what) + ": " + PathText(path) + " (" +

@@ -111,6 +111,11 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return FoldCase(a) == FoldCase(b);
 }
 
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 bool IsBlankText(std::string_view text) {
   constexpr std::string_view kFullWidthSpace = "\u3000";
   std::size_t i = 0;

@@ -1,6 +1,7 @@
 #ifndef VELTRANO_CALC_TEXT_UTIL_H_
 #define VELTRANO_CALC_TEXT_UTIL_H_
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,9 @@ std::string FoldToCodePageLookalikes(std::string_view text);
 enum class RefusalBrackets { kFullWidth, kHalfWidth };
 std::string RecordTextRefusal(std::string_view text,
                               RefusalBrackets brackets = RefusalBrackets::kFullWidth);
+
+// A path as UTF-8 text, for messages.
+std::string PathText(const std::filesystem::path& path);
 
 // True for a text of nothing but blanks: half-width spaces and tabs and the
 // full-width space (U+3000). An empty text is blank.

@@ -12,11 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string PathText(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 std::string EnvironmentValue(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);

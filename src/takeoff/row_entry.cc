@@ -1,6 +1,7 @@
 // Typing into a takeoff sheet: opening cells, the editor's keys, computing a
 // row from its formula, deduction and fitting codes, subtotal rows, and the
 // commands that recalculate or clear whole sides.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -503,23 +504,14 @@ void TakeoffSheets::RecalculateAll() {
   const int count = static_cast<int>(tables_.room_names[side_].size());
   if (count == 0) return;
   BatchProblems batch;
-  platform_.progress.ShowProgress(count);
-  for (int i = 0; i < count; ++i) {
-    ShowRoom(i);
-    editor_visible_ = false;
-    platform_.progress.SetProgress(i + 1);
-    platform_.progress.ProcessPendingEvents();
+  ForEachRoomOfSide([&] {
     batch.place = room_label_[side_];
     RecalculateShownSheet(&batch);
-  }
-  platform_.progress.HideProgress();
+  });
   ReportBatchProblems(batch);
 }
 
-void TakeoffSheets::ClearAllValues() {
-  ++revision_;
-  if (!shown_) return;
-  editor_visible_ = false;
+void TakeoffSheets::ForEachRoomOfSide(const std::function<void()>& work) {
   const int count = static_cast<int>(tables_.room_names[side_].size());
   platform_.progress.ShowProgress(count);
   for (int i = 0; i < count; ++i) {
@@ -527,12 +519,21 @@ void TakeoffSheets::ClearAllValues() {
     editor_visible_ = false;
     platform_.progress.SetProgress(i + 1);
     platform_.progress.ProcessPendingEvents();
+    work();
+  }
+  platform_.progress.HideProgress();
+}
+
+void TakeoffSheets::ClearAllValues() {
+  ++revision_;
+  if (!shown_) return;
+  editor_visible_ = false;
+  ForEachRoomOfSide([&] {
     TextGrid& g = shown_sheet();
     for (int r = 1; r <= kItemRows; ++r) {
       for (int p = 0; p < kParts; ++p) g.Set(r, ValueColumn(kFormulaColumn[p]), "");
     }
-  }
-  platform_.progress.HideProgress();
+  });
 }
 
 void TakeoffSheets::ShowPart(int part) {
@@ -540,6 +541,12 @@ void TakeoffSheets::ShowPart(int part) {
   if (part < 0 || part >= kParts) return;
   first_col_[side_] = kMarkColumn[part];
   editor_visible_ = false;
+}
+
+void TakeoffSheets::SetFirstVisibleColumn(int col) {
+  if (col < 1 || col >= kSheetCols || col == first_col_[side_]) return;
+  ++revision_;
+  first_col_[side_] = col;
 }
 
 void TakeoffSheets::ScrollColumns(int direction) {

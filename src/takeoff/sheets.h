@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +90,9 @@ class TakeoffSheets {
   void ClearAllValues();   // "値削除"
   void ShowPart(int part);            // Hyoji(0..4)
   void ScrollColumns(int direction);  // Arrow(0): -1, Arrow(1): +1
+  // Scrolls the shown sheet so that `col` is its first visible column
+  // (the screen keeps the open editor in view).
+  void SetFirstVisibleColumn(int col);
   int first_visible_column(int side) const { return first_col_[side]; }
 
   // ---- Beside the sheet -----------------------------------------------------
@@ -147,6 +151,9 @@ class TakeoffSheets {
   void CalculateRowImpl(int row, int formula_col, BatchProblems* batch,
                         bool update_below);
   void RecalculateShownSheet(BatchProblems* batch);
+  // Shows every room of the side in turn, with progress, and runs `work`
+  // on each.
+  void ForEachRoomOfSide(const std::function<void()>& work);
   void ReportBatchProblems(const BatchProblems& batch);
   std::string SubtotalSumAbove(int row, int value_col);
 

@@ -177,6 +177,21 @@ int SheetView::FirstVisibleColumn() const {
   return SheetModel::SheetCol(horizontalScrollBar()->value());
 }
 
+int SheetView::FirstColumnShowing(int sheet_col, int first) const {
+  if (sheet_col < first) return sheet_col;
+  const int room = viewport()->width();
+  auto span = [&](int from) {
+    int width = 0;
+    for (int c = from; c <= sheet_col; ++c) {
+      width += columnWidth(SheetModel::ModelCol(c));
+    }
+    return width;
+  };
+  int f = first;
+  while (f < sheet_col && span(f) > room) ++f;
+  return f;
+}
+
 void SheetView::KeepPinnedColumn() {
   QScrollBar* bar = horizontalScrollBar();
   const int wanted = std::min(pinned_col_, bar->maximum());

@@ -69,6 +69,9 @@ class SheetView : public QTableView {
   void SetFirstVisibleColumn(int sheet_col);
   // The sheet column shown at the left edge.
   int FirstVisibleColumn() const;
+  // The first visible column that shows the whole of `sheet_col`, as near
+  // to `first` as can be: `first` itself when the column is in view.
+  int FirstColumnShowing(int sheet_col, int first) const;
 
   // Makes (row, col) the current cell, keeping a dragged range that starts
   // there.

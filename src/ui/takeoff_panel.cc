@@ -336,6 +336,16 @@ void TakeoffPanel::Refresh(bool focus_editor, bool force) {
 
   SheetView* view = views_[side];
   models_[side]->Sync();
+  // An editor moved right of the visible columns (Enter after an item)
+  // brings the sheet along, so that it stays in view.
+  if (sheets_.editor_visible()) {
+    const int first = sheets_.first_visible_column(side);
+    const int wanted = view->FirstColumnShowing(sheets_.current_col(), first);
+    if (wanted != first) {
+      sheets_.SetFirstVisibleColumn(wanted);
+      shown_revision_ = sheets_.revision() + rooms_.revision();
+    }
+  }
   view->SetFirstVisibleColumn(sheets_.first_visible_column(side));
   view->FollowCurrentCell(sheets_.current_row(), sheets_.current_col());
   SyncEditor(focus_editor);

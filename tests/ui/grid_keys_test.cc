@@ -109,5 +109,23 @@ TEST_F(GridKeysTest, SaveEntersTheOpenEditorAndTheRoomsButtonClosesIt) {
   EXPECT_EQ(Shown(2, 3), "");
 }
 
+TEST_F(GridKeysTest, EnterAfterAnItemBringsTheSheetAlongToTheEditor) {
+  // From the skirting block on, the ceiling's item column (19) is the last
+  // one in view and its formula column (20) is cut by the edge.
+  Click("Hyoji(1)");
+  SheetView* view = ShownSheet();
+  ASSERT_EQ(view->FirstVisibleColumn(), 6);
+  ASSERT_TRUE(view->viewport()->rect().contains(view->CellRect(1, 19)));
+  ASSERT_FALSE(view->viewport()->rect().contains(view->CellRect(1, 20)));
+
+  ClickCell(1, 19);
+  Type(Editor(), Q("岩綿吸音板"));
+  QTest::keyClick(Editor(), Qt::Key_Return);
+  ASSERT_TRUE(EditorOn(1, 20));
+  EXPECT_TRUE(view->viewport()->rect().contains(Editor()->geometry()));
+  EXPECT_GT(view->FirstVisibleColumn(), 6);
+  EXPECT_EQ(ws->sheets().first_visible_column(0), view->FirstVisibleColumn());
+}
+
 }  // namespace
 }  // namespace veltrano::testing
