@@ -131,7 +131,7 @@ bool WriteCompanyNames(const SettingsPanel& panel, const Folders& folders,
                         NonEmpty(panel.company_names), &error)) {
     return true;
   }
-  dialogs.ShowMessage("エラー", "会社名を保存できませんでした。\n" + error,
+  dialogs.ShowMessage(kTitleError, "会社名を保存できませんでした。\n" + error,
                       MessageIcon::kCritical);
   return false;
 }
@@ -141,7 +141,7 @@ bool WriteCompanyNames(const SettingsPanel& panel, const Folders& folders,
 bool BoxIsAcceptable(std::string* box, Dialogs& dialogs) {
   const std::string refusal = RefusalOfSettingsText(*box);
   if (refusal.empty()) return true;
-  dialogs.ShowMessage("入力確認", refusal, MessageIcon::kWarning);
+  dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
   box->clear();
   return false;
 }
@@ -217,7 +217,7 @@ bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
       text += "\n";
       text += name;
     }
-    dialogs.ShowMessage("確認", text, MessageIcon::kInformation);
+    dialogs.ShowMessage(kTitleConfirm, text, MessageIcon::kInformation);
   }
   return true;
 }
@@ -327,7 +327,7 @@ bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
     ok = WriteSettingsFile(folders, name, lines, &error) && ok;
   }
   if (!ok) {
-    dialogs.ShowMessage("エラー", "設定を保存できませんでした。\n" + error,
+    dialogs.ShowMessage(kTitleError, "設定を保存できませんでした。\n" + error,
                         MessageIcon::kCritical);
   }
   return ok;
@@ -343,7 +343,7 @@ bool TypeSettingsText(std::string* box, std::string_view typed,
                       Dialogs& dialogs) {
   const std::string refusal = RefusalOfSettingsText(typed);
   if (!refusal.empty()) {
-    dialogs.ShowMessage("入力確認", refusal, MessageIcon::kWarning);
+    dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
     box->clear();
     return false;
   }

@@ -70,7 +70,7 @@
 namespace veltrano {
 
 // Title and fixed text of the read-failure messages.
-inline constexpr std::string_view kReadCheckTitle = "チェック";
+inline constexpr std::string_view kReadCheckTitle = kTitleCheck;
 inline constexpr std::string_view kReadLineTitle = "iチェック";
 inline constexpr std::string_view kReadFailureText =
     "エラー(SiageHiroi:FileOpen)";
