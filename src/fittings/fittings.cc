@@ -6,9 +6,6 @@ namespace veltrano {
 
 namespace {
 
-constexpr std::string_view kRegisterRestingInfo =
-    "符号・W・Hを入力後 OKをクリックまたはEnterキーで 登録一覧に追加されます。";
-
 // Heading row and data rows of the four fittings calculation tables.
 constexpr std::array<int, 4> kCalcTableRows = {7, 5, 5, 7};
 constexpr std::array<int, 4> kCalcTableCols = {13, 7, 6, 6};
@@ -22,28 +19,12 @@ Fittings::Fittings(const ProjectTables& tables) : tables_(tables) {
   }
 }
 
-void Fittings::RebuildLineCache() {
-  ++revision_;
-  line_cache_.clear();
-  const TextGrid& reg = tables_.fittings_register;
-  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
-    line_cache_.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
-                          reg.At(r, 2));
-  }
-}
-
-void Fittings::ShowRestingInfo() {
-  ++revision_;
-  register_info_ = std::string(kRegisterRestingInfo);
-}
-
 void Fittings::ProjectReplaced() {
   ++revision_;
   for (TextGrid& table : calc_tables_) {
     table.ClearRange(1, 0, table.rows() - 1, table.cols() - 1);
   }
   LayOutEnteredDataList(&entered_data_);
-  line_cache_.clear();
 }
 
 void Fittings::StoreRead() {

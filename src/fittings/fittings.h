@@ -19,16 +19,10 @@ class Fittings {
  public:
   explicit Fittings(const ProjectTables& tables);
 
-  const std::vector<std::string>& line_cache() const { return line_cache_; }
   const TextGrid& entered_data_list() const { return entered_data_; }   // TateguDataGrid
   const TextGrid& calc_table(int i) const { return calc_tables_[i]; }   // TateguKeisanGrid(i)
-  const std::string& register_info() const { return register_info_; }  // Info
   std::uint64_t revision() const { return revision_; }
 
-  // The register as "Tate" lines, one per row down to the first empty code.
-  void RebuildLineCache();
-  // The register panel's hint as it is when nothing is being entered.
-  void ShowRestingInfo();
   // A new or opened project replaced the open one.
   void ProjectReplaced();
   // An opened project's fittings takeoff store was read.
@@ -36,10 +30,8 @@ class Fittings {
 
  private:
   const ProjectTables& tables_;
-  std::vector<std::string> line_cache_;
   TextGrid entered_data_;
   std::array<TextGrid, 4> calc_tables_;
-  std::string register_info_;
   std::uint64_t revision_ = 0;
 };
 

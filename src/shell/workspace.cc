@@ -19,8 +19,9 @@ Workspace::Workspace(Folders folders, Platform platform)
       settings_(folders_, platform_.dialogs),
       session_(folders_, tables_, platform_, *this),
       importer_(folders_, tables_, session_, platform_, *this),
+      register_(tables_, folders_, session_, platform_),
       fittings_(tables_),
-      sheets_(tables_, platform_),
+      sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
 }
@@ -33,6 +34,7 @@ bool Workspace::Startup() {
   }
   sheets_.ShowSide(kInterior, true);
   for (RoomStore& store : tables_.stores) store.Clear();
+  register_.ProjectReplaced();
   fittings_.ProjectReplaced();
   SwitchMode(kModeInterior);
   sheets_.HideItemList();
@@ -55,7 +57,7 @@ bool Workspace::Startup() {
 void Workspace::SwitchMode(int index) {
   if (index < 0 || index > 5) return;
   ++revision_;
-  fittings_.ShowRestingInfo();
+  register_.ShowRestingInfo();
   sheets_.LeaveMode();
   mode_ = index;
   sheets_.SetDigits(DigitSetting(settings_.panel().digits));
@@ -64,7 +66,7 @@ void Workspace::SwitchMode(int index) {
   if (index == kModeExterior) side = kExterior;
   sheets_.ShowSide(side, index == kModeInterior || index == kModeExterior);
   if (index == kModeAggregation) settings_.RefillAggregationWorkTypes();
-  if (index != kModeFittingsRegister) fittings_.RebuildLineCache();
+  if (index != kModeFittingsRegister) register_.RebuildLineCache();
 }
 
 bool Workspace::AskToSaveFirst(std::string_view title) {
@@ -148,13 +150,14 @@ void Workspace::SaveUnitPrices() { veltrano::SaveUnitPrices(&tables_); }
 void Workspace::BeforeWrite() {
   sheets_.StoreShownRoom();
   RememberWorkTypes(&tables_);
-  fittings_.RebuildLineCache();
+  register_.RebuildLineCache();
 }
 
 void Workspace::RefreshUnitPrices() { SaveUnitPrices(); }
 
 void Workspace::ProjectReplaced(bool opening) {
   sheets_.ProjectReplaced(opening);
+  register_.ProjectReplaced();
   fittings_.ProjectReplaced();
 }
 

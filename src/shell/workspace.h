@@ -7,6 +7,7 @@
 #include "config/folders.h"
 #include "config/settings.h"
 #include "fittings/fittings.h"
+#include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/import.h"
 #include "project/project_tables.h"
@@ -73,6 +74,8 @@ class Workspace : private ProjectHooks {
   const ProjectSession& session() const { return session_; }
   Importer& importer() { return importer_; }
   const Importer& importer() const { return importer_; }
+  FittingsRegister& fittings_register() { return register_; }
+  const FittingsRegister& fittings_register() const { return register_; }
   Fittings& fittings() { return fittings_; }
   const Fittings& fittings() const { return fittings_; }
   TakeoffSheets& sheets() { return sheets_; }
@@ -97,6 +100,7 @@ class Workspace : private ProjectHooks {
   Settings settings_;
   ProjectSession session_;
   Importer importer_;
+  FittingsRegister register_;
   Fittings fittings_;
   TakeoffSheets sheets_;
   Rooms rooms_;

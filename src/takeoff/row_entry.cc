@@ -2,6 +2,7 @@
 // row from its formula, deduction and fitting codes, subtotal rows, and the
 // commands that recalculate or clear whole sides.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -425,23 +426,16 @@ void TakeoffSheets::EnterFittingCode(int row, int column) {
   if (entry.empty()) return;
   const std::size_t star = entry.find('*');
   const std::string code = entry.substr(0, star);
-  const TextGrid& reg = tables_.fittings_register;
-  int found = -1;
-  for (int r = 1; r < reg.rows(); ++r) {
-    if (!reg.At(r, 0).empty() && EqualsIgnoreCase(reg.At(r, 0), code)) {
-      found = r;
-      break;
-    }
-  }
+  const std::optional<FittingEntry> found = register_.Lookup(code);
   TextGrid& g = shown_sheet();
-  if (found < 0) {
+  if (!found) {
     platform_.dialogs.ShowMessage(kFormulaCheckTitle, kMsgUnknownFitting);
     editor_text_.clear();
     g.Set(row, column, "");
     return;
   }
-  const float w = ToSingle(LeadingNumber(reg.At(found, 1))) / 1000.0f;
-  const float h = ToSingle(LeadingNumber(reg.At(found, 2))) / 1000.0f;
+  const float w = ToSingle(LeadingNumber(found->w)) / 1000.0f;
+  const float h = ToSingle(LeadingNumber(found->h)) / 1000.0f;
   const FormulaParams none;
   std::string formula =
       EvaluateFormula(ShortestText(w), digits_.q(), none, platform_.dialogs);

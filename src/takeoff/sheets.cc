@@ -13,8 +13,9 @@
 
 namespace veltrano {
 
-TakeoffSheets::TakeoffSheets(ProjectTables& tables, Platform platform)
-    : tables_(tables), platform_(platform) {
+TakeoffSheets::TakeoffSheets(ProjectTables& tables,
+                             const FittingsRegister& fittings, Platform platform)
+    : tables_(tables), register_(fittings), platform_(platform) {
   for (int s = 0; s < 2; ++s) LayOutSheet(s, &sheets_[s]);
 }
 

@@ -11,6 +11,7 @@
 #include "calc/formula.h"
 #include "calc/grid.h"
 #include "calc/rounding.h"
+#include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/project_tables.h"
 
@@ -30,7 +31,8 @@ enum class EditorKey { kEnter, kUp, kDown, kTab, kEscape };
 // each side, stored into and laid out from the room stores.
 class TakeoffSheets {
  public:
-  TakeoffSheets(ProjectTables& tables, Platform platform);
+  TakeoffSheets(ProjectTables& tables, const FittingsRegister& fittings,
+                Platform platform);
 
   // Counts every change of what the sheets, their editor and the boxes
   // beside them show.
@@ -158,6 +160,7 @@ class TakeoffSheets {
   std::string SubtotalSumAbove(int row, int value_col);
 
   ProjectTables& tables_;
+  const FittingsRegister& register_;
   Platform platform_;
   DigitSetting digits_;
   int side_ = 0;

@@ -6,7 +6,7 @@
 #include <QModelIndex>
 #include <QTableView>
 
-#include "shell/workspace.h"
+#include "takeoff/sheets.h"
 
 namespace veltrano {
 

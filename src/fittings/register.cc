@@ -1,0 +1,258 @@
+#include "fittings/register.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "calc/text_file.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+
+namespace {
+
+constexpr std::string_view kRestingInfo =
+    "符号・W・Hを入力後 OKをクリックまたはEnterキーで 登録一覧に追加されます。";
+constexpr std::string_view kPickInfo = "位置を指定してください。";
+
+bool IsTateLine(std::string_view line) {
+  return line.size() >= 4 && EqualsIgnoreCase(line.substr(0, 4), "Tate");
+}
+
+}  // namespace
+
+std::optional<int> FittingsRegister::FindRow(std::string_view code) const {
+  const TextGrid& reg = grid();
+  for (int r = 1; r < reg.rows(); ++r) {
+    if (!reg.At(r, 0).empty() && EqualsIgnoreCase(reg.At(r, 0), code)) return r;
+  }
+  return std::nullopt;
+}
+
+std::optional<FittingEntry> FittingsRegister::Lookup(std::string_view code) const {
+  const std::optional<int> row = FindRow(code);
+  if (!row) return std::nullopt;
+  const TextGrid& reg = grid();
+  return FittingEntry{reg.At(*row, 0), reg.At(*row, 1), reg.At(*row, 2)};
+}
+
+std::vector<std::string> FittingsRegister::Codes() const {
+  std::vector<std::string> codes;
+  const TextGrid& reg = grid();
+  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
+    codes.push_back(reg.At(r, 0));
+  }
+  return codes;
+}
+
+bool FittingsRegister::Full() const {
+  return !grid().At(kRegisterRows - 1, 0).empty();
+}
+
+int FittingsRegister::FirstFreeRow() const {
+  const TextGrid& reg = grid();
+  for (int r = 1; r < reg.rows(); ++r) {
+    if (reg.At(r, 0).empty()) return r;
+  }
+  return kRegisterRows - 1;
+}
+
+void FittingsRegister::TypeBox(int index, std::string_view text) {
+  if (index < 0 || index > 2) return;
+  Touch();
+  std::string typed = FoldToCodePageLookalikes(text);
+  const std::string refusal = RecordTextRefusal(typed);
+  if (!refusal.empty()) {
+    platform_.dialogs.ShowMessage(kTitleInputCheck, refusal);
+    typed.clear();
+  }
+  boxes_[index] = std::move(typed);
+}
+
+void FittingsRegister::PressEnter(int index) {
+  Touch();
+  focus_box_ = -1;
+  switch (index) {
+    case kCodeBox:
+      boxes_[kWidthBox].clear();
+      focus_box_ = kWidthBox;
+      break;
+    case kWidthBox:
+      boxes_[kHeightBox].clear();
+      focus_box_ = kHeightBox;
+      break;
+    case kHeightBox:
+      if (!boxes_[kCodeBox].empty()) RegisterFitting();
+      break;
+    default:
+      break;
+  }
+}
+
+void FittingsRegister::PressDelete(int index) {
+  if (index < 0 || index > 2) return;
+  Touch();
+  boxes_[index].clear();
+}
+
+void FittingsRegister::AskToModify(int row, const std::string& w,
+                                   const std::string& h) {
+  if (platform_.dialogs.Ask(kTitleConfirm, "同じ符号があります。修正しますか?",
+                            Buttons::kOkCancel) != Answer::kOk) {
+    return;
+  }
+  tables_.fittings_register.Set(row, 1, w);
+  tables_.fittings_register.Set(row, 2, h);
+}
+
+void FittingsRegister::RegisterFitting() {
+  Touch();
+  focus_box_ = -1;
+  if (Full()) {
+    platform_.dialogs.ShowMessage(kTitleConfirm, "これ以上登録できません。");
+    return;
+  }
+  const std::string code = boxes_[kCodeBox];
+  if (code.empty()) return;
+  if (const std::optional<int> row = FindRow(code)) {
+    AskToModify(*row, boxes_[kWidthBox], boxes_[kHeightBox]);
+    return;
+  }
+  const int row = FirstFreeRow();
+  TextGrid& reg = tables_.fittings_register;
+  reg.Set(row, 0, code);
+  reg.Set(row, 1, boxes_[kWidthBox]);
+  reg.Set(row, 2, boxes_[kHeightBox]);
+  focus_box_ = kCodeBox;
+}
+
+void FittingsRegister::StartPositionPick() {
+  Touch();
+  if (Full()) {
+    platform_.dialogs.ShowMessage(kTitleConfirm, "これ以上登録できません。");
+    return;
+  }
+  if (boxes_[kCodeBox].empty()) return;
+  position_pick_ = true;
+  info_ = std::string(kPickInfo);
+}
+
+void FittingsRegister::ClickRow(int row) {
+  if (row < 1 || row >= kRegisterRows) return;
+  Touch();
+  current_row_ = row;
+  TextGrid& reg = tables_.fittings_register;
+  if (!position_pick_) {
+    for (int i = 0; i < 3; ++i) boxes_[i] = reg.At(row, i);
+    return;
+  }
+  position_pick_ = false;
+  info_ = std::string(kRestingInfo);
+  const std::string code = boxes_[kCodeBox];
+  if (code.empty()) return;
+  if (const std::optional<int> found = FindRow(code)) {
+    AskToModify(*found, boxes_[kWidthBox], boxes_[kHeightBox]);
+    return;
+  }
+  // The register never has a gap: a row below the first free one takes
+  // the first free one, as "OK" would.
+  const int at = std::min(row, FirstFreeRow());
+  for (int r = kRegisterRows - 1; r > at; --r) {
+    for (int c = 0; c < kRegisterCols; ++c) reg.Set(r, c, reg.At(r - 1, c));
+  }
+  reg.Set(at, 0, code);
+  reg.Set(at, 1, boxes_[kWidthBox]);
+  reg.Set(at, 2, boxes_[kHeightBox]);
+  current_row_ = at;
+  focus_box_ = kCodeBox;
+}
+
+void FittingsRegister::DeleteSelected() {
+  Touch();
+  if (boxes_[kCodeBox].empty() || current_row_ < 1) return;
+  TextGrid& reg = tables_.fittings_register;
+  if (platform_.dialogs.Ask(kTitleConfirm,
+                            reg.At(current_row_, 0) + "を削除します。",
+                            Buttons::kOkCancel) != Answer::kOk) {
+    return;
+  }
+  for (int r = current_row_; r < kRegisterRows - 1; ++r) {
+    for (int c = 0; c < kRegisterCols; ++c) reg.Set(r, c, reg.At(r + 1, c));
+  }
+  for (int c = 0; c < kRegisterCols; ++c) reg.Set(kRegisterRows - 1, c, "");
+}
+
+void FittingsRegister::DeleteAll() {
+  Touch();
+  if (platform_.dialogs.Ask(kTitleConfirm, "すべて削除します。",
+                            Buttons::kOkCancel) != Answer::kOk) {
+    return;
+  }
+  tables_.fittings_register.ClearRange(1, 0, kRegisterRows - 1,
+                                       kRegisterCols - 1);
+}
+
+void FittingsRegister::ReadFromFile() {
+  if (!session_.project_open()) return;
+  Touch();
+  FileDialogRequest request;
+  request.title = "建具リスト読込";
+  request.filter = "*.xdt";
+  request.default_extension = "xdt";
+  request.folder = folders_.data;
+  const auto chosen = platform_.files.ChooseFileToOpen(request);
+  if (!chosen || chosen->empty()) return;
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadTextLines(*chosen, &lines, &error)) {
+    platform_.dialogs.ShowMessage(kTitleCheck,
+                                  "エラー(SiageHiroi:FileOpen)\n" + error);
+    return;
+  }
+  std::vector<std::string> kept;
+  for (const std::string& line : lines) {
+    if (line.empty()) break;
+    // A line without a code would leave a gap in the register.
+    if (IsTateLine(line) && !FieldOf(line, 1).empty()) kept.push_back(line);
+  }
+  for (std::string& b : boxes_) b.clear();
+  TextGrid& reg = tables_.fittings_register;
+  reg.ClearRange(1, 0, kRegisterRows - 1, kRegisterCols - 1);
+  const int fits = std::min(static_cast<int>(kept.size()), kMaxFittings);
+  for (int k = 0; k < fits; ++k) {
+    const std::string& line = kept[static_cast<std::size_t>(k)];
+    for (int c = 0; c < kRegisterCols; ++c) reg.Set(k + 1, c, FieldOf(line, c + 1));
+  }
+  if (static_cast<int>(kept.size()) > kMaxFittings) {
+    platform_.dialogs.ShowMessage(
+        kTitleConfirm, "建具は" + std::to_string(kMaxFittings) +
+                           "件までしか登録できません。" +
+                           std::to_string(kMaxFittings + 1) +
+                           "件目から後は読み込みませんでした。");
+  }
+}
+
+void FittingsRegister::RebuildLineCache() {
+  Touch();
+  line_cache_.clear();
+  const TextGrid& reg = grid();
+  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
+    line_cache_.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
+                          reg.At(r, 2));
+  }
+}
+
+void FittingsRegister::ShowRestingInfo() {
+  Touch();
+  info_ = std::string(kRestingInfo);
+}
+
+void FittingsRegister::ProjectReplaced() {
+  Touch();
+  line_cache_.clear();
+  position_pick_ = false;
+  current_row_ = 0;
+}
+
+}  // namespace veltrano
