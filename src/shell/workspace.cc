@@ -20,7 +20,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       session_(folders_, tables_, platform_, *this),
       importer_(folders_, tables_, session_, platform_, *this),
       register_(tables_, folders_, session_, platform_),
-      fittings_(tables_),
+      fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
@@ -35,13 +35,14 @@ bool Workspace::Startup() {
   sheets_.ShowSide(kInterior, true);
   for (RoomStore& store : tables_.stores) store.Clear();
   register_.ProjectReplaced();
-  fittings_.ProjectReplaced();
+  fittings_takeoff_.ProjectReplaced();
   SwitchMode(kModeInterior);
   sheets_.HideItemList();
   if (!settings_.LoadDigitsAndSaveOnSwitch(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
   }
   sheets_.SetDigits(DigitSetting(settings_.panel().digits));
+  fittings_takeoff_.SetDigits(DigitSetting(settings_.panel().digits));
   // The sheets and every other table, after the remaining settings.
   if (!settings_.LoadSettings(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
@@ -61,11 +62,13 @@ void Workspace::SwitchMode(int index) {
   sheets_.LeaveMode();
   mode_ = index;
   sheets_.SetDigits(DigitSetting(settings_.panel().digits));
+  fittings_takeoff_.SetDigits(DigitSetting(settings_.panel().digits));
   int side = sheets_.side();
   if (index == kModeInterior) side = kInterior;
   if (index == kModeExterior) side = kExterior;
   sheets_.ShowSide(side, index == kModeInterior || index == kModeExterior);
   if (index == kModeAggregation) settings_.RefillAggregationWorkTypes();
+  if (index == kModeFittingsTakeoff) fittings_takeoff_.RefillLists();
   if (index != kModeFittingsRegister) register_.RebuildLineCache();
 }
 
@@ -158,11 +161,11 @@ void Workspace::RefreshUnitPrices() { SaveUnitPrices(); }
 void Workspace::ProjectReplaced(bool opening) {
   sheets_.ProjectReplaced(opening);
   register_.ProjectReplaced();
-  fittings_.ProjectReplaced();
+  fittings_takeoff_.ProjectReplaced();
 }
 
 void Workspace::ProjectRead(const ProjectReadResult& result) {
-  if (result.had_sheet_or_fittings) fittings_.StoreRead();
+  if (result.had_sheet_or_fittings) fittings_takeoff_.StoreRead();
 }
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }

@@ -6,7 +6,7 @@
 
 #include "config/folders.h"
 #include "config/settings.h"
-#include "fittings/fittings.h"
+#include "fittings/takeoff.h"
 #include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/import.h"
@@ -76,8 +76,8 @@ class Workspace : private ProjectHooks {
   const Importer& importer() const { return importer_; }
   FittingsRegister& fittings_register() { return register_; }
   const FittingsRegister& fittings_register() const { return register_; }
-  Fittings& fittings() { return fittings_; }
-  const Fittings& fittings() const { return fittings_; }
+  FittingsTakeoff& fittings_takeoff() { return fittings_takeoff_; }
+  const FittingsTakeoff& fittings_takeoff() const { return fittings_takeoff_; }
   TakeoffSheets& sheets() { return sheets_; }
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
@@ -101,7 +101,7 @@ class Workspace : private ProjectHooks {
   ProjectSession session_;
   Importer importer_;
   FittingsRegister register_;
-  Fittings fittings_;
+  FittingsTakeoff fittings_takeoff_;
   TakeoffSheets sheets_;
   Rooms rooms_;
   int mode_ = 0;
