@@ -1,6 +1,7 @@
 #include "cli/commands/arguments.h"
 
 #include <cstddef>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -14,6 +15,21 @@ std::optional<int> ParseDigits(std::string_view text) {
   if (text == "1") return 1;
   if (text == "2") return 2;
   return std::nullopt;
+}
+
+std::string ReadOptions(
+    const std::vector<std::string>& args, int* digits,
+    const std::function<std::string(std::size_t* i)>& other) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--digits" && i + 1 < args.size()) {
+      const std::optional<int> d = ParseDigits(args[++i]);
+      if (!d) return "--digits takes 0, 1 or 2";
+      *digits = *d;
+    } else if (std::string problem = other(&i); !problem.empty()) {
+      return problem;
+    }
+  }
+  return "";
 }
 
 bool NextLine(std::istream& in, std::string* line) {

@@ -3,6 +3,8 @@
 
 // What the commands share in reading their arguments and input.
 
+#include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -13,6 +15,14 @@ namespace veltrano {
 
 // The calculation-digits setting D: "0", "1" or "2".
 std::optional<int> ParseDigits(std::string_view text);
+
+// Reads the words after the command's name in args[0]: "--digits D" sets
+// *digits; every other word goes to `other` with its index, which it moves
+// onto a value it takes. `other` returns a usage problem or "" when it took
+// the word. Returns the first problem, or "".
+std::string ReadOptions(
+    const std::vector<std::string>& args, int* digits,
+    const std::function<std::string(std::size_t* i)>& other);
 
 // Reads the lines of standard input, without the CR of a CR LF.
 bool NextLine(std::istream& in, std::string* line);

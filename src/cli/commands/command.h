@@ -22,18 +22,29 @@ struct CommandLine {
 
 class Command {
  public:
+  // `name` is the word that selects the command; `synopsis` and
+  // `description`, how it is called and what it does, are one line each of
+  // the usage text. All three are literals.
+  constexpr Command(std::string_view name, std::string_view synopsis,
+                    std::string_view description)
+      : name_(name), synopsis_(synopsis), description_(description) {}
   virtual ~Command() = default;
+  Command(const Command&) = delete;
+  Command& operator=(const Command&) = delete;
 
-  // The word that selects the command.
-  virtual std::string_view name() const = 0;
-  // How it is called and what it does, one line each, for the usage text.
-  virtual std::string_view synopsis() const = 0;
-  virtual std::string_view description() const = 0;
+  std::string_view name() const { return name_; }
+  std::string_view synopsis() const { return synopsis_; }
+  std::string_view description() const { return description_; }
 
   // Runs the command; returns the exit status (kExitOk, kExitFailure or
   // kExitUsage of cli/cli.h).
   virtual int Execute(const CommandLine& line, std::istream& in,
                       std::ostream& out, std::ostream& err) const = 0;
+
+ private:
+  std::string_view name_;
+  std::string_view synopsis_;
+  std::string_view description_;
 };
 
 // Every command, in the order the usage text lists them.

@@ -17,13 +17,9 @@ namespace {
 
 class Info : public Command {
  public:
-  std::string_view name() const override { return "info"; }
-  std::string_view synopsis() const override {
-    return "[--base DIR] info FILE.xdt";
-  }
-  std::string_view description() const override {
-    return "print the counts and the room and place names of a project";
-  }
+  Info()
+      : Command("info", "[--base DIR] info FILE.xdt",
+                "print the counts and the room and place names of a project") {}
 
   int Execute(const CommandLine& line, std::istream&, std::ostream& out,
               std::ostream& err) const override {

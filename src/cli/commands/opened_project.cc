@@ -30,8 +30,7 @@ int ResaveProject(const std::optional<std::string>& base,
                   const std::vector<std::string>& args, std::ostream& err,
                   bool recalculate) {
   ProjectArgs parsed;
-  if (std::string problem =
-          ParseProjectArgs(args, true, recalculate, &parsed);
+  if (std::string problem = ParseProjectArgs(args, true, recalculate, &parsed);
       !problem.empty()) {
     return UsageError(err, problem);
   }

@@ -11,13 +11,10 @@ namespace {
 
 class Recalc : public Command {
  public:
-  std::string_view name() const override { return "recalc"; }
-  std::string_view synopsis() const override {
-    return "[--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]";
-  }
-  std::string_view description() const override {
-    return "recalculate every room and place, then write as \"Save\" does";
-  }
+  Recalc()
+      : Command(
+            "recalc", "[--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]",
+            "recalculate every room and place, then write as \"Save\" does") {}
 
   int Execute(const CommandLine& line, std::istream&, std::ostream&,
               std::ostream& err) const override {

@@ -11,13 +11,9 @@ namespace {
 
 class Resave : public Command {
  public:
-  std::string_view name() const override { return "resave"; }
-  std::string_view synopsis() const override {
-    return "[--base DIR] resave FILE.xdt -o OUT.xdt";
-  }
-  std::string_view description() const override {
-    return "open a project and write it as \"Save\" does";
-  }
+  Resave()
+      : Command("resave", "[--base DIR] resave FILE.xdt -o OUT.xdt",
+                "open a project and write it as \"Save\" does") {}
 
   int Execute(const CommandLine& line, std::istream&, std::ostream&,
               std::ostream& err) const override {

@@ -16,13 +16,9 @@ namespace {
 
 class Run : public Command {
  public:
-  std::string_view name() const override { return "run"; }
-  std::string_view synopsis() const override {
-    return "[--base DIR] run SCRIPT";
-  }
-  std::string_view description() const override {
-    return "replay a script of user actions (see docs/scenarios.md)";
-  }
+  Run()
+      : Command("run", "[--base DIR] run SCRIPT",
+                "replay a script of user actions (see docs/scenarios.md)") {}
 
   // Exit status 0 when the script passed, 1 when it failed, 2 for a usage
   // error.

@@ -1,6 +1,5 @@
 #include <cstddef>
 #include <istream>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -18,31 +17,24 @@ namespace {
 
 class Total : public Command {
  public:
-  std::string_view name() const override { return "total"; }
-  std::string_view synopsis() const override {
-    return "total [--digits D] [--cell]";
-  }
-  std::string_view description() const override {
-    return "write summary totals of numbers read from standard input";
-  }
+  Total()
+      : Command("total", "total [--digits D] [--cell]",
+                "write summary totals of numbers read from standard input") {}
 
   int Execute(const CommandLine& line, std::istream& in, std::ostream& out,
               std::ostream& err) const override {
     const std::vector<std::string>& args = line.words;
     int digits = 0;
     bool cell = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-      const std::string& a = args[i];
-      if (a == "--digits" && i + 1 < args.size()) {
-        std::optional<int> d = ParseDigits(args[++i]);
-        if (!d) return UsageError(err, "--digits takes 0, 1 or 2");
-        digits = *d;
-      } else if (a == "--cell") {
-        cell = true;
-      } else {
-        return UsageError(err, "unknown argument for total: " + a);
-      }
-    }
+    const std::string problem =
+        ReadOptions(args, &digits, [&](std::size_t* i) -> std::string {
+          if (args[*i] != "--cell") {
+            return "unknown argument for total: " + args[*i];
+          }
+          cell = true;
+          return "";
+        });
+    if (!problem.empty()) return UsageError(err, problem);
     const DigitSetting setting(digits);
     std::string number;
     while (NextLine(in, &number)) {

@@ -51,6 +51,28 @@ void Runner::Define(const std::string& words, Where where, Handler run) {
   verbs_[words] = Verb{where, std::move(run)};
 }
 
+void Runner::DefineAction(const std::string& words, Where where, Need need,
+                          std::function<void()> act) {
+  Define(words, where, [this, words, need, act](const Args& a) {
+    if (!Arity(a, 0, 0, words) || (need && !(this->*need)())) return false;
+    act();
+    return true;
+  });
+}
+
+void Runner::DefineOnOff(const std::string& words, Where where, Need need,
+                         std::function<void(bool)> act) {
+  Define(words, where, [this, words, need, act](const Args& a) {
+    bool on = false;
+    if (!Arity(a, 1, 1, words + " on|off") || (need && !(this->*need)()) ||
+        !OnOff(a[0], &on)) {
+      return false;
+    }
+    act(on);
+    return true;
+  });
+}
+
 bool Runner::Fail(std::string what) {
   failure_line_ = line_;
   failure_ = name_ + ":" + std::to_string(line_) + ": " + std::move(what);
@@ -70,8 +92,8 @@ bool Runner::Count(const Token& t, int low, int high, std::string_view what,
   const std::optional<int> v = ParseCount(t);
   if (!v || *v < low || *v > high) {
     return Fail(std::string(what) + " must be a number from " +
-                std::to_string(low) + " to " + std::to_string(high) +
-                ", not " + Quoted(t.text));
+                std::to_string(low) + " to " + std::to_string(high) + ", not " +
+                Quoted(t.text));
   }
   *out = *v;
   return true;
@@ -135,7 +157,8 @@ bool Runner::NeedSettingsPanel() {
 }
 
 bool Runner::NeedEditor() {
-  if (!ws_.sheets().editor_visible()) return Fail("the cell editor is not open");
+  if (!ws_.sheets().editor_visible())
+    return Fail("the cell editor is not open");
   return true;
 }
 
@@ -242,8 +265,7 @@ bool Runner::RunLine(const Args& tokens) {
       if (!rooms_open) return Fail("the rooms dialog is not open");
       break;
     case Where::kNameDialog:
-      if (!window_.name_dialog_open)
-        return Fail("the name dialog is not open");
+      if (!window_.name_dialog_open) return Fail("the name dialog is not open");
       break;
     case Where::kAnywhere:
       break;

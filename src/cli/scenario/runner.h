@@ -56,6 +56,15 @@ class Runner {
   // Adds a verb: one word, or two for the groups (rooms, name-dialog,
   // setting, import, expect).
   void Define(const std::string& words, Where where, Handler run);
+  // A check of the runner that a verb needs before it acts, such as
+  // &Runner::NeedTakeoff; null for none.
+  using Need = bool (Runner::*)();
+  // A verb without arguments (its usage is its words) that does `act`.
+  void DefineAction(const std::string& words, Where where, Need need,
+                    std::function<void()> act);
+  // A verb taking on or off (its usage is its words and "on|off").
+  void DefineOnOff(const std::string& words, Where where, Need need,
+                   std::function<void(bool)> act);
 
   Workspace& workspace() { return ws_; }
   std::ostream& out() { return out_; }

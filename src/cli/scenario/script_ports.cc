@@ -103,8 +103,8 @@ Answer ScriptDialogs::Ask(std::string_view title, std::string_view text,
   out_ << AnswerName(a) << '\n';
   if (!AnswerFits(a, buttons)) {
     Note("the answer " + std::string(AnswerName(a)) +
-         " does not fit the question " + Escaped(title) + ": " +
-         Escaped(text) + ", which offers " + std::string(ButtonsName(buttons)));
+         " does not fit the question " + Escaped(title) + ": " + Escaped(text) +
+         ", which offers " + std::string(ButtonsName(buttons)));
     return CautiousAnswer(buttons);
   }
   return a;

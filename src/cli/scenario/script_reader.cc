@@ -33,23 +33,15 @@ bool Tokenize(std::string_view line, Args* tokens, std::string* error) {
         }
         if (i >= line.size()) break;
         const char e = line[i++];
-        switch (e) {
-          case '"':
-            token.text += '"';
-            break;
-          case '\\':
-            token.text += '\\';
-            break;
-          case 'n':
-            token.text += '\n';
-            break;
-          case 't':
-            token.text += '\t';
-            break;
-          default:
-            *error = std::string("unknown escape \\") + e + " in a quoted text";
-            return false;
+        // The escapes \" \\ \n \t and what they stand for.
+        constexpr std::string_view kEscapes = "\"\\nt";
+        constexpr std::string_view kEscaped = "\"\\\n\t";
+        const std::size_t k = kEscapes.find(e);
+        if (k == std::string_view::npos) {
+          *error = std::string("unknown escape \\") + e + " in a quoted text";
+          return false;
         }
+        token.text += kEscaped[k];
       }
       if (!closed) {
         *error = "a quoted text is not closed";

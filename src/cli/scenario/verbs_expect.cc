@@ -1,8 +1,7 @@
-#include "cli/scenario/verbs.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -11,6 +10,7 @@
 #include "calc/text_file.h"
 #include "cli/scenario/runner.h"
 #include "cli/scenario/script_reader.h"
+#include "cli/scenario/verbs.h"
 #include "shell/workspace.h"
 #include "takeoff/sheet_layout.h"
 
@@ -37,7 +37,7 @@ bool ExpectFile(Runner& r, const Args& a) {
     if (!r.Arity(a, 2, 2, kUsage)) return false;
     const bool exists = fs::is_regular_file(path, ec);
     return r.Expect(exists == (what == "exists"), file, what,
-                  exists ? "it exists" : "it missing");
+                    exists ? "it exists" : "it missing");
   }
   if (what == "same-as") {
     fs::path other;
@@ -52,44 +52,45 @@ bool ExpectFile(Runner& r, const Args& a) {
     while (at < mine.size() && at < theirs.size() && mine[at] == theirs[at])
       ++at;
     return r.Fail("expected " + file + " to equal " + Quoted(a[2].text) +
-                " byte for byte; they differ from byte " + std::to_string(at) +
-                " (sizes " + std::to_string(mine.size()) + " and " +
-                std::to_string(theirs.size()) + ")");
+                  " byte for byte; they differ from byte " +
+                  std::to_string(at) + " (sizes " +
+                  std::to_string(mine.size()) + " and " +
+                  std::to_string(theirs.size()) + ")");
   }
   std::vector<std::string> lines;
+  // "lines N" and "line N TEXT": `size` words, N from `low`, then the lines.
+  auto number_and_lines = [&](std::size_t size, int low, std::string_view name,
+                              int* number) {
+    return r.Arity(a, size, size, kUsage) &&
+           r.Count(a[2], low, 1 << 30, name, number) &&
+           r.ReadLines(path, a[0], &lines);
+  };
   if (what == "lines") {
     int count = 0;
-    if (!r.Arity(a, 3, 3, kUsage) ||
-        !r.Count(a[2], 0, 1 << 30, "the line count", &count) ||
-        !r.ReadLines(path, a[0], &lines)) {
-      return false;
-    }
+    if (!number_and_lines(3, 0, "the line count", &count)) return false;
     return r.Expect(static_cast<int>(lines.size()) == count, file + " to have",
-                  a[2].text + " lines", std::to_string(lines.size()));
+                    a[2].text + " lines", std::to_string(lines.size()));
   }
   if (what == "has-line" || what == "no-line") {
-    if (!r.Arity(a, 3, 3, kUsage) || !r.ReadLines(path, a[0], &lines)) return false;
+    if (!r.Arity(a, 3, 3, kUsage) || !r.ReadLines(path, a[0], &lines))
+      return false;
     const bool has =
         std::find(lines.begin(), lines.end(), a[2].text) != lines.end();
     if (has == (what == "has-line")) return true;
     return r.Fail("expected " + file + (has ? " without" : " with") +
-                " the line " + Quoted(a[2].text) +
-                (has ? ", found it" : ", found none"));
+                  " the line " + Quoted(a[2].text) +
+                  (has ? ", found it" : ", found none"));
   }
   if (what == "line") {
     int number = 0;
-    if (!r.Arity(a, 4, 4, kUsage) ||
-        !r.Count(a[2], 1, 1 << 30, "the line number", &number) ||
-        !r.ReadLines(path, a[0], &lines)) {
-      return false;
-    }
+    if (!number_and_lines(4, 1, "the line number", &number)) return false;
     if (number > static_cast<int>(lines.size())) {
       return r.Fail("expected line " + a[2].text + " of " + file + " to be " +
-                  Quoted(a[3].text) + ", found only " +
-                  std::to_string(lines.size()) + " lines");
+                    Quoted(a[3].text) + ", found only " +
+                    std::to_string(lines.size()) + " lines");
     }
     return r.ExpectText("line " + a[2].text + " of " + file, a[3].text,
-                      lines[static_cast<std::size_t>(number - 1)]);
+                        lines[static_cast<std::size_t>(number - 1)]);
   }
   return r.Fail("usage: " + std::string(kUsage));
 }
@@ -106,7 +107,7 @@ void DefineExpectVerbs(Runner& r) {
     if (!r.Arity(a, 3, 3, "expect cell ROW COL TEXT") || !r.Cell(a, &row, &col))
       return false;
     return r.ExpectText("cell " + a[0].text + "," + a[1].text, a[2].text,
-                      w.sheets().sheet(w.side()).At(row, col));
+                        w.sheets().sheet(w.side()).At(row, col));
   });
   r.Define("expect cells", kAny, [&r, &w](const Args& a) {
     int row = 0, col = 0;
@@ -116,40 +117,45 @@ void DefineExpectVerbs(Runner& r) {
     }
     std::vector<std::string> found;
     for (std::size_t i = 2; i < a.size(); ++i) {
-      found.push_back(w.sheets().sheet(w.side()).At(row, col + static_cast<int>(i) - 2));
+      found.push_back(
+          w.sheets().sheet(w.side()).At(row, col + static_cast<int>(i) - 2));
     }
     return r.ExpectList("cells from " + a[0].text + "," + a[1].text,
-                      Args(a.begin() + 2, a.end()), found);
+                        Args(a.begin() + 2, a.end()), found);
   });
   r.Define("expect editor", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect editor TEXT")) return false;
     if (!w.sheets().editor_visible()) {
       return r.Fail("expected the cell editor open with " + Quoted(a[0].text) +
-                  ", found it hidden");
+                    ", found it hidden");
     }
-    return r.ExpectText("the editor's text", a[0].text, w.sheets().editor_text());
+    return r.ExpectText("the editor's text", a[0].text,
+                        w.sheets().editor_text());
   });
   r.Define("expect editor-hidden", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 0, 0, "expect editor-hidden")) return false;
     return r.Expect(!w.sheets().editor_visible(), "the cell editor", "hidden",
-                  "it open with " + Quoted(w.sheets().editor_text()));
+                    "it open with " + Quoted(w.sheets().editor_text()));
   });
   r.Define("expect input-method", kAny, [&r, &w](const Args& a) {
     bool on = false;
     if (!r.Arity(a, 1, 1, "expect input-method on|off") || !r.OnOff(a[0], &on))
       return false;
-    if (!w.sheets().editor_visible()) return r.Fail("the cell editor is not open");
-    return r.Expect(on == w.sheets().editor_wants_input_method(), "the input method",
-                  a[0].text, w.sheets().editor_wants_input_method() ? "on" : "off");
+    if (!w.sheets().editor_visible())
+      return r.Fail("the cell editor is not open");
+    return r.Expect(on == w.sheets().editor_wants_input_method(),
+                    "the input method", a[0].text,
+                    w.sheets().editor_wants_input_method() ? "on" : "off");
   });
   r.Define("expect current", kAny, [&r, &w](const Args& a) {
     int row = 0, col = 0;
     if (!r.Arity(a, 2, 2, "expect current ROW COL") || !r.Cell(a, &row, &col))
       return false;
-    return r.Expect(row == w.sheets().current_row() && col == w.sheets().current_col(),
-                  "the current cell", a[0].text + "," + a[1].text,
-                  std::to_string(w.sheets().current_row()) + "," +
-                      std::to_string(w.sheets().current_col()));
+    return r.Expect(
+        row == w.sheets().current_row() && col == w.sheets().current_col(),
+        "the current cell", a[0].text + "," + a[1].text,
+        std::to_string(w.sheets().current_row()) + "," +
+            std::to_string(w.sheets().current_col()));
   });
   r.Define("expect list", kAny, [&r, &w](const Args& a) {
     return r.ExpectList("the list", a, r.Rooms(w.side()));
@@ -162,7 +168,7 @@ void DefineExpectVerbs(Runner& r) {
     }
     const int side = a[0].text == "interior" ? kInterior : kExterior;
     return r.ExpectList("the " + a[0].text + " list",
-                      Args(a.begin() + 1, a.end()), r.Rooms(side));
+                        Args(a.begin() + 1, a.end()), r.Rooms(side));
   });
   r.Define("expect list-size", kAny, [&r, &w](const Args& a) {
     int size = 0;
@@ -172,15 +178,17 @@ void DefineExpectVerbs(Runner& r) {
     }
     const std::size_t found = r.Rooms(w.side()).size();
     return r.Expect(found == static_cast<std::size_t>(size), "the list to hold",
-                  a[0].text + " names", std::to_string(found));
+                    a[0].text + " names", std::to_string(found));
   });
   r.Define("expect room-label", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect room-label TEXT")) return false;
-    return r.ExpectText("the room-name label", a[0].text, w.sheets().room_label(w.side()));
+    return r.ExpectText("the room-name label", a[0].text,
+                        w.sheets().room_label(w.side()));
   });
   r.Define("expect project", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect project NAME")) return false;
-    return r.ExpectText("the project name", a[0].text, w.session().project_name());
+    return r.ExpectText("the project name", a[0].text,
+                        w.session().project_name());
   });
   r.Define("expect param", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 2, 2, "expect param A|S|L TEXT")) return false;
@@ -189,8 +197,9 @@ void DefineExpectVerbs(Runner& r) {
         a[0].text.size() == 1 ? letters.find(a[0].text[0]) : std::string::npos;
     if (k == std::string::npos)
       return r.Fail("param takes A, S or L, not " + Quoted(a[0].text));
-    return r.ExpectText("parameter " + a[0].text, a[1].text,
-                      w.sheets().parameter(w.side() * 3 + static_cast<int>(k)));
+    return r.ExpectText(
+        "parameter " + a[0].text, a[1].text,
+        w.sheets().parameter(w.side() * 3 + static_cast<int>(k)));
   });
   r.Define("expect places", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect places TEXT")) return false;
@@ -201,7 +210,7 @@ void DefineExpectVerbs(Runner& r) {
     if (!r.Arity(a, 1, 1, "expect done-mark on|off") || !r.OnOff(a[0], &on))
       return false;
     return r.Expect(on == w.sheets().done_mark(), "the done mark", a[0].text,
-                  w.sheets().done_mark() ? "on" : "off");
+                    w.sheets().done_mark() ? "on" : "off");
   });
   r.Define("expect mode", kAny, [&r, &w](const Args& a) {
     int mode = 0;
@@ -210,7 +219,7 @@ void DefineExpectVerbs(Runner& r) {
       return false;
     }
     return r.Expect(mode == w.mode(), "mode", a[0].text,
-                  std::to_string(w.mode()));
+                    std::to_string(w.mode()));
   });
   r.Define("expect first-column", kAny, [&r, &w](const Args& a) {
     int col = 0;
@@ -220,22 +229,29 @@ void DefineExpectVerbs(Runner& r) {
     }
     const int found = w.sheets().first_visible_column(w.side());
     return r.Expect(col == found, "the first visible column", a[0].text,
-                  std::to_string(found));
+                    std::to_string(found));
   });
-  r.Define("expect message", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 2, 2, "expect message TITLE TEXT")) return false;
-    return r.TakeShown(
-        ShownKind::kMessage,
-        [&](const Shown& s) {
-          return s.title == a[0].text && s.text == a[1].text;
-        },
-        "message " + Escaped(a[0].text) + ": " + Escaped(a[1].text));
-  });
+  // A message or question with the title and the text.
+  auto exactly = [&r](ShownKind kind, std::string_view word) {
+    return [&r, kind, word](const Args& a) {
+      if (!r.Arity(a, 2, 2, "expect " + std::string(word) + " TITLE TEXT"))
+        return false;
+      return r.TakeShown(
+          kind,
+          [&](const Shown& s) {
+            return s.title == a[0].text && s.text == a[1].text;
+          },
+          std::string(word) + " " + Escaped(a[0].text) + ": " +
+              Escaped(a[1].text));
+    };
+  };
+  r.Define("expect message", kAny, exactly(ShownKind::kMessage, "message"));
+  r.Define("expect question", kAny, exactly(ShownKind::kQuestion, "question"));
   // A message or question with the title whose text holds every piece.
   auto with_pieces = [&r](ShownKind kind, std::string_view word) {
     return [&r, kind, word](const Args& a) {
       if (!r.Arity(a, 1, 100,
-                 "expect " + std::string(word) + "-with TITLE [PIECE...]")) {
+                   "expect " + std::string(word) + "-with TITLE [PIECE...]")) {
         return false;
       }
       std::string expected =
@@ -254,18 +270,9 @@ void DefineExpectVerbs(Runner& r) {
     };
   };
   r.Define("expect message-with", kAny,
-         with_pieces(ShownKind::kMessage, "message"));
+           with_pieces(ShownKind::kMessage, "message"));
   r.Define("expect question-with", kAny,
-         with_pieces(ShownKind::kQuestion, "question"));
-  r.Define("expect question", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 2, 2, "expect question TITLE TEXT")) return false;
-    return r.TakeShown(
-        ShownKind::kQuestion,
-        [&](const Shown& s) {
-          return s.title == a[0].text && s.text == a[1].text;
-        },
-        "question " + Escaped(a[0].text) + ": " + Escaped(a[1].text));
-  });
+           with_pieces(ShownKind::kQuestion, "question"));
   r.Define("expect beep", kAny, [&r](const Args& a) {
     if (!r.Arity(a, 0, 0, "expect beep")) return false;
     return r.TakeShown(
@@ -284,20 +291,27 @@ void DefineExpectVerbs(Runner& r) {
     if (!r.Arity(a, 1, 1, "expect file-dialog TITLE")) return false;
     if (r.files().titles.empty()) {
       return r.Fail("expected the file dialog " + Quoted(a[0].text) +
-                  ", found none shown");
+                    ", found none shown");
     }
     return r.ExpectText("the last file dialog's title", a[0].text,
-                      r.files().titles.back());
+                        r.files().titles.back());
   });
-  r.Define("expect rooms-dialog", kAny, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 1, 1, "expect rooms-dialog open|closed")) return false;
-    if (a[0].text != "open" && a[0].text != "closed") {
-      return r.Fail("expected open or closed, not " + Quoted(a[0].text));
-    }
-    const bool open = w.rooms().dialog().open;
-    return r.Expect(open == (a[0].text == "open"), "the rooms dialog", a[0].text,
-                  open ? "open" : "closed");
-  });
+  // expect rooms-dialog, name-dialog and window: open or closed.
+  auto open_or_closed = [&r](std::string words, std::string what,
+                             std::function<bool()> is_open) {
+    return [&r, words, what, is_open](const Args& a) {
+      if (!r.Arity(a, 1, 1, words + " open|closed")) return false;
+      if (a[0].text != "open" && a[0].text != "closed") {
+        return r.Fail("expected open or closed, not " + Quoted(a[0].text));
+      }
+      const bool open = is_open();
+      return r.Expect(open == (a[0].text == "open"), what, a[0].text,
+                      open ? "open" : "closed");
+    };
+  };
+  r.Define("expect rooms-dialog", kAny,
+           open_or_closed("expect rooms-dialog", "the rooms dialog",
+                          [&w] { return w.rooms().dialog().open; }));
   r.Define("expect rooms-dialog-list", kAny, [&r, &w](const Args& a) {
     return r.ExpectList("the rooms dialog's list", a, w.rooms().dialog().names);
   });
@@ -305,41 +319,35 @@ void DefineExpectVerbs(Runner& r) {
     if (!r.Arity(a, 1, 1, "expect rooms-name-box TEXT")) return false;
     return r.ExpectText("the name box", a[0].text, w.rooms().dialog().name_box);
   });
-  r.Define("expect name-dialog", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 1, 1, "expect name-dialog open|closed")) return false;
-    if (a[0].text != "open" && a[0].text != "closed") {
-      return r.Fail("expected open or closed, not " + Quoted(a[0].text));
-    }
-    return r.Expect(r.window().name_dialog_open == (a[0].text == "open"), "the name dialog",
-                  a[0].text, r.window().name_dialog_open ? "open" : "closed");
-  });
+  r.Define("expect name-dialog", kAny,
+           open_or_closed("expect name-dialog", "the name dialog",
+                          [&r] { return r.window().name_dialog_open; }));
   r.Define("expect print-dialog", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 1, 1, "expect print-dialog opened|not-opened")) return false;
+    if (!r.Arity(a, 1, 1, "expect print-dialog opened|not-opened"))
+      return false;
     if (a[0].text != "opened" && a[0].text != "not-opened") {
       return r.Fail("expected opened or not-opened, not " + Quoted(a[0].text));
     }
     if (!r.window().print_opened) return r.Fail("print has not been clicked");
-    return r.Expect(*r.window().print_opened == (a[0].text == "opened"), "the print dialog",
-                  a[0].text, *r.window().print_opened ? "opened" : "not-opened");
+    return r.Expect(*r.window().print_opened == (a[0].text == "opened"),
+                    "the print dialog", a[0].text,
+                    *r.window().print_opened ? "opened" : "not-opened");
   });
-  r.Define("expect window", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 1, 1, "expect window open|closed")) return false;
-    if (a[0].text != "open" && a[0].text != "closed") {
-      return r.Fail("expected open or closed, not " + Quoted(a[0].text));
-    }
-    return r.Expect(r.window().window_closed == (a[0].text == "closed"), "the window",
-                  a[0].text, r.window().window_closed ? "closed" : "open");
-  });
+  r.Define("expect window", kAny,
+           open_or_closed("expect window", "the window",
+                          [&r] { return !r.window().window_closed; }));
   r.Define("expect import-name", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect import-name TEXT")) return false;
     return r.ExpectText("the import name box", a[0].text,
-                      w.importer().state().name_box);
+                        w.importer().state().name_box);
   });
   r.Define("expect import-status", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect import-status TEXT")) return false;
-    return r.ExpectText("the import status", a[0].text, w.importer().state().status);
+    return r.ExpectText("the import status", a[0].text,
+                        w.importer().state().status);
   });
-  r.Define("expect file", kAny, [&r](const Args& a) { return ExpectFile(r, a); });
+  r.Define("expect file", kAny,
+           [&r](const Args& a) { return ExpectFile(r, a); });
 }
 
 }  // namespace veltrano::scenario

@@ -1,5 +1,3 @@
-#include "cli/scenario/verbs.h"
-
 #include <filesystem>
 #include <map>
 #include <string>
@@ -8,6 +6,7 @@
 #include "calc/text_file.h"
 #include "cli/scenario/runner.h"
 #include "cli/scenario/script_reader.h"
+#include "cli/scenario/verbs.h"
 #include "port/dialogs.h"
 
 namespace veltrano::scenario {
@@ -29,7 +28,7 @@ void DefineFileVerbs(Runner& r) {
       const auto it = kAnswers.find(t.text);
       if (it == kAnswers.end()) {
         return r.Fail("answer takes ok, cancel, yes or no, not " +
-                    Quoted(t.text));
+                      Quoted(t.text));
       }
       r.dialogs().answers.push_back(it->second);
     }
@@ -42,16 +41,15 @@ void DefineFileVerbs(Runner& r) {
     r.files().answers.push_back({path, a[0].text});
     return true;
   });
-  r.Define("cancel-file-dialog", kAny, [&r](const Args& a) {
-    if (!r.Arity(a, 0, 0, "cancel-file-dialog")) return false;
+  r.DefineAction("cancel-file-dialog", kAny, nullptr, [&r] {
     r.files().answers.push_back({std::nullopt, ""});
-    return true;
   });
 
   // ---- Files outside the program ------------------------------------------
   r.Define("write-file", kAny, [&r](const Args& a) {
     fs::path path;
-    if (!r.Arity(a, 1, 1, "write-file NAME, then the lines, each after \"|\"") ||
+    if (!r.Arity(a, 1, 1,
+                 "write-file NAME, then the lines, each after \"|\"") ||
         !r.FilePath(a[0], &path)) {
       return false;
     }
@@ -75,26 +73,33 @@ void DefineFileVerbs(Runner& r) {
       return r.Fail("cannot copy " + Quoted(a[0].text) + ": " + ec.message());
     return true;
   });
-  r.Define("remove-file", kAny, [&r](const Args& a) {
-    fs::path path;
-    if (!r.Arity(a, 1, 1, "remove-file NAME") || !r.FilePath(a[0], &path))
-      return false;
-    std::error_code ec;
-    fs::remove_all(path, ec);
-    if (ec)
-      return r.Fail("cannot remove " + Quoted(a[0].text) + ": " + ec.message());
-    return true;
-  });
-  r.Define("make-folder", kAny, [&r](const Args& a) {
-    fs::path path;
-    if (!r.Arity(a, 1, 1, "make-folder NAME") || !r.FilePath(a[0], &path))
-      return false;
-    std::error_code ec;
-    fs::create_directories(path, ec);
-    if (ec)
-      return r.Fail("cannot make " + Quoted(a[0].text) + ": " + ec.message());
-    return true;
-  });
+  // A verb that does `op` to the file or folder it names; a failure says
+  // "cannot DOING NAME: why".
+  using PathOp = void (*)(const fs::path&, std::error_code&);
+  auto on_path = [&r](std::string verb, std::string doing, PathOp op) {
+    return [&r, verb, doing, op](const Args& a) {
+      fs::path path;
+      if (!r.Arity(a, 1, 1, verb + " NAME") || !r.FilePath(a[0], &path))
+        return false;
+      std::error_code ec;
+      op(path, ec);
+      if (ec) {
+        return r.Fail("cannot " + doing + " " + Quoted(a[0].text) + ": " +
+                      ec.message());
+      }
+      return true;
+    };
+  };
+  r.Define("remove-file", kAny,
+           on_path("remove-file", "remove",
+                   [](const fs::path& path, std::error_code& ec) {
+                     fs::remove_all(path, ec);
+                   }));
+  r.Define("make-folder", kAny,
+           on_path("make-folder", "make",
+                   [](const fs::path& path, std::error_code& ec) {
+                     fs::create_directories(path, ec);
+                   }));
 }
 
 }  // namespace veltrano::scenario

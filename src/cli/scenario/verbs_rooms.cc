@@ -1,5 +1,3 @@
-#include "cli/scenario/verbs.h"
-
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -7,7 +5,9 @@
 
 #include "cli/scenario/runner.h"
 #include "cli/scenario/script_reader.h"
+#include "cli/scenario/verbs.h"
 #include "shell/workspace.h"
+#include "takeoff/rooms.h"
 
 namespace veltrano::scenario {
 
@@ -23,7 +23,7 @@ void DefineRoomVerbs(Runner& r) {
     const auto it = std::find(names.begin(), names.end(), a[0].text);
     if (it == names.end()) {
       return r.Fail("no " + Quoted(a[0].text) + " in the list " +
-                  QuotedList(names));
+                    QuotedList(names));
     }
     w.ClickRoomList(static_cast<int>(it - names.begin()));
     return true;
@@ -38,24 +38,18 @@ void DefineRoomVerbs(Runner& r) {
     w.ClickRoomList(position - 1);
     return true;
   });
-  r.Define("room-none", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "room-none") || !r.NeedTakeoff()) return false;
-    w.ClickRoomList(std::nullopt);
-    return true;
-  });
+  r.DefineAction("room-none", kMain, &Runner::NeedTakeoff,
+                 [&w] { w.ClickRoomList(std::nullopt); });
 
   // ---- The rooms dialog ---------------------------------------------------
-  r.Define("rooms open", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "rooms open") || !r.NeedTakeoff()) return false;
-    w.rooms().OpenRoomsDialog();
-    return true;
-  });
+  r.DefineAction("rooms open", kMain, &Runner::NeedTakeoff,
+                 [&w] { w.rooms().OpenRoomsDialog(); });
   auto dialog_position = [&r, &w](const Token& t, int* position) {
     const std::vector<std::string>& names = w.rooms().dialog().names;
     const auto it = std::find(names.begin(), names.end(), t.text);
     if (it == names.end()) {
       return r.Fail("no " + Quoted(t.text) + " in the dialog's list " +
-                  QuotedList(names));
+                    QuotedList(names));
     }
     *position = static_cast<int>(it - names.begin());
     return true;
@@ -74,23 +68,21 @@ void DefineRoomVerbs(Runner& r) {
     w.rooms().TypeName(a[0].text);
     return true;
   });
-  r.Define("rooms add", kRooms, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 1, "rooms add [NAME]")) return false;
-    if (!a.empty()) w.rooms().TypeName(a[0].text);
-    w.rooms().RoomsDialogAdd();
-    return true;
-  });
-  r.Define("rooms rename", kRooms, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 1, "rooms rename [NAME]")) return false;
-    if (!a.empty()) w.rooms().TypeName(a[0].text);
-    w.rooms().RoomsDialogRename();
-    return true;
-  });
-  r.Define("rooms delete", kRooms, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "rooms delete")) return false;
-    w.rooms().RoomsDialogDelete();
-    return true;
-  });
+  // rooms add and rooms rename: a name given with them is typed first.
+  auto with_name = [&r, &w](std::string usage, void (Rooms::*act)()) {
+    return [&r, &w, usage, act](const Args& a) {
+      if (!r.Arity(a, 0, 1, usage)) return false;
+      if (!a.empty()) w.rooms().TypeName(a[0].text);
+      (w.rooms().*act)();
+      return true;
+    };
+  };
+  r.Define("rooms add", kRooms,
+           with_name("rooms add [NAME]", &Rooms::RoomsDialogAdd));
+  r.Define("rooms rename", kRooms,
+           with_name("rooms rename [NAME]", &Rooms::RoomsDialogRename));
+  r.DefineAction("rooms delete", kRooms, nullptr,
+                 [&w] { w.rooms().RoomsDialogDelete(); });
   r.Define("rooms move", kRooms, [&r, &w, dialog_position](const Args& a) {
     int unused = 0;
     if (!r.Arity(a, 2, 2, "rooms move NAME BEFORE")) return false;
@@ -101,11 +93,8 @@ void DefineRoomVerbs(Runner& r) {
     w.rooms().RoomsDialogMove();
     return true;
   });
-  r.Define("rooms close", kRooms, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "rooms close")) return false;
-    w.rooms().RoomsDialogClose();
-    return true;
-  });
+  r.DefineAction("rooms close", kRooms, nullptr,
+                 [&w] { w.rooms().RoomsDialogClose(); });
 }
 
 }  // namespace veltrano::scenario

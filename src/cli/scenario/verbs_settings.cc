@@ -1,9 +1,8 @@
-#include "cli/scenario/verbs.h"
-
 #include <string>
 
 #include "cli/scenario/runner.h"
 #include "cli/scenario/script_reader.h"
+#include "cli/scenario/verbs.h"
 #include "shell/workspace.h"
 
 namespace veltrano::scenario {
@@ -22,25 +21,15 @@ void DefineSettingsVerbs(Runner& r) {
     w.settings().SetDigits(digits);
     return true;
   });
-  r.Define("setting save-on-switch", kMain, [&r, &w](const Args& a) {
-    bool on = false;
-    if (!r.Arity(a, 1, 1, "setting save-on-switch on|off") ||
-        !r.NeedSettingsPanel() || !r.OnOff(a[0], &on)) {
-      return false;
-    }
-    w.settings().SetSaveOnSwitch(on);
-    return true;
-  });
-  r.Define("import choose", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "import choose") || !r.NeedSettingsPanel()) return false;
-    w.importer().ChooseImportSource();
-    return true;
-  });
+  r.DefineOnOff("setting save-on-switch", kMain, &Runner::NeedSettingsPanel,
+                [&w](bool on) { w.settings().SetSaveOnSwitch(on); });
+  r.DefineAction("import choose", kMain, &Runner::NeedSettingsPanel,
+                 [&w] { w.importer().ChooseImportSource(); });
   auto tick = [&r, &w](bool on) {
     return [&r, &w, on](const Args& a) {
       if (!r.Arity(a, 1, 2,
-                 on ? "import tick interior|exterior..."
-                    : "import untick interior|exterior...") ||
+                   on ? "import tick interior|exterior..."
+                      : "import untick interior|exterior...") ||
           !r.NeedSettingsPanel()) {
         return false;
       }
@@ -58,11 +47,8 @@ void DefineSettingsVerbs(Runner& r) {
   };
   r.Define("import tick", kMain, tick(true));
   r.Define("import untick", kMain, tick(false));
-  r.Define("import execute", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "import execute") || !r.NeedSettingsPanel()) return false;
-    w.importer().ImportRooms();
-    return true;
-  });
+  r.DefineAction("import execute", kMain, &Runner::NeedSettingsPanel,
+                 [&w] { w.importer().ImportRooms(); });
 }
 
 }  // namespace veltrano::scenario

@@ -1,5 +1,3 @@
-#include "cli/scenario/verbs.h"
-
 #include <algorithm>
 #include <array>
 #include <map>
@@ -8,6 +6,7 @@
 
 #include "cli/scenario/runner.h"
 #include "cli/scenario/script_reader.h"
+#include "cli/scenario/verbs.h"
 #include "shell/workspace.h"
 #include "takeoff/sheet_layout.h"
 
@@ -27,7 +26,8 @@ void DefineSheetVerbs(Runner& r) {
   // ---- Modes and the takeoff sheet ----------------------------------------
   r.Define("mode", kMain, [&r, &w](const Args& a) {
     int mode = 0;
-    if (!r.Arity(a, 1, 1, "mode 0..5") || !r.Count(a[0], 0, 5, "the mode", &mode))
+    if (!r.Arity(a, 1, 1, "mode 0..5") ||
+        !r.Count(a[0], 0, 5, "the mode", &mode))
       return false;
     w.SwitchMode(mode);
     return true;
@@ -54,20 +54,23 @@ void DefineSheetVerbs(Runner& r) {
     if (!r.Arity(a, 1, 1, "press enter|up|down|tab|escape|f2")) return false;
     const std::string& key = a[0].text;
     static const std::map<std::string, EditorKey> kKeys = {
-        {"enter", EditorKey::kEnter}, {"up", EditorKey::kUp},
-        {"down", EditorKey::kDown},   {"tab", EditorKey::kTab},
+        {"enter", EditorKey::kEnter},
+        {"up", EditorKey::kUp},
+        {"down", EditorKey::kDown},
+        {"tab", EditorKey::kTab},
         {"escape", EditorKey::kEscape}};
     if (key == "f2") {
       // F2 on the sheet, with the editor closed.
       if (!r.NeedTakeoff()) return false;
-      if (w.sheets().editor_visible()) return r.Fail("the cell editor is open already");
+      if (w.sheets().editor_visible())
+        return r.Fail("the cell editor is open already");
       w.sheets().EditCurrentCell();
       return true;
     }
     const auto it = kKeys.find(key);
     if (it == kKeys.end()) {
       return r.Fail("press takes enter, up, down, tab, escape or f2, not " +
-                  Quoted(key));
+                    Quoted(key));
     }
     if (!r.NeedEditor()) return false;
     w.sheets().EditorKeyPressed(it->second);
@@ -75,7 +78,8 @@ void DefineSheetVerbs(Runner& r) {
   });
   r.Define("type-grid", kMain, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "type-grid TEXT") || !r.NeedTakeoff()) return false;
-    if (w.sheets().editor_visible()) return r.Fail("the cell editor is open already");
+    if (w.sheets().editor_visible())
+      return r.Fail("the cell editor is open already");
     if (a[0].text.empty()) return r.Fail("type-grid needs a text to type");
     w.sheets().TypeIntoCurrentCell(a[0].text);
     return true;
@@ -111,25 +115,12 @@ void DefineSheetVerbs(Runner& r) {
     w.sheets().SetPlacesBox(a[0].text);
     return true;
   });
-  r.Define("done-mark", kMain, [&r, &w](const Args& a) {
-    bool on = false;
-    if (!r.Arity(a, 1, 1, "done-mark on|off") || !r.NeedTakeoff() ||
-        !r.OnOff(a[0], &on)) {
-      return false;
-    }
-    w.sheets().SetDoneMark(on);
-    return true;
-  });
-  r.Define("recalculate", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "recalculate") || !r.NeedTakeoff()) return false;
-    w.sheets().RecalculateAll();
-    return true;
-  });
-  r.Define("clear-values", kMain, [&r, &w](const Args& a) {
-    if (!r.Arity(a, 0, 0, "clear-values") || !r.NeedTakeoff()) return false;
-    w.sheets().ClearAllValues();
-    return true;
-  });
+  r.DefineOnOff("done-mark", kMain, &Runner::NeedTakeoff,
+                [&w](bool on) { w.sheets().SetDoneMark(on); });
+  r.DefineAction("recalculate", kMain, &Runner::NeedTakeoff,
+                 [&w] { w.sheets().RecalculateAll(); });
+  r.DefineAction("clear-values", kMain, &Runner::NeedTakeoff,
+                 [&w] { w.sheets().ClearAllValues(); });
   r.Define("part", kMain, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "part 床|巾木|壁|天井|雑") || !r.NeedTakeoff())
       return false;
