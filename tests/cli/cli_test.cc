@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "calc/text_file.h"
 #include "cli/scenario.h"
 #include "config/folders.h"
 #include "gtest/gtest.h"
@@ -151,11 +151,10 @@ class CliProjectTest : public ::testing::Test {
     fs::remove_all(root_);
   }
 
-  std::string Bytes(const fs::path& path) const {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+  static std::string Bytes(const fs::path& path) {
+    std::string bytes, error;
+    EXPECT_TRUE(ReadFileBytes(path, &bytes, &error)) << error;
+    return bytes;
   }
 
   fs::path root_;
