@@ -4,7 +4,7 @@
 // The scenario runner behind `veltrano-cli run SCRIPT`: it replays a plain
 // text script of user actions against a workspace started on a base folder
 // and checks what the user would see. docs/scenarios.md describes the
-// language.
+// language; the runner itself is in cli/scenario/.
 //
 // Every message box, question, beep and file dialog is written to the output
 // stream as it comes:
@@ -17,14 +17,16 @@
 
 #include <iosfwd>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "config/folders.h"
 
 namespace veltrano {
+
+namespace scenario {
+class Runner;
+}  // namespace scenario
 
 class ScenarioRunner {
  public:
@@ -46,15 +48,8 @@ class ScenarioRunner {
   int failure_line() const;
 
  private:
-  class Impl;
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<scenario::Runner> runner_;
 };
-
-// `veltrano-cli [--base DIR] run SCRIPT`: args[0] is "run". Exit status 0
-// when the script passed, 1 when it failed, 2 for a usage error.
-int RunScenarioCommand(const std::optional<std::string>& base,
-                       const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err);
 
 }  // namespace veltrano
 

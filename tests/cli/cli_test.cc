@@ -1,13 +1,24 @@
 #include "cli/cli.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "calc/text_file.h"
+#include "cli/scenario.h"
+#include "config/folders.h"
 #include "gtest/gtest.h"
 
 namespace veltrano {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct CliRun {
   int status;
@@ -76,6 +87,110 @@ TEST(CliUsageTest, UsageErrorsExitTwoWithUsageOnStderr) {
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("eval"), std::string::npos);
   EXPECT_NE(help.out.find("total"), std::string::npos);
+}
+
+// The usage text is part of the tool's contract: every command, in this
+// order, with these words.
+TEST(CliUsageTest, HelpWritesTheUsageText) {
+  const std::string usage =
+      "usage: veltrano-cli COMMAND [OPTIONS]\n"
+      "\n"
+      "commands:\n"
+      "  eval [--digits D] [--param A=TEXT] [--param S=TEXT] "
+      "[--param L=TEXT]\n"
+      "      evaluate formulas read from standard input, one per line\n"
+      "  total [--digits D] [--cell]\n"
+      "      write summary totals of numbers read from standard input\n"
+      "  [--base DIR] info FILE.xdt\n"
+      "      print the counts and the room and place names of a project\n"
+      "  [--base DIR] resave FILE.xdt -o OUT.xdt\n"
+      "      open a project and write it as \"Save\" does\n"
+      "  [--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]\n"
+      "      recalculate every room and place, then write as \"Save\" does\n"
+      "  [--base DIR] run SCRIPT\n"
+      "      replay a script of user actions (see docs/scenarios.md)\n"
+      "\n"
+      "D is the calculation-digits setting: 0, 1 or 2 (default 0).\n"
+      "DIR is the base folder (default: $VELTRANO_BASE, else ~/Veltrano).\n";
+  const CliRun help = Cli({"help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_EQ(help.out, usage);
+  const CliRun unknown = Cli({"--base", "x", "frobnicate"});
+  EXPECT_EQ(unknown.status, kExitUsage);
+  EXPECT_EQ(unknown.err,
+            "veltrano-cli: unknown command: frobnicate\n\n" + usage);
+}
+
+// info, resave and recalc on a project saved by the program, in a base
+// folder and a home folder of their own.
+class CliProjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::path(::testing::TempDir()) /
+            ("veltrano_cli_" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    if (const char* home = std::getenv("HOME")) old_home_ = home;
+    ::setenv("HOME", (root_ / "home").c_str(), 1);
+    base_ = root_ / "Veltrano";
+    std::ostringstream shown;
+    ScenarioRunner runner(FoldersUnder(base_, root_ / "home"), shown);
+    ASSERT_TRUE(runner.Run(
+        "new\nchoose-file p.xdt\nname-dialog create\n"
+        "rooms open\nrooms add 居間\nrooms close\nfill 1 3 2*3\n"
+        "mode 5\nrooms open\nrooms add 門\nrooms close\nsave\n",
+        "make.vts"))
+        << runner.failure();
+    project_ = (base_ / "Data" / "p.xdt").string();
+  }
+  void TearDown() override {
+    if (old_home_) {
+      ::setenv("HOME", old_home_->c_str(), 1);
+    } else {
+      ::unsetenv("HOME");
+    }
+    fs::remove_all(root_);
+  }
+
+  static std::string Bytes(const fs::path& path) {
+    std::string bytes, error;
+    EXPECT_TRUE(ReadFileBytes(path, &bytes, &error)) << error;
+    return bytes;
+  }
+
+  fs::path root_;
+  fs::path base_;
+  std::string project_;
+  std::optional<std::string> old_home_;
+};
+
+TEST_F(CliProjectTest, InfoListsCountsRoomsAndPlaces) {
+  const CliRun r = Cli({"--base", base_.string(), "info", project_});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out,
+            "rooms 1\nplaces 1\nfittings 0\ntakeoffs 0\n"
+            "room 居間\nplace 門\n");
+  EXPECT_EQ(Cli({"--base", base_.string(), "info"}).status, kExitUsage);
+}
+
+TEST_F(CliProjectTest, ResaveWritesTheSameBytesAndRecalcTheNewValues) {
+  const std::string resaved = (root_ / "resaved.xdt").string();
+  const std::string recalculated = (root_ / "recalculated.xdt").string();
+  const CliRun resave =
+      Cli({"--base", base_.string(), "resave", project_, "-o", resaved});
+  EXPECT_EQ(resave.status, kExitOk) << resave.err;
+  EXPECT_EQ(Bytes(resaved), Bytes(project_));
+
+  const CliRun recalc = Cli({"--base", base_.string(), "recalc", project_,
+                             "-o", recalculated, "--digits", "2"});
+  EXPECT_EQ(recalc.status, kExitOk) << recalc.err;
+  const std::string bytes = Bytes(recalculated);
+  EXPECT_NE(bytes.find(",2*3,,6.0000,"), std::string::npos);
+  EXPECT_NE(Bytes(project_).find(",2*3,,6.00,"), std::string::npos);
+
+  const CliRun no_out = Cli({"--base", base_.string(), "recalc", project_});
+  EXPECT_EQ(no_out.status, kExitUsage);
+  EXPECT_EQ(no_out.err.substr(0, no_out.err.find('\n')),
+            "veltrano-cli: recalc needs -o OUT.xdt");
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#include "cli/commands/opened_project.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/commands/arguments.h"
+#include "cli/commands/command.h"
+#include "config/folders.h"
+
+namespace veltrano {
+
+OpenedProject::OpenedProject(const std::optional<std::string>& base,
+                             std::ostream& err)
+    : dialogs(err),
+      workspace(ResolveFolders(base), Platform{dialogs, files, progress}) {}
+
+bool StartAndOpen(OpenedProject& p, const std::string& file,
+                  std::optional<int> digits) {
+  if (!p.workspace.Startup()) return false;
+  if (digits) p.workspace.settings().SetDigits(*digits);
+  p.files.Push(file);
+  p.workspace.session().OpenProject();
+  return p.workspace.session().project_open();
+}
+
+int ResaveProject(const std::optional<std::string>& base,
+                  const std::vector<std::string>& args, std::ostream& err,
+                  bool recalculate) {
+  ProjectArgs parsed;
+  if (std::string problem = ParseProjectArgs(args, true, recalculate, &parsed);
+      !problem.empty()) {
+    return UsageError(err, problem);
+  }
+  OpenedProject p(base, err);
+  if (!StartAndOpen(p, parsed.file, parsed.digits)) return kExitFailure;
+  Workspace& w = p.workspace;
+  if (recalculate) {
+    w.SwitchMode(kModeInterior);
+    w.sheets().RecalculateAll();
+    w.SwitchMode(kModeExterior);
+    w.sheets().RecalculateAll();
+  }
+  w.SaveUnitPrices();
+  return w.session().WriteProjectTo(parsed.out) ? kExitOk : kExitFailure;
+}
+
+}  // namespace veltrano
