@@ -44,6 +44,7 @@ Runner::Runner(Folders folders, std::ostream& out)
   DefineProjectVerbs(*this);
   DefineSettingsVerbs(*this);
   DefineFileVerbs(*this);
+  DefineFittingsVerbs(*this);
   DefineExpectVerbs(*this);
 }
 
@@ -148,6 +149,22 @@ bool Runner::NeedTakeoff() {
   return true;
 }
 
+bool Runner::NeedRegisterPanel() {
+  if (ws_.mode() != kModeFittingsRegister) {
+    return Fail("the fittings register is not shown (mode " +
+                std::to_string(ws_.mode()) + "); choose mode 3 first");
+  }
+  return true;
+}
+
+bool Runner::NeedFittingsPanel() {
+  if (ws_.mode() != kModeFittingsTakeoff) {
+    return Fail("the fittings takeoff panel is not shown (mode " +
+                std::to_string(ws_.mode()) + "); choose mode 1 first");
+  }
+  return true;
+}
+
 bool Runner::NeedSettingsPanel() {
   if (ws_.mode() != kModeSettings) {
     return Fail("the settings panel is not shown (mode " +
@@ -233,7 +250,7 @@ bool Runner::RunLine(const Args& tokens) {
   }
   // Groups of verbs are named by their first two words.
   static const std::vector<std::string> kGroups = {
-      "rooms", "name-dialog", "setting", "import", "expect"};
+      "rooms", "name-dialog", "setting", "import", "expect", "entered-dialog"};
   std::string key = tokens[0].text;
   std::size_t first_arg = 1;
   if (std::find(kGroups.begin(), kGroups.end(), key) != kGroups.end()) {
@@ -254,10 +271,15 @@ bool Runner::RunLine(const Args& tokens) {
 
   if (window_.window_closed) return Fail("the window has been closed");
   const bool rooms_open = ws_.rooms().dialog().open;
+  const bool entered_open = ws_.fittings_takeoff().entered_dialog_open();
   switch (verb.where) {
     case Where::kMainWindow:
       if (rooms_open)
         return Fail("the rooms dialog is open; use rooms close first");
+      if (entered_open) {
+        return Fail(
+            "the entered-fitting dialog is open; use entered-dialog close first");
+      }
       if (window_.name_dialog_open)
         return Fail("the name dialog is open; use name-dialog close first");
       break;
@@ -266,6 +288,9 @@ bool Runner::RunLine(const Args& tokens) {
       break;
     case Where::kNameDialog:
       if (!window_.name_dialog_open) return Fail("the name dialog is not open");
+      break;
+    case Where::kEnteredDialog:
+      if (!entered_open) return Fail("the entered-fitting dialog is not open");
       break;
     case Where::kAnywhere:
       break;

@@ -30,6 +30,7 @@ enum class Where {
   kMainWindow,   // an action on the main window (no dialog open)
   kRoomsDialog,  // an action in the rooms dialog
   kNameDialog,   // an action in the name dialog
+  kEnteredDialog,  // an action in the entered-fitting dialog
 };
 
 // What the scenario knows of the windows beyond the workspace.
@@ -94,6 +95,8 @@ class Runner {
   bool FilePath(const Token& t, std::filesystem::path* out);
   bool NeedTakeoff();
   bool NeedSettingsPanel();
+  bool NeedRegisterPanel();  // mode 3
+  bool NeedFittingsPanel();  // mode 1
   bool NeedEditor();
   bool ReadLines(const std::filesystem::path& path, const Token& name,
                  std::vector<std::string>* lines);

@@ -19,6 +19,8 @@ void DefineProjectVerbs(Runner& r);
 void DefineSettingsVerbs(Runner& r);
 // Queued answers and files outside the program.
 void DefineFileVerbs(Runner& r);
+// The fittings register (mode 3) and the fittings takeoff (mode 1).
+void DefineFittingsVerbs(Runner& r);
 // The expectations.
 void DefineExpectVerbs(Runner& r);
 
