@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "benchmark/benchmark.h"
@@ -60,6 +61,33 @@ Bench& Shared() {
   static Bench bench;
   return bench;
 }
+
+// "入力確定" of one more fitting while 599 fittings are committed: the
+// block search and the entered-data list rebuilt from the full store.
+void BM_CommitFittingWithFullStore(benchmark::State& state) {
+  Bench& b = Shared();
+  b.w->session().OpenProject();
+  b.w->SwitchMode(kModeFittingsTakeoff);
+  FittingsTakeoff& t = b.w->fittings_takeoff();
+  const std::vector<std::string> codes = b.w->fittings_register().Codes();
+  if (codes.empty()) {
+    state.SkipWithError("the largest project has no fittings");
+    return;
+  }
+  // The last fitting of the register, reopened from the list.
+  const TextGrid& list = t.entered_data_list();
+  int row = list.rows() - 1;
+  while (row > 1 && list.At(row, 0).empty()) --row;
+  t.ClickEnteredList(row, 0);
+  t.EnteredDialogModify();
+  for (auto _ : state) {
+    t.Commit();
+    benchmark::DoNotOptimize(t.entered_data_list().rows());
+  }
+  state.counters["store_rows"] =
+      static_cast<double>(b.w->tables().fittings_store.rows());
+}
+BENCHMARK(BM_CommitFittingWithFullStore)->Unit(benchmark::kMillisecond);
 
 void BM_OpenLargestProject(benchmark::State& state) {
   Bench& b = Shared();
