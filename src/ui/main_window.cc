@@ -25,6 +25,8 @@
 #include <optional>
 
 #include "ui/display_metrics.h"
+#include "ui/fittings_panel.h"
+#include "ui/register_panel.h"
 #include "ui/name_dialog.h"
 #include "ui/qt_platform.h"
 #include "ui/rooms_dialog.h"
@@ -278,18 +280,15 @@ void MainForm::BuildPanels(QWidget* container) {
   mode_panels_[kModeInterior] = takeoff_;
   mode_panels_[kModeExterior] = takeoff_;
 
-  // Modes 1 to 3 show their panels with their captions; their contents
-  // come with their own work.
-  const std::array<std::pair<const char*, const char*>, 3> empty_panels = {{
-      {"Frame_Tategu", "建具廻り"},
-      {"Frame_Syukei", "《集計》"},
-      {"Frame_TateguList", "《建具登録》"},
-  }};
-  for (int i = 0; i < 3; ++i) {
-    auto* frame = new QGroupBox(empty_panels[i].second, container);
-    frame->setObjectName(empty_panels[i].first);
-    mode_panels_[i + 1] = frame;
-  }
+  fittings_panel_ = new FittingsPanel(ws_.fittings_takeoff(), container);
+  mode_panels_[kModeFittingsTakeoff] = fittings_panel_;
+  register_panel_ = new RegisterPanel(ws_.fittings_register(), container);
+  mode_panels_[kModeFittingsRegister] = register_panel_;
+  // The aggregation panel shows its caption; its contents come with their
+  // own work.
+  auto* aggregation = new QGroupBox("《集計》", container);
+  aggregation->setObjectName("Frame_Syukei");
+  mode_panels_[kModeAggregation] = aggregation;
 
   auto* settings_page = new QScrollArea(container);
   settings_page->setObjectName("SettingsPage");
@@ -338,6 +337,8 @@ void MainForm::Refresh(bool focus_editor) {
     if (room_names_[s]->text() != label) room_names_[s]->setText(label);
   }
   if (sheet_mode) takeoff_->Refresh(focus_editor);
+  if (mode == kModeFittingsTakeoff) fittings_panel_->Refresh();
+  if (mode == kModeFittingsRegister) register_panel_->Refresh();
 }
 
 void MainForm::SelectMode(int mode) {
@@ -396,6 +397,8 @@ void MainForm::ApplyDisplaySize() {
   room_row_->setFont(font);
   takeoff_->ApplyDisplayScale(scale, Dpi());
   if (settings_panel_ != nullptr) settings_panel_->SetDisplayScale(scale);
+  fittings_panel_->ApplyDisplayScale(scale, Dpi());
+  register_panel_->ApplyDisplayScale(scale, Dpi());
 }
 
 void MainForm::ToolbarCommand(const QString& key) {

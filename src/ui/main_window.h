@@ -18,7 +18,9 @@ class QToolBar;
 namespace veltrano {
 
 class NameDialog;
+class FittingsPanel;
 class QtProgress;
+class RegisterPanel;
 class RoomsDialog;
 class SettingsPanelWidget;
 class TakeoffPanel;
@@ -98,6 +100,8 @@ class MainForm : public QMainWindow {
   QScrollArea* panel_scroll_ = nullptr;
   QWidget* panels_ = nullptr;
   TakeoffPanel* takeoff_ = nullptr;              // Frame_Siage
+  FittingsPanel* fittings_panel_ = nullptr;      // Frame_Tategu
+  RegisterPanel* register_panel_ = nullptr;      // Frame_TateguList
   std::array<QWidget*, 6> mode_panels_{};        // the panel of each mode
   SettingsPanelWidget* settings_panel_ = nullptr;
   QProgressBar* progress_bar_ = nullptr;

@@ -6,7 +6,11 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "fittings/takeoff.h"
+#include "shell/workspace.h"
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"
 #include "ui/rooms_dialog.h"
@@ -24,6 +28,33 @@ bool Save(QWidget& widget, const QString& path, QStringList* written) {
   if (!widget.grab().save(path, "PNG")) return false;
   written->append(path);
   return true;
+}
+
+// The fittings takeoff with a fitting committed and another being taken
+// off, its painting list open.
+void ShowWorkingTakeoff(Workspace& ws) {
+  FittingsTakeoff& t = ws.fittings_takeoff();
+  const std::vector<std::string>& codes = t.code_list();
+  if (codes.empty() || t.current_code() != "-") {
+    if (!codes.empty()) t.OpenCell(kPaintingTable, 2, 0);
+    return;
+  }
+  auto pick = [&t](int table, int row, int col, int item) {
+    t.OpenCell(table, row, col);
+    if (t.shown_list() >= 0 && !t.candidate_list(t.shown_list()).empty()) {
+      t.ApplyCandidate(t.candidate_list(t.shown_list())[static_cast<std::size_t>(item)]);
+    }
+  };
+  t.ChooseFitting(codes.back());
+  pick(kGlassTable, 1, 0, 1);
+  pick(kGlassTable, 1, 8, 0);
+  pick(kFrameSealTable, 1, 0, 0);
+  pick(kFrameMortarTable, 1, 0, 0);
+  pick(kPaintingTable, 1, 0, 0);
+  t.Commit();
+  t.ChooseFitting(codes.front());
+  pick(kGlassTable, 1, 0, 0);
+  t.OpenCell(kPaintingTable, 2, 0);
 }
 
 }  // namespace
@@ -44,6 +75,7 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
         ws.sheets().ShowPart(2);
         ws.sheets().ClickSheet(2, 15, /*right_button=*/false);
       }
+      if (mode == kModeFittingsTakeoff) ShowWorkingTakeoff(ws);
       window.Refresh(/*focus_editor=*/true);
       Save(window,
            QDir(dir).filePath(QString("size%1_mode%2.png").arg(size).arg(mode)),

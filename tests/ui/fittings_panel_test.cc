@@ -1,0 +1,107 @@
+// The register and fittings takeoff panels through their real widgets: the
+// boxes and their keys, the register table, the code list, the candidate
+// list under a clicked cell, the cell editor, "入力確定" and the entered-
+// fitting dialog.
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "main_form_fixture.h"
+#include "ui/fittings_panel.h"
+#include "ui/register_panel.h"
+
+namespace veltrano::testing {
+namespace {
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+class FittingsPanelTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    NewProject("建具");
+  }
+  QString TableText(const QString& name, int row, int col) {
+    auto* table = Find<QTableView>(name);
+    return table->model()->index(row, col).data().toString();
+  }
+  void ClickTableCell(const QString& name, int row, int col) {
+    auto* table = Find<QTableView>(name);
+    const QRect cell = table->visualRect(table->model()->index(row, col));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+};
+
+TEST_F(FittingsPanelTest, RegisterByTheBoxesAndTakeOffTheFitting) {
+  Click("HiroiBunrui(3)");
+  auto* code = Find<QLineEdit>("InpText(0)");
+  code->setFocus();
+  Type(code, "AW1");
+  QTest::keyClick(code, Qt::Key_Return);
+  auto* width = Find<QLineEdit>("InpText(1)");
+  EXPECT_TRUE(Focused(width));
+  Type(width, "1830");
+  QTest::keyClick(width, Qt::Key_Return);
+  auto* height = Find<QLineEdit>("InpText(2)");
+  Type(height, "2030");
+  QTest::keyClick(height, Qt::Key_Return);
+  EXPECT_EQ(TableText("TateguGrid", 0, 0), "AW1");
+  EXPECT_EQ(TableText("TateguGrid", 0, 2), "2030");
+  EXPECT_TRUE(Focused(code));
+
+  Click("HiroiBunrui(1)");
+  auto* codes = Find<QListWidget>("TateguHiroiList");
+  ASSERT_EQ(codes->count(), 1);
+  QTest::mouseClick(codes->viewport(), Qt::LeftButton, {},
+                    codes->visualItemRect(codes->item(0)).center());
+  EXPECT_EQ(Find<QLabel>("T_Jyoho(0)")->text(), "AW1");
+  EXPECT_EQ(Find<QLabel>("T_Jyoho(3)")->text(), Q("新規"));
+
+  // The glass list opens under the clicked cell.
+  ClickTableCell("TateguKeisanGrid(0)", 0, 0);
+  auto* glass = Find<QListWidget>("HinagataList(0)");
+  ASSERT_TRUE(glass->isVisible());
+  auto* table = Find<QTableView>("TateguKeisanGrid(0)");
+  const QRect cell = table->visualRect(table->model()->index(0, 0));
+  EXPECT_NEAR(glass->geometry().top(),
+              table->viewport()->mapTo(glass->parentWidget(), cell.bottomLeft()).y(), 2);
+  QTest::mouseClick(glass->viewport(), Qt::LeftButton, {},
+                    glass->visualItemRect(glass->item(1)).center());
+  EXPECT_FALSE(glass->isVisible());
+  EXPECT_EQ(TableText("TateguKeisanGrid(0)", 0, 1), "1.8");
+  EXPECT_EQ(TableText("TateguKeisanGrid(0)", 0, 7), "3.60");
+
+  // The editor over a typed cell: Enter writes and moves right.
+  ClickTableCell("TateguKeisanGrid(0)", 0, 3);
+  auto* editor = Find<QLineEdit>("InputText");
+  ASSERT_TRUE(editor->isVisible());
+  editor->selectAll();
+  Type(editor, "2");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(TableText("TateguKeisanGrid(0)", 0, 7), "7.20");
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->geometry(),
+            table->visualRect(table->model()->index(0, 4)));
+
+  Click("TorikomiBtn");
+  EXPECT_EQ(TableText("TateguDataGrid", 0, 0), "AW1");
+  EXPECT_EQ(TableText("TateguDataGrid", 0, 6), "7.20");
+
+  // The entered-fitting dialog, from a click on the code.
+  ClickTableCell("TateguDataGrid", 0, 0);
+  auto* panel = Find<FittingsPanel>("Frame_Tategu");
+  ASSERT_NE(panel->entered_dialog(), nullptr);
+  EXPECT_EQ(FindIn<QLabel>(panel->entered_dialog(), "Info")->text(),
+            Q("選択された符号⇒AW1"));
+  dialogs.answers = {Answer::kOk};
+  Click(FindIn<QPushButton>(panel->entered_dialog(), "Command1(1)"));
+  Flush();
+  EXPECT_EQ(panel->entered_dialog(), nullptr);
+  EXPECT_EQ(TableText("TateguDataGrid", 0, 0), "");
+}
+
+}  // namespace
+}  // namespace veltrano::testing
