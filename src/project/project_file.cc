@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <string>
 #include <string_view>
@@ -51,24 +52,8 @@ enum class Kind {
   kSyTD,
 };
 
-constexpr std::array<std::pair<std::string_view, Kind>, 14> kTags = {{
-    {"Data", Kind::kData},
-    {"Gaib", Kind::kGaib},
-    {"Tate", Kind::kTate},
-    {"KoSu", Kind::kKoSu},
-    {"Mado", Kind::kMado},
-    {"Syuk", Kind::kSyuk},
-    {"Tank", Kind::kTank},
-    {"SyNC", Kind::kSyNC},
-    {"SyGC", Kind::kSyGC},
-    {"SyTC", Kind::kSyTC},
-    {"SyND", Kind::kSyND},
-    {"SySD", Kind::kSySD},
-    {"SyGD", Kind::kSyGD},
-    {"SyTD", Kind::kSyTD},
-}};
 
-char UpperAscii(char c) {
+constexpr char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
@@ -82,12 +67,50 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+// The four characters of a tag, letters in upper case, as one number.
+constexpr std::uint32_t PackedTag(std::string_view tag) {
+  std::uint32_t packed = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    packed = packed << 8 | static_cast<unsigned char>(UpperAscii(tag[i]));
+  }
+  return packed;
+}
+
 Kind KindOf(std::string_view line) {
   if (line.size() < 4) return Kind::kOther;
-  for (const auto& [tag, kind] : kTags) {
-    if (StartsWithIgnoreCase(line, tag)) return kind;
+  switch (PackedTag(line)) {
+    case PackedTag("DATA"): return Kind::kData;
+    case PackedTag("GAIB"): return Kind::kGaib;
+    case PackedTag("TATE"): return Kind::kTate;
+    case PackedTag("KOSU"): return Kind::kKoSu;
+    case PackedTag("MADO"): return Kind::kMado;
+    case PackedTag("SYUK"): return Kind::kSyuk;
+    case PackedTag("TANK"): return Kind::kTank;
+    case PackedTag("SYNC"): return Kind::kSyNC;
+    case PackedTag("SYGC"): return Kind::kSyGC;
+    case PackedTag("SYTC"): return Kind::kSyTC;
+    case PackedTag("SYND"): return Kind::kSyND;
+    case PackedTag("SYSD"): return Kind::kSySD;
+    case PackedTag("SYGD"): return Kind::kSyGD;
+    case PackedTag("SYTD"): return Kind::kSyTD;
+    default: return Kind::kOther;
   }
-  return Kind::kOther;
+}
+
+// Splits `line` at `separator` into `fields`, reusing its storage.
+void SplitInto(std::string_view line, char separator,
+               std::vector<std::string_view>* fields) {
+  fields->clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t at = line.find(separator, start);
+    if (at == std::string_view::npos) {
+      fields->push_back(line.substr(start));
+      return;
+    }
+    fields->push_back(line.substr(start, at - start));
+    start = at + 1;
+  }
 }
 
 std::string_view FieldAt(const std::vector<std::string_view>& fields,
@@ -268,8 +291,9 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
   std::array<Size, kSummaryTableCount> sizes{};
   int unplaced = 0;
 
+  std::vector<std::string_view> f;
   for (std::size_t i : s.sizes) {
-    const std::vector<std::string_view> f = SplitFields(lines[i]);
+    SplitInto(lines[i], ',', &f);
     int table = 0;
     bool known = true;
     switch (KindOf(lines[i])) {
@@ -319,8 +343,7 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
   int rows_cut = 0;
   for (std::size_t i : s.rows) {
     const Kind kind = KindOf(lines[i]);
-    const std::vector<std::string_view> f =
-        SplitFields(lines[i], kind == Kind::kSySD ? '\'' : ',');
+    SplitInto(lines[i], kind == Kind::kSySD ? '\'' : ',', &f);
     int table = 0;
     bool known = true;
     switch (kind) {
@@ -488,12 +511,14 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
   }
   ReadRoomStores(lines, s, s.tate.size(), t, progress);
 
+  std::vector<std::string_view> f;  // the fields of one line
+
   // Work-type memory: one row per line, at least one.
   {
     const int n = std::max<int>(1, static_cast<int>(s.kosu.size()));
     t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
     for (std::size_t i = 0; i < s.kosu.size(); ++i) {
-      const std::vector<std::string_view> f = SplitFields(lines[s.kosu[i]]);
+      SplitInto(lines[s.kosu[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
         t->work_type_memory.Set(static_cast<int>(i), j,
                                 FieldAt(f, static_cast<std::size_t>(j) + 1));
@@ -503,7 +528,7 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
 
   // Fittings register: rows 1.. in file order.
   for (std::size_t j = 0; j < s.tate.size(); ++j) {
-    const std::vector<std::string_view> f = SplitFields(lines[s.tate[j]]);
+    SplitInto(lines[s.tate[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
       t->fittings_register.Set(static_cast<int>(j) + 1, c,
                                FieldAt(f, static_cast<std::size_t>(c) + 1));
@@ -516,7 +541,7 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
     const int n = std::max<int>(1, static_cast<int>(s.mado.size()));
     t->fittings_store = TextGrid(n, kFittingsStoreCols);
     for (std::size_t i = 0; i < s.mado.size(); ++i) {
-      const std::vector<std::string_view> f = SplitFields(lines[s.mado[i]]);
+      SplitInto(lines[s.mado[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
         t->fittings_store.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -530,8 +555,7 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
     t->work_type_copy =
         TextGrid(static_cast<int>(s.syuk.size()), kWorkTypeCopyCols);
     for (std::size_t i = 0; i < s.syuk.size(); ++i) {
-      const std::vector<std::string_view> f =
-          SplitFields(lines[s.syuk[i]], '\'');
+      SplitInto(lines[s.syuk[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
         t->work_type_copy.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -544,8 +568,7 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
     const int n = std::max<int>(1, static_cast<int>(s.tank.size()));
     t->unit_prices = TextGrid(n, kUnitPriceCols);
     for (std::size_t i = 0; i < s.tank.size(); ++i) {
-      const std::vector<std::string_view> f =
-          SplitFields(lines[s.tank[i]], '\'');
+      SplitInto(lines[s.tank[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
         t->unit_prices.Set(static_cast<int>(i), k,
                            FieldAt(f, static_cast<std::size_t>(k) + 1));

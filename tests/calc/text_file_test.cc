@@ -154,15 +154,16 @@ TEST_F(TextFileTest, FilesAboveTheLimitAreRefusedUnread) {
     EXPECT_THAT(lines, IsEmpty());
     fs::remove(path);
   }
-  // The limit itself is read.
+  // A file of the limit itself is read (here its first two lines).
   const fs::path path = dir_ / "limit.txt";
-  Put(path, "a\r\n");
+  Put(path, "a\r\nb\r\n");
   fs::resize_file(path, kMaxTextFileBytes);
   std::uintmax_t lines_seen = 0;
   std::string error;
   EXPECT_TRUE(ForEachTextLine(
       path, [&](std::string_view) { return ++lines_seen < 2; }, &error))
       << error;
+  EXPECT_EQ(lines_seen, 2u);
 }
 
 TEST_F(TextFileTest, ByteOrderMarkAndMissingLastLineEndAreReported) {
