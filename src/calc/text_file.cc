@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -239,18 +240,33 @@ int RemoveStaleTemporaries(const fs::path& path) {
   const fs::path target = ReplacedFile(path);
   const fs::path dir =
       target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const std::string prefix = HashPrefix(target);
+  // The names of this program's temporaries for the target: the present
+  // ones, and those of earlier versions ("." name ".tmp"), each followed by
+  // "<pid>-<number>".
+  const std::array<std::string, 2> prefixes = {
+      HashPrefix(target), "." + PathText(target.filename()) + ".tmp"};
   int removed = 0;
   std::error_code ec;
   fs::directory_iterator it(dir, ec);
   if (ec) return 0;
   for (const fs::directory_entry& entry : it) {
     const std::string name = PathText(entry.path().filename());
-    if (name.compare(0, prefix.size(), prefix) != 0) continue;
-    // The rest is "<pid>-<number>".
-    const std::string_view rest = std::string_view(name).substr(prefix.size());
+    std::string_view rest;
+    bool ours = false;
+    for (const std::string& prefix : prefixes) {
+      if (name.size() > prefix.size() &&
+          name.compare(0, prefix.size(), prefix) == 0) {
+        rest = std::string_view(name).substr(prefix.size());
+        ours = true;
+        break;
+      }
+    }
+    if (!ours) continue;
     const std::size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 10) continue;
+    if (dash == 0 || dash == std::string_view::npos || dash > 10 ||
+        dash + 1 == rest.size()) {
+      continue;
+    }
     long long pid = 0;
     bool digits = true;
     for (char c : rest.substr(0, dash)) {
@@ -260,8 +276,7 @@ int RemoveStaleTemporaries(const fs::path& path) {
     for (char c : rest.substr(dash + 1)) {
       if (c < '0' || c > '9') digits = false;
     }
-    if (!digits || rest.size() == dash + 1 || pid <= 0 ||
-        pid > std::numeric_limits<pid_t>::max()) {
+    if (!digits || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) {
       continue;
     }
     if (static_cast<pid_t>(pid) == ::getpid() ||

@@ -43,8 +43,9 @@ bool WriteFileBytesAtomic(const std::filesystem::path& path,
 
 // Removes the temporary files that writes of `path` (through
 // WriteFileBytesAtomic) left behind when their process died: files of this
-// program's own naming for that target whose writing process no longer runs.
-// Returns how many were removed.
+// program's own naming for that target (also the naming of its earlier
+// versions, "." name ".tmp" pid "-" number) whose writing process no longer
+// runs. Returns how many were removed.
 int RemoveStaleTemporaries(const std::filesystem::path& path);
 
 // The name of the temporary file a write of `path` by process `pid` starts

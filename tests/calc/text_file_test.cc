@@ -347,6 +347,9 @@ TEST_F(TextFileTest, TemporariesOfDeadSavesAreRemoved) {
   ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
   const std::string leftover = TemporaryNamePrefix(path, dead) + "7";
   Put(dir_ / leftover, std::string(1000, 'x'));
+  // The naming of earlier versions.
+  const std::string former = ".a.xdt.tmp" + std::to_string(dead) + "-0";
+  Put(dir_ / former, "x");
   // Kept: a save still running (this process's parent), another project's
   // temporary, and files that only look alike.
   const std::string running = TemporaryNamePrefix(path, ::getppid()) + "0";
@@ -355,8 +358,9 @@ TEST_F(TextFileTest, TemporariesOfDeadSavesAreRemoved) {
   for (const std::string& name : {running, other, alike}) {
     Put(dir_ / name, "x");
   }
-  EXPECT_EQ(RemoveStaleTemporaries(path), 1);
+  EXPECT_EQ(RemoveStaleTemporaries(path), 2);
   EXPECT_FALSE(fs::exists(dir_ / leftover));
+  EXPECT_FALSE(fs::exists(dir_ / former));
   for (const std::string& name : {running, other, alike}) {
     EXPECT_TRUE(fs::exists(dir_ / name)) << name;
   }
