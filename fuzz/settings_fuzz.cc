@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "shell/dialogs.h"
@@ -34,20 +35,31 @@ constexpr std::array<std::string_view, 14> kFiles = {
     veltrano::kPrintFile,         veltrano::kDigitsFile,
     veltrano::kSaveOnSwitchFile,  veltrano::kCompanyNamesFile};
 
-// A folder of this process's own, in memory where the system has one.
-const veltrano::Folders& Scratch() {
-  static const veltrano::Folders folders = [] {
+// A folder of this process's own, in memory where the system has one,
+// removed at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
     const fs::path root = fs::exists("/dev/shm") ? fs::path("/dev/shm")
                                                  : fs::temp_directory_path();
-    const fs::path base =
+    folders_.base =
         root / ("veltrano_settings_fuzz_" + std::to_string(::getpid()));
-    fs::create_directories(base / "info");
-    veltrano::Folders f;
-    f.base = base;
-    f.info = base / "info";
-    return f;
-  }();
-  return folders;
+    folders_.info = folders_.base / "info";
+    fs::create_directories(folders_.info);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(folders_.base, ignored);
+  }
+  const veltrano::Folders& folders() const { return folders_; }
+
+ private:
+  veltrano::Folders folders_;
+};
+
+const veltrano::Folders& Scratch() {
+  static const ScratchFolder folder;
+  return folder.folders();
 }
 
 veltrano::SettingsPanel Load(const veltrano::Folders& folders) {
