@@ -4,9 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>

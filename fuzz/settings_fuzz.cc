@@ -97,8 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     const std::string_view content = input.substr(0, end);
     std::ofstream(folders.info / name, std::ios::binary | std::ios::trunc)
         .write(content.data(), static_cast<std::streamsize>(content.size()));
-    input.remove_prefix(end == std::string_view::npos ? input.size()
-                                                      : end + 1);
+    input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
   }
 
   const veltrano::SettingsPanel first = Load(folders);

@@ -52,7 +52,7 @@ std::string_view Substitute(std::string_view operand,
 // time in the length of the text, so this is kept for the texts whose shape
 // a step can change (see EvaluateFlatOrThrow).
 std::string EvaluateFlatStepwise(std::string_view expression,
-                                const FormulaParams& params) {
+                                 const FormulaParams& params) {
   std::string s(expression);
   std::vector<std::string_view> operands;
   std::vector<char> ops;
@@ -135,10 +135,9 @@ std::string EvaluateFlatOrThrow(std::string_view expression,
     }
   }
   operands.push_back(expression.substr(start));
-  const bool has_product =
-      std::find_if(ops.begin(), ops.end(), [](char op) {
-        return op == '*' || op == '/';
-      }) != ops.end();
+  const bool has_product = std::find_if(ops.begin(), ops.end(), [](char op) {
+                             return op == '*' || op == '/';
+                           }) != ops.end();
   for (std::string_view& e : operands) {
     e = Substitute(e, params);
     if (has_product &&
@@ -161,8 +160,8 @@ std::string EvaluateFlatOrThrow(std::string_view expression,
     bool multiplied = false;
     std::string_view term = operands[m];
     while (m < ops.size() && (ops[m] == '*' || ops[m] == '/')) {
-      const double left = ReadOperand(multiplied ? std::string_view(text)
-                                                 : term);
+      const double left =
+          ReadOperand(multiplied ? std::string_view(text) : term);
       const double right = ReadOperand(operands[m + 1]);
       double x;
       if (ops[m] == '*') {
@@ -284,8 +283,7 @@ std::string EvaluateFormula(std::string_view formula, int q,
       }
       out.append(std::string_view(s).substr(pos, p - pos));
       std::string value = EvaluateFlat(
-          std::string_view(s).substr(p + 1, close_at - p - 1), params,
-          dialogs);
+          std::string_view(s).substr(p + 1, close_at - p - 1), params, dialogs);
       // A negative group right after "-" or "+" is folded into that
       // operator, so that 2-(1-3) reads 2+2 rather than 2--2.
       if (!value.empty() && value.front() == '-' && !out.empty() &&

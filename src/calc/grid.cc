@@ -88,7 +88,8 @@ bool TextGrid::operator==(const TextGrid& other) const {
   const std::size_t rows = std::max(stored_.size(), other.stored_.size());
   static const std::vector<std::string> kNoRow;
   for (std::size_t r = 0; r < rows; ++r) {
-    const std::vector<std::string>& a = r < stored_.size() ? stored_[r] : kNoRow;
+    const std::vector<std::string>& a =
+        r < stored_.size() ? stored_[r] : kNoRow;
     const std::vector<std::string>& b =
         r < other.stored_.size() ? other.stored_[r] : kNoRow;
     const std::size_t common = std::min(a.size(), b.size());

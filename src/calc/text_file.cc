@@ -9,10 +9,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
-#include <limits>
-#include <new>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -205,9 +205,9 @@ constexpr std::string_view kTemporaryTag = ".vtmp-";
 
 std::string HashPrefix(const fs::path& path) {
   char hex[17];
-  std::snprintf(hex, sizeof(hex), "%016llx",
-                static_cast<unsigned long long>(
-                    NameHash(PathText(path.filename()))));
+  std::snprintf(
+      hex, sizeof(hex), "%016llx",
+      static_cast<unsigned long long>(NameHash(PathText(path.filename()))));
   return std::string(kTemporaryTag) + hex + "-";
 }
 
@@ -226,9 +226,7 @@ fs::path ReplacedFile(const fs::path& path) {
   return current;
 }
 
-bool ProcessRuns(pid_t pid) {
-  return ::kill(pid, 0) == 0 || errno != ESRCH;
-}
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
 
 }  // namespace
 
@@ -327,8 +325,8 @@ bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
   const bool replacing = ::stat(target.c_str(), &old) == 0;
   if (replacing) {
     if (!S_ISREG(old.st_mode)) {
-      *error = "通常のファイルではないため置き換えられません: " +
-               PathText(path);
+      *error =
+          "通常のファイルではないため置き換えられません: " + PathText(path);
       return false;
     }
     if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
@@ -362,8 +360,7 @@ bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
   if (replacing) {
     // Owner and group first: changing them may clear the set-id bits.
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      [[maybe_unused]] const int ignored =
-          ::fchown(fd, old.st_uid, old.st_gid);
+      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
     }
     ::fchmod(fd, old.st_mode & 07777);
   }
@@ -422,7 +419,9 @@ bool ForEachTextLine(const fs::path& path,
     return more;
   };
   try {
-    if (!ReadPieces(path, error, [](std::uintmax_t) {}, take)) return false;
+    if (!ReadPieces(
+            path, error, [](std::uintmax_t) {}, take))
+      return false;
     if (more && !pending.empty()) {
       seen.last_line_unterminated = true;
       finish(pending);

@@ -54,8 +54,8 @@ std::string TemporaryNamePrefix(const std::filesystem::path& path, pid_t pid);
 
 // What the line reader saw besides the lines.
 struct TextFileShape {
-  std::size_t line_count = 0;          // every line, kept or not
-  bool byte_order_mark = false;        // a UTF-8 byte-order mark was skipped
+  std::size_t line_count = 0;           // every line, kept or not
+  bool byte_order_mark = false;         // a UTF-8 byte-order mark was skipped
   bool last_line_unterminated = false;  // the file ends inside a line
 };
 

@@ -52,7 +52,6 @@ enum class Kind {
   kSyTD,
 };
 
-
 constexpr char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -79,21 +78,36 @@ constexpr std::uint32_t PackedTag(std::string_view tag) {
 Kind KindOf(std::string_view line) {
   if (line.size() < 4) return Kind::kOther;
   switch (PackedTag(line)) {
-    case PackedTag("DATA"): return Kind::kData;
-    case PackedTag("GAIB"): return Kind::kGaib;
-    case PackedTag("TATE"): return Kind::kTate;
-    case PackedTag("KOSU"): return Kind::kKoSu;
-    case PackedTag("MADO"): return Kind::kMado;
-    case PackedTag("SYUK"): return Kind::kSyuk;
-    case PackedTag("TANK"): return Kind::kTank;
-    case PackedTag("SYNC"): return Kind::kSyNC;
-    case PackedTag("SYGC"): return Kind::kSyGC;
-    case PackedTag("SYTC"): return Kind::kSyTC;
-    case PackedTag("SYND"): return Kind::kSyND;
-    case PackedTag("SYSD"): return Kind::kSySD;
-    case PackedTag("SYGD"): return Kind::kSyGD;
-    case PackedTag("SYTD"): return Kind::kSyTD;
-    default: return Kind::kOther;
+    case PackedTag("DATA"):
+      return Kind::kData;
+    case PackedTag("GAIB"):
+      return Kind::kGaib;
+    case PackedTag("TATE"):
+      return Kind::kTate;
+    case PackedTag("KOSU"):
+      return Kind::kKoSu;
+    case PackedTag("MADO"):
+      return Kind::kMado;
+    case PackedTag("SYUK"):
+      return Kind::kSyuk;
+    case PackedTag("TANK"):
+      return Kind::kTank;
+    case PackedTag("SYNC"):
+      return Kind::kSyNC;
+    case PackedTag("SYGC"):
+      return Kind::kSyGC;
+    case PackedTag("SYTC"):
+      return Kind::kSyTC;
+    case PackedTag("SYND"):
+      return Kind::kSyND;
+    case PackedTag("SYSD"):
+      return Kind::kSySD;
+    case PackedTag("SYGD"):
+      return Kind::kSyGD;
+    case PackedTag("SYTD"):
+      return Kind::kSyTD;
+    default:
+      return Kind::kOther;
   }
 }
 
@@ -312,23 +326,22 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
       ++unplaced;
       continue;
     }
-    sizes[static_cast<std::size_t>(table)] = {
-        true, ReadSize(FieldAt(f, 3)), ReadSize(FieldAt(f, 2))};
+    sizes[static_cast<std::size_t>(table)] = {true, ReadSize(FieldAt(f, 3)),
+                                              ReadSize(FieldAt(f, 2))};
   }
 
   std::vector<std::string> shrunk;
   for (int table = 0; table < kSummaryTableCount; ++table) {
     const Size& size = sizes[static_cast<std::size_t>(table)];
     if (!size.sized) continue;
-    long long cols = std::min(size.cols, kMaxSummaryTableBytes -
-                                             kSummaryLineOverhead);
+    long long cols =
+        std::min(size.cols, kMaxSummaryTableBytes - kSummaryLineOverhead);
     long long rows = std::min(
         size.rows, kMaxSummaryTableBytes / (cols + kSummaryLineOverhead));
     if (rows != size.rows || cols != size.cols) {
-      shrunk.push_back(std::to_string(size.rows) + "行×" +
-                       std::to_string(size.cols) + "列を" +
-                       std::to_string(rows) + "行×" + std::to_string(cols) +
-                       "列");
+      shrunk.push_back(
+          std::to_string(size.rows) + "行×" + std::to_string(size.cols) +
+          "列を" + std::to_string(rows) + "行×" + std::to_string(cols) + "列");
     }
     // Emptied first: rows without a line and cells without a field are
     // empty. Storage is lazy, so the size alone allocates nothing.
@@ -454,8 +467,7 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
   // name on another room's sheet: nothing is read.
   for (int side : {kInterior, kExterior}) {
     std::string room;
-    const long long at =
-        FirstSheetLineOutOfStep(lines, s.sheet[side], &room);
+    const long long at = FirstSheetLineOutOfStep(lines, s.sheet[side], &room);
     if (at < 0) continue;
     const std::string what = side == kInterior ? "部屋" : "場所";
     const std::string named =

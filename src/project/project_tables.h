@@ -32,7 +32,6 @@ inline constexpr int kUnitPriceCols = 7;        // TankaGrid
 inline constexpr int kWorkTypeTableCols = 9;    // SyukeiGrid(5)
 inline constexpr int kWorkTypeTable = 5;        // index of SyukeiGrid(5)
 
-
 // The sheet lines of one side: 50 consecutive lines per room, rooms in the
 // order of the side's room list, no gaps. Lines past the end read empty.
 class RoomStore {

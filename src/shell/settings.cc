@@ -247,8 +247,8 @@ bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
   Lines items;
   bool ok = ReadItems(folders, kDigitsFile, &items, error, FirstItems(1));
   panel->digits = OptionOf(items, 0, 3);
-  ok = ReadItems(folders, kSaveOnSwitchFile, &items, error,
-                 FirstItems(1)) && ok;
+  ok =
+      ReadItems(folders, kSaveOnSwitchFile, &items, error, FirstItems(1)) && ok;
   panel->save_on_switch = TickedBy(items, 0);
   return ok;
 }
@@ -260,7 +260,8 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   Lines items;
 
   ok = ReadItems(folders, kOffsetsFile, &items, error,
-                 FirstItems(panel->offsets.size())) && ok;
+                 FirstItems(panel->offsets.size())) &&
+       ok;
   for (std::size_t i = 0; i < panel->offsets.size(); ++i) {
     panel->offsets[i] = i < items.size() ? items[i] : std::string();
   }
@@ -268,8 +269,8 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   ok = ReadItems(folders, kUnitsFile, &items, error, kNonEmptyItems) && ok;
   panel->units = NonEmpty(items);
 
-  ok = ReadItems(folders, kMoneyRoundingFile, &items, error,
-                 FirstItems(1)) && ok;
+  ok = ReadItems(folders, kMoneyRoundingFile, &items, error, FirstItems(1)) &&
+       ok;
   panel->money_rounding = -1;
   if (!items.empty()) {
     for (int option = 0; option < 3; ++option) {
@@ -279,12 +280,12 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
 
   for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
     ok = ReadItems(folders, kCandidateFiles[list], &items, error,
-                   kNonEmptyItems) && ok;
+                   kNonEmptyItems) &&
+         ok;
     panel->candidates[list] = NonEmpty(items);
   }
 
-  ok = ReadItems(folders, kWorkTypesFile, &items, error,
-                 kNonEmptyItems) && ok;
+  ok = ReadItems(folders, kWorkTypesFile, &items, error, kNonEmptyItems) && ok;
   panel->work_types = NonEmpty(items);
   panel->aggregation_work_types = panel->work_types;
 

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -114,7 +114,6 @@ TEST_F(TextFileTest, ReadingAMissingFileFails) {
   EXPECT_THAT(error, Not(IsEmpty()));
 }
 
-
 TEST_F(TextFileTest, OnlyRegularFilesAreRead) {
   // A FIFO would block the open until a writer comes; the alarm ends the
   // test program instead of hanging it for ever.
@@ -167,7 +166,9 @@ TEST_F(TextFileTest, FilesAboveTheLimitAreRefusedUnread) {
 }
 
 TEST_F(TextFileTest, ByteOrderMarkAndMissingLastLineEndAreReported) {
-  Put(dir_ / "in.txt", "\xEF\xBB\xBF" "Data,a\r\nTank'b'");
+  Put(dir_ / "in.txt",
+      "\xEF\xBB\xBF"
+      "Data,a\r\nTank'b'");
   std::vector<std::string> lines;
   std::string error;
   TextFileShape shape;
@@ -220,9 +221,9 @@ TEST_F(TextFileTest, EmptyLinesTakeNoMemory) {
     ::setrlimit(RLIMIT_AS, &limit);
     std::vector<std::string> lines;
     std::string error;
-    const bool read = ReadTextLines(
-        dir_ / "empty.xdt", &lines, &error,
-        [](std::string_view line) { return !line.empty(); });
+    const bool read =
+        ReadTextLines(dir_ / "empty.xdt", &lines, &error,
+                      [](std::string_view line) { return !line.empty(); });
     ::_exit(read && lines.empty() ? 0 : 1);
   }
   int status = 0;
@@ -295,9 +296,9 @@ TEST_F(TextFileTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_THAT(error, HasSubstr("書き込みが禁止"));
   EXPECT_THAT(error, HasSubstr("old.xdt"));
   EXPECT_EQ(Get(path), "old\r\n");
-  EXPECT_EQ(fs::status(path).permissions(),
-            fs::perms::owner_read | fs::perms::group_read |
-                fs::perms::others_read);
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read |
+                                                fs::perms::group_read |
+                                                fs::perms::others_read);
   EXPECT_THAT(Entries(), ElementsAre("old.xdt"));
 }
 

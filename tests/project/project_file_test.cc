@@ -670,10 +670,10 @@ TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
   // Table 1: 3 columns, 5 rows; seven row lines, one with a fourth field.
   // Table 0: 4 columns, 6 rows; one row line. The fittings summary has no
   // row line at all.
-  const ProjectTables t = Parse(
-      {"SyNC,1,3,5,", "SyNC,0,4,6,", "SyTC,5,2,3,", "SyND,1,a,,,",
-       "SyND,1,b,,,", "SyND,1,c,,,", "SyND,1,d,,,x,", "SyND,1,e,,,",
-       "SyND,1,f,,,", "SyND,1,g,,,", "SyND,0,見出し,,,"});
+  const ProjectTables t =
+      Parse({"SyNC,1,3,5,", "SyNC,0,4,6,", "SyTC,5,2,3,", "SyND,1,a,,,",
+             "SyND,1,b,,,", "SyND,1,c,,,", "SyND,1,d,,,x,", "SyND,1,e,,,",
+             "SyND,1,f,,,", "SyND,1,g,,,", "SyND,0,見出し,,,"});
   const TextGrid& g = t.interior_summaries[1];
   EXPECT_EQ(g.rows(), 5);
   EXPECT_EQ(g.cols(), 3);
@@ -695,9 +695,8 @@ TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
   // The declared size is written back.
   const std::vector<std::string> written = BuildProjectLines(t);
   const auto count = [&](std::string_view head) {
-    return std::count_if(written.begin(), written.end(), [&](const auto& l) {
-      return l.starts_with(head);
-    });
+    return std::count_if(written.begin(), written.end(),
+                         [&](const auto& l) { return l.starts_with(head); });
   };
   EXPECT_EQ(count("SyND,0,"), 6);
   EXPECT_EQ(count("SyND,1,"), 5);
@@ -722,9 +721,8 @@ TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
 TEST_F(ProjectFileTest, SizeLinesAloneAllocateNothing) {
   // Without lazy storage the first two lines would take gigabytes.
   const ProjectTables t =
-      Parse({"SyNC,1,40000,800,", "SyNC,0,99999999,99999999,",
-             "SyND,1,a,b,", "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,",
-             "SyNC,5,12x,3y,"});
+      Parse({"SyNC,1,40000,800,", "SyNC,0,99999999,99999999,", "SyND,1,a,b,",
+             "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,", "SyNC,5,12x,3y,"});
   EXPECT_EQ(t.interior_summaries[1].rows(), 800);
   EXPECT_EQ(t.interior_summaries[1].cols(), 40000);
   EXPECT_EQ(t.interior_summaries[1].At(0, 1), "b");
@@ -783,7 +781,7 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   // Cut inside the sheet lines: the short last room is completed, and the
   // notice is shown.
   WriteRaw(path, FileBytes(std::vector<std::string>(lines.begin(),
-                                                     lines.begin() + 52)) +
+                                                    lines.begin() + 52)) +
                      "Data,@,,");
   t = Fresh();
   result = ReadProjectFile(path, &t, dialogs_, progress_);
