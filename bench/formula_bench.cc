@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,44 @@ void BM_EvaluateFormulaLongSum(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EvaluateFormulaLongSum);
+
+// Formulas of state.range(0) bytes: a run of products, and products and
+// sums with groups. Evaluation time grows linearly with the length.
+void BM_EvaluateFormulaLongProduct(benchmark::State& state) {
+  std::string formula = "1";
+  while (formula.size() < static_cast<std::size_t>(state.range(0))) {
+    formula += "*1";
+  }
+  const FormulaParams params;
+  SilentDialogs dialogs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(formula.size()));
+}
+BENCHMARK(BM_EvaluateFormulaLongProduct)
+    ->Arg(80 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_EvaluateFormulaLongWithGroups(benchmark::State& state) {
+  std::string formula;
+  while (formula.size() < static_cast<std::size_t>(state.range(0))) {
+    formula += "(3.6+2.7)*2*2.4-0.8*A+";
+  }
+  formula += "0";
+  const FormulaParams params{"3.64", "2.73", "12.74"};
+  SilentDialogs dialogs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(formula.size()));
+}
+BENCHMARK(BM_EvaluateFormulaLongWithGroups)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FormatColumnTotal(benchmark::State& state) {
   const DigitSetting setting(2);

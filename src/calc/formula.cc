@@ -1,5 +1,6 @@
 #include "calc/formula.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -45,8 +46,13 @@ std::string_view Substitute(std::string_view operand,
   return operand;
 }
 
-std::string EvaluateFlatOrThrow(std::string_view expression,
-                                const FormulaParams& params) {
+// The evaluation as the text is rewritten: take the leftmost "*" or "/",
+// put the five-decimal text of its result in place of its two operands and
+// split the text again, until only "+" and "-" are left. Each step takes
+// time in the length of the text, so this is kept for the texts whose shape
+// a step can change (see EvaluateFlatOrThrow).
+std::string EvaluateFlatStepwise(std::string_view expression,
+                                 const FormulaParams& params) {
   std::string s(expression);
   std::vector<std::string_view> operands;
   std::vector<char> ops;
@@ -98,6 +104,98 @@ std::string EvaluateFlatOrThrow(std::string_view expression,
     }
     s = std::move(rebuilt);
   }
+}
+
+bool HoldsOperator(std::string_view text) {
+  for (char c : text) {
+    if (IsOperator(c)) return true;
+  }
+  return false;
+}
+
+// The same result as EvaluateFlatStepwise in one pass. The text is split
+// once; each run of "*" and "/" is worked out from the left, every result
+// written as its five-decimal text and read back, then the runs are added
+// and subtracted from the left. This gives what rewriting the text gives as
+// long as a step cannot change the text's shape, which holds when no
+// operand (after the letters are replaced by their parameters) holds an
+// operator or is itself a letter: the operands are then not negative, and
+// so are the products and quotients, whose texts hold digits and a point
+// only. Otherwise the text is rewritten step by step.
+std::string EvaluateFlatOrThrow(std::string_view expression,
+                                const FormulaParams& params) {
+  std::vector<std::string_view> operands;
+  std::vector<char> ops;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < expression.size(); ++i) {
+    if (IsOperator(expression[i])) {
+      operands.push_back(expression.substr(start, i - start));
+      ops.push_back(expression[i]);
+      start = i + 1;
+    }
+  }
+  operands.push_back(expression.substr(start));
+  const bool has_product = std::find_if(ops.begin(), ops.end(), [](char op) {
+                             return op == '*' || op == '/';
+                           }) != ops.end();
+  for (std::string_view& e : operands) {
+    e = Substitute(e, params);
+    if (has_product &&
+        (HoldsOperator(e) || (e.size() == 1 && params.ForLetter(e[0])))) {
+      return EvaluateFlatStepwise(expression, params);
+    }
+  }
+  if (ops.empty()) return FiveDecimalText(ReadOperand(operands[0]));
+
+  // Terms joined by "+" and "-"; a term is an operand or the text of the
+  // last result of its run of "*" and "/".
+  std::vector<std::string> products;  // texts of the runs' results
+  std::vector<std::string_view> terms;
+  std::vector<char> signs;
+  std::vector<std::size_t> product_of;  // index into products, or npos
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t m = 0;
+  while (true) {
+    std::string text;
+    bool multiplied = false;
+    std::string_view term = operands[m];
+    while (m < ops.size() && (ops[m] == '*' || ops[m] == '/')) {
+      const double left =
+          ReadOperand(multiplied ? std::string_view(text) : term);
+      const double right = ReadOperand(operands[m + 1]);
+      double x;
+      if (ops[m] == '*') {
+        x = Checked(left * right);
+      } else {
+        if (right == 0) throw ArithmeticFault{};
+        x = Checked(left / right);
+      }
+      text = FiveDecimalText(x);
+      multiplied = true;
+      ++m;
+    }
+    if (multiplied) {
+      product_of.push_back(products.size());
+      products.push_back(std::move(text));
+    } else {
+      product_of.push_back(kNone);
+    }
+    terms.push_back(term);
+    if (m == ops.size()) break;
+    signs.push_back(ops[m]);
+    ++m;
+  }
+  auto term_text = [&](std::size_t k) {
+    return product_of[k] == kNone ? terms[k]
+                                  : std::string_view(products[product_of[k]]);
+  };
+  if (terms.size() == 1) return FiveDecimalText(ReadOperand(term_text(0)));
+  double v = ReadOperand(term_text(0));
+  for (std::size_t k = 1; k < terms.size(); ++k) {
+    const double e = ReadOperand(term_text(k));
+    v = Checked(signs[k - 1] == '+' ? v + e : v - e);
+  }
+  return FiveDecimalText(v);
 }
 
 }  // namespace
@@ -164,25 +262,39 @@ std::string EvaluateFormula(std::string_view formula, int q,
     return std::string(kFormulaRefused);
   }
 
-  // Every group is replaced by its value, leftmost first.
-  for (std::size_t p = s.find('('); p != std::string::npos; p = s.find('(')) {
-    const std::size_t close_at = s.find(')', p + 1);
-    if (close_at == std::string::npos) return std::string(kFormulaUnclosed);
-    if (s.find('(', p + 1) < close_at) return std::string(kFormulaNested);
-    std::string left = s.substr(0, p);
-    std::string value = EvaluateFlat(
-        std::string_view(s).substr(p + 1, close_at - p - 1), params, dialogs);
-    // A negative group right after "-" or "+" is folded into that operator,
-    // so that 2-(1-3) reads 2+2 rather than 2--2.
-    if (!value.empty() && value.front() == '-' && !left.empty() &&
-        (left.back() == '-' || left.back() == '+')) {
-      left.back() = left.back() == '-' ? '+' : '-';
-      value.erase(0, 1);
+  // Every group is replaced by its value, leftmost first. Groups are never
+  // nested (that is refused), so the text is built in one pass from the
+  // left: what lies before a group is already final.
+  if (s.find('(') != std::string::npos) {
+    std::string out;
+    out.reserve(s.size());
+    std::size_t pos = 0;
+    while (true) {
+      const std::size_t p = s.find('(', pos);
+      if (p == std::string::npos) {
+        out.append(std::string_view(s).substr(pos));
+        break;
+      }
+      const std::size_t close_at = s.find(')', p + 1);
+      if (close_at == std::string::npos) return std::string(kFormulaUnclosed);
+      if (std::string_view(s).substr(p + 1, close_at - p - 1).find('(') !=
+          std::string_view::npos) {
+        return std::string(kFormulaNested);
+      }
+      out.append(std::string_view(s).substr(pos, p - pos));
+      std::string value = EvaluateFlat(
+          std::string_view(s).substr(p + 1, close_at - p - 1), params, dialogs);
+      // A negative group right after "-" or "+" is folded into that
+      // operator, so that 2-(1-3) reads 2+2 rather than 2--2.
+      if (!value.empty() && value.front() == '-' && !out.empty() &&
+          (out.back() == '-' || out.back() == '+')) {
+        out.back() = out.back() == '-' ? '+' : '-';
+        value.erase(0, 1);
+      }
+      out.append(value);
+      pos = close_at + 1;
     }
-    std::string joined = std::move(left);
-    joined.append(value);
-    joined.append(std::string_view(s).substr(close_at + 1));
-    s = std::string(TrimBlanks(joined));
+    s = std::string(TrimBlanks(out));
   }
 
   if (s.find("*-") != std::string::npos) {

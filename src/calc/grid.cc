@@ -1,48 +1,53 @@
 #include "calc/grid.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 namespace veltrano {
 namespace {
 const std::string kEmpty;
+
+// True when every cell from `from` on is empty.
+bool EmptyFrom(const std::vector<std::string>& row, std::size_t from) {
+  for (std::size_t c = from; c < row.size(); ++c) {
+    if (!row[c].empty()) return false;
+  }
+  return true;
+}
 }  // namespace
 
 TextGrid::TextGrid(int rows, int cols) { Resize(rows, cols); }
 
 const std::string& TextGrid::At(int row, int col) const {
   if (!InRange(row, col)) return kEmpty;
-  return cells_[Index(row, col)];
+  const auto r = static_cast<std::size_t>(row);
+  const auto c = static_cast<std::size_t>(col);
+  if (r >= stored_.size() || c >= stored_[r].size()) return kEmpty;
+  return stored_[r][c];
 }
 
 void TextGrid::Set(int row, int col, std::string_view text) {
   if (!InRange(row, col)) return;
-  cells_[Index(row, col)].assign(text);
+  const auto r = static_cast<std::size_t>(row);
+  const auto c = static_cast<std::size_t>(col);
+  if (r >= stored_.size() || c >= stored_[r].size()) {
+    if (text.empty()) return;
+    if (r >= stored_.size()) stored_.resize(r + 1);
+    if (c >= stored_[r].size()) stored_[r].resize(c + 1);
+  }
+  stored_[r][c].assign(text);
 }
 
 void TextGrid::Resize(int rows, int cols) {
-  rows = std::max(rows, 0);
-  cols = std::max(cols, 0);
-  if (rows == rows_ && cols == cols_) return;
-  if (cols == cols_) {
-    cells_.resize(static_cast<std::size_t>(rows) *
-                  static_cast<std::size_t>(cols));
-    rows_ = rows;
-    return;
+  rows_ = std::max(rows, 0);
+  cols_ = std::max(cols, 0);
+  const auto r = static_cast<std::size_t>(rows_);
+  const auto c = static_cast<std::size_t>(cols_);
+  if (stored_.size() > r) stored_.resize(r);
+  for (std::vector<std::string>& row : stored_) {
+    if (row.size() > c) row.resize(c);
   }
-  std::vector<std::string> cells(static_cast<std::size_t>(rows) *
-                                 static_cast<std::size_t>(cols));
-  const int keep_rows = std::min(rows, rows_);
-  const int keep_cols = std::min(cols, cols_);
-  for (int r = 0; r < keep_rows; ++r) {
-    for (int c = 0; c < keep_cols; ++c) {
-      cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) +
-            static_cast<std::size_t>(c)] = std::move(cells_[Index(r, c)]);
-    }
-  }
-  cells_ = std::move(cells);
-  rows_ = rows;
-  cols_ = cols;
 }
 
 void TextGrid::ClearRange(int r1, int c1, int r2, int c2) {
@@ -50,25 +55,50 @@ void TextGrid::ClearRange(int r1, int c1, int r2, int c2) {
   if (c1 > c2) std::swap(c1, c2);
   r1 = std::max(r1, 0);
   c1 = std::max(c1, 0);
-  r2 = std::min(r2, rows_ - 1);
+  r2 = std::min(r2, static_cast<int>(stored_.size()) - 1);
   c2 = std::min(c2, cols_ - 1);
   for (int r = r1; r <= r2; ++r) {
-    for (int c = c1; c <= c2; ++c) cells_[Index(r, c)].clear();
+    std::vector<std::string>& row = stored_[static_cast<std::size_t>(r)];
+    const int last = std::min(c2, static_cast<int>(row.size()) - 1);
+    for (int c = c1; c <= last; ++c) row[static_cast<std::size_t>(c)].clear();
   }
 }
 
 void TextGrid::InsertRow(int row) {
   if (row < 0 || row > rows_) return;
-  const auto at = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
-  cells_.insert(at, static_cast<std::size_t>(cols_), std::string());
+  const auto r = static_cast<std::size_t>(row);
+  if (r < stored_.size()) {
+    stored_.insert(stored_.begin() + static_cast<std::ptrdiff_t>(r),
+                   std::vector<std::string>());
+  }
   ++rows_;
 }
 
 void TextGrid::RemoveRow(int row) {
   if (row < 0 || row >= rows_) return;
-  const auto at = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
-  cells_.erase(at, at + cols_);
+  const auto r = static_cast<std::size_t>(row);
+  if (r < stored_.size()) {
+    stored_.erase(stored_.begin() + static_cast<std::ptrdiff_t>(r));
+  }
   --rows_;
+}
+
+bool TextGrid::operator==(const TextGrid& other) const {
+  if (rows_ != other.rows_ || cols_ != other.cols_) return false;
+  const std::size_t rows = std::max(stored_.size(), other.stored_.size());
+  static const std::vector<std::string> kNoRow;
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::vector<std::string>& a =
+        r < stored_.size() ? stored_[r] : kNoRow;
+    const std::vector<std::string>& b =
+        r < other.stored_.size() ? other.stored_[r] : kNoRow;
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t c = 0; c < common; ++c) {
+      if (a[c] != b[c]) return false;
+    }
+    if (!EmptyFrom(a, common) || !EmptyFrom(b, common)) return false;
+  }
+  return true;
 }
 
 }  // namespace veltrano

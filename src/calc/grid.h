@@ -11,6 +11,11 @@ namespace veltrano {
 // program is: takeoff sheets, the fittings register, summary tables and the
 // hidden tables that persist with a project. Reading outside the table gives
 // an empty text; writing outside it is ignored.
+//
+// Storage is lazy: a row holds cells only up to its last written one and
+// rows after the last written row hold nothing, so that a large table that
+// is mostly empty (a summary table sized by its file's size record) costs
+// only what it holds.
 class TextGrid {
  public:
   TextGrid() = default;
@@ -39,17 +44,15 @@ class TextGrid {
   void InsertRow(int row);
   void RemoveRow(int row);
 
-  bool operator==(const TextGrid& other) const = default;
+  // Equal sizes and equal texts in every cell.
+  bool operator==(const TextGrid& other) const;
 
  private:
-  std::size_t Index(int row, int col) const {
-    return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
-           static_cast<std::size_t>(col);
-  }
-
   int rows_ = 0;
   int cols_ = 0;
-  std::vector<std::string> cells_;
+  // Stored rows: at most rows_, each with at most cols_ cells; what is not
+  // stored is empty.
+  std::vector<std::vector<std::string>> stored_;
 };
 
 }  // namespace veltrano

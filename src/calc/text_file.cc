@@ -1,13 +1,18 @@
 #include "calc/text_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,11 +50,42 @@ std::string CodePointText(std::string_view utf8) {
   return buffer;
 }
 
+const SaveCalls* g_save_calls = nullptr;
+
+ssize_t CallWrite(int fd, const void* data, std::size_t size) {
+  if (g_save_calls != nullptr && g_save_calls->write != nullptr) {
+    return g_save_calls->write(fd, data, size);
+  }
+  return ::write(fd, data, size);
+}
+int CallFsync(int fd) {
+  if (g_save_calls != nullptr && g_save_calls->fsync != nullptr) {
+    return g_save_calls->fsync(fd);
+  }
+  return ::fsync(fd);
+}
+int CallClose(int fd) {
+  if (g_save_calls != nullptr && g_save_calls->close != nullptr) {
+    return g_save_calls->close(fd);
+  }
+  return ::close(fd);
+}
+int CallRename(const char* from, const char* to) {
+  if (g_save_calls != nullptr && g_save_calls->rename != nullptr) {
+    return g_save_calls->rename(from, to);
+  }
+  return ::rename(from, to);
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t written = CallWrite(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) {
+      errno = ENOSPC;
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -66,21 +102,63 @@ void SyncDirectory(const fs::path& dir) {
   ::close(fd);
 }
 
-}  // namespace
+std::string TooLarge(const fs::path& path) {
+  return "ファイルが大きすぎるため読めません（上限 " +
+         std::to_string(kMaxTextFileBytes >> 20) + " MB）: " + PathText(path);
+}
 
-bool ReadFileBytes(const fs::path& path, std::string* bytes,
-                   std::string* error) {
-  bytes->clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::string OutOfMemory(const fs::path& path) {
+  return "メモリが足りないため読めません: " + PathText(path);
+}
+
+// Opens a file for reading without waiting on it (a FIFO would block the
+// open) and checks that it is a regular file of an acceptable size.
+int OpenRegularFile(const fs::path& path, std::uintmax_t* size,
+                    std::string* error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     *error = Reason("ファイルを開けません", path, errno);
-    return false;
+    return -1;
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    bytes->reserve(static_cast<std::size_t>(st.st_size));
+  if (::fstat(fd, &st) != 0) {
+    *error = Reason("ファイルを読めません", path, errno);
+    ::close(fd);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    *error = "通常のファイルではないため読めません: " + PathText(path);
+    ::close(fd);
+    return -1;
+  }
+  if (static_cast<std::uintmax_t>(st.st_size) > kMaxTextFileBytes) {
+    *error = TooLarge(path);
+    ::close(fd);
+    return -1;
+  }
+  // Reads of a regular file never wait; the flag only mattered for the open.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  *size = static_cast<std::uintmax_t>(st.st_size);
+  return fd;
+}
+
+// Reads the file in pieces, handing each piece to `take`, which returns false
+// to stop early. Stops with an error past kMaxTextFileBytes (a file that grew).
+template <typename Start, typename Take>
+bool ReadPieces(const fs::path& path, std::string* error, Start start,
+                Take take) {
+  std::uintmax_t size = 0;
+  const int fd = OpenRegularFile(path, &size, error);
+  if (fd < 0) return false;
+  try {
+    start(size);
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
   char buffer[65536];
+  std::uintmax_t total = 0;
   while (true) {
     const ssize_t got = ::read(fd, buffer, sizeof(buffer));
     if (got == 0) break;
@@ -88,22 +166,173 @@ bool ReadFileBytes(const fs::path& path, std::string* bytes,
       if (errno == EINTR) continue;
       *error = Reason("ファイルを読めません", path, errno);
       ::close(fd);
+      return false;
+    }
+    total += static_cast<std::uintmax_t>(got);
+    if (total > kMaxTextFileBytes) {
+      *error = TooLarge(path);
+      ::close(fd);
+      return false;
+    }
+    try {
+      if (!take(std::string_view(buffer, static_cast<std::size_t>(got)))) {
+        break;
+      }
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+  }
+  ::close(fd);
+  return true;
+}
+
+// FNV-1a of a file name, for the temporary names of its writes.
+std::uint64_t NameHash(std::string_view name) {
+  std::uint64_t hash = 1469598103934665603ull;
+  for (char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+constexpr std::string_view kTemporaryTag = ".vtmp-";
+
+std::string HashPrefix(const fs::path& path) {
+  char hex[17];
+  std::snprintf(
+      hex, sizeof(hex), "%016llx",
+      static_cast<unsigned long long>(NameHash(PathText(path.filename()))));
+  return std::string(kTemporaryTag) + hex + "-";
+}
+
+// The file a write of `path` replaces: the final target of a chain of
+// symbolic links (a link that points nowhere is replaced by a file where it
+// points), or `path` itself.
+fs::path ReplacedFile(const fs::path& path) {
+  fs::path current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
+    const fs::path target = fs::read_symlink(current, ec);
+    if (ec) return current;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current;
+}
+
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
+
+}  // namespace
+
+std::string TemporaryNamePrefix(const fs::path& path, pid_t pid) {
+  return HashPrefix(ReplacedFile(path)) + std::to_string(pid) + "-";
+}
+
+int RemoveStaleTemporaries(const fs::path& path) {
+  const fs::path target = ReplacedFile(path);
+  const fs::path dir =
+      target.has_parent_path() ? target.parent_path() : fs::path(".");
+  // The names of this program's temporaries for the target: the present
+  // ones, and those of earlier versions ("." name ".tmp"), each followed by
+  // "<pid>-<number>".
+  const std::array<std::string, 2> prefixes = {
+      HashPrefix(target), "." + PathText(target.filename()) + ".tmp"};
+  int removed = 0;
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec);
+  if (ec) return 0;
+  for (const fs::directory_entry& entry : it) {
+    const std::string name = PathText(entry.path().filename());
+    std::string_view rest;
+    bool ours = false;
+    for (const std::string& prefix : prefixes) {
+      if (name.size() > prefix.size() &&
+          name.compare(0, prefix.size(), prefix) == 0) {
+        rest = std::string_view(name).substr(prefix.size());
+        ours = true;
+        break;
+      }
+    }
+    if (!ours) continue;
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 10 ||
+        dash + 1 == rest.size()) {
+      continue;
+    }
+    long long pid = 0;
+    bool digits = true;
+    for (char c : rest.substr(0, dash)) {
+      if (c < '0' || c > '9') digits = false;
+      pid = pid * 10 + (c - '0');
+    }
+    for (char c : rest.substr(dash + 1)) {
+      if (c < '0' || c > '9') digits = false;
+    }
+    if (!digits || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) {
+      continue;
+    }
+    if (static_cast<pid_t>(pid) == ::getpid() ||
+        ProcessRuns(static_cast<pid_t>(pid))) {
+      continue;
+    }
+    std::error_code type_ec;
+    if (!entry.is_regular_file(type_ec) || entry.is_symlink(type_ec)) continue;
+    if (::unlink(entry.path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+void SetSaveCallsForTesting(const SaveCalls* calls) { g_save_calls = calls; }
+
+bool ReadFileBytes(const fs::path& path, std::string* bytes,
+                   std::string* error) {
+  bytes->clear();
+  try {
+    if (!ReadPieces(
+            path, error,
+            [&](std::uintmax_t size) {
+              bytes->reserve(static_cast<std::size_t>(size));
+            },
+            [&](std::string_view piece) {
+              bytes->append(piece);
+              return true;
+            })) {
       bytes->clear();
       return false;
     }
-    bytes->append(buffer, static_cast<std::size_t>(got));
+  } catch (const std::bad_alloc&) {
+    std::string().swap(*bytes);
+    *error = OutOfMemory(path);
+    return false;
   }
-  ::close(fd);
   return true;
 }
 
 bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
                           std::string* error) {
   static std::atomic<unsigned> counter{0};
+  const fs::path target = ReplacedFile(path);
   const fs::path dir =
-      path.has_parent_path() ? path.parent_path() : fs::path(".");
-  const std::string stem = "." + PathText(path.filename()) + ".tmp" +
-                           std::to_string(::getpid()) + "-";
+      target.has_parent_path() ? target.parent_path() : fs::path(".");
+
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (replacing) {
+    if (!S_ISREG(old.st_mode)) {
+      *error =
+          "通常のファイルではないため置き換えられません: " + PathText(path);
+      return false;
+    }
+    if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      *error = "書き込みが禁止されているため保存できません: " + PathText(path);
+      return false;
+    }
+  }
+  RemoveStaleTemporaries(target);
+
+  const std::string stem = TemporaryNamePrefix(target, ::getpid());
   fs::path temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -124,42 +353,103 @@ bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
     return false;
   };
 
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+  if (replacing) {
+    // Owner and group first: changing them may clear the set-id bits.
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+    }
     ::fchmod(fd, old.st_mode & 07777);
   }
   if (!WriteAll(fd, bytes)) return fail("ファイルを書けません", path);
-  if (::fsync(fd) != 0) return fail("ファイルを書けません", path);
+  if (CallFsync(fd) != 0) return fail("ファイルを書けません", path);
   const int closing = fd;
   fd = -1;
-  if (::close(closing) != 0) return fail("ファイルを書けません", path);
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (CallClose(closing) != 0) return fail("ファイルを書けません", path);
+  if (CallRename(temp.c_str(), target.c_str()) != 0) {
     return fail("ファイルを置き換えられません", path);
   }
   SyncDirectory(dir);
   return true;
 }
 
-bool ReadTextLines(const fs::path& path, std::vector<std::string>* lines,
-                   std::string* error) {
-  lines->clear();
-  std::string bytes;
-  if (!ReadFileBytes(path, &bytes, error)) return false;
+bool ForEachTextLine(const fs::path& path,
+                     const std::function<bool(std::string_view)>& visit,
+                     std::string* error, TextFileShape* shape) {
+  TextFileShape seen;
   // Neither CR nor LF is ever the second byte of a CP932 character, so the
-  // raw bytes can be split before decoding.
-  std::string_view rest(bytes);
-  while (!rest.empty()) {
-    const std::size_t lf = rest.find('\n');
-    std::string_view line = rest.substr(0, lf);
-    if (lf == std::string_view::npos) {
-      rest = {};
-    } else {
-      rest.remove_prefix(lf + 1);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  // raw bytes can be split before decoding. `pending` holds the start of a
+  // line that continues in the next piece.
+  std::string pending;
+  bool at_start = true;
+  bool more = true;
+  auto finish = [&](std::string_view line) {
+    ++seen.line_count;
+    more = visit(line);
+  };
+  auto take = [&](std::string_view piece) {
+    if (at_start) {
+      // read() gives a regular file's first bytes in one piece, so a mark
+      // is never cut across pieces.
+      if (piece.substr(0, 3) == "\xEF\xBB\xBF") {
+        piece.remove_prefix(3);
+        seen.byte_order_mark = true;
+      }
+      at_start = false;
     }
-    lines->push_back(Cp932ToUtf8(line));
+    while (more && !piece.empty()) {
+      const std::size_t lf = piece.find('\n');
+      if (lf == std::string_view::npos) {
+        pending.append(piece);
+        return more;
+      }
+      std::string_view line = piece.substr(0, lf);
+      piece.remove_prefix(lf + 1);
+      if (!pending.empty()) {
+        pending.append(line);
+        line = pending;
+      }
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      finish(line);
+      pending.clear();
+    }
+    return more;
+  };
+  try {
+    if (!ReadPieces(
+            path, error, [](std::uintmax_t) {}, take))
+      return false;
+    if (more && !pending.empty()) {
+      seen.last_line_unterminated = true;
+      finish(pending);
+    }
+  } catch (const std::bad_alloc&) {
+    *error = OutOfMemory(path);
+    return false;
   }
+  if (shape != nullptr) *shape = seen;
   return true;
+}
+
+bool ReadTextLines(const fs::path& path, std::vector<std::string>* lines,
+                   std::string* error, LineFilter keep, TextFileShape* shape) {
+  lines->clear();
+  try {
+    const bool read = ForEachTextLine(
+        path,
+        [&](std::string_view line) {
+          if (keep == nullptr || keep(line)) {
+            lines->push_back(Cp932ToUtf8(line));
+          }
+          return true;
+        },
+        error, shape);
+    if (!read) std::vector<std::string>().swap(*lines);
+    return read;
+  } catch (const std::bad_alloc&) {
+    std::vector<std::string>().swap(*lines);
+    *error = OutOfMemory(path);
+    return false;
+  }
 }
 
 bool WriteTextLinesAtomic(const fs::path& path,

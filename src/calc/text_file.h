@@ -1,7 +1,12 @@
 #ifndef VELTRANO_CALC_TEXT_FILE_H_
 #define VELTRANO_CALC_TEXT_FILE_H_
 
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,23 +18,66 @@
 
 namespace veltrano {
 
-// Reads the whole file into `bytes`. On failure returns false and puts a
-// short reason, naming the file, in `error`.
+// No project or settings file comes near this size; a larger file is
+// refused unread.
+inline constexpr std::uintmax_t kMaxTextFileBytes = 256u << 20;
+
+// Reads the whole file into `bytes`. Only a regular file of at most
+// kMaxTextFileBytes is read (a FIFO, a device or a folder is refused without
+// waiting on it). On failure returns false and puts a short reason, naming
+// the file, in `error`; a failed allocation is such a failure too.
 bool ReadFileBytes(const std::filesystem::path& path, std::string* bytes,
                    std::string* error);
 
 // Replaces the file with `bytes`: they are written to a temporary file in the
-// same folder, flushed to disk and renamed over the target. A replaced file
-// keeps its permission bits. On failure returns false with the reason in
-// `error`; the old file (if any) is untouched and the temporary is removed.
+// same folder, flushed to disk and renamed over the target. A target that is
+// a symbolic link is replaced through the link (the temporary file lies
+// beside the file the link points to). A replaced file keeps its permission
+// bits and, where the process may set them, its owner and group. A target
+// the user may not write (no write permission, or no write bit at all) is
+// refused. On failure returns false with the reason in `error`; the old file
+// (if any) is untouched and the temporary is removed. Temporaries that dead
+// writers left for the same target are removed first.
 bool WriteFileBytesAtomic(const std::filesystem::path& path,
                           std::string_view bytes, std::string* error);
+
+// Removes the temporary files that writes of `path` (through
+// WriteFileBytesAtomic) left behind when their process died: files of this
+// program's own naming for that target (also the naming of its earlier
+// versions, "." name ".tmp" pid "-" number) whose writing process no longer
+// runs. Returns how many were removed.
+int RemoveStaleTemporaries(const std::filesystem::path& path);
+
+// The name of the temporary file a write of `path` by process `pid` starts
+// with; short, so that the longest name the file system takes can be saved.
+std::string TemporaryNamePrefix(const std::filesystem::path& path, pid_t pid);
+
+// What the line reader saw besides the lines.
+struct TextFileShape {
+  std::size_t line_count = 0;           // every line, kept or not
+  bool byte_order_mark = false;         // a UTF-8 byte-order mark was skipped
+  bool last_line_unterminated = false;  // the file ends inside a line
+};
+
+// Calls `visit` with each line of a CP932 text file, as raw bytes without its
+// line end, in order, until it returns false. Lines, the byte-order mark and
+// the reading in pieces as for ReadTextLines below; memory holds one line.
+bool ForEachTextLine(const std::filesystem::path& path,
+                     const std::function<bool(std::string_view)>& visit,
+                     std::string* error, TextFileShape* shape = nullptr);
+
+// Decides from a line's raw CP932 bytes whether the line is kept.
+using LineFilter = bool (*)(std::string_view raw_line);
 
 // Reads a CP932 text file as UTF-8 lines. Lines end at CR LF or at a lone LF;
 // a last line without a line end is a line too, while a file ending in a line
 // end has no empty line after it. A CR not followed by LF stays in the line.
+// A UTF-8 byte-order mark at the start of the file is skipped. When `keep`
+// is given, only the lines it accepts are decoded and stored. The file is
+// read in pieces, so memory holds only the kept lines.
 bool ReadTextLines(const std::filesystem::path& path,
-                   std::vector<std::string>* lines, std::string* error);
+                   std::vector<std::string>* lines, std::string* error,
+                   LineFilter keep = nullptr, TextFileShape* shape = nullptr);
 
 // Writes the lines in CP932, each followed by CR LF, through
 // WriteFileBytesAtomic. Refuses, leaving the old file untouched, when a line
@@ -38,6 +86,17 @@ bool ReadTextLines(const std::filesystem::path& path,
 bool WriteTextLinesAtomic(const std::filesystem::path& path,
                           const std::vector<std::string>& lines,
                           std::string* error);
+
+// The system calls of the save path, replaceable so that tests can make each
+// of them fail. nullptr members fall back to the real calls.
+struct SaveCalls {
+  ssize_t (*write)(int fd, const void* data, std::size_t size) = nullptr;
+  int (*fsync)(int fd) = nullptr;
+  int (*close)(int fd) = nullptr;
+  int (*rename)(const char* from, const char* to) = nullptr;
+};
+// Installs `calls` for every later save (nullptr restores the real calls).
+void SetSaveCallsForTesting(const SaveCalls* calls);
 
 }  // namespace veltrano
 

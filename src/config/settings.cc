@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -60,21 +62,38 @@ void AddReason(std::string* error, const std::string& reason) {
   *error += reason;
 }
 
-// Every item of a settings file: each line split at its commas.
+// Which items of a settings file are kept: all up to `first` items, or only
+// the items that are not empty (which nothing reads by position).
+struct ItemsKept {
+  std::size_t first = std::numeric_limits<std::size_t>::max();
+  bool non_empty_only = false;
+};
+constexpr ItemsKept kNonEmptyItems{std::numeric_limits<std::size_t>::max(),
+                                   true};
+constexpr ItemsKept FirstItems(std::size_t n) { return {n, false}; }
+
+// The items of a settings file: each line split at its commas. Only the
+// items kept are stored, and reading stops once the last of them is read.
 bool ReadItems(const Folders& folders, std::string_view name, Lines* items,
-               std::string* error) {
+               std::string* error, ItemsKept kept) {
   items->clear();
-  Lines lines;
   std::string reason;
-  if (!ReadTextLines(FindFileIgnoringCase(folders.info, name), &lines,
-                     &reason)) {
+  const bool read = ForEachTextLine(
+      FindFileIgnoringCase(folders.info, name),
+      [&](std::string_view raw) {
+        const std::string line = Cp932ToUtf8(raw);
+        for (std::string_view field : SplitFields(line)) {
+          if (items->size() >= kept.first) return false;
+          if (kept.non_empty_only && field.empty()) continue;
+          items->emplace_back(field);
+        }
+        return items->size() < kept.first;
+      },
+      &reason);
+  if (!read) {
+    items->clear();
     AddReason(error, reason);
     return false;
-  }
-  for (const std::string& line : lines) {
-    for (std::string_view field : SplitFields(line)) {
-      items->emplace_back(field);
-    }
   }
   return true;
 }
@@ -226,9 +245,10 @@ bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
                                std::string* error) {
   error->clear();
   Lines items;
-  bool ok = ReadItems(folders, kDigitsFile, &items, error);
+  bool ok = ReadItems(folders, kDigitsFile, &items, error, FirstItems(1));
   panel->digits = OptionOf(items, 0, 3);
-  ok = ReadItems(folders, kSaveOnSwitchFile, &items, error) && ok;
+  ok =
+      ReadItems(folders, kSaveOnSwitchFile, &items, error, FirstItems(1)) && ok;
   panel->save_on_switch = TickedBy(items, 0);
   return ok;
 }
@@ -239,15 +259,18 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   bool ok = true;
   Lines items;
 
-  ok = ReadItems(folders, kOffsetsFile, &items, error) && ok;
+  ok = ReadItems(folders, kOffsetsFile, &items, error,
+                 FirstItems(panel->offsets.size())) &&
+       ok;
   for (std::size_t i = 0; i < panel->offsets.size(); ++i) {
     panel->offsets[i] = i < items.size() ? items[i] : std::string();
   }
 
-  ok = ReadItems(folders, kUnitsFile, &items, error) && ok;
+  ok = ReadItems(folders, kUnitsFile, &items, error, kNonEmptyItems) && ok;
   panel->units = NonEmpty(items);
 
-  ok = ReadItems(folders, kMoneyRoundingFile, &items, error) && ok;
+  ok = ReadItems(folders, kMoneyRoundingFile, &items, error, FirstItems(1)) &&
+       ok;
   panel->money_rounding = -1;
   if (!items.empty()) {
     for (int option = 0; option < 3; ++option) {
@@ -256,15 +279,17 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   }
 
   for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
-    ok = ReadItems(folders, kCandidateFiles[list], &items, error) && ok;
+    ok = ReadItems(folders, kCandidateFiles[list], &items, error,
+                   kNonEmptyItems) &&
+         ok;
     panel->candidates[list] = NonEmpty(items);
   }
 
-  ok = ReadItems(folders, kWorkTypesFile, &items, error) && ok;
+  ok = ReadItems(folders, kWorkTypesFile, &items, error, kNonEmptyItems) && ok;
   panel->work_types = NonEmpty(items);
   panel->aggregation_work_types = panel->work_types;
 
-  ok = ReadItems(folders, kPrintFile, &items, error) && ok;
+  ok = ReadItems(folders, kPrintFile, &items, error, FirstItems(5)) && ok;
   panel->print_project_name = TickedBy(items, 0);
   panel->project_name_position = OptionOf(items, 1, 6);
   panel->print_company_name = TickedBy(items, 2);
@@ -276,19 +301,21 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
 bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
                       std::string* error) {
   error->clear();
-  return ReadItems(folders, kCompanyNamesFile, &panel->company_names, error);
+  return ReadItems(folders, kCompanyNamesFile, &panel->company_names, error,
+                   ItemsKept{});
 }
 
 std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders) {
   Lines lines;
   std::string error;
-  if (!ReadTextLines(FindFileIgnoringCase(folders.info, kWorkTypesFile),
-                     &lines, &error)) {
-    return {};
-  }
-  if (lines.size() > kMaxWorkTypeFileLines) {
-    lines.resize(kMaxWorkTypeFileLines);
-  }
+  const bool read = ForEachTextLine(
+      FindFileIgnoringCase(folders.info, kWorkTypesFile),
+      [&](std::string_view raw) {
+        lines.push_back(Cp932ToUtf8(raw));
+        return lines.size() < static_cast<std::size_t>(kMaxWorkTypeFileLines);
+      },
+      &error);
+  if (!read) return {};
   return lines;
 }
 

@@ -75,7 +75,12 @@ bool Importer::ImportRooms() {
   }
   std::vector<std::string> lines;
   std::string error;
-  if (!ReadTextLines(import_.source_path, &lines, &error)) {
+  // Only the sheet lines are kept in memory.
+  if (!ReadTextLines(import_.source_path, &lines, &error,
+                     [](std::string_view raw) {
+                       return HasTag(raw, kSheetTag[kInterior]) ||
+                              HasTag(raw, kSheetTag[kExterior]);
+                     })) {
     platform_.dialogs.ShowMessage(kTitleCheck,
                                   "エラー(SiageHiroi:FileOpen)\n" + error);
     return false;

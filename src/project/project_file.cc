@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,8 +18,12 @@
 namespace veltrano {
 namespace {
 
-constexpr int kMaxSummaryRows = 10001;
-constexpr int kMaxSummaryCols = 2000;
+// What one summary table may write back: its rows times (its columns plus
+// the line's tag, number and line end). Far above any table aggregation
+// makes (500 rooms by 25000 items is 13 MB), it keeps a size record from
+// declaring a table whose lines could not be written or read again.
+constexpr long long kMaxSummaryTableBytes = 32ll << 20;
+constexpr long long kSummaryLineOverhead = 12;
 // Line form of an empty sheet row after the tag: "@" and 29 empty fields.
 constexpr std::string_view kEmptySheetRowTail =
     ",@,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
@@ -46,24 +52,7 @@ enum class Kind {
   kSyTD,
 };
 
-constexpr std::array<std::pair<std::string_view, Kind>, 14> kTags = {{
-    {"Data", Kind::kData},
-    {"Gaib", Kind::kGaib},
-    {"Tate", Kind::kTate},
-    {"KoSu", Kind::kKoSu},
-    {"Mado", Kind::kMado},
-    {"Syuk", Kind::kSyuk},
-    {"Tank", Kind::kTank},
-    {"SyNC", Kind::kSyNC},
-    {"SyGC", Kind::kSyGC},
-    {"SyTC", Kind::kSyTC},
-    {"SyND", Kind::kSyND},
-    {"SySD", Kind::kSySD},
-    {"SyGD", Kind::kSyGD},
-    {"SyTD", Kind::kSyTD},
-}};
-
-char UpperAscii(char c) {
+constexpr char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
@@ -77,12 +66,65 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+// The four characters of a tag, letters in upper case, as one number.
+constexpr std::uint32_t PackedTag(std::string_view tag) {
+  std::uint32_t packed = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    packed = packed << 8 | static_cast<unsigned char>(UpperAscii(tag[i]));
+  }
+  return packed;
+}
+
 Kind KindOf(std::string_view line) {
   if (line.size() < 4) return Kind::kOther;
-  for (const auto& [tag, kind] : kTags) {
-    if (StartsWithIgnoreCase(line, tag)) return kind;
+  switch (PackedTag(line)) {
+    case PackedTag("DATA"):
+      return Kind::kData;
+    case PackedTag("GAIB"):
+      return Kind::kGaib;
+    case PackedTag("TATE"):
+      return Kind::kTate;
+    case PackedTag("KOSU"):
+      return Kind::kKoSu;
+    case PackedTag("MADO"):
+      return Kind::kMado;
+    case PackedTag("SYUK"):
+      return Kind::kSyuk;
+    case PackedTag("TANK"):
+      return Kind::kTank;
+    case PackedTag("SYNC"):
+      return Kind::kSyNC;
+    case PackedTag("SYGC"):
+      return Kind::kSyGC;
+    case PackedTag("SYTC"):
+      return Kind::kSyTC;
+    case PackedTag("SYND"):
+      return Kind::kSyND;
+    case PackedTag("SYSD"):
+      return Kind::kSySD;
+    case PackedTag("SYGD"):
+      return Kind::kSyGD;
+    case PackedTag("SYTD"):
+      return Kind::kSyTD;
+    default:
+      return Kind::kOther;
   }
-  return Kind::kOther;
+}
+
+// Splits `line` at `separator` into `fields`, reusing its storage.
+void SplitInto(std::string_view line, char separator,
+               std::vector<std::string_view>* fields) {
+  fields->clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t at = line.find(separator, start);
+    if (at == std::string_view::npos) {
+      fields->push_back(line.substr(start));
+      return;
+    }
+    fields->push_back(line.substr(start, at - start));
+    start = at + 1;
+  }
 }
 
 std::string_view FieldAt(const std::vector<std::string_view>& fields,
@@ -106,11 +148,12 @@ bool ReadTableNumber(std::string_view text, int lo, int hi, int* number) {
   return true;
 }
 
-// A size by the leading-number rule, fraction dropped, clamped to 0..hi.
-int ReadSize(std::string_view text, int hi) {
+// A size by the leading-number rule, fraction dropped, at least 0.
+long long ReadSize(std::string_view text) {
   const double value = std::trunc(LeadingNumber(text));
   if (!(value > 0)) return 0;
-  return value >= hi ? hi : static_cast<int>(value);
+  return value >= 1e15 ? 1'000'000'000'000'000ll
+                       : static_cast<long long>(value);
 }
 
 std::string Count(std::size_t n) { return std::to_string(n); }
@@ -248,30 +291,23 @@ void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
   progress.HideProgress();
 }
 
-// A summary row line placed in its table.
-struct SummaryRow {
-  int table = 0;
-  std::vector<std::string_view> fields;  // the line's fields, tag first
-};
-
-struct SummaryShape {
-  bool sized = false;
-  int size_rows = 0;
-  int size_cols = 0;
-  int lines = 0;
-  int present = 0;  // most cells any row line of the table holds
-  int needed = 0;   // columns up to the last non-empty cell of any line
-};
-
-// Summary sizes, then summary rows.
-void ReadSummaries(const std::vector<std::string>& lines, const Sorted& s,
-                   ProjectTables* t, ProjectReadResult* result) {
-  std::array<SummaryShape, kSummaryTableCount> shapes{};
+// Summary sizes, then summary rows. The size record decides each table's
+// columns and rows; fields and row lines beyond them are left out with one
+// notice, missing ones are empty.
+template <typename Lines>
+void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
+                   ProjectReadResult* result) {
+  struct Size {
+    bool sized = false;
+    long long rows = 0;
+    long long cols = 0;
+  };
+  std::array<Size, kSummaryTableCount> sizes{};
   int unplaced = 0;
-  int too_wide = 0;
 
+  std::vector<std::string_view> f;
   for (std::size_t i : s.sizes) {
-    const std::vector<std::string_view> f = SplitFields(lines[i]);
+    SplitInto(lines[i], ',', &f);
     int table = 0;
     bool known = true;
     switch (KindOf(lines[i])) {
@@ -290,84 +326,83 @@ void ReadSummaries(const std::vector<std::string>& lines, const Sorted& s,
       ++unplaced;
       continue;
     }
-    SummaryShape& shape = shapes[table];
-    shape.sized = true;
-    shape.size_cols = ReadSize(FieldAt(f, 2), kMaxSummaryCols);
-    shape.size_rows = ReadSize(FieldAt(f, 3), kMaxSummaryRows);
+    sizes[static_cast<std::size_t>(table)] = {true, ReadSize(FieldAt(f, 3)),
+                                              ReadSize(FieldAt(f, 2))};
   }
 
-  std::vector<SummaryRow> rows;
-  rows.reserve(s.rows.size());
+  std::vector<std::string> shrunk;
+  for (int table = 0; table < kSummaryTableCount; ++table) {
+    const Size& size = sizes[static_cast<std::size_t>(table)];
+    if (!size.sized) continue;
+    long long cols =
+        std::min(size.cols, kMaxSummaryTableBytes - kSummaryLineOverhead);
+    long long rows = std::min(
+        size.rows, kMaxSummaryTableBytes / (cols + kSummaryLineOverhead));
+    if (rows != size.rows || cols != size.cols) {
+      shrunk.push_back(
+          std::to_string(size.rows) + "行×" + std::to_string(size.cols) +
+          "列を" + std::to_string(rows) + "行×" + std::to_string(cols) + "列");
+    }
+    // Emptied first: rows without a line and cells without a field are
+    // empty. Storage is lazy, so the size alone allocates nothing.
+    TextGrid& grid = *SummaryTable(t, table);
+    grid.Resize(0, 0);
+    grid.Resize(static_cast<int>(rows), static_cast<int>(cols));
+  }
+
+  std::array<int, kSummaryTableCount> next_row{};
+  std::array<bool, kSummaryTableCount> emptied{};
+  int rows_left_out = 0;
+  int rows_cut = 0;
   for (std::size_t i : s.rows) {
     const Kind kind = KindOf(lines[i]);
-    SummaryRow row;
-    row.fields = SplitFields(lines[i], kind == Kind::kSySD ? '\'' : ',');
+    SplitInto(lines[i], kind == Kind::kSySD ? '\'' : ',', &f);
+    int table = 0;
     bool known = true;
     switch (kind) {
       case Kind::kSyND:
-        known = ReadTableNumber(FieldAt(row.fields, 1), 0, 4, &row.table);
+        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
         break;
       case Kind::kSySD:
-        known = ReadTableNumber(FieldAt(row.fields, 1), kWorkTypeTable,
-                                kWorkTypeTable, &row.table);
+        known = ReadTableNumber(FieldAt(f, 1), kWorkTypeTable, kWorkTypeTable,
+                                &table);
         break;
       case Kind::kSyGD:
-        known = ReadTableNumber(FieldAt(row.fields, 1), 0, 4, &row.table);
-        row.table += kExteriorBase;
+        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
+        table += kExteriorBase;
         break;
       default:
-        row.table = kFittingsSummaryIndex;
+        table = kFittingsSummaryIndex;
         break;
     }
     if (!known) {
       ++unplaced;
       continue;
     }
-    const std::vector<std::string_view>& f = row.fields;
-    int cells = f.size() > 2 ? static_cast<int>(std::min<std::size_t>(
-                                   f.size() - 2, kMaxSummaryCols + 1))
-                             : 0;
-    if (cells > 0 && f.back().empty()) --cells;  // the closing separator
-    int needed = 0;
-    for (std::size_t k = f.size(); k > 2; --k) {
-      if (!f[k - 1].empty()) {
-        needed = static_cast<int>(k - 2);
+    const auto index = static_cast<std::size_t>(table);
+    TextGrid& grid = *SummaryTable(t, table);
+    if (!sizes[index].sized && !emptied[index]) {
+      // Without a size record the table keeps the size it has, emptied.
+      const int rows = grid.rows();
+      const int cols = grid.cols();
+      grid.Resize(0, 0);
+      grid.Resize(rows, cols);
+      emptied[index] = true;
+    }
+    const int r = next_row[index]++;
+    if (r >= grid.rows()) {
+      ++rows_left_out;
+      continue;
+    }
+    const std::size_t cols = static_cast<std::size_t>(grid.cols());
+    for (std::size_t c = 0; c < cols && c + 2 < f.size(); ++c) {
+      grid.Set(r, static_cast<int>(c), f[c + 2]);
+    }
+    for (std::size_t k = cols + 2; k < f.size(); ++k) {
+      if (!f[k].empty()) {
+        ++rows_cut;
         break;
       }
-    }
-    if (needed > kMaxSummaryCols) {
-      ++too_wide;
-      needed = kMaxSummaryCols;
-    }
-    SummaryShape& shape = shapes[row.table];
-    ++shape.lines;
-    shape.present = std::max(shape.present, std::min(cells, kMaxSummaryCols));
-    shape.needed = std::max(shape.needed, needed);
-    rows.push_back(std::move(row));
-  }
-
-  for (int table = 0; table < kSummaryTableCount; ++table) {
-    TextGrid& grid = *SummaryTable(t, table);
-    const SummaryShape& shape = shapes[table];
-    int rows_wanted = grid.rows();
-    int cols_wanted = grid.cols();
-    if (shape.sized) {
-      rows_wanted =
-          std::min(shape.size_rows, std::max(shape.lines, rows_wanted));
-      cols_wanted =
-          std::min(shape.size_cols, std::max(shape.present, cols_wanted));
-    }
-    rows_wanted = std::max(rows_wanted, shape.lines);
-    cols_wanted = std::max(cols_wanted, shape.needed);
-    grid.Resize(rows_wanted, cols_wanted);
-  }
-
-  std::array<int, kSummaryTableCount> next_row{};
-  for (const SummaryRow& row : rows) {
-    TextGrid& grid = *SummaryTable(t, row.table);
-    const int r = next_row[row.table]++;
-    for (int c = 0; c < grid.cols(); ++c) {
-      grid.Set(r, c, FieldAt(row.fields, static_cast<std::size_t>(c) + 2));
     }
   }
 
@@ -375,19 +410,85 @@ void ReadSummaries(const std::vector<std::string>& lines, const Sorted& s,
     result->cut.push_back("集計表のデータのうち" + Count(unplaced) +
                           "行は該当する集計表がないため読み込みませんでした。");
   }
-  if (too_wide > 0) {
-    result->cut.push_back("集計表のデータのうち" + Count(too_wide) +
-                          "行は2000列を超える部分を読み込みませんでした。");
+  if (rows_left_out > 0 || rows_cut > 0 || !shrunk.empty()) {
+    std::string text = "集計表の大きさを超えるデータを読み込みませんでした。";
+    if (rows_left_out > 0) {
+      text += "（行数を超える" + Count(rows_left_out) + "行）";
+    }
+    if (rows_cut > 0) {
+      text += "（列数を超える項目のある" + Count(rows_cut) + "行）";
+    }
+    for (const std::string& change : shrunk) {
+      text += "（大きすぎる" + change + "に縮小）";
+    }
+    result->cut.push_back(std::move(text));
   }
   result->unplaced_summary_lines = unplaced;
 }
 
+// The sheet lines of a side must come in whole rooms: a line naming the
+// room, then 49 lines "@". Returns the position (in the side's lines) of
+// the first line out of step, or -1; `room` gets the name of the room
+// concerned. A short last room is not out of step.
 template <typename Lines>
-ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
+long long FirstSheetLineOutOfStep(const Lines& lines,
+                                  const std::vector<std::size_t>& side,
+                                  std::string* room) {
+  std::string_view current;
+  for (std::size_t k = 0; k < side.size(); ++k) {
+    const std::string_view name = FieldOf(lines[side[k]], 1);
+    const bool names_a_room = name != "@";
+    if (k % kLinesPerRoom == 0) {
+      if (!names_a_room) {
+        // The room before has more than 50 lines, or the first room has
+        // no name line.
+        *room = k == 0 ? std::string() : std::string(current);
+        return static_cast<long long>(k);
+      }
+      current = name;
+    } else if (names_a_room) {
+      // The room before ends early.
+      *room = std::string(current);
+      return static_cast<long long>(k);
+    }
+  }
+  return -1;
+}
+
+template <typename Lines>
+ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
+                        ProjectTables* t, Dialogs& dialogs,
                         Progress& progress) {
   ProjectReadResult result;
   Sorted s = SortLines(lines);
   result.had_sheet_or_fittings = s.had_sheet_or_fittings;
+
+  // Sheet lines out of step with the rooms would put every later room's
+  // name on another room's sheet: nothing is read.
+  for (int side : {kInterior, kExterior}) {
+    std::string room;
+    const long long at = FirstSheetLineOutOfStep(lines, s.sheet[side], &room);
+    if (at < 0) continue;
+    const std::string what = side == kInterior ? "部屋" : "場所";
+    const std::string named =
+        room.empty() ? "最初の" + what + "に名前の行がありません。"
+                     : what + "「" + room + "」の行数が" +
+                           Count(kLinesPerRoom) + "行ではありません。";
+    result.failed = true;
+    result.error = named + what + "とその計算書の対応が崩れているため、" +
+                   "読み込みを中止しました。";
+    dialogs.ShowMessage(kReadCheckTitle,
+                        std::string(kReadFailureText) + "4\n" + result.error,
+                        MessageIcon::kCritical);
+    dialogs.ShowMessage(kReadLineTitle, Count(static_cast<std::size_t>(at) + 1),
+                        MessageIcon::kCritical);
+    return result;
+  }
+  if (shape.last_line_unterminated) {
+    result.cut.push_back(
+        "ファイルの最後の行に改行がありません。ファイルが途中で切れている"
+        "可能性があります。");
+  }
 
   // Capacities first, so that every step below works on what is kept.
   if (std::size_t n =
@@ -420,44 +521,16 @@ ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
                          "件目以降の" + Count(n) +
                          "件は読み込みませんでした。");
   }
-  if (std::size_t n = CutTo(&s.kosu, kMaxKoSuLines)) {
-    result.cut.push_back("工種の記憶データが" + Count(kMaxKoSuLines) +
-                         "行を超えています。" + Count(kMaxKoSuLines + 1) +
-                         "行目以降の" + Count(n) +
-                         "行は読み込みませんでした。");
-  }
-  if (s.mado.size() > static_cast<std::size_t>(kMaxMadoLines)) {
-    // Cut before the block that would not fit whole; its first row is the
-    // one with a code instead of "@".
-    std::size_t keep = kMaxMadoLines;
-    while (keep > 0 && FieldOf(lines[s.mado[keep]], 1) == "@") --keep;
-    if (keep == 0) keep = kMaxMadoLines;
-    const std::size_t n = CutTo(&s.mado, keep);
-    result.cut.push_back("建具廻りの入力済みデータが" + Count(kMaxMadoLines) +
-                         "行を超えています。" + Count(keep + 1) + "行目以降の" +
-                         Count(n) + "行は読み込みませんでした。");
-  }
-  if (std::size_t n = CutTo(&s.tank, kMaxTankLines)) {
-    result.cut.push_back("単価データが" + Count(kMaxTankLines) +
-                         "行を超えています。" + Count(kMaxTankLines + 1) +
-                         "行目以降の" + Count(n) +
-                         "行は読み込みませんでした。");
-  }
-  if (std::size_t n = CutTo(&s.rows, kMaxSummaryRowLines)) {
-    result.cut.push_back("集計表のデータが" + Count(kMaxSummaryRowLines) +
-                         "行を超えています。" + Count(kMaxSummaryRowLines + 1) +
-                         "行目以降の" + Count(n) +
-                         "行は読み込みませんでした。");
-  }
-
   ReadRoomStores(lines, s, s.tate.size(), t, progress);
+
+  std::vector<std::string_view> f;  // the fields of one line
 
   // Work-type memory: one row per line, at least one.
   {
     const int n = std::max<int>(1, static_cast<int>(s.kosu.size()));
     t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
     for (std::size_t i = 0; i < s.kosu.size(); ++i) {
-      const std::vector<std::string_view> f = SplitFields(lines[s.kosu[i]]);
+      SplitInto(lines[s.kosu[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
         t->work_type_memory.Set(static_cast<int>(i), j,
                                 FieldAt(f, static_cast<std::size_t>(j) + 1));
@@ -467,7 +540,7 @@ ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
 
   // Fittings register: rows 1.. in file order.
   for (std::size_t j = 0; j < s.tate.size(); ++j) {
-    const std::vector<std::string_view> f = SplitFields(lines[s.tate[j]]);
+    SplitInto(lines[s.tate[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
       t->fittings_register.Set(static_cast<int>(j) + 1, c,
                                FieldAt(f, static_cast<std::size_t>(c) + 1));
@@ -480,7 +553,7 @@ ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
     const int n = std::max<int>(1, static_cast<int>(s.mado.size()));
     t->fittings_store = TextGrid(n, kFittingsStoreCols);
     for (std::size_t i = 0; i < s.mado.size(); ++i) {
-      const std::vector<std::string_view> f = SplitFields(lines[s.mado[i]]);
+      SplitInto(lines[s.mado[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
         t->fittings_store.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -494,8 +567,7 @@ ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
     t->work_type_copy =
         TextGrid(static_cast<int>(s.syuk.size()), kWorkTypeCopyCols);
     for (std::size_t i = 0; i < s.syuk.size(); ++i) {
-      const std::vector<std::string_view> f =
-          SplitFields(lines[s.syuk[i]], '\'');
+      SplitInto(lines[s.syuk[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
         t->work_type_copy.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -508,8 +580,7 @@ ProjectReadResult Parse(Lines& lines, ProjectTables* t, Dialogs& dialogs,
     const int n = std::max<int>(1, static_cast<int>(s.tank.size()));
     t->unit_prices = TextGrid(n, kUnitPriceCols);
     for (std::size_t i = 0; i < s.tank.size(); ++i) {
-      const std::vector<std::string_view> f =
-          SplitFields(lines[s.tank[i]], '\'');
+      SplitInto(lines[s.tank[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
         t->unit_prices.Set(static_cast<int>(i), k,
                            FieldAt(f, static_cast<std::size_t>(k) + 1));
@@ -622,21 +693,28 @@ bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
 ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,
                                     ProjectTables* t, Dialogs& dialogs,
                                     Progress& progress) {
-  return Parse(lines, t, dialogs, progress);
+  return Parse(lines, TextFileShape{}, t, dialogs, progress);
 }
 
 ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
                                     ProjectTables* t, Dialogs& dialogs,
                                     Progress& progress) {
-  return Parse(lines, t, dialogs, progress);
+  return Parse(lines, TextFileShape{}, t, dialogs, progress);
+}
+
+bool IsProjectRecordLine(std::string_view raw_line) {
+  return KindOf(raw_line) != Kind::kOther;
 }
 
 ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
                                   ProjectTables* t, Dialogs& dialogs,
                                   Progress& progress) {
+  // Temporaries of saves of this project that died on the way.
+  RemoveStaleTemporaries(path);
   std::vector<std::string> lines;
   std::string error;
-  if (!ReadTextLines(path, &lines, &error)) {
+  TextFileShape shape;
+  if (!ReadTextLines(path, &lines, &error, &IsProjectRecordLine, &shape)) {
     ProjectReadResult result;
     result.failed = true;
     result.error = error;
@@ -648,7 +726,18 @@ ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
     dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
     return result;
   }
-  return ParseProjectLines(std::move(lines), t, dialogs, progress);
+  try {
+    return Parse(lines, shape, t, dialogs, progress);
+  } catch (const std::bad_alloc&) {
+    ProjectReadResult result;
+    result.failed = true;
+    result.error = "メモリが足りないため読めません。";
+    dialogs.ShowMessage(kReadCheckTitle,
+                        std::string(kReadFailureText) + "2\n" + result.error,
+                        MessageIcon::kCritical);
+    dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
+    return result;
+  }
 }
 
 }  // namespace veltrano

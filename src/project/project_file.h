@@ -33,28 +33,32 @@
 //    fittings records.
 //  - A record with fewer fields than expected reads the missing fields as
 //    empty.
-//  - Capacities: a side holds at most 500 rooms (25000 "Data" lines) or 100
-//    places (5000 "Gaib" lines), the register 599 fittings, the work-type
-//    memory 1001 "KoSu" lines, the fittings takeoff store 4001 "Mado" lines
-//    (cut before a six-row block that would not fit whole), the unit-price
-//    table 2001 "Tank" lines, the summary tables 10001 row lines together.
-//    What lies beyond is left out and named in one message ("チェック") at the
-//    end of the reading, together with the "Tate" lines without a code and
-//    the summary lines that name no table.
-//  - A room store whose last room has fewer than 50 lines is completed with
-//    empty sheet lines, so that the store stays in whole rooms.
-//  - Summary tables: a size line gives columns and rows, read by the
-//    leading-number rule and clamped to 0..2000 columns and 0..10001 rows;
-//    then no table gets more rows than it has row lines (or has from its
-//    layout), nor more columns than its longest row line (or its layout)
-//    has cells, so that a size line alone allocates nothing (the summary
-//    tables can hold at most about 10001 x 2000 cells). A table grows
-//    to hold every row line that names it and every non-empty cell of
-//    those lines (up to 2000 columns). "SyND" and "SyGD" lines name part
-//    tables 0-4 by their field 1, "SySD" lines the work-type table (field 1
-//    is "5"), "SyTD" lines the fittings summary; a line naming anything else
-//    is skipped and counted. With several size lines for one table the last
-//    one holds.
+//  - The file is read only if it is a regular file of at most 256 MB; only
+//    lines with a known tag are kept in memory. A leading UTF-8 byte-order
+//    mark is skipped; a last line without a line end is read and named in
+//    a notice (the file may have been cut short).
+//  - Capacities are those of the entries only: a side holds at most 500
+//    rooms (25000 "Data" lines) or 100 places (5000 "Gaib" lines), the
+//    register 599 fittings. The work-type memory, the fittings takeoff
+//    store, the unit-price table and the summary rows take every line.
+//    What lies beyond is left out and named in one message ("チェック") at
+//    the end of the reading, together with the "Tate" lines without a code
+//    and the summary lines that name no table.
+//  - Sheet lines must come in whole rooms (a name line, then 49 lines "@");
+//    otherwise nothing is read and the reading fails with a message naming
+//    the first room concerned. Only a last room that is short is completed
+//    with empty sheet lines.
+//  - Summary tables: the size line decides each table's columns and rows
+//    (read by the leading-number rule; with several size lines for one
+//    table the last one holds). Fields beyond the columns and row lines
+//    beyond the rows are left out with one notice; missing fields and rows
+//    are empty, and the declared size is written back. Storage is lazy, so
+//    a size line alone allocates nothing; a size whose lines would pass
+//    32 MB is shrunk, with the same notice. A table without a size line
+//    keeps its laid-out size. "SyND" and "SyGD" lines name part tables 0-4
+//    by their field 1, "SySD" lines the work-type table (field 1 is "5"),
+//    "SyTD" lines the fittings summary; a line naming anything else is
+//    skipped and counted.
 //  - The work-type table copy keeps its single empty row when the file holds
 //    no "Syuk" line (the line the writer makes of that row consists of
 //    separators only and is not read back).
@@ -111,10 +115,17 @@ ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
                                     ProjectTables* t, Dialogs& dialogs,
                                     Progress& progress);
 
-// Reads a project data file into emptied tables. A file that cannot be read
-// shows "エラー(SiageHiroi:FileOpen)" with the step number (1) and the reason,
-// titled "チェック", then the number of the line being read (0), titled
-// "iチェック", and returns a failed result with the tables untouched.
+// True for a line (raw CP932 bytes) that the reader keeps: one with a
+// record tag.
+bool IsProjectRecordLine(std::string_view raw_line);
+
+// Reads a project data file into emptied tables, first removing the
+// temporary files that dead saves of it left behind. A file that cannot be
+// read shows "エラー(SiageHiroi:FileOpen)" with the step number (1) and the
+// reason, titled "チェック", then the number of the line being read (0),
+// titled "iチェック", and returns a failed result with the tables untouched.
+// Sheet lines out of step with the rooms fail the same way with step 4 and
+// the room store line concerned.
 ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
                                   ProjectTables* t, Dialogs& dialogs,
                                   Progress& progress);

@@ -32,13 +32,6 @@ inline constexpr int kUnitPriceCols = 7;        // TankaGrid
 inline constexpr int kWorkTypeTableCols = 9;    // SyukeiGrid(5)
 inline constexpr int kWorkTypeTable = 5;        // index of SyukeiGrid(5)
 
-// Reader capacities, as the highest line number counted from 0.
-inline constexpr int kMaxTateLines = 601;
-inline constexpr int kMaxKoSuLines = 1001;
-inline constexpr int kMaxMadoLines = 4001;
-inline constexpr int kMaxTankLines = 2001;
-inline constexpr int kMaxSummaryRowLines = 10001;
-
 // The sheet lines of one side: 50 consecutive lines per room, rooms in the
 // order of the side's room list, no gaps. Lines past the end read empty.
 class RoomStore {

@@ -173,6 +173,51 @@ TEST(EvaluateFormulaTest, ParameterTextEntersTheReductionAsText) {
   EXPECT_EQ(Eval("A", 2, params), "-2");
 }
 
+TEST(EvaluateFormulaTest, ParameterTextReshapesTheReductionAfterAStep) {
+  // After a product, the text is split again, parameters included as the
+  // texts they are: "1-A*2" with A = -3 becomes "1--6", which reads
+  // 1 - 0 - 6.
+  EXPECT_EQ(Eval("1-A*2", 2, {"-3", "", ""}), "-5.00");
+  // A parameter holding an operator: "2+0*1" becomes "1+2+0" after the
+  // product, while without a product the operand reads its leading number.
+  EXPECT_EQ(Eval("A+0*1", 2, {"1+2", "", ""}), "3.00");
+  EXPECT_EQ(Eval("A+0", 2, {"1+2", "", ""}), "1.00");
+  // A parameter that is a letter is replaced again at the next step:
+  // "S*1+A" becomes "4+S", then 4 + 4.
+  EXPECT_EQ(Eval("S*1+A", 2, {"S", "4", ""}), "8.00");
+}
+
+TEST(EvaluateFormulaTest, LongFormulasKeepEveryFiveDecimalStep) {
+  // Each product is rounded to five decimals before the next: every step
+  // of "*1.00001" adds exactly 0.00001 (1.00001 to the 20000th power would
+  // be 1.2214).
+  std::string formula = "1";
+  for (int i = 0; i < 20000; ++i) formula += "*1.00001";
+  EXPECT_EQ(Eval(formula, 4), "1.2000");
+  // Runs of products between sums and groups, a million characters long.
+  std::string groups;
+  while (groups.size() < 1'000'000) groups += "2*(1-3)/2+(1-3)*0.5-";
+  groups += "0";
+  // Every repetition adds -2 (2 * -2 / 2 is refused as "*-" after the
+  // group is replaced; so is the whole formula).
+  FakeDialogs dialogs;
+  EXPECT_EQ(Eval(groups, 2, {}, &dialogs), "?");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, kMsgStarMinusAfterGroup);
+
+  std::string sums;
+  int repetitions = 0;
+  while (sums.size() < 1'000'000) {
+    sums += "(1-3)+2.5*4/2-(0.25+0.5)*4-";
+    ++repetitions;
+  }
+  sums += "0";
+  // The first repetition gives -2 + 5 - 3 = 0; in each later one the group
+  // follows "-" and folds into it: + 2 + 5 - 3 = 4.
+  EXPECT_GT(repetitions, 30000);
+  EXPECT_EQ(Eval(sums), std::to_string(4 * (repetitions - 1)) + ".00");
+}
+
 TEST(EvaluateFormulaTest, RefusesWithTheFirstFailingCheck) {
   struct Refusal {
     const char* formula;

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gmock/gmock.h"
@@ -111,6 +114,124 @@ TEST_F(TextFileTest, ReadingAMissingFileFails) {
   EXPECT_THAT(error, Not(IsEmpty()));
 }
 
+TEST_F(TextFileTest, OnlyRegularFilesAreRead) {
+  // A FIFO would block the open until a writer comes; the alarm ends the
+  // test program instead of hanging it for ever.
+  const fs::path fifo = dir_ / "fifo.xdt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ::alarm(20);
+  std::vector<std::string> lines;
+  std::string error;
+  EXPECT_FALSE(ReadTextLines(fifo, &lines, &error));
+  EXPECT_THAT(error, HasSubstr("通常のファイルではない"));
+  EXPECT_THAT(error, HasSubstr("fifo.xdt"));
+  ::alarm(0);
+
+  // A device, also behind a symbolic link, would be read for ever.
+  fs::create_symlink("/dev/zero", dir_ / "zero.ini");
+  for (const fs::path& device : {fs::path("/dev/zero"), dir_ / "zero.ini"}) {
+    std::string bytes;
+    error.clear();
+    EXPECT_FALSE(ReadFileBytes(device, &bytes, &error)) << device;
+    EXPECT_THAT(error, HasSubstr("通常のファイルではない"));
+    EXPECT_TRUE(bytes.empty());
+  }
+}
+
+TEST_F(TextFileTest, FilesAboveTheLimitAreRefusedUnread) {
+  // A sparse file of 100 GB; also one just past the limit.
+  for (const std::uintmax_t size :
+       {std::uintmax_t{100} << 30, kMaxTextFileBytes + 1}) {
+    const fs::path path = dir_ / "huge.xdt";
+    Put(path, "Data,部屋,\r\n");
+    fs::resize_file(path, size);
+    std::vector<std::string> lines;
+    std::string error;
+    EXPECT_FALSE(ReadTextLines(path, &lines, &error)) << size;
+    EXPECT_THAT(error, HasSubstr("大きすぎる"));
+    EXPECT_THAT(error, HasSubstr("256 MB"));
+    EXPECT_THAT(lines, IsEmpty());
+    fs::remove(path);
+  }
+  // A file of the limit itself is read (here its first two lines).
+  const fs::path path = dir_ / "limit.txt";
+  Put(path, "a\r\nb\r\n");
+  fs::resize_file(path, kMaxTextFileBytes);
+  std::uintmax_t lines_seen = 0;
+  std::string error;
+  EXPECT_TRUE(ForEachTextLine(
+      path, [&](std::string_view) { return ++lines_seen < 2; }, &error))
+      << error;
+  EXPECT_EQ(lines_seen, 2u);
+}
+
+TEST_F(TextFileTest, ByteOrderMarkAndMissingLastLineEndAreReported) {
+  Put(dir_ / "in.txt",
+      "\xEF\xBB\xBF"
+      "Data,a\r\nTank'b'");
+  std::vector<std::string> lines;
+  std::string error;
+  TextFileShape shape;
+  ASSERT_TRUE(ReadTextLines(dir_ / "in.txt", &lines, &error, nullptr, &shape));
+  EXPECT_THAT(lines, ElementsAre("Data,a", "Tank'b'"));
+  EXPECT_TRUE(shape.byte_order_mark);
+  EXPECT_TRUE(shape.last_line_unterminated);
+  EXPECT_EQ(shape.line_count, 2u);
+
+  Put(dir_ / "in.txt", "Data,a\r\n\xEF\xBB\xBF\r\n");
+  ASSERT_TRUE(ReadTextLines(dir_ / "in.txt", &lines, &error, nullptr, &shape));
+  EXPECT_FALSE(shape.byte_order_mark);  // only at the start of the file
+  EXPECT_FALSE(shape.last_line_unterminated);
+  EXPECT_EQ(lines.size(), 2u);
+}
+
+TEST_F(TextFileTest, OnlyTheKeptLinesAreStored) {
+  // Lines longer than the reading pieces are joined across them.
+  std::string bytes(100000, '\n');
+  const std::string wide = "Keep," + std::string(200000, 'x');
+  bytes += wide + "\r\nskip\r\nKeep,b";
+  Put(dir_ / "in.txt", bytes);
+  std::vector<std::string> lines;
+  std::string error;
+  TextFileShape shape;
+  ASSERT_TRUE(ReadTextLines(
+      dir_ / "in.txt", &lines, &error,
+      [](std::string_view line) { return line.starts_with("Keep"); }, &shape));
+  EXPECT_THAT(lines, ElementsAre(wide, "Keep,b"));
+  EXPECT_EQ(shape.line_count, 100003u);
+}
+
+TEST_F(TextFileTest, EmptyLinesTakeNoMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "an address-space limit does not suit the sanitizer";
+#else
+  // 20 MB of empty lines once took a gigabyte; now they are counted and
+  // dropped. A child process reads them within 200 MB more address space.
+  Put(dir_ / "empty.xdt", std::string(20 << 20, '\n'));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ifstream status("/proc/self/statm");
+    unsigned long pages = 0;
+    status >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max =
+        pages * static_cast<unsigned long>(::sysconf(_SC_PAGESIZE)) +
+        (200ul << 20);
+    ::setrlimit(RLIMIT_AS, &limit);
+    std::vector<std::string> lines;
+    std::string error;
+    const bool read =
+        ReadTextLines(dir_ / "empty.xdt", &lines, &error,
+                      [](std::string_view line) { return !line.empty(); });
+    ::_exit(read && lines.empty() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+#endif
+}
+
 // --- Writing --------------------------------------------------------------
 
 TEST_F(TextFileTest, WritesCp932WithCrLf) {
@@ -149,6 +270,171 @@ TEST_F(TextFileTest, ReplacingKeepsPermissions) {
                                                 fs::perms::owner_write |
                                                 fs::perms::group_read);
   EXPECT_THAT(Entries(), ElementsAre("out.txt"));
+}
+
+TEST_F(TextFileTest, ReplacingKeepsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give files away";
+  const fs::path path = dir_ / "out.txt";
+  Put(path, "old\r\n");
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  std::string error;
+  ASSERT_TRUE(WriteTextLinesAtomic(path, {"new"}, &error)) << error;
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
+  EXPECT_EQ(Get(path), "new\r\n");
+}
+
+TEST_F(TextFileTest, ReadOnlyFileIsNotReplaced) {
+  const fs::path path = dir_ / "old.xdt";
+  Put(path, "old\r\n");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read |
+                            fs::perms::others_read);
+  std::string error;
+  EXPECT_FALSE(WriteTextLinesAtomic(path, {"new"}, &error));
+  EXPECT_THAT(error, HasSubstr("書き込みが禁止"));
+  EXPECT_THAT(error, HasSubstr("old.xdt"));
+  EXPECT_EQ(Get(path), "old\r\n");
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read |
+                                                fs::perms::group_read |
+                                                fs::perms::others_read);
+  EXPECT_THAT(Entries(), ElementsAre("old.xdt"));
+}
+
+TEST_F(TextFileTest, SymbolicLinkIsSavedThroughToItsTarget) {
+  fs::create_directory(dir_ / "real");
+  const fs::path target = dir_ / "real" / "物件.xdt";
+  Put(target, "old\r\n");
+  fs::create_symlink(fs::path("real") / "物件.xdt", dir_ / "link.xdt");
+  fs::create_symlink("link.xdt", dir_ / "chain.xdt");
+  std::string error;
+  ASSERT_TRUE(WriteTextLinesAtomic(dir_ / "chain.xdt", {"new"}, &error))
+      << error;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.xdt"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "chain.xdt"));
+  EXPECT_EQ(Get(target), "new\r\n");
+  EXPECT_EQ(Get(dir_ / "chain.xdt"), "new\r\n");
+  EXPECT_THAT(Entries(), ElementsAre("chain.xdt", "link.xdt", "real"));
+  std::vector<std::string> beside;
+  for (const auto& entry : fs::directory_iterator(dir_ / "real")) {
+    beside.push_back(entry.path().filename().string());
+  }
+  EXPECT_THAT(beside, ElementsAre("物件.xdt"));
+}
+
+TEST_F(TextFileTest, LongestFileNameCanBeSaved) {
+  // 83 three-byte characters, two letters and the extension: 255 bytes,
+  // the most a file name may have.
+  std::string name;
+  for (int i = 0; i < 83; ++i) name += "物";
+  name += "ab.xdt";
+  ASSERT_EQ(name.size(), 255u);
+  const fs::path path = dir_ / name;
+  std::string error;
+  ASSERT_TRUE(WriteTextLinesAtomic(path, {"New"}, &error)) << error;
+  ASSERT_TRUE(WriteTextLinesAtomic(path, {"again"}, &error)) << error;
+  EXPECT_EQ(Get(path), "again\r\n");
+  EXPECT_THAT(Entries(), ElementsAre(name));
+}
+
+TEST_F(TextFileTest, TemporariesOfDeadSavesAreRemoved) {
+  const fs::path path = dir_ / "a.xdt";
+  Put(path, "old\r\n");
+  // A save killed in the middle: a process that no longer runs.
+  const pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+  const std::string leftover = TemporaryNamePrefix(path, dead) + "7";
+  Put(dir_ / leftover, std::string(1000, 'x'));
+  // The naming of earlier versions.
+  const std::string former = ".a.xdt.tmp" + std::to_string(dead) + "-0";
+  Put(dir_ / former, "x");
+  // Kept: a save still running (this process's parent), another project's
+  // temporary, and files that only look alike.
+  const std::string running = TemporaryNamePrefix(path, ::getppid()) + "0";
+  const std::string other = TemporaryNamePrefix(dir_ / "b.xdt", dead) + "0";
+  const std::string alike = TemporaryNamePrefix(path, dead) + "x";
+  for (const std::string& name : {running, other, alike}) {
+    Put(dir_ / name, "x");
+  }
+  EXPECT_EQ(RemoveStaleTemporaries(path), 2);
+  EXPECT_FALSE(fs::exists(dir_ / leftover));
+  EXPECT_FALSE(fs::exists(dir_ / former));
+  for (const std::string& name : {running, other, alike}) {
+    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  }
+
+  // A save removes them too.
+  Put(dir_ / leftover, "x");
+  std::string error;
+  ASSERT_TRUE(WriteTextLinesAtomic(path, {"new"}, &error)) << error;
+  EXPECT_FALSE(fs::exists(dir_ / leftover));
+}
+
+// Each step of a save made to fail in turn: the old file stays, no
+// temporary is left, and the error says what failed.
+int g_fail_call = 0;
+int g_calls = 0;
+bool FailNow() { return ++g_calls == g_fail_call; }
+ssize_t FailingWrite(int fd, const void* data, std::size_t size) {
+  if (FailNow()) {
+    errno = ENOSPC;
+    return -1;
+  }
+  // Short writes: the rest must follow.
+  return ::write(fd, data, size > 3 ? size / 2 : size);
+}
+int FailingFsync(int fd) {
+  if (FailNow()) {
+    errno = EIO;
+    return -1;
+  }
+  return ::fsync(fd);
+}
+int FailingClose(int fd) {
+  const int closed = ::close(fd);
+  if (FailNow()) {
+    errno = EIO;
+    return -1;
+  }
+  return closed;
+}
+int FailingRename(const char* from, const char* to) {
+  if (FailNow()) {
+    errno = EXDEV;
+    return -1;
+  }
+  return ::rename(from, to);
+}
+
+TEST_F(TextFileTest, EveryFailingStepOfASaveLeavesTheOldFile) {
+  const fs::path path = dir_ / "old.xdt";
+  const std::string content = std::string(40, 'y');
+  const SaveCalls calls{&FailingWrite, &FailingFsync, &FailingClose,
+                        &FailingRename};
+  SetSaveCallsForTesting(&calls);
+  // Writes come first (halving 42 bytes takes several), then fsync, close
+  // and rename; failing call k fails the k-th of them.
+  int failures = 0;
+  for (g_fail_call = 1;; ++g_fail_call) {
+    Put(path, "old\r\n");
+    g_calls = 0;
+    std::string error;
+    const bool written = WriteTextLinesAtomic(path, {content}, &error);
+    if (written) {
+      EXPECT_EQ(Get(path), content + "\r\n");
+      break;
+    }
+    ++failures;
+    EXPECT_THAT(error, HasSubstr("old.xdt")) << g_fail_call;
+    EXPECT_EQ(Get(path), "old\r\n") << g_fail_call;
+    EXPECT_THAT(Entries(), ElementsAre("old.xdt")) << g_fail_call;
+  }
+  SetSaveCallsForTesting(nullptr);
+  // At least one write, the fsync, the close and the rename failed.
+  EXPECT_GE(failures, 4);
 }
 
 TEST_F(TextFileTest, WritesARelativePathInTheCurrentFolder) {

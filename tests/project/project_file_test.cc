@@ -1,7 +1,10 @@
 #include "project/project_file.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "calc/cp932.h"
+#include "calc/text_file.h"
 #include "calc/text_util.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
@@ -22,6 +27,7 @@ namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using testing::FakeDialogs;
 using ::testing::HasSubstr;
@@ -44,6 +50,18 @@ class RecordingProgress : public Progress {
   int last = 0;
   int hidden = 0;
 };
+
+// The bytes of a file of these lines: CP932, each line ended by CR LF.
+std::string FileBytes(const std::vector<std::string>& lines) {
+  std::string bytes;
+  std::string encoded;
+  std::string bad;
+  for (const std::string& line : lines) {
+    EXPECT_TRUE(Utf8ToCp932(line, &encoded, &bad)) << bad;
+    bytes += encoded + "\r\n";
+  }
+  return bytes;
+}
 
 ProjectTables Fresh() {
   ProjectTables t;
@@ -437,9 +455,7 @@ TEST_F(ProjectFileTest, TagsAreReadWithoutRegardToCase) {
   EXPECT_EQ(t.work_type_copy.At(0, 0), "syuk");
   EXPECT_EQ(t.unit_prices.At(0, 1), "名");
   EXPECT_EQ(t.interior_summaries[0].cols(), 4);
-  // Six rows were named but one row line given: the table keeps the five
-  // rows it had, the rest would be empty.
-  EXPECT_EQ(t.interior_summaries[0].rows(), 5);
+  EXPECT_EQ(t.interior_summaries[0].rows(), 6);
   EXPECT_EQ(t.interior_summaries[0].At(0, 0), "見出し");
   EXPECT_EQ(t.interior_summaries[0].At(0, 3), "x");
   EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "工種");
@@ -455,11 +471,6 @@ TEST_F(ProjectFileTest, RoomListsAreBuiltFromFirstLinesOnly) {
   ProjectTables t = Parse(lines);
   EXPECT_THAT(t.room_names[kInterior], ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
   EXPECT_EQ(t.stores[kInterior].lines(), lines);
-
-  // A block of "@" lines only is stored but names no room.
-  t = Parse(std::vector<std::string>(50, "Data,@,"));
-  EXPECT_THAT(t.room_names[kInterior], IsEmpty());
-  EXPECT_EQ(t.stores[kInterior].size(), 50);
 }
 
 TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
@@ -532,56 +543,61 @@ TEST_F(ProjectFileTest, TooManyRoomsAreReadUpToTheCapacityWithAMessage) {
   EXPECT_THAT(result.cut, SizeIs(2));
 }
 
-TEST_F(ProjectFileTest, TooManyRegisterMemoryAndPriceLinesAreCutWithAMessage) {
+TEST_F(ProjectFileTest, RegisterIsCutAtItsCapacityWithAMessage) {
   std::vector<std::string> lines;
   for (int i = 1; i <= 600; ++i) {
     lines.push_back("Tate,F" + std::to_string(i) + ",800,2000");
   }
   lines.push_back("Tate,,800,2000");  // no code: nothing to register
-  for (int i = 0; i < 1003; ++i)
-    lines.push_back("KoSu,名" + std::to_string(i) + ",");
-  for (int i = 0; i < 2002; ++i)
-    lines.push_back("Tank'工" + std::to_string(i) + "'");
-  ProjectReadResult result;
-  const ProjectTables t = Parse(lines, &result);
+  const ProjectTables t = Parse(lines);
 
   EXPECT_EQ(t.fittings_register.rows(), kRegisterRows);
   EXPECT_EQ(t.fittings_register.At(kMaxFittings, 0), "F599");
-  EXPECT_EQ(t.work_type_memory.rows(), 1001);
-  EXPECT_EQ(t.work_type_memory.At(1000, 0), "名1000");
-  EXPECT_EQ(t.unit_prices.rows(), 2001);
-  EXPECT_EQ(t.unit_prices.At(2000, 0), "工2000");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   const std::string& text = dialogs_.shown[0].text;
   EXPECT_THAT(text, HasSubstr("符号のない建具データ1件"));
   EXPECT_THAT(text, HasSubstr("600件目以降の1件"));
-  EXPECT_THAT(text, HasSubstr("1002行目以降の2行"));
-  EXPECT_THAT(text, HasSubstr("2002行目以降の1行"));
 }
 
-TEST_F(ProjectFileTest, TooManyStoreLinesAreCutBeforeTheBlockThatDoesNotFit) {
-  std::vector<std::string> lines;
-  for (int block = 0; block < 668; ++block) {  // 4008 lines
-    lines.push_back("Mado,K" + std::to_string(block) + ",");
-    for (int i = 1; i < 6; ++i) lines.push_back("Mado,@,");
+TEST_F(ProjectFileTest, TablesPastTheFormerReaderLimitsComeBackByteForByte) {
+  // The program writes all of these: a work-type table of 2002 rows writes
+  // as many "Tank" lines, blocks of codes gone from the register stay in the
+  // store. Once the reader cut them at 1001, 4001, 2001 and 10001 lines.
+  ProjectTables t = SmallProject();
+  t.work_type_memory = TextGrid(1003, kWorkTypeMemoryCols);
+  for (int r = 0; r < 1003; ++r) {
+    t.work_type_memory.Set(r, 0, "名" + std::to_string(r));
+    t.work_type_memory.Set(r, 21, "内装");
   }
-  const ProjectTables t = Parse(lines);
-  EXPECT_EQ(t.fittings_store.rows(), 3996);
-  EXPECT_EQ(t.fittings_store.At(3990, 1), "K665");
-  ASSERT_THAT(dialogs_.shown, SizeIs(1));
-  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("3997行目以降の12行"));
-}
+  t.fittings_store = TextGrid(668 * 6, kFittingsStoreCols);
+  for (int block = 0; block < 668; ++block) {
+    for (int i = 0; i < 6; ++i) {
+      t.fittings_store.Set(block * 6 + i, 0, "Mado");
+      t.fittings_store.Set(block * 6 + i, 1,
+                           i == 0 ? "K" + std::to_string(block) : "@");
+      t.fittings_store.Set(block * 6 + i, 34, "1.5");
+    }
+  }
+  t.unit_prices = TextGrid(2002, kUnitPriceCols);
+  for (int r = 0; r < 2002; ++r) {
+    t.unit_prices.Set(r, 0, "工" + std::to_string(r));
+    t.unit_prices.Set(r, 6, "備考");
+  }
+  TextGrid& floor = t.interior_summaries[0];
+  floor.Resize(6000, 4);
+  TextGrid& fittings = t.fittings_summary;
+  fittings.Resize(4003, 3);
+  for (int r = 4; r < 6000; ++r) floor.Set(r, 3, std::to_string(r));
+  for (int r = 4; r < 4003; ++r) fittings.Set(r, 0, "W" + std::to_string(r));
 
-TEST_F(ProjectFileTest, TooManySummaryLinesAreCutWithAMessage) {
-  std::vector<std::string> lines = {"SyNC,0,3,10002,"};
-  for (int i = 0; i < 10002; ++i) {
-    lines.push_back("SyND,0,行" + std::to_string(i) + ",,,");
-  }
-  const ProjectTables t = Parse(lines);
-  EXPECT_EQ(t.interior_summaries[0].rows(), 10001);
-  EXPECT_EQ(t.interior_summaries[0].At(10000, 0), "行10000");
-  ASSERT_THAT(dialogs_.shown, SizeIs(1));
-  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("10002行目以降の1行"));
+  const ProjectTables read = RoundTrip(t);
+  ExpectSameTables(read, t);
+  EXPECT_EQ(read.work_type_memory.At(1002, 21), "内装");
+  EXPECT_EQ(read.fittings_store.At(668 * 6 - 6, 1), "K667");
+  EXPECT_EQ(read.unit_prices.At(2001, 6), "備考");
+  EXPECT_EQ(read.interior_summaries[0].At(5999, 3), "5999");
+  EXPECT_EQ(read.fittings_summary.At(4002, 0), "W4002");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
@@ -604,13 +620,14 @@ TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
   EXPECT_EQ(t.interior_summaries[0].At(0, 0), "");
   EXPECT_EQ(t.interior_summaries[0].rows(), 5);
   EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "");
-  // "SyGC,2,4": four columns, no rows given; its one row line gives one row.
-  EXPECT_EQ(t.exterior_summaries[2].rows(), 1);
-  EXPECT_EQ(t.exterior_summaries[2].cols(), 3);
-  // "SyTC" alone: no columns and no rows; its row line gives a row.
-  EXPECT_EQ(t.fittings_summary.rows(), 1);
+  // "SyGC,2,4": four columns and no rows, so its row line is left out.
+  EXPECT_EQ(t.exterior_summaries[2].rows(), 0);
+  EXPECT_EQ(t.exterior_summaries[2].cols(), 4);
+  // "SyTC" alone: no columns and no rows.
+  EXPECT_EQ(t.fittings_summary.rows(), 0);
   EXPECT_EQ(t.fittings_summary.cols(), 0);
-  EXPECT_THAT(dialogs_.shown, IsEmpty());
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("行数を超える2行"));
 
   // The tables written from there read back the same.
   ExpectSameTables(Parse(BuildProjectLines(t)), t);
@@ -649,16 +666,43 @@ TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
   EXPECT_EQ(read.exterior_summaries[3].cols(), 2);
 }
 
-TEST_F(ProjectFileTest, SummaryLinesBeyondTheSizeGrowTheTable) {
+TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
+  // Table 1: 3 columns, 5 rows; seven row lines, one with a fourth field.
+  // Table 0: 4 columns, 6 rows; one row line. The fittings summary has no
+  // row line at all.
   const ProjectTables t =
-      Parse({"SyNC,1,3,5,", "SyND,1,a,,,", "SyND,1,b,,,", "SyND,1,c,,,",
-             "SyND,1,d,,,", "SyND,1,e,,,", "SyND,1,f,,,x,", "SyND,1,g,,,"});
+      Parse({"SyNC,1,3,5,", "SyNC,0,4,6,", "SyTC,5,2,3,", "SyND,1,a,,,",
+             "SyND,1,b,,,", "SyND,1,c,,,", "SyND,1,d,,,x,", "SyND,1,e,,,",
+             "SyND,1,f,,,", "SyND,1,g,,,", "SyND,0,見出し,,,"});
   const TextGrid& g = t.interior_summaries[1];
-  EXPECT_EQ(g.rows(), 7);
-  EXPECT_EQ(g.cols(), 4);  // a fourth cell with text widens the table
-  EXPECT_EQ(g.At(6, 0), "g");
-  EXPECT_EQ(g.At(5, 3), "x");
-  EXPECT_THAT(dialogs_.shown, IsEmpty());
+  EXPECT_EQ(g.rows(), 5);
+  EXPECT_EQ(g.cols(), 3);
+  EXPECT_EQ(g.At(4, 0), "e");
+  EXPECT_EQ(g.At(3, 3), "");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("行数を超える2行"));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("列数を超える項目のある1行"));
+
+  const TextGrid& floor = t.interior_summaries[0];
+  EXPECT_EQ(floor.rows(), 6);
+  EXPECT_EQ(floor.cols(), 4);
+  EXPECT_EQ(floor.At(0, 0), "見出し");
+  // Missing rows are empty, not the headings of the laid-out table.
+  EXPECT_EQ(floor.At(3, 0), "");
+  EXPECT_EQ(t.fittings_summary.rows(), 3);
+  EXPECT_EQ(t.fittings_summary.At(0, 0), "");
+
+  // The declared size is written back.
+  const std::vector<std::string> written = BuildProjectLines(t);
+  const auto count = [&](std::string_view head) {
+    return std::count_if(written.begin(), written.end(),
+                         [&](const auto& l) { return l.starts_with(head); });
+  };
+  EXPECT_EQ(count("SyND,0,"), 6);
+  EXPECT_EQ(count("SyND,1,"), 5);
+  EXPECT_EQ(count("SyTD,"), 3);
+  EXPECT_THAT(written, Contains("SyND,0,,,,,"));
+  EXPECT_THAT(written, Contains("SyTD,@,,,"));
 }
 
 TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
@@ -674,21 +718,27 @@ TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("8行"));
 }
 
-TEST_F(ProjectFileTest, GarbageSizesAllocateNothingBeyondTheLines) {
+TEST_F(ProjectFileTest, SizeLinesAloneAllocateNothing) {
+  // Without lazy storage the first two lines would take gigabytes.
   const ProjectTables t =
-      Parse({"SyNC,0,99999999,99999999,", "SyNC,1,2000,10001,", "SyND,1,a,b,",
+      Parse({"SyNC,1,40000,800,", "SyNC,0,99999999,99999999,", "SyND,1,a,b,",
              "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,", "SyNC,5,12x,3y,"});
-  EXPECT_EQ(t.interior_summaries[0].rows(), 5);  // as laid out
-  EXPECT_EQ(t.interior_summaries[0].cols(), 3);
-  EXPECT_EQ(t.interior_summaries[1].rows(), 5);
-  EXPECT_EQ(t.interior_summaries[1].cols(), 3);
+  EXPECT_EQ(t.interior_summaries[1].rows(), 800);
+  EXPECT_EQ(t.interior_summaries[1].cols(), 40000);
   EXPECT_EQ(t.interior_summaries[1].At(0, 1), "b");
+  // A size whose lines could not be written back within bounds is shrunk,
+  // with a notice.
+  const TextGrid& huge = t.interior_summaries[0];
+  EXPECT_LE(static_cast<double>(huge.rows()) * (huge.cols() + 12), 32 << 20);
+  EXPECT_GT(huge.cols(), 0);
   EXPECT_EQ(t.exterior_summaries[0].rows(), 0);
   EXPECT_EQ(t.exterior_summaries[0].cols(), 0);
   EXPECT_EQ(t.fittings_summary.rows(), 0);
   EXPECT_EQ(t.fittings_summary.cols(), 1);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].rows(), 2);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].cols(), 9);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].rows(), 3);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].cols(), 12);
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("99999999行×99999999列"));
 }
 
 TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
@@ -698,6 +748,134 @@ TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
   EXPECT_EQ(t.fittings_register.At(2, 2), "6");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("符号のない建具データ1件"));
+}
+
+TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
+  std::vector<std::string> lines = RoomLines("Data", "和室", "1");
+  const std::vector<std::string> second = RoomLines("Data", "洋室", "2");
+  lines.insert(lines.end(), second.begin(), second.end());
+  lines.push_back("Tank'内装'床'");
+  const std::string bytes = FileBytes(lines);
+  const fs::path path = dir_ / "damaged.xdt";
+
+  // A byte-order mark in front of the first line is skipped: the rooms keep
+  // their names and sheets.
+  WriteRaw(path, "\xEF\xBB\xBF" + bytes);
+  ProjectTables t = Fresh();
+  ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
+  EXPECT_EQ(t.stores[kInterior].lines(),
+            std::vector<std::string>(lines.begin(), lines.end() - 1));
+  EXPECT_THAT(dialogs_.Take(), IsEmpty());
+
+  // A last line without its line end: the file may have been cut short.
+  WriteRaw(path, bytes.substr(0, bytes.size() - 5));
+  t = Fresh();
+  result = ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  std::vector<testing::ShownDialog> shown = dialogs_.Take();
+  ASSERT_THAT(shown, SizeIs(1));
+  EXPECT_THAT(shown[0].text, HasSubstr("途中で切れている可能性"));
+
+  // Cut inside the sheet lines: the short last room is completed, and the
+  // notice is shown.
+  WriteRaw(path, FileBytes(std::vector<std::string>(lines.begin(),
+                                                    lines.begin() + 52)) +
+                     "Data,@,,");
+  t = Fresh();
+  result = ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(t.stores[kInterior].size(), 100);
+  EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
+  shown = dialogs_.Take();
+  ASSERT_THAT(shown, SizeIs(1));
+  EXPECT_THAT(shown[0].text, HasSubstr("途中で切れている可能性"));
+}
+
+TEST_F(ProjectFileTest, SheetLinesOutOfStepWithTheRoomsFailTheReading) {
+  const std::vector<std::string> first = RoomLines("Data", "和室", "1");
+  const std::vector<std::string> second = RoomLines("Data", "洋室", "2");
+  const std::vector<std::string> place = RoomLines("Gaib", "北面", "1");
+  struct Case {
+    std::string what;
+    std::vector<std::string> lines;
+    std::string named;
+    std::string line;
+  };
+  std::vector<Case> cases;
+  // A name line followed by 49 "@" lines... and one "@" line too few.
+  std::vector<std::string> lines(first.begin(), first.end() - 1);
+  lines.insert(lines.end(), second.begin(), second.end());
+  cases.push_back({"short room", lines, "部屋「和室」", "50"});
+  // One line too many.
+  lines.assign(first.begin(), first.end());
+  lines.push_back(first.back());
+  lines.insert(lines.end(), second.begin(), second.end());
+  cases.push_back({"long room", lines, "部屋「和室」", "51"});
+  // The first line lost.
+  lines.assign(first.begin() + 1, first.end());
+  lines.insert(lines.end(), second.begin(), second.end());
+  cases.push_back({"no first name", lines, "最初の部屋", "1"});
+  // Places are checked alike.
+  lines = first;
+  lines.insert(lines.end(), place.begin(), place.end() - 2);
+  lines.insert(lines.end(), place.begin(), place.end());
+  cases.push_back({"short place", lines, "場所「北面」", "49"});
+
+  for (const Case& c : cases) {
+    const fs::path path = dir_ / "out_of_step.xdt";
+    WriteRaw(path, FileBytes(c.lines));
+    ProjectTables t = Fresh();
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs_, progress_);
+    EXPECT_TRUE(result.failed) << c.what;
+    ExpectSameTables(t, Fresh());
+    const std::vector<testing::ShownDialog> shown = dialogs_.Take();
+    ASSERT_THAT(shown, SizeIs(2)) << c.what;
+    EXPECT_EQ(shown[0].title, "チェック");
+    EXPECT_THAT(shown[0].text, StartsWith("エラー(SiageHiroi:FileOpen)4"));
+    EXPECT_THAT(shown[0].text, HasSubstr(c.named)) << c.what;
+    EXPECT_EQ(shown[1].title, "iチェック");
+    EXPECT_EQ(shown[1].text, c.line) << c.what;
+  }
+}
+
+TEST_F(ProjectFileTest, FilesThatAreNotRegularOrTooLargeAreRefused) {
+  const fs::path fifo = dir_ / "fifo.xdt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path sparse = dir_ / "sparse.xdt";
+  WriteRaw(sparse, "New\r\n");
+  fs::resize_file(sparse, std::uintmax_t{100} << 30);
+  fs::create_symlink("/dev/zero", dir_ / "zero.xdt");
+  ::alarm(20);  // a FIFO once hung the reading
+  for (const fs::path& path : {fifo, sparse, dir_ / "zero.xdt"}) {
+    ProjectTables t = Fresh();
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs_, progress_);
+    EXPECT_TRUE(result.failed) << path;
+    const std::vector<testing::ShownDialog> shown = dialogs_.Take();
+    ASSERT_THAT(shown, SizeIs(2)) << path;
+    EXPECT_THAT(shown[0].text, StartsWith("エラー(SiageHiroi:FileOpen)1"));
+    EXPECT_THAT(shown[0].text, HasSubstr(path.filename().string()));
+    ExpectSameTables(t, Fresh());
+  }
+  ::alarm(0);
+}
+
+TEST_F(ProjectFileTest, OpeningRemovesTemporariesOfDeadSaves) {
+  const fs::path path = dir_ / "物件.xdt";
+  std::string error;
+  ASSERT_TRUE(WriteProjectFile(path, SmallProject(), &error)) << error;
+  const pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+  const fs::path leftover = dir_ / (TemporaryNamePrefix(path, dead) + "0");
+  WriteRaw(leftover, "Data,半分");
+  ProjectTables t = Fresh();
+  EXPECT_FALSE(ReadProjectFile(path, &t, dialogs_, progress_).failed);
+  EXPECT_FALSE(fs::exists(leftover));
 }
 
 TEST_F(ProjectFileTest, UnreadableFileShowsBothFailureMessages) {
