@@ -330,45 +330,61 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-bool Utf8ToCp932(std::string_view utf8, std::string* out,
-                 std::string* first_unencodable) {
-  const Tables& tables = GetTables();
+namespace {
+
+// Calls `visit(code, step, at)` for each character of `utf8` in turn: its
+// CP932 code (a byte below 0x80 is its own code; kNoCode when CP932 has
+// none), the step of the slow path (null on the fast paths) and where the
+// character starts.
+template <typename Visit>
+void ForEachCode(const Tables& tables, std::string_view utf8, Visit&& visit) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t n = utf8.size();
-  // No character takes more bytes in CP932 than in UTF-8; one spare byte
-  // takes the second byte written for a one-byte code at the very end.
-  out->assign(n + 1, '\0');
-  char* w = out->data();
-  bool all_written = true;
-  if (first_unencodable != nullptr) first_unencodable->clear();
   for (std::size_t i = 0; i < n;) {
     if (p[i] < 0x80) {
-      *w++ = static_cast<char>(p[i]);
+      visit(static_cast<std::uint16_t>(p[i]), nullptr, i);
       ++i;
       continue;
     }
-    std::uint16_t code = QuickCode(tables, p + i, n - i);
+    const std::uint16_t code = QuickCode(tables, p + i, n - i);
     if (code != kNoCode) {
+      visit(code, nullptr, i);
       i += 3;
     } else {
       const Step step = NextStep(tables, p + i, n - i);
-      if (step.code == kNoCode && all_written) {
-        all_written = false;
-        if (first_unencodable != nullptr) {
-          *first_unencodable = step.malformed
-                                   ? std::string("\xEF\xBF\xBD")
-                                   : std::string(utf8.substr(i, step.length));
-        }
-      }
-      code = step.code == kNoCode ? static_cast<std::uint16_t>('?') : step.code;
+      visit(step.code, &step, i);
       i += step.length;
     }
-    // One byte or two, written without a branch.
-    const bool two = code > 0xFF;
-    w[0] = static_cast<char>(two ? code >> 8 : code);
-    w[1] = static_cast<char>(code & 0xFF);
-    w += two ? 2 : 1;
   }
+}
+
+}  // namespace
+
+bool Utf8ToCp932(std::string_view utf8, std::string* out,
+                 std::string* first_unencodable) {
+  // No character takes more bytes in CP932 than in UTF-8; one spare byte
+  // takes the second byte written for a one-byte code at the very end.
+  out->assign(utf8.size() + 1, '\0');
+  char* w = out->data();
+  bool all_written = true;
+  if (first_unencodable != nullptr) first_unencodable->clear();
+  ForEachCode(GetTables(), utf8,
+              [&](std::uint16_t code, const Step* step, std::size_t at) {
+                if (code == kNoCode) {
+                  if (all_written && first_unencodable != nullptr) {
+                    *first_unencodable =
+                        step->malformed ? std::string("\xEF\xBF\xBD")
+                                        : std::string(utf8.substr(at, step->length));
+                  }
+                  all_written = false;
+                  code = static_cast<std::uint16_t>('?');
+                }
+                // One byte or two, written without a branch.
+                const bool two = code > 0xFF;
+                w[0] = static_cast<char>(two ? code >> 8 : code);
+                w[1] = static_cast<char>(code & 0xFF);
+                w += two ? 2 : 1;
+              });
   out->resize(static_cast<std::size_t>(w - out->data()));
   return all_written;
 }
@@ -383,26 +399,10 @@ std::string FirstUnholdableChar(std::string_view utf8) {
 }
 
 std::size_t ByteWidth(std::string_view utf8) {
-  const Tables& tables = GetTables();
-  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-  const std::size_t n = utf8.size();
   std::size_t width = 0;
-  for (std::size_t i = 0; i < n;) {
-    if (p[i] < 0x80) {
-      ++width;
-      ++i;
-      continue;
-    }
-    std::uint16_t code = QuickCode(tables, p + i, n - i);
-    if (code != kNoCode) {
-      i += 3;
-    } else {
-      const Step step = NextStep(tables, p + i, n - i);
-      code = step.code;
-      i += step.length;
-    }
+  ForEachCode(GetTables(), utf8, [&](std::uint16_t code, const Step*, std::size_t) {
     width += code < 0x100 ? 1 : 2;  // kNoCode counts 2
-  }
+  });
   return width;
 }
 

@@ -148,6 +148,31 @@ bool ReadTableNumber(std::string_view text, int lo, int hi, int* number) {
   return true;
 }
 
+// The summary table a size or row line names: its field 1 for the part
+// tables (0-5 for "SyNC", 0-4 for "SyND", "SyGC" and "SyGD", 5 for
+// "SySD"); the fittings summary for "SyTC" and "SyTD". False when the line
+// names no table.
+bool TableOfLine(Kind kind, const std::vector<std::string_view>& f,
+                 int* table) {
+  switch (kind) {
+    case Kind::kSyNC:
+      return ReadTableNumber(FieldAt(f, 1), 0, kWorkTypeTable, table);
+    case Kind::kSyND:
+      return ReadTableNumber(FieldAt(f, 1), 0, 4, table);
+    case Kind::kSySD:
+      return ReadTableNumber(FieldAt(f, 1), kWorkTypeTable, kWorkTypeTable,
+                             table);
+    case Kind::kSyGC:
+    case Kind::kSyGD:
+      if (!ReadTableNumber(FieldAt(f, 1), 0, 4, table)) return false;
+      *table += kExteriorBase;
+      return true;
+    default:
+      *table = kFittingsSummaryIndex;
+      return true;
+  }
+}
+
 // A size by the leading-number rule, fraction dropped, at least 0.
 long long ReadSize(std::string_view text) {
   const double value = std::trunc(LeadingNumber(text));
@@ -309,20 +334,7 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
   for (std::size_t i : s.sizes) {
     SplitInto(lines[i], ',', &f);
     int table = 0;
-    bool known = true;
-    switch (KindOf(lines[i])) {
-      case Kind::kSyNC:
-        known = ReadTableNumber(FieldAt(f, 1), 0, kWorkTypeTable, &table);
-        break;
-      case Kind::kSyGC:
-        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
-        table += kExteriorBase;
-        break;
-      default:
-        table = kFittingsSummaryIndex;
-        break;
-    }
-    if (!known) {
+    if (!TableOfLine(KindOf(lines[i]), f, &table)) {
       ++unplaced;
       continue;
     }
@@ -358,24 +370,7 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
     const Kind kind = KindOf(lines[i]);
     SplitInto(lines[i], kind == Kind::kSySD ? '\'' : ',', &f);
     int table = 0;
-    bool known = true;
-    switch (kind) {
-      case Kind::kSyND:
-        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
-        break;
-      case Kind::kSySD:
-        known = ReadTableNumber(FieldAt(f, 1), kWorkTypeTable, kWorkTypeTable,
-                                &table);
-        break;
-      case Kind::kSyGD:
-        known = ReadTableNumber(FieldAt(f, 1), 0, 4, &table);
-        table += kExteriorBase;
-        break;
-      default:
-        table = kFittingsSummaryIndex;
-        break;
-    }
-    if (!known) {
+    if (!TableOfLine(kind, f, &table)) {
       ++unplaced;
       continue;
     }
