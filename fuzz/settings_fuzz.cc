@@ -18,9 +18,9 @@
 #include <system_error>
 #include <vector>
 
-#include "shell/dialogs.h"
-#include "shell/folders.h"
-#include "shell/settings.h"
+#include "port/dialogs.h"
+#include "config/folders.h"
+#include "config/settings.h"
 
 namespace {
 
