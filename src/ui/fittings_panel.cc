@@ -339,12 +339,15 @@ void FittingsPanel::PlaceEditor() {
   }
   const QRect cell = table->visualRect(
       models_[takeoff_.edit_table()]->index(takeoff_.edit_row() - 1, takeoff_.edit_col()));
+  // The focus goes to the editor when it opens or moves, not while the
+  // user types elsewhere (the count of places) with it open.
+  const bool moved = editor_->isHidden() || editor_->geometry() != cell;
   editor_->setGeometry(cell);
   const QString text = ToQString(takeoff_.editor_text());
   if (editor_->text() != text) editor_->setText(text);
   editor_->show();
   editor_->raise();
-  editor_->setFocus(Qt::OtherFocusReason);
+  if (moved) editor_->setFocus(Qt::OtherFocusReason);
 }
 
 void FittingsPanel::Refresh(bool force) {
