@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "aggregate/part_summaries.h"
 #include "config/folders.h"
 #include "config/settings.h"
 #include "fittings/takeoff.h"
@@ -82,6 +83,8 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
+  PartSummaries& part_summaries() { return part_summaries_; }
+  const PartSummaries& part_summaries() const { return part_summaries_; }
 
  private:
   // ProjectHooks.
@@ -104,6 +107,7 @@ class Workspace : private ProjectHooks {
   FittingsTakeoff fittings_takeoff_;
   TakeoffSheets sheets_;
   Rooms rooms_;
+  PartSummaries part_summaries_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
 };

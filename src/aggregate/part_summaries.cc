@@ -1,0 +1,199 @@
+#include "aggregate/part_summaries.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "aggregate/work_types.h"
+#include "calc/number_text.h"
+#include "calc/text_util.h"
+#include "takeoff/sheet_layout.h"
+
+namespace veltrano {
+
+namespace {
+
+constexpr int kFirstRoomRow = 4;
+constexpr int kFirstItemColumn = 2;
+constexpr std::array<int, 2> kMemoryBase = {0, 10};
+
+std::string Ordinal(int number) { return " " + std::to_string(number) + "     "; }
+
+}  // namespace
+
+const TextGrid& PartSummaries::table(int side, int part) const {
+  return side == kInterior ? tables_.interior_summaries[part]
+                           : tables_.exterior_summaries[part];
+}
+
+TextGrid& PartSummaries::MutableTable(int side, int part) {
+  return side == kInterior ? tables_.interior_summaries[part]
+                           : tables_.exterior_summaries[part];
+}
+
+void PartSummaries::AggregateSide(int side, const std::vector<std::string>& names) {
+  if (side < 0 || side > 1) return;
+  ++revision_;
+  const int n = static_cast<int>(names.size());
+  for (int p = 0; p < kParts; ++p) {
+    TextGrid& t = MutableTable(side, p);
+    t.Resize(n + kFirstRoomRow, std::max(t.cols(), 3));
+    for (int k = 0; k < n; ++k) t.Set(k + kFirstRoomRow, 0, names[k]);
+    t.ClearRange(1, 1, t.rows() - 1, t.cols() - 1);
+    t.SetCols(3);
+  }
+  if (side == kInterior) {
+    TextGrid& work = tables_.interior_summaries[kWorkTypeTable];
+    if (work.rows() > 1) work.ClearRange(1, 0, work.rows() - 1, work.cols() - 1);
+  }
+
+  platform_.progress.ShowProgress(n + 2);
+  const std::vector<std::string>& rooms = tables_.room_names[side];
+  for (int i = kFirstRoomRow; i < n + kFirstRoomRow; ++i) {
+    const std::string& name = table(side, 0).At(i, 0);
+    const auto found = std::find(rooms.begin(), rooms.end(), name);
+    caption_ = "現在　" + name + " を集計中";
+    ++revision_;
+    platform_.progress.SetProgress(i - 3);
+    platform_.progress.ShowStatus(caption_);
+    platform_.progress.ProcessPendingEvents();
+    // A name that is not in the list has no room to take its data from.
+    if (found == rooms.end()) continue;
+    AccumulateRoom(side, static_cast<int>(found - rooms.begin()));
+  }
+
+  const TextGrid& memory = tables_.work_type_memory;
+  for (int p = 0; p < kParts; ++p) {
+    TextGrid& t = MutableTable(side, p);
+    for (int c = 1; c < t.cols(); ++c) {
+      float sum = 0;
+      for (int r = kFirstRoomRow; r < t.rows(); ++r) {
+        sum += ToSingle(LeadingNumber(t.At(r, c)));
+      }
+      if (c == 1) {
+        if (sum != 0) t.Set(3, 1, ShortestText(std::trunc(static_cast<double>(sum))));
+      } else {
+        t.Set(3, c, digits_.FormatColumnTotal(sum));
+      }
+    }
+    const int base = kMemoryBase[side] + 2 * p;
+    for (int c = kFirstItemColumn; c < t.cols(); ++c) {
+      for (int r = 0; r < memory.rows(); ++r) {
+        if (memory.At(r, base) == t.At(2, c) && !t.At(2, c).empty()) {
+          t.Set(1, c, memory.At(r, base + 1));
+        }
+      }
+    }
+  }
+  platform_.progress.HideProgress();
+
+  for (int p = 0; p < kParts; ++p) {
+    TextGrid& t = MutableTable(side, p);
+    if (t.cols() > kFirstItemColumn) t.SetCols(t.cols() - 1);
+    for (int c = kFirstItemColumn; c < t.cols(); ++c) t.Set(0, c, Ordinal(c - 1));
+  }
+  caption_.clear();
+  platform_.progress.ShowStatus(caption_);
+  platform_.dialogs.Beep();
+  platform_.dialogs.ShowMessage(side == kInterior ? "内部集計" : "外部集計",
+                                "終了しました。");
+}
+
+void PartSummaries::AccumulateRoom(int side, int room_index) {
+  const RoomStore& store = tables_.stores[side];
+  if (store.Line(0).empty() || room_index < 0) return;
+  ++revision_;
+  // The room's 50 stored rows, cells by sheet column.
+  std::vector<std::vector<std::string>> rows(kLinesPerRoom + 1);
+  for (int r = 1; r <= kLinesPerRoom; ++r) {
+    const std::vector<std::string_view> fields =
+        SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
+    std::vector<std::string>& cells = rows[static_cast<std::size_t>(r)];
+    cells.resize(kLastStoredColumn + 2);
+    for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
+      const std::size_t f = static_cast<std::size_t>(c) + 1;
+      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = std::string(fields[f]);
+    }
+  }
+  const std::string name(FieldOf(store.Line(kLinesPerRoom * room_index), 1));
+  long places = std::lround(LeadingNumber(rows[1][kLastStoredColumn + 1]));
+  if (places == 0) places = 1;
+  for (int p = 0; p < kParts; ++p) {
+    AccumulatePart(side, p, rows, name, static_cast<int>(places));
+  }
+}
+
+void PartSummaries::AccumulatePart(
+    int side, int part, const std::vector<std::vector<std::string>>& rows,
+    const std::string& name, int places) {
+  TextGrid& t = MutableTable(side, part);
+  const std::string places_text = std::to_string(places);
+  // The room's row: the last row of its name (names are unique with
+  // letter case, so the comparison is exact).
+  int room_row = -1;
+  for (int r = kFirstRoomRow; r < t.rows(); ++r) {
+    if (t.At(r, 0) == name) {
+      t.Set(r, 1, places_text);
+      room_row = r;
+    }
+  }
+  // A room whose stored name is in no row has nowhere to go.
+  if (room_row < 0) return;
+
+  const int f = kFormulaColumn[static_cast<std::size_t>(part)];
+  const int mark = kMarkColumn[static_cast<std::size_t>(part)];
+  const int item = ItemColumn(part);
+  int block_start = 1;
+  for (int r = 1; r <= kLinesPerRoom; ++r) {
+    const std::vector<std::string>& row = rows[static_cast<std::size_t>(r)];
+    if (!EqualsIgnoreCase(row[static_cast<std::size_t>(f)], kSubtotalMarker)) continue;
+    const float v = ToSingle(LeadingNumber(row[static_cast<std::size_t>(ValueColumn(f))])) *
+                    static_cast<float>(places);
+    std::vector<std::string> marked;
+    for (int b = block_start; b <= r; ++b) {
+      const std::vector<std::string>& cells = rows[static_cast<std::size_t>(b)];
+      const std::string& item_name = cells[static_cast<std::size_t>(item)];
+      // A marked row without an item name has no column to go to.
+      if (EqualsIgnoreCase(cells[static_cast<std::size_t>(mark)], kItemMarker) &&
+          !item_name.empty()) {
+        marked.push_back(item_name);
+      }
+    }
+    block_start = r + 1;
+    for (const std::string& item_name : marked) {
+      int column = -1;
+      for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
+        if (EqualsIgnoreCase(t.At(2, c), item_name)) column = c;
+      }
+      if (column < 0) {
+        for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
+          if (t.At(2, c).empty()) column = c;
+        }
+        // An empty column always stays last.
+        if (column < 0 || column == t.cols() - 1) t.SetCols(t.cols() + 1);
+        if (column < 0) column = t.cols() - 2;
+      }
+      const float old = ToSingle(LeadingNumber(t.At(room_row, column)));
+      t.Set(room_row, column, digits_.FormatCell(old + v));
+      t.Set(room_row, 1, places_text);
+      t.Set(2, column, item_name);
+    }
+  }
+}
+
+void PartSummaries::AssignWorkType(int side, int part, int column,
+                                   std::string_view work_type) {
+  if (side < 0 || side > 1 || part < 0 || part >= kParts) return;
+  TextGrid& t = MutableTable(side, part);
+  if (column < kFirstItemColumn || column >= t.cols() || t.At(2, column).empty() ||
+      work_type.empty()) {
+    return;
+  }
+  ++revision_;
+  t.Set(1, column, work_type);
+  RememberWorkTypes(&tables_);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,57 @@
+#ifndef VELTRANO_AGGREGATE_PART_SUMMARIES_H_
+#define VELTRANO_AGGREGATE_PART_SUMMARIES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/grid.h"
+#include "calc/rounding.h"
+#include "port/dialogs.h"
+#include "project/project_tables.h"
+
+namespace veltrano {
+
+// The part summary tables of both sides, SyukeiGrid(0..4) and
+// GaibuSyukeiGrid(0..4): the chosen rooms or places by the marked items of
+// their takeoff sheets, each quantity times the room's count of places,
+// with column totals and the work types the memory brings back.
+class PartSummaries {
+ public:
+  PartSummaries(ProjectTables& tables, Platform platform)
+      : tables_(tables), platform_(platform) {}
+
+  const TextGrid& table(int side, int part) const;
+  // The progress caption SyukeiInfo.
+  const std::string& caption() const { return caption_; }
+  std::uint64_t revision() const { return revision_; }
+
+  void SetDigits(DigitSetting digits) { digits_ = digits; }
+
+  // "集計実行": the five tables of the side anew for these rooms or places,
+  // in this order (a name may come twice). Names that are not in the side's
+  // list are skipped.
+  void AggregateSide(int side, const std::vector<std::string>& names);
+  // Adds the room at `room_index` of the side's list (and room store) into
+  // its row of each part table.
+  void AccumulateRoom(int side, int room_index);
+  // A click on item column `column` of a part table with `work_type`
+  // chosen in the work-type list ("" for none).
+  void AssignWorkType(int side, int part, int column, std::string_view work_type);
+
+ private:
+  TextGrid& MutableTable(int side, int part);
+  void AccumulatePart(int side, int part, const std::vector<std::vector<std::string>>& rows,
+                      const std::string& name, int places);
+
+  ProjectTables& tables_;
+  Platform platform_;
+  DigitSetting digits_;
+  std::string caption_;
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_AGGREGATE_PART_SUMMARIES_H_
