@@ -23,7 +23,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
-      part_summaries_(tables_, platform_) {
+      part_summaries_(tables_, platform_),
+      fittings_summary_(tables_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
 }
 
@@ -65,6 +66,7 @@ void Workspace::SwitchMode(int index) {
   sheets_.SetDigits(DigitSetting(settings_.panel().digits));
   fittings_takeoff_.SetDigits(DigitSetting(settings_.panel().digits));
   part_summaries_.SetDigits(DigitSetting(settings_.panel().digits));
+  fittings_summary_.SetDigits(DigitSetting(settings_.panel().digits));
   int side = sheets_.side();
   if (index == kModeInterior) side = kInterior;
   if (index == kModeExterior) side = kExterior;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "aggregate/fittings_summary.h"
 #include "aggregate/part_summaries.h"
 #include "config/folders.h"
 #include "config/settings.h"
@@ -83,6 +84,8 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
+  FittingsSummary& fittings_summary() { return fittings_summary_; }
+  const FittingsSummary& fittings_summary() const { return fittings_summary_; }
   PartSummaries& part_summaries() { return part_summaries_; }
   const PartSummaries& part_summaries() const { return part_summaries_; }
 
@@ -108,6 +111,7 @@ class Workspace : private ProjectHooks {
   TakeoffSheets sheets_;
   Rooms rooms_;
   PartSummaries part_summaries_;
+  FittingsSummary fittings_summary_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
 };

@@ -1,0 +1,47 @@
+#ifndef VELTRANO_AGGREGATE_FITTINGS_SUMMARY_H_
+#define VELTRANO_AGGREGATE_FITTINGS_SUMMARY_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calc/grid.h"
+#include "calc/rounding.h"
+#include "port/dialogs.h"
+#include "project/project_tables.h"
+
+namespace veltrano {
+
+// The fittings summary table TateguSyukeiGrid: one row per committed
+// fitting, one column per item of its glass, glass seal, frame seal, frame
+// mortar and painting, grouped by category, with totals and work types.
+class FittingsSummary {
+ public:
+  FittingsSummary(ProjectTables& tables, Platform platform)
+      : tables_(tables), platform_(platform) {}
+
+  const TextGrid& table() const { return tables_.fittings_summary; }
+  std::uint64_t revision() const { return revision_; }
+  void SetDigits(DigitSetting digits) { digits_ = digits; }
+
+  // "集計開始" of the fittings panel.
+  void AggregateFittings();
+  // A click on item column `column` with `work_type` chosen ("" for none).
+  void AssignWorkType(int column, std::string_view work_type);
+  // The Delete key on column `column`: its work type is blanked (the memory
+  // keeps it).
+  void ClearWorkType(int column);
+
+ private:
+  void AddItem(int row, int category, const std::string& name,
+               const std::string& quantity);
+
+  ProjectTables& tables_;
+  Platform platform_;
+  DigitSetting digits_;
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_AGGREGATE_FITTINGS_SUMMARY_H_
