@@ -34,17 +34,22 @@ void TextGrid::Set(int row, int col, std::string_view text) {
   if (r >= stored_.size() || c >= stored_[r].size()) {
     if (text.empty()) return;
     if (r >= stored_.size()) stored_.resize(r + 1);
-    if (c >= stored_[r].size()) stored_[r].resize(c + 1);
+    // A row is stored whole once written: filling it cell by cell must not
+    // grow it cell by cell.
+    if (c >= stored_[r].size()) stored_[r].resize(static_cast<std::size_t>(cols_));
   }
   stored_[r][c].assign(text);
 }
 
 void TextGrid::Resize(int rows, int cols) {
+  const bool narrower = std::max(cols, 0) < cols_;
   rows_ = std::max(rows, 0);
   cols_ = std::max(cols, 0);
   const auto r = static_cast<std::size_t>(rows_);
   const auto c = static_cast<std::size_t>(cols_);
   if (stored_.size() > r) stored_.resize(r);
+  // Growing by a row at a time must not touch every stored row.
+  if (!narrower) return;
   for (std::vector<std::string>& row : stored_) {
     if (row.size() > c) row.resize(c);
   }
