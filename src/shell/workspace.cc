@@ -24,7 +24,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
       part_summaries_(tables_, platform_),
-      fittings_summary_(tables_, platform_) {
+      fittings_summary_(tables_, platform_),
+      work_type_table_(tables_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
 }
 

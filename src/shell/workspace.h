@@ -6,6 +6,7 @@
 
 #include "aggregate/fittings_summary.h"
 #include "aggregate/part_summaries.h"
+#include "aggregate/work_type_table.h"
 #include "config/folders.h"
 #include "config/settings.h"
 #include "fittings/takeoff.h"
@@ -84,6 +85,8 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
+  WorkTypeTable& work_type_table() { return work_type_table_; }
+  const WorkTypeTable& work_type_table() const { return work_type_table_; }
   FittingsSummary& fittings_summary() { return fittings_summary_; }
   const FittingsSummary& fittings_summary() const { return fittings_summary_; }
   PartSummaries& part_summaries() { return part_summaries_; }
@@ -112,6 +115,7 @@ class Workspace : private ProjectHooks {
   Rooms rooms_;
   PartSummaries part_summaries_;
   FittingsSummary fittings_summary_;
+  WorkTypeTable work_type_table_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
 };

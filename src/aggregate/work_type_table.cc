@@ -1,0 +1,231 @@
+#include "aggregate/work_type_table.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "aggregate/work_types.h"
+#include "calc/number_text.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kPartNamesShort = {"床", "巾木", "壁", "天井", "雑"};
+
+std::string WithoutCommas(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c != ',') out += c;
+  }
+  return out;
+}
+
+std::string Label(const std::string& work_type) {
+  return work_type == "土工" ? "土工事" : work_type + "工事";
+}
+
+// A whole number with thousands separators, "" for zero.
+std::string Grouped(double whole) {
+  std::string digits = ShortestText(std::fabs(whole));
+  std::string out;
+  const int n = static_cast<int>(digits.size());
+  for (int i = 0; i < n; ++i) {
+    out += digits[static_cast<std::size_t>(i)];
+    if ((n - i - 1) % 3 == 0 && i != n - 1) out += ',';
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string AmountText(double whole) {
+  if (whole == 0) return "";
+  return (whole < 0 ? "-" : "") + Grouped(whole);
+}
+
+void WorkTypeTable::CutToHeading() {
+  work().SetRows(1);
+}
+
+void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
+                                     MoneyRounding rounding) {
+  if (platform_.dialogs.Ask(kTitleConfirm,
+                            "先に内部・外部・建具廻りの集計をしてからでないと\n"
+                            "各々の集計結果は工種別集計には反映されません。\n"
+                            "(OKで工種別集計実行　ｷｬﾝｾﾙは戻る)",
+                            Buttons::kOkCancel) != Answer::kOk) {
+    return;
+  }
+  ++revision_;
+  bool aggregated = !tables_.fittings_summary.At(4, 0).empty();
+  for (int p = 0; p < 5; ++p) {
+    aggregated = aggregated || !tables_.interior_summaries[p].At(4, 0).empty() ||
+                 !tables_.exterior_summaries[p].At(4, 0).empty();
+  }
+  if (!aggregated) {
+    platform_.dialogs.ShowMessage(
+        kTitleConfirm,
+        "内部・外部・建具廻りどれも集計されていませんので工種別集計はできません。");
+    CutToHeading();
+    return;
+  }
+  BuildWorkTypeTable(work_types, rounding);
+}
+
+void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_types,
+                                       MoneyRounding rounding) {
+  ++revision_;
+  TextGrid& t = work();
+  CutToHeading();
+  std::string label;
+  int row = 1;
+  bool pending = false;
+  auto add = [&](const TextGrid& source, int c, const std::string& w,
+                 std::string_view side, std::string_view part) {
+    t.SetRows(row + 1);
+    pending = true;
+    if (w != label) {
+      t.Set(row, 0, Label(w));
+      label = w;
+    }
+    t.Set(row, 1, source.At(2, c));
+    t.Set(row, 2, side);
+    t.Set(row, 3, part);
+    t.Set(row, 4, source.At(3, c));
+    ++row;
+  };
+  // Scans one summary table for `w`; false when a column has no work type.
+  auto scan = [&](const TextGrid& source, const std::string& w, std::string_view side,
+                  std::string_view part, const std::string& missing) {
+    for (int c = 2; c < source.cols(); ++c) {
+      if (source.At(2, c).empty()) continue;
+      if (source.At(1, c).empty()) {
+        platform_.dialogs.ShowMessage(kTitleConfirm, missing);
+        CutToHeading();
+        return false;
+      }
+      if (source.At(1, c) == w) add(source, c, w, side, part);
+    }
+    return true;
+  };
+  const std::string missing = "工種が定義されていない項目がありますので集計できません。";
+  for (const std::string& w : work_types) {
+    if (pending) ++row;
+    pending = false;
+    for (int p = 0; p < 5; ++p) {
+      const std::string part(kPartNamesShort[static_cast<std::size_t>(p)]);
+      if (!scan(tables_.interior_summaries[p], w, "内部", part, missing + "内部：" + part)) {
+        return;
+      }
+    }
+    for (int p = 0; p < 5; ++p) {
+      const std::string part(kPartNamesShort[static_cast<std::size_t>(p)]);
+      if (!scan(tables_.exterior_summaries[p], w, "外部", part, missing + "外部:" + part)) {
+        return;
+      }
+    }
+    if (!scan(tables_.fittings_summary, w, "", "建具", missing + "：建具")) return;
+  }
+  if (t.rows() > 1) t.SetRows(t.rows() + 2);
+  RestoreUnitPrices();
+  ComputeAmounts(rounding);
+  ComputeSubtotals();
+}
+
+void WorkTypeTable::RestoreUnitPrices() {
+  TextGrid& t = work();
+  const TextGrid& prices = tables_.unit_prices;
+  std::string label;
+  for (int r = 1; r < t.rows(); ++r) {
+    if (!t.At(r, 0).empty()) label = t.At(r, 0);
+    const std::string key = label + t.At(r, 1) + t.At(r, 2) + t.At(r, 3);
+    for (int p = 0; p < prices.rows(); ++p) {
+      const std::string price_key =
+          prices.At(p, 0) + prices.At(p, 1) + prices.At(p, 2) + prices.At(p, 3);
+      if (price_key != key) continue;
+      t.Set(r, 5, prices.At(p, 4));
+      t.Set(r, 6, prices.At(p, 5));
+      t.Set(r, 8, prices.At(p, 6));
+    }
+  }
+}
+
+void WorkTypeTable::EditorTextChanged(int row, int col, std::string_view text) {
+  TextGrid& t = work();
+  if (row < 1 || row >= t.rows() || (col != 6 && col != 8)) return;
+  ++revision_;
+  std::string typed;
+  for (char c : text) {
+    if (c != '&' && c != '(') typed += c;
+  }
+  t.Set(row, col, typed);
+}
+
+void WorkTypeTable::ComputeAmounts(MoneyRounding rounding) {
+  ++revision_;
+  TextGrid& t = work();
+  for (int r = 1; r < t.rows(); ++r) {
+    const std::string& quantity = t.At(r, 4);
+    const std::string price = WithoutCommas(t.At(r, 6));
+    if (quantity.empty()) {
+      t.Set(r, 6, "");
+      t.Set(r, 7, "");
+      continue;
+    }
+    if (price.empty()) {
+      t.Set(r, 7, "");
+      continue;
+    }
+    const double q = LeadingNumber(quantity);
+    const double u = LeadingNumber(price);
+    const double a = q * u;
+    // The rounding looks at the first decimal of the magnitude only; the
+    // sign stays.
+    const std::string text = ShortestText(std::fabs(a));
+    const std::size_t point = text.find('.');
+    double whole = LeadingNumber(text.substr(0, point));
+    const int first = point != std::string::npos && point + 1 < text.size()
+                          ? text[point + 1] - '0'
+                          : 0;
+    if ((rounding == MoneyRounding::kUp && first > 0) ||
+        (rounding == MoneyRounding::kHalfUp && first > 4)) {
+      whole += 1;
+    }
+    t.Set(r, 7, AmountText(a < 0 ? -whole : whole));
+    t.Set(r, 6, AmountText(std::copysign(std::round(std::fabs(u)), u)));
+  }
+  RefreshWorkTypeCopy(&tables_);
+}
+
+void WorkTypeTable::ComputeSubtotals() {
+  ++revision_;
+  TextGrid& t = work();
+  // Whole amounts summed exactly.
+  double s = 0;
+  double total = 0;
+  for (int r = 1; r < t.rows(); ++r) {
+    if (!t.At(r, 7).empty() && t.At(r, 7).front() != '(') {
+      s += LeadingNumber(WithoutCommas(t.At(r, 7)));
+    }
+    if (t.At(r, 4).empty()) {
+      if (s != 0) {
+        t.Set(r, 5, "小計");
+        t.Set(r, 7, "(" + AmountText(s) + ")");
+      } else {
+        t.Set(r, 5, "");
+      }
+      total += s;
+      s = 0;
+    }
+    if (total != 0 && r == t.rows() - 1) {
+      t.Set(r, 5, "合計");
+      t.Set(r, 7, "(" + AmountText(total) + ")");
+    }
+  }
+  RefreshWorkTypeCopy(&tables_);
+}
+
+}  // namespace veltrano
