@@ -107,6 +107,13 @@ TEST(CliUsageTest, HelpWritesTheUsageText) {
       "      open a project and write it as \"Save\" does\n"
       "  [--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]\n"
       "      recalculate every room and place, then write as \"Save\" does\n"
+      "  [--base DIR] aggregate FILE.xdt -o OUT.xdt [--digits D] [--rounding R] "
+      "STEP...\n"
+      "      run aggregation steps (interior, exterior, interior=NAME,..., "
+      "exterior=NAME,..., fittings, worktype), then write as \"Save\" does\n"
+      "  [--base DIR] export FILE.xdt TABLE [--lf]\n"
+      "      print the clipboard text of a summary table (interior-0..4, "
+      "exterior-0..4, fittings, worktype)\n"
       "  [--base DIR] run SCRIPT\n"
       "      replay a script of user actions (see docs/scenarios.md)\n"
       "\n"
@@ -191,6 +198,54 @@ TEST_F(CliProjectTest, ResaveWritesTheSameBytesAndRecalcTheNewValues) {
   EXPECT_EQ(no_out.status, kExitUsage);
   EXPECT_EQ(no_out.err.substr(0, no_out.err.find('\n')),
             "veltrano-cli: recalc needs -o OUT.xdt");
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// aggregate and export on a project the program made: two rooms with the
+// same item in two spellings.
+TEST_F(CliProjectTest, AggregateThenExportTheInteriorFloorTable) {
+  std::ostringstream shown;
+  ScenarioRunner runner(FoldersUnder(base_, root_ / "home"), shown);
+  ASSERT_TRUE(runner.Run(
+      "new\nchoose-file q.xdt\nname-dialog create\n"
+      "rooms open\nrooms add 居間\nrooms add 和室\nrooms close\n"
+      "room 居間\nright-click 1 1\ntype PB張\npress enter\nfill 1 3 2*3\n"
+      "click 2 5\n"
+      "room 和室\nplaces 2\nright-click 1 1\ntype pb張\npress enter\n"
+      "fill 1 3 1.5\nclick 2 5\nsave\n",
+      "make2.vts"))
+      << runner.failure();
+  const std::string q = (base_ / "Data" / "q.xdt").string();
+  const std::string out = (root_ / "aggregated.xdt").string();
+  const CliRun aggregate = Cli({"--base", base_.string(), "aggregate", q, "-o",
+                                out, "interior", "fittings", "worktype"});
+  EXPECT_EQ(aggregate.status, kExitOk) << aggregate.err;
+  // No work type is assigned: the work-type step says so and stops.
+  EXPECT_NE(aggregate.err.find("工種が定義されていない項目がありますので集計できません。内部：床"),
+            std::string::npos)
+      << aggregate.err;
+
+  const CliRun floor = Cli({"--base", base_.string(), "export", out, "interior-0"});
+  EXPECT_EQ(floor.status, kExitOk) << floor.err;
+  EXPECT_EQ(floor.out,
+            "【内部集計表】\tヶ所\t 1     \r"
+            "工種\t\t\r"
+            "床項目\t\tpb張\r"
+            "部屋名＼合計\t3\t9.00\r"
+            "居間\t1\t6.00\r"
+            "和室\t2\t3.00");
+  const CliRun lf = Cli({"--base", base_.string(), "export", out, "interior-0", "--lf"});
+  EXPECT_EQ(lf.out.substr(0, lf.out.find("工種")), "【内部集計表】\tヶ所\t 1     \r\n");
+  // The work-type table with its heading only sends one empty row.
+  const CliRun work = Cli({"--base", base_.string(), "export", out, "worktype"});
+  EXPECT_EQ(work.out, std::string(9, '\t'));
+  EXPECT_EQ(Cli({"--base", base_.string(), "export", out, "interior-5"}).status,
+            kExitUsage);
 }
 
 }  // namespace

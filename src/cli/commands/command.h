@@ -66,6 +66,8 @@ const Command& TotalCommand();
 const Command& InfoCommand();
 const Command& ResaveCommand();
 const Command& RecalcCommand();
+const Command& AggregateCommand();
+const Command& ExportCommand();
 const Command& RunCommand();
 
 }  // namespace veltrano

@@ -11,7 +11,8 @@ namespace veltrano {
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> kCommands = {
       &EvalCommand(),   &TotalCommand(),  &InfoCommand(),
-      &ResaveCommand(), &RecalcCommand(), &RunCommand()};
+      &ResaveCommand(), &RecalcCommand(), &AggregateCommand(),
+      &ExportCommand(), &RunCommand()};
   return kCommands;
 }
 

@@ -1,0 +1,76 @@
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "aggregate/export.h"
+#include "cli/cli.h"
+#include "cli/commands/command.h"
+#include "cli/commands/opened_project.h"
+
+namespace veltrano {
+
+namespace {
+
+class Export : public Command {
+ public:
+  Export()
+      : Command("export", "[--base DIR] export FILE.xdt TABLE [--lf]",
+                "print the clipboard text of a summary table (interior-0..4, "
+                "exterior-0..4, fittings, worktype)") {}
+
+  int Execute(const CommandLine& line, std::istream&, std::ostream& out,
+              std::ostream& err) const override {
+    const std::vector<std::string>& args = line.words;
+    std::string file, table;
+    bool lf = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--lf") {
+        lf = true;
+      } else if (file.empty()) {
+        file = args[i];
+      } else if (table.empty()) {
+        table = args[i];
+      } else {
+        return UsageError(err, "export does not take " + args[i]);
+      }
+    }
+    if (file.empty() || table.empty()) {
+      return UsageError(err, "export needs FILE.xdt and TABLE");
+    }
+    int part = -1;
+    int side = -1;
+    for (int s = 0; s < 2; ++s) {
+      const std::string prefix = s == 0 ? "interior-" : "exterior-";
+      if (table.size() == prefix.size() + 1 && table.rfind(prefix, 0) == 0 &&
+          table.back() >= '0' && table.back() <= '4') {
+        side = s;
+        part = table.back() - '0';
+      }
+    }
+    if (side < 0 && table != "fittings" && table != "worktype") {
+      return UsageError(err, "unknown table " + table);
+    }
+    OpenedProject p(line.base, err);
+    if (!StartAndOpen(p, file, std::nullopt)) return kExitFailure;
+    const ProjectTables& t = p.workspace.tables();
+    const TextGrid grid =
+        side == kInterior   ? t.interior_summaries[part]
+        : side == kExterior ? t.exterior_summaries[part]
+        : table == "fittings"
+            ? t.fittings_summary
+            : ReshapeWorkTypeTable(t.interior_summaries[kWorkTypeTable]);
+    out << SummaryText(grid, lf ? "\r\n" : "\r");
+    return kExitOk;
+  }
+};
+
+}  // namespace
+
+const Command& ExportCommand() {
+  static const Export kCommand;
+  return kCommand;
+}
+
+}  // namespace veltrano
