@@ -418,8 +418,11 @@ void FittingsPanel::ApplyDisplayScale(double scale, double dpi) {
       glass_titles_[1]->setFixedWidth(width - glass);
     }
   }
+  // Kinds (columns 4, 7, 9, 12 and 14) are the longest texts of the list.
   for (int c = 0; c < entered_model_->columnCount(); ++c) {
-    entered_->setColumnWidth(c, TwipsToPixels((c == 0 ? 900 : c >= 4 && c % 2 == 0 ? 1100 : 700) * scale, dpi));
+    const bool kind = c == 4 || c == 7 || c == 9 || c == 12 || c == 14;
+    const int twips = kind ? 1300 : c == 0 ? 900 : c == 10 ? 800 : 700;
+    entered_->setColumnWidth(c, TwipsToPixels(twips * scale, dpi));
   }
   entered_->verticalHeader()->setDefaultSectionSize(TwipsToPixels(270 * scale, dpi));
   // The title band spans the columns it names: code and size 0-3, glass
