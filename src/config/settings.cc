@@ -305,14 +305,21 @@ bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
                    ItemsKept{});
 }
 
-std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders) {
+std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
+                                               bool* cut) {
   Lines lines;
   std::string error;
+  if (cut != nullptr) *cut = false;
   const bool read = ForEachTextLine(
       FindFileIgnoringCase(folders.info, kWorkTypesFile),
       [&](std::string_view raw) {
+        if (lines.size() == static_cast<std::size_t>(kMaxWorkTypeFileLines)) {
+          // One line more than the list holds.
+          if (cut != nullptr) *cut = true;
+          return false;
+        }
         lines.push_back(Cp932ToUtf8(raw));
-        return lines.size() < static_cast<std::size_t>(kMaxWorkTypeFileLines);
+        return true;
       },
       &error);
   if (!read) return {};
@@ -481,6 +488,19 @@ bool Settings::LoadSettings(std::string* error) {
 bool Settings::LoadCompanyNames(std::string* error) {
   ++revision_;
   return veltrano::LoadCompanyNames(folders_, &panel_, error);
+}
+
+void Settings::ReloadWorkTypeList() {
+  ++revision_;
+  bool cut = false;
+  panel_.aggregation_work_types = ReadWorkTypeFileLines(folders_, &cut);
+  if (cut) {
+    dialogs_.ShowMessage(
+        kTitleConfirm, "工種は" + std::to_string(kMaxWorkTypeFileLines) +
+                           "件までのため、" +
+                           std::to_string(kMaxWorkTypeFileLines + 1) +
+                           "件目から後は読み込みませんでした。");
+  }
 }
 
 void Settings::RefillAggregationWorkTypes() {

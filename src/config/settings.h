@@ -112,9 +112,10 @@ bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
                       std::string* error);
 
 // The work-type file read line by line, a whole line being one work type, as
-// the aggregation panel reloads it: at most the first 101 lines. A file that
-// cannot be read gives no work types.
-std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders);
+// the aggregation panel reloads it: at most the first 101 lines (*cut tells
+// whether there were more). A file that cannot be read gives no work types.
+std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
+                                               bool* cut = nullptr);
 
 // The digit setting the selected Option3 button stands for (none selected
 // keeps the rules of setting 0).
@@ -223,6 +224,10 @@ class Settings {
   // Mode 2 refills the aggregation panel's work-type list from the
   // registered work types.
   void RefillAggregationWorkTypes();
+  // A summary choice of the aggregation panel reloads its work-type list
+  // from the work-type file, up to the list's 101 entries (with a message
+  // when the file holds more).
+  void ReloadWorkTypeList();
 
   // What a box holds.
   const std::string& Text(Box box, int index) const;

@@ -312,6 +312,20 @@ TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
   EXPECT_EQ(lines[0], "内装,塗装");
   EXPECT_EQ(lines[1], "");
   EXPECT_EQ(lines[100], "W98");
+  // The aggregation panel's list says what it left out; a file of exactly
+  // 101 lines says nothing.
+  Settings settings(folders_, dialogs_);
+  settings.ReloadWorkTypeList();
+  EXPECT_EQ(settings.panel().aggregation_work_types, lines);
+  EXPECT_EQ(dialogs_.Take(),
+            (std::vector<ShownDialog>{
+                {"確認", "工種は101件までのため、102件目から後は読み込みませんでした。"}}));
+  bytes.clear();
+  for (int i = 0; i < 101; ++i) bytes += "W" + std::to_string(i) + "\r\n";
+  Put("Kousyu.ini", bytes);
+  settings.ReloadWorkTypeList();
+  EXPECT_EQ(settings.panel().aggregation_work_types.size(), 101u);
+  EXPECT_TRUE(dialogs_.Take().empty());
 
   fs::remove(folders_.info / "Kousyu.ini");
   EXPECT_THAT(ReadWorkTypeFileLines(folders_), IsEmpty());

@@ -79,8 +79,9 @@ class Aggregate : public Command {
         w.fittings_summary().AggregateFittings();
       } else if (step == "worktype") {
         const int money = w.settings().panel().money_rounding;
+        w.settings().ReloadWorkTypeList();
         w.work_type_table().StartAggregation(
-            ReadWorkTypeFileLines(w.folders()),
+            w.settings().panel().aggregation_work_types,
             static_cast<MoneyRounding>(money >= 0 && money <= 2 ? money : 1));
       } else {
         const int side = step.rfind("interior", 0) == 0 ? kInterior : kExterior;
