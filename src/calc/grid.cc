@@ -34,9 +34,14 @@ void TextGrid::Set(int row, int col, std::string_view text) {
   if (r >= stored_.size() || c >= stored_[r].size()) {
     if (text.empty()) return;
     if (r >= stored_.size()) stored_.resize(r + 1);
-    // A row is stored whole once written: filling it cell by cell must not
-    // grow it cell by cell.
-    if (c >= stored_[r].size()) stored_[r].resize(static_cast<std::size_t>(cols_));
+    // A row grows by doubling, so that filling it cell by cell does not
+    // grow it cell by cell, and a wide row written at its start stays small.
+    std::vector<std::string>& cells = stored_[r];
+    if (c >= cells.size()) {
+      const std::size_t wanted =
+          std::max({c + 1, cells.size() * 2, static_cast<std::size_t>(8)});
+      cells.resize(std::min(wanted, static_cast<std::size_t>(cols_)));
+    }
   }
   stored_[r][c].assign(text);
 }

@@ -12,10 +12,10 @@ namespace veltrano {
 // hidden tables that persist with a project. Reading outside the table gives
 // an empty text; writing outside it is ignored.
 //
-// Storage is lazy: a row holds its cells once one of them is written and
-// rows after the last written row hold nothing, so that a large table that
-// is mostly empty (a summary table sized by its file's size record) costs
-// only what it holds.
+// Storage is lazy: a row holds cells up to about twice its last written one
+// and rows after the last written row hold nothing, so that a large table
+// that is mostly empty (a summary table sized by its file's size record)
+// costs only what it holds.
 class TextGrid {
  public:
   TextGrid() = default;
