@@ -16,7 +16,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVELTRANO_SANITIZE=ON -DVELTRANO_BENCH=OFF -DVELTRANO_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tail -n 6
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tail -n 12
 
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzzing (${fuzz_seconds}s per target)"

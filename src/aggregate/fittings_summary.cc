@@ -104,21 +104,8 @@ void FittingsSummary::AggregateFittings() {
     }
   }
 
-  for (int c = 1; c < t.cols(); ++c) {
-    float sum = 0;
-    for (int r = kFirstRow; r < t.rows(); ++r) sum += ToSingle(LeadingNumber(t.At(r, c)));
-    if (c == 1) {
-      t.Set(3, 1, sum != 0 ? ShortestText(std::trunc(static_cast<double>(sum))) : "");
-    } else {
-      t.Set(3, c, digits_.FormatColumnTotal(sum));
-    }
-  }
-  const TextGrid& memory = tables_.work_type_memory;
-  for (int c = kFirstItemColumn; c < t.cols(); ++c) {
-    for (int r = 0; r < memory.rows(); ++r) {
-      if (memory.At(r, kMemoryBase) == t.At(2, c)) t.Set(1, c, memory.At(r, kMemoryBase + 1));
-    }
-  }
+  WriteSummaryTotals(&t, digits_);
+  RecallWorkTypes(&t, tables_.work_type_memory, kMemoryBase);
   if (!store.At(0, 0).empty()) {
     platform_.dialogs.Beep();
     platform_.dialogs.ShowMessage("建具廻り集計", "終了しました。");

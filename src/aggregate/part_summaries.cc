@@ -67,25 +67,8 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
   const TextGrid& memory = tables_.work_type_memory;
   for (int p = 0; p < kParts; ++p) {
     TextGrid& t = MutableTable(side, p);
-    for (int c = 1; c < t.cols(); ++c) {
-      float sum = 0;
-      for (int r = kFirstRoomRow; r < t.rows(); ++r) {
-        sum += ToSingle(LeadingNumber(t.At(r, c)));
-      }
-      if (c == 1) {
-        if (sum != 0) t.Set(3, 1, ShortestText(std::trunc(static_cast<double>(sum))));
-      } else {
-        t.Set(3, c, digits_.FormatColumnTotal(sum));
-      }
-    }
-    const int base = kMemoryBase[side] + 2 * p;
-    for (int c = kFirstItemColumn; c < t.cols(); ++c) {
-      for (int r = 0; r < memory.rows(); ++r) {
-        if (memory.At(r, base) == t.At(2, c) && !t.At(2, c).empty()) {
-          t.Set(1, c, memory.At(r, base + 1));
-        }
-      }
-    }
+    WriteSummaryTotals(&t, digits_);
+    RecallWorkTypes(&t, memory, kMemoryBase[side] + 2 * p);
   }
   platform_.progress.HideProgress();
 

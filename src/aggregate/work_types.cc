@@ -1,5 +1,6 @@
 #include "aggregate/work_types.h"
 
+#include <cmath>
 #include <string>
 
 #include "calc/number_text.h"
@@ -30,6 +31,29 @@ void RememberWorkTypes(ProjectTables* tables) {
                   &tables->work_type_memory);
   }
   RememberTable(tables->fittings_summary, 20, &tables->work_type_memory);
+}
+
+void WriteSummaryTotals(TextGrid* table, DigitSetting digits) {
+  TextGrid& t = *table;
+  for (int c = 1; c < t.cols(); ++c) {
+    float sum = 0;
+    for (int r = 4; r < t.rows(); ++r) sum += ToSingle(LeadingNumber(t.At(r, c)));
+    if (c == 1) {
+      t.Set(3, 1, sum != 0 ? ShortestText(std::trunc(static_cast<double>(sum))) : "");
+    } else {
+      t.Set(3, c, digits.FormatColumnTotal(sum));
+    }
+  }
+}
+
+void RecallWorkTypes(TextGrid* table, const TextGrid& memory, int base) {
+  TextGrid& t = *table;
+  for (int c = 2; c < t.cols(); ++c) {
+    if (t.At(2, c).empty()) continue;
+    for (int r = 0; r < memory.rows(); ++r) {
+      if (memory.At(r, base) == t.At(2, c)) t.Set(1, c, memory.At(r, base + 1));
+    }
+  }
 }
 
 void RefreshWorkTypeCopy(ProjectTables* tables) {

@@ -1,6 +1,8 @@
 #ifndef VELTRANO_AGGREGATE_WORK_TYPES_H_
 #define VELTRANO_AGGREGATE_WORK_TYPES_H_
 
+#include "calc/grid.h"
+#include "calc/rounding.h"
 #include "project/project_tables.h"
 
 namespace veltrano {
@@ -8,6 +10,16 @@ namespace veltrano {
 // Writes the work types assigned to the item columns of every summary table
 // into the work-type memory, so that they return after re-aggregation.
 void RememberWorkTypes(ProjectTables* tables);
+
+// Row 3 of a summary table from the rows below it (row 4 on): the count of
+// places (column 1) as a whole number, blank when it is 0, and the total of
+// every item column by the totals rule of the digit setting.
+void WriteSummaryTotals(TextGrid* table, DigitSetting digits);
+
+// Row 1 of a summary table: for every item column, the work type the
+// memory's columns `base` and `base` + 1 hold for its item name (row 2),
+// compared exactly; the last matching memory row wins.
+void RecallWorkTypes(TextGrid* table, const TextGrid& memory, int base);
 
 // Refreshes the work-type table copy: one row per row of the work-type
 // table below its heading, "Syuk" followed by that row's cells.

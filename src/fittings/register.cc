@@ -196,12 +196,8 @@ void FittingsRegister::DeleteAll() {
 void FittingsRegister::ReadFromFile() {
   if (!session_.project_open()) return;
   Touch();
-  FileDialogRequest request;
-  request.title = "建具リスト読込";
-  request.filter = "*.xdt";
-  request.default_extension = "xdt";
-  request.folder = folders_.data;
-  const auto chosen = platform_.files.ChooseFileToOpen(request);
+  const auto chosen = platform_.files.ChooseFileToOpen(
+      ProjectFileDialog("建具リスト読込", folders_.data));
   if (!chosen || chosen->empty()) return;
   std::vector<std::string> lines;
   std::string error;

@@ -39,12 +39,8 @@ void Importer::SetSide(int side, bool on) {
 void Importer::ChooseImportSource() {
   if (!session_.project_open()) return;
   ++revision_;
-  FileDialogRequest request;
-  request.title = "データを取り出す物件を選択";
-  request.filter = "*.xdt";
-  request.default_extension = "xdt";
-  request.folder = folders_.data;
-  const auto chosen = platform_.files.ChooseFileToOpen(request);
+  const auto chosen = platform_.files.ChooseFileToOpen(
+      ProjectFileDialog("データを取り出す物件を選択", folders_.data));
   if (!chosen) return;
   import_.source_path = *chosen;
   if (chosen->empty()) return;

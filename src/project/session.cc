@@ -16,16 +16,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kConfirmTitle = kTitleConfirm;
 
-FileDialogRequest ProjectDialog(std::string_view title,
-                                const fs::path& folder) {
-  FileDialogRequest r;
-  r.title = std::string(title);
-  r.filter = "*.xdt";
-  r.default_extension = "xdt";
-  r.folder = folder;
-  return r;
-}
-
 // A chosen project file always carries the extension ".xdt".
 fs::path WithProjectExtension(fs::path path) {
   const std::string name = path.filename().string();
@@ -43,9 +33,19 @@ std::string ProjectNameOf(const fs::path& path) {
 
 }  // namespace
 
+FileDialogRequest ProjectFileDialog(std::string_view title,
+                                    const fs::path& folder) {
+  FileDialogRequest r;
+  r.title = std::string(title);
+  r.filter = "*.xdt";
+  r.default_extension = "xdt";
+  r.folder = folder;
+  return r;
+}
+
 void ProjectSession::NewProject() {
   const auto chosen = platform_.files.ChooseFileToSave(
-      ProjectDialog("新規物件作成", folders_.data));
+      ProjectFileDialog("新規物件作成", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   const fs::path path = WithProjectExtension(*chosen);
   const std::string file_name = path.filename().string();
@@ -83,7 +83,7 @@ void ProjectSession::NewProject() {
 void ProjectSession::SaveProjectAs() {
   constexpr std::string_view kTitle = "名前を変えて保存";
   const auto chosen = platform_.files.ChooseFileToSave(
-      ProjectDialog(kTitle, folders_.data));
+      ProjectFileDialog(kTitle, folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   const fs::path path = WithProjectExtension(*chosen);
   // The file dialog does not ask before replacing: the question is asked
@@ -114,7 +114,7 @@ void ProjectSession::SaveProjectAs() {
 
 void ProjectSession::OpenProject() {
   const auto chosen = platform_.files.ChooseFileToOpen(
-      ProjectDialog("物件データを開く", folders_.data));
+      ProjectFileDialog("物件データを開く", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
   project_path_ = *chosen;
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));

@@ -12,6 +12,11 @@
 
 namespace veltrano {
 
+// The file dialog for a project file (filter "*.xdt", extension "xdt") in
+// `folder`, titled `title`.
+FileDialogRequest ProjectFileDialog(std::string_view title,
+                                    const std::filesystem::path& folder);
+
 // What the project session asks of the objects above it, at the fixed
 // points of a project's life. The workspace answers.
 class ProjectHooks {
