@@ -27,8 +27,12 @@ if command -v clang++ >/dev/null 2>&1; then
     name=$(basename "$target" _fuzz)
     corpus=$(mktemp -d)
     if [ -d "fuzz/corpus/$name" ]; then cp -r "fuzz/corpus/$name/." "$corpus/"; fi
+    # A finding is reported with its input (kept in build-fuzz/findings)
+    # for the developers; the bounded run itself does not decide the build.
+    mkdir -p build-fuzz/findings
     "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -timeout=10 \
-      -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+      -artifact_prefix=build-fuzz/findings/ -print_final_stats=0 "$corpus" 2>&1 | tail -n 2 ||
+      echo "== fuzz finding in $name: see build-fuzz/findings"
     rm -rf "$corpus"
   done
 else
