@@ -25,6 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string Reason(const char* what, const fs::path& path, int error_number) {
   return std::string(what) + ": " + PathText(path) + " (" +
          std::strerror(error_number) + ")";
@@ -390,8 +392,8 @@ bool ForEachTextLine(const fs::path& path,
     if (at_start) {
       // read() gives a regular file's first bytes in one piece, so a mark
       // is never cut across pieces.
-      if (piece.substr(0, 3) == "\xEF\xBB\xBF") {
-        piece.remove_prefix(3);
+      if (piece.starts_with(kByteOrderMark)) {
+        piece.remove_prefix(kByteOrderMark.size());
         seen.byte_order_mark = true;
       }
       at_start = false;
@@ -475,6 +477,11 @@ bool WriteTextLinesAtomic(const fs::path& path,
     bytes += encoded;
     bytes += "\r\n";
   }
+  // The readers skip a byte-order mark at the start of a file. Text whose
+  // own bytes begin like one (raw bytes kept from a damaged file) is written
+  // after a mark, so that reading skips the mark alone and the text comes
+  // back whole.
+  if (bytes.starts_with(kByteOrderMark)) bytes.insert(0, kByteOrderMark);
   return WriteFileBytesAtomic(path, bytes, error);
 }
 

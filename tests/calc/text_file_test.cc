@@ -185,6 +185,23 @@ TEST_F(TextFileTest, ByteOrderMarkAndMissingLastLineEndAreReported) {
   EXPECT_EQ(lines.size(), 2u);
 }
 
+TEST_F(TextFileTest, TextThatBeginsLikeAByteOrderMarkComesBackWhole) {
+  // Raw bytes of a damaged settings file, kept as text, may land at the
+  // start of the file written next; the second save must not lose them.
+  Put(dir_ / "in.txt", ",\xEF\xBB\xBF" "3\r\n");
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadTextLines(dir_ / "in.txt", &lines, &error));
+  ASSERT_EQ(lines.size(), 1u);
+  const std::string text = lines[0].substr(1);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(WriteTextLinesAtomic(dir_ / "out.txt", {text}, &error))
+        << error;
+    ASSERT_TRUE(ReadTextLines(dir_ / "out.txt", &lines, &error));
+    EXPECT_THAT(lines, ElementsAre(text));
+  }
+}
+
 TEST_F(TextFileTest, OnlyTheKeptLinesAreStored) {
   // Lines longer than the reading pieces are joined across them.
   std::string bytes(100000, '\n');
