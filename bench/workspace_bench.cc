@@ -38,6 +38,7 @@ struct Bench {
   SilentDialogs dialogs;
   FixedFile files;
   Progress progress;
+  MemoryClipboard clipboard;
   fs::path root;
   std::unique_ptr<Workspace> w;
 
@@ -46,7 +47,7 @@ struct Bench {
            ("veltrano_bench_" + std::to_string(::getpid()));
     fs::remove_all(root);
     w = std::make_unique<Workspace>(FoldersUnder(root / "Veltrano", root / "home"),
-                                    Platform{dialogs, files, progress});
+                                    Platform{dialogs, files, progress, clipboard});
     w->Startup();
     files.path = w->folders().data / "largest.xdt";
     testing::WriteLargestProjectFile(files.path);
@@ -155,7 +156,7 @@ void BM_OpenProjectMemory(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto fresh = std::make_unique<Workspace>(b.w->folders(),
-                                             Platform{b.dialogs, b.files, b.progress});
+                                             Platform{b.dialogs, b.files, b.progress, b.clipboard});
     fresh->Startup();
     const long before = ResidentKilobytes();
     state.ResumeTiming();

@@ -1,5 +1,6 @@
 #include "aggregate/work_type_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -48,6 +49,7 @@ std::string AmountText(double whole) {
 
 void WorkTypeTable::CutToHeading() {
   work().SetRows(1);
+  editor_shown_ = false;
 }
 
 void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
@@ -133,6 +135,7 @@ void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_type
   RestoreUnitPrices();
   ComputeAmounts(rounding);
   ComputeSubtotals();
+  editor_shown_ = false;
 }
 
 void WorkTypeTable::RestoreUnitPrices() {
@@ -153,15 +156,95 @@ void WorkTypeTable::RestoreUnitPrices() {
   }
 }
 
-void WorkTypeTable::EditorTextChanged(int row, int col, std::string_view text) {
-  TextGrid& t = work();
-  if (row < 1 || row >= t.rows() || (col != 6 && col != 8)) return;
+bool WorkTypeTable::CurrentCellExists() const {
+  const TextGrid& t = table();
+  return current_row_ >= 1 && current_row_ < t.rows() && current_col_ >= 0 &&
+         current_col_ < t.cols();
+}
+
+void WorkTypeTable::ClickCell(int row, int col, std::string_view unit,
+                              MoneyRounding rounding) {
+  const TextGrid& t = table();
+  if (row < 0 || row >= t.rows() || col < 0 || col >= t.cols()) return;
   ++revision_;
-  std::string typed;
-  for (char c : text) {
-    if (c != '&' && c != '(') typed += c;
+  // The heading row is fixed: a click on it leaves the first row current.
+  current_row_ = std::max(row, 1);
+  current_col_ = col;
+  if (t.rows() > 1 && !t.At(current_row_, 4).empty()) {
+    PlaceAndCompute(unit, rounding);
   }
-  t.Set(row, col, typed);
+}
+
+void WorkTypeTable::PlaceAndCompute(std::string_view unit,
+                                    MoneyRounding rounding) {
+  PlaceCellEditor(unit);
+  ComputeAmounts(rounding);
+  ComputeSubtotals();
+}
+
+void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
+  ++revision_;
+  editor_shown_ = false;
+  if (!CurrentCellExists()) return;
+  TextGrid& t = work();
+  if (current_col_ == 6 || current_col_ == 8) {
+    const std::string& left = t.At(current_row_, current_col_ - 1);
+    if (left != "合計" && left != "小計") {
+      editor_text_ = t.At(current_row_, current_col_);
+      editor_shown_ = true;
+    }
+    SaveUnitPrices(&tables_);
+  } else if (current_col_ == 5 && !unit.empty() && unit != "合計" &&
+             unit != "小計") {
+    t.Set(current_row_, 5, unit);
+    SaveUnitPrices(&tables_);
+  }
+}
+
+void WorkTypeTable::EditorTextChanged(std::string_view text) {
+  if (!editor_shown_ || !CurrentCellExists()) return;
+  ++revision_;
+  editor_text_.clear();
+  for (char c : text) {
+    if (c != '&' && c != '(') editor_text_ += c;
+  }
+  work().Set(current_row_, current_col_, editor_text_);
+}
+
+void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
+                                   MoneyRounding rounding) {
+  if (!editor_shown_ || !CurrentCellExists()) return;
+  ++revision_;
+  TextGrid& t = work();
+  switch (key) {
+    case EditorKey::kEnter:
+    case EditorKey::kDown:
+      t.Set(current_row_, current_col_, editor_text_);
+      if (current_row_ < t.rows() - 1) {
+        ++current_row_;
+        PlaceAndCompute(unit, rounding);
+      }
+      break;
+    case EditorKey::kUp:
+      t.Set(current_row_, current_col_, editor_text_);
+      if (current_row_ > 1) {
+        --current_row_;
+        PlaceAndCompute(unit, rounding);
+      }
+      break;
+    case EditorKey::kDelete:
+      t.Set(current_row_, current_col_, "");
+      editor_text_.clear();
+      PlaceAndCompute(unit, rounding);
+      break;
+  }
+}
+
+void WorkTypeTable::DeleteKey() {
+  if (!CurrentCellExists() || current_col_ != 5) return;
+  if (table().At(current_row_, 5) == "小計") return;
+  ++revision_;
+  work().Set(current_row_, 5, "");
 }
 
 void WorkTypeTable::ComputeAmounts(MoneyRounding rounding) {

@@ -15,6 +15,13 @@ namespace veltrano {
 // Money rounding of the amounts, Hasu(0..2).
 enum class MoneyRounding { kUp = 0, kDown = 1, kHalfUp = 2 };
 
+// The rounding of the option selected in the settings (0, 1 or 2); with
+// none selected an amount keeps its whole part, as under 切り捨て.
+inline MoneyRounding MoneyRoundingOf(int option) {
+  return option == 0 || option == 2 ? static_cast<MoneyRounding>(option)
+                                    : MoneyRounding::kDown;
+}
+
 // The amount text of a whole number of yen with thousands separators, "-"
 // before a negative one, "" for zero ("12,500", "-1,480").
 std::string AmountText(double whole);
@@ -36,21 +43,53 @@ class WorkTypeTable {
                         MoneyRounding rounding);
   void BuildWorkTypeTable(const std::vector<std::string>& work_types,
                           MoneyRounding rounding);
-  // The cell editor KousyubetuText over a unit-price or remark cell: every
-  // change of its text goes into the cell at once ("&" and "(" are not
-  // typed).
-  void EditorTextChanged(int row, int col, std::string_view text);
   void ComputeAmounts(MoneyRounding rounding);
   void ComputeSubtotals();
+
+  // The current cell, and the cell editor KousyubetuText laid over it.
+  int current_row() const { return current_row_; }
+  int current_col() const { return current_col_; }
+  bool editor_shown() const { return editor_shown_; }
+  const std::string& editor_text() const { return editor_text_; }
+
+  // A click on a cell: it becomes current; on a row with a quantity the
+  // editor is placed (PlaceCellEditor) and the amounts and subtotals are
+  // computed again. `unit` is the entry chosen in the unit list TaniList
+  // ("" for none).
+  void ClickCell(int row, int col, std::string_view unit,
+                 MoneyRounding rounding);
+  // Hides the editor, then shows it over a unit-price cell (unless its row
+  // is a subtotal or total row) or a remark cell, or writes the chosen unit
+  // into a unit cell; the unit prices are saved either way.
+  void PlaceCellEditor(std::string_view unit);
+  // Every change of the editor's text goes into the current cell at once;
+  // "&" and "(" are not typed (the editor's text is the cell's afterwards).
+  void EditorTextChanged(std::string_view text);
+  enum class EditorKey { kEnter, kDown, kUp, kDelete };
+  // Enter or Down moves to the row below, Up to the row above (not onto the
+  // heading), Delete blanks the cell; each then places the editor and
+  // computes again.
+  void PressEditorKey(EditorKey key, std::string_view unit,
+                      MoneyRounding rounding);
+  // The Delete key on the table: the unit of the current row is blanked
+  // unless it reads "小計". Nothing is computed again.
+  void DeleteKey();
 
  private:
   TextGrid& work() { return tables_.interior_summaries[kWorkTypeTable]; }
   void CutToHeading();
   void RestoreUnitPrices();
+  // PlaceCellEditor, ComputeAmounts and ComputeSubtotals.
+  void PlaceAndCompute(std::string_view unit, MoneyRounding rounding);
+  bool CurrentCellExists() const;
 
   ProjectTables& tables_;
   Platform platform_;
   std::uint64_t revision_ = 0;
+  int current_row_ = 1;
+  int current_col_ = 0;
+  bool editor_shown_ = false;
+  std::string editor_text_;
 };
 
 }  // namespace veltrano

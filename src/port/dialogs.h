@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calc/messages.h"
+#include "port/clipboard.h"
 
 namespace veltrano {
 
@@ -114,6 +115,7 @@ struct Platform {
   Dialogs& dialogs;
   FileDialogs& files;
   Progress& progress;
+  Clipboard& clipboard;
 };
 
 }  // namespace veltrano

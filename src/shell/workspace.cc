@@ -25,7 +25,9 @@ Workspace::Workspace(Folders folders, Platform platform)
       rooms_(tables_, sheets_, session_, platform_.dialogs),
       part_summaries_(tables_, platform_),
       fittings_summary_(tables_, platform_),
-      work_type_table_(tables_, platform_) {
+      work_type_table_(tables_, platform_),
+      aggregation_dialog_(tables_, part_summaries_, platform_),
+      summary_view_(tables_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
 }
 
@@ -75,6 +77,11 @@ void Workspace::SwitchMode(int index) {
   if (index == kModeAggregation) settings_.RefillAggregationWorkTypes();
   if (index == kModeFittingsTakeoff) fittings_takeoff_.RefillLists();
   if (index != kModeFittingsRegister) register_.RebuildLineCache();
+}
+
+void Workspace::ChooseSummary(int mode) {
+  summary_view_.ChooseSummary(mode);
+  settings_.ReloadWorkTypeList();
 }
 
 bool Workspace::AskToSaveFirst(std::string_view title) {

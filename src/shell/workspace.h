@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "aggregate/aggregation_dialog.h"
 #include "aggregate/fittings_summary.h"
 #include "aggregate/part_summaries.h"
+#include "aggregate/summary_view.h"
 #include "aggregate/work_type_table.h"
 #include "config/folders.h"
 #include "config/settings.h"
@@ -91,6 +93,20 @@ class Workspace : private ProjectHooks {
   const FittingsSummary& fittings_summary() const { return fittings_summary_; }
   PartSummaries& part_summaries() { return part_summaries_; }
   const PartSummaries& part_summaries() const { return part_summaries_; }
+  AggregationDialog& aggregation_dialog() { return aggregation_dialog_; }
+  const AggregationDialog& aggregation_dialog() const {
+    return aggregation_dialog_;
+  }
+  SummaryView& summary_view() { return summary_view_; }
+  const SummaryView& summary_view() const { return summary_view_; }
+
+  // Command4(0..3) of the aggregation panel: the summary shown, with the
+  // work-type list reloaded from its file.
+  void ChooseSummary(int mode);
+  // The money rounding selected in the settings at this moment.
+  MoneyRounding money_rounding() const {
+    return MoneyRoundingOf(settings_.panel().money_rounding);
+  }
 
  private:
   // ProjectHooks.
@@ -116,6 +132,8 @@ class Workspace : private ProjectHooks {
   PartSummaries part_summaries_;
   FittingsSummary fittings_summary_;
   WorkTypeTable work_type_table_;
+  AggregationDialog aggregation_dialog_;
+  SummaryView summary_view_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
 };

@@ -142,8 +142,9 @@ int main(int argc, char** argv) {
   veltrano::QtFileDialogs qt_files;
   veltrano::PresetFileDialogs files(qt_files);
   veltrano::QtProgress progress;
+  veltrano::QtClipboard clipboard;
   veltrano::Workspace workspace(veltrano::ResolveFolders(base),
-                                veltrano::Platform{dialogs, files, progress});
+                                veltrano::Platform{dialogs, files, progress, clipboard});
   if (!workspace.Startup()) return 1;
 
   veltrano::MainForm window(workspace, &progress);

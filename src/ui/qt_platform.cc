@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -202,6 +205,32 @@ void QtProgress::ProcessPendingEvents() {
 void QtProgress::ShowStatus(std::string_view) {
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool QtClipboard::Clear() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return false;
+  clipboard->clear();
+  return true;
+}
+
+bool QtClipboard::PutText(std::string_view text, std::string_view crlf_text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return false;
+  auto* data = new QMimeData;
+  data->setText(ToQString(text));
+  if (!crlf_text.empty()) {
+    data->setData(kRowsMimeType, QByteArray(crlf_text.data(),
+                                            static_cast<qsizetype>(crlf_text.size())));
+  }
+  clipboard->setMimeData(data);  // the clipboard takes it over
+  return true;
+}
+
+std::optional<std::string> QtClipboard::Text() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return std::nullopt;
+  return ToStdString(clipboard->text());
 }
 
 }  // namespace veltrano

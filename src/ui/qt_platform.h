@@ -108,6 +108,17 @@ class QtProgress : public Progress {
   QElapsedTimer since_paint_;
 };
 
+// The system clipboard. The plain text goes out as "text/plain"; a table's
+// CR LF form is offered beside it as "text/tab-separated-values".
+class QtClipboard : public Clipboard {
+ public:
+  bool Clear() override;
+  bool PutText(std::string_view text, std::string_view crlf_text) override;
+  std::optional<std::string> Text() override;
+
+  static constexpr const char* kRowsMimeType = "text/tab-separated-values";
+};
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_UI_QT_PLATFORM_H_

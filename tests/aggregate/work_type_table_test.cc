@@ -41,7 +41,8 @@ class WorkTypeTableTest : public WorkspaceTest {
     return cells;
   }
   void SetPrice(int row, const std::string& price) {
-    w->work_type_table().EditorTextChanged(row, 6, price);
+    w->work_type_table().ClickCell(row, 6, "", MoneyRounding::kDown);
+    w->work_type_table().EditorTextChanged(price);
   }
 };
 
@@ -83,12 +84,81 @@ TEST_F(WorkTypeTableTest, GroupsByTheListWithPricesAmountsAndTotals) {
   EXPECT_EQ(Row(5)[7], "(-2,500)");
 
   // Totals are exact: 123,456,789 stays 123,456,789.
-  SetPrice(1, "9876543.12");
   SetPrice(3, "");
+  SetPrice(1, "9876543.12");
   table.ComputeAmounts(MoneyRounding::kDown);
   table.ComputeSubtotals();
   EXPECT_EQ(Row(1)[7], "123,456,789");
   EXPECT_EQ(Row(5)[7], "(123,456,789)");
+}
+
+TEST_F(WorkTypeTableTest, TheCellEditorWritesPricesUnitsAndRemarksRowByRow) {
+  using Key = WorkTypeTable::EditorKey;
+  WorkTypeTable& table = w->work_type_table();
+  dialogs.answers = {Answer::kOk};
+  table.StartAggregation({"塗装", "土工"}, MoneyRounding::kUp);
+
+  // A unit chosen in the list goes into a clicked unit cell and is saved
+  // with the prices at once.
+  table.ClickCell(3, 5, "m2", MoneyRounding::kUp);
+  EXPECT_FALSE(table.editor_shown());
+  EXPECT_EQ(Row(3)[5], "m2");
+  EXPECT_EQ(w->tables().unit_prices.At(1, 4), "m2");
+  // A click on a row without a quantity does nothing: the separator row
+  // keeps its label.
+  table.ClickCell(2, 5, "m2", MoneyRounding::kUp);
+  EXPECT_EQ(Row(2)[5], "小計");
+
+  // The editor over a price: "&" and "(" are not typed; Enter moves down
+  // onto the separator row, whose price cannot be typed while it reads
+  // "小計", and computes on the way.
+  table.ClickCell(1, 6, "", MoneyRounding::kUp);
+  ASSERT_TRUE(table.editor_shown());
+  EXPECT_EQ(table.editor_text(), "1,000");
+  table.EditorTextChanged("2&(000");
+  EXPECT_EQ(table.editor_text(), "2000");
+  EXPECT_EQ(Row(1)[6], "2000");
+  table.PressEditorKey(Key::kEnter, "", MoneyRounding::kUp);
+  EXPECT_EQ(table.current_row(), 2);
+  EXPECT_EQ(Row(1)[6], "2,000");
+  EXPECT_EQ(Row(1)[7], "25,000");
+  EXPECT_EQ(Row(2)[7], "(25,000)");
+  EXPECT_FALSE(table.editor_shown());
+
+  // Up goes back to the first row and no further.
+  table.ClickCell(3, 6, "", MoneyRounding::kUp);
+  table.EditorTextChanged("100");
+  table.PressEditorKey(Key::kUp, "", MoneyRounding::kUp);
+  EXPECT_EQ(table.current_row(), 2);
+  EXPECT_EQ(Row(5)[7], "(25,300)");
+  table.ClickCell(1, 6, "", MoneyRounding::kUp);
+  table.PressEditorKey(Key::kUp, "", MoneyRounding::kUp);
+  EXPECT_EQ(table.current_row(), 1);
+
+  // Delete blanks the price; the amount and the subtotal go with it.
+  table.PressEditorKey(Key::kDelete, "", MoneyRounding::kUp);
+  EXPECT_EQ(Row(1)[6], "");
+  EXPECT_EQ(Row(1)[7], "");
+  EXPECT_EQ(Row(2)[5], "");
+  EXPECT_EQ(Row(5)[7], "(300)");
+
+  // Remarks can be typed on every row, the total row included.
+  table.ClickCell(3, 8, "", MoneyRounding::kUp);
+  table.PressEditorKey(Key::kDown, "", MoneyRounding::kUp);
+  table.PressEditorKey(Key::kDown, "", MoneyRounding::kUp);
+  EXPECT_EQ(table.current_row(), 5);
+  EXPECT_TRUE(table.editor_shown());
+  table.EditorTextChanged("税別");
+  EXPECT_EQ(Row(5)[8], "税別");
+
+  // The Delete key of the table blanks a unit, never a "小計".
+  table.ClickCell(3, 5, "", MoneyRounding::kUp);
+  table.DeleteKey();
+  EXPECT_EQ(Row(3)[5], "");
+  table.ClickCell(4, 5, "", MoneyRounding::kUp);
+  ASSERT_EQ(Row(4)[5], "小計");
+  table.DeleteKey();
+  EXPECT_EQ(Row(4)[5], "小計");
 }
 
 TEST_F(WorkTypeTableTest, MissingWorkTypesAndEmptyListsLeaveTheHeadingOnly) {

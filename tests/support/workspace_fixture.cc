@@ -17,7 +17,7 @@ void WorkspaceTest::SetUp() {
   base = root / "Veltrano";
   home = root / "home";
   w = std::make_unique<Workspace>(FoldersUnder(base, home),
-                                  Platform{dialogs, files, progress});
+                                  Platform{dialogs, files, progress, clipboard});
   ASSERT_TRUE(w->Startup());
   dialogs.Take();
 }

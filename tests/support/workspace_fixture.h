@@ -66,6 +66,7 @@ class WorkspaceTest : public ::testing::Test {
   FakeDialogs dialogs;
   FakeFileDialogs files;
   Progress progress;
+  MemoryClipboard clipboard;
   std::unique_ptr<Workspace> w;
 };
 

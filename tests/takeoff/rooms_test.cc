@@ -160,7 +160,7 @@ TEST_F(RoomsTest, FullSideRefusesAnotherRoom) {
 TEST_F(RoomsTest, RoomsDialogNeedsAProject) {
   ASSERT_TRUE(w->rooms().OpenRoomsDialog());
   w->rooms().RoomsDialogClose();
-  Workspace fresh(w->folders(), Platform{dialogs, files, progress});
+  Workspace fresh(w->folders(), Platform{dialogs, files, progress, clipboard});
   ASSERT_TRUE(fresh.Startup());
   dialogs.Take();
   EXPECT_FALSE(fresh.rooms().OpenRoomsDialog());

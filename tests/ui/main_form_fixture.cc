@@ -30,7 +30,7 @@ void MainFormTest::SetUp() {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                      PathToQString(root / "config"));
   ws = std::make_unique<Workspace>(FoldersUnder(base, root / "home"),
-                                   Platform{dialogs, files, progress});
+                                   Platform{dialogs, files, progress, clipboard});
   ASSERT_TRUE(ws->Startup());
   dialogs.Take();
   window = std::make_unique<MainForm>(*ws, &progress);

@@ -95,6 +95,7 @@ class MainFormTest : public ::testing::Test {
   FakeDialogs dialogs;
   FakeFileDialogs files;
   QtProgress progress;
+  MemoryClipboard clipboard;
   std::unique_ptr<Workspace> ws;
   std::unique_ptr<MainForm> window;
 };

@@ -316,7 +316,7 @@ TEST_F(MainFormTest, CloseAsksToSaveOnlyWithAProjectOpen) {
                 {"Veltrano：終了確認", "保存して終了しますか？", true},
                 {"確認", "上書きしました。", false}}));
   // The room and its formula were saved.
-  Workspace reread(FoldersUnder(base, root / "home"), Platform{dialogs, files, progress});
+  Workspace reread(FoldersUnder(base, root / "home"), Platform{dialogs, files, progress, clipboard});
   ASSERT_TRUE(reread.Startup());
   files.answers.push_back(DataFile("終了.xdt"));
   reread.session().OpenProject();

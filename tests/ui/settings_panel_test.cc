@@ -100,7 +100,7 @@ class SettingsPanelTest : public ::testing::Test {
     fs::remove_all(root_);
     workspace_ = std::make_unique<Workspace>(
         FoldersUnder(root_ / "Veltrano", root_ / "home"),
-        Platform{dialogs_, files_, progress_});
+        Platform{dialogs_, files_, progress_, clipboard_});
     ASSERT_TRUE(workspace_->Startup());
     dialogs_.Take();
     panel_ = std::make_unique<SettingsPanelWidget>(workspace_->settings(),
@@ -181,6 +181,7 @@ class SettingsPanelTest : public ::testing::Test {
   ScriptedDialogs dialogs_;
   ScriptedFileDialogs files_;
   Progress progress_;
+  MemoryClipboard clipboard_;
   std::unique_ptr<Workspace> workspace_;
   std::unique_ptr<SettingsPanelWidget> panel_;
 };

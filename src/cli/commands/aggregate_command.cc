@@ -78,11 +78,10 @@ class Aggregate : public Command {
       if (step == "fittings") {
         w.fittings_summary().AggregateFittings();
       } else if (step == "worktype") {
-        const int money = w.settings().panel().money_rounding;
         w.settings().ReloadWorkTypeList();
         w.work_type_table().StartAggregation(
             w.settings().panel().aggregation_work_types,
-            static_cast<MoneyRounding>(money >= 0 && money <= 2 ? money : 1));
+            MoneyRoundingOf(w.settings().panel().money_rounding));
       } else {
         const int side = step.rfind("interior", 0) == 0 ? kInterior : kExterior;
         w.part_summaries().AggregateSide(

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "aggregate/export.h"
+#include "aggregate/summary_view.h"
 #include "cli/cli.h"
 #include "cli/commands/command.h"
 #include "cli/commands/opened_project.h"
@@ -54,13 +55,13 @@ class Export : public Command {
     }
     OpenedProject p(line.base, err);
     if (!StartAndOpen(p, file, std::nullopt)) return kExitFailure;
-    const ProjectTables& t = p.workspace.tables();
-    const TextGrid grid =
-        side == kInterior   ? t.interior_summaries[part]
-        : side == kExterior ? t.exterior_summaries[part]
-        : table == "fittings"
-            ? t.fittings_summary
-            : ReshapeWorkTypeTable(t.interior_summaries[kWorkTypeTable]);
+    // The table that "Exceに送る" of the panel sends.
+    SummaryView& view = p.workspace.summary_view();
+    view.ChooseSummary(side >= 0           ? side
+                       : table == "fittings" ? kFittingsSummary
+                                             : kWorkTypeSummary);
+    if (side >= 0) view.ChoosePart(part);
+    const TextGrid grid = view.ExportedTable();
     out << SummaryText(grid, lf ? "\r\n" : "\r");
     return kExitOk;
   }

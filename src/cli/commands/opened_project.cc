@@ -15,7 +15,7 @@ namespace veltrano {
 OpenedProject::OpenedProject(const std::optional<std::string>& base,
                              std::ostream& err)
     : dialogs(err),
-      workspace(ResolveFolders(base), Platform{dialogs, files, progress}) {}
+      workspace(ResolveFolders(base), Platform{dialogs, files, progress, clipboard}) {}
 
 bool StartAndOpen(OpenedProject& p, const std::string& file,
                   std::optional<int> digits) {

@@ -21,6 +21,7 @@ struct OpenedProject {
   StderrDialogs dialogs;
   QueuedFileDialogs files;
   Progress progress;
+  MemoryClipboard clipboard;
   Workspace workspace;
 
   OpenedProject(const std::optional<std::string>& base, std::ostream& err);

@@ -38,7 +38,7 @@ Runner::Runner(Folders folders, std::ostream& out)
       out_(out),
       dialogs_(out),
       files_(out, dialogs_),
-      ws_(folders_, Platform{dialogs_, files_, progress_}) {
+      ws_(folders_, Platform{dialogs_, files_, progress_, clipboard_}) {
   DefineSheetVerbs(*this);
   DefineRoomVerbs(*this);
   DefineProjectVerbs(*this);

@@ -130,6 +130,7 @@ class Runner {
   ScriptDialogs dialogs_;
   ScriptFileDialogs files_;
   Progress progress_;
+  MemoryClipboard clipboard_;
   Workspace ws_;
 
   std::map<std::string, Verb> verbs_;

@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
   NoFileDialogs no_files;
   veltrano::PresetFileDialogs files(no_files);
   veltrano::QtProgress progress;
-  veltrano::Workspace ws(folders, veltrano::Platform{dialogs, files, progress});
+  veltrano::MemoryClipboard clipboard;
+  veltrano::Workspace ws(folders, veltrano::Platform{dialogs, files, progress, clipboard});
   if (!ws.Startup()) return 1;
   veltrano::MainForm window(ws, &progress);
   window.show();
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
 
   // The same without a window, for comparison.
   veltrano::Progress silent;
-  veltrano::Workspace bare(folders, veltrano::Platform{dialogs, files, silent});
+  veltrano::Workspace bare(folders, veltrano::Platform{dialogs, files, silent, clipboard});
   if (!bare.Startup()) return 1;
   files.PresetOpen(project);
   bare.CommandOpen();
