@@ -45,6 +45,7 @@ Runner::Runner(Folders folders, std::ostream& out)
   DefineSettingsVerbs(*this);
   DefineFileVerbs(*this);
   DefineFittingsVerbs(*this);
+  DefineAggregationVerbs(*this);
   DefineExpectVerbs(*this);
 }
 
@@ -157,6 +158,14 @@ bool Runner::NeedRegisterPanel() {
   return true;
 }
 
+bool Runner::NeedAggregationPanel() {
+  if (ws_.mode() != kModeAggregation) {
+    return Fail("the aggregation panel is not shown (mode " +
+                std::to_string(ws_.mode()) + "); choose mode 2 first");
+  }
+  return true;
+}
+
 bool Runner::NeedFittingsPanel() {
   if (ws_.mode() != kModeFittingsTakeoff) {
     return Fail("the fittings takeoff panel is not shown (mode " +
@@ -250,7 +259,9 @@ bool Runner::RunLine(const Args& tokens) {
   }
   // Groups of verbs are named by their first two words.
   static const std::vector<std::string> kGroups = {
-      "rooms", "name-dialog", "setting", "import", "expect", "entered-dialog"};
+      "rooms",  "name-dialog",    "setting",
+      "import", "expect",         "entered-dialog",
+      "aggregate-dialog"};
   std::string key = tokens[0].text;
   std::size_t first_arg = 1;
   if (std::find(kGroups.begin(), kGroups.end(), key) != kGroups.end()) {
@@ -272,6 +283,7 @@ bool Runner::RunLine(const Args& tokens) {
   if (window_.window_closed) return Fail("the window has been closed");
   const bool rooms_open = ws_.rooms().dialog().open;
   const bool entered_open = ws_.fittings_takeoff().entered_dialog_open();
+  const bool aggregation_open = ws_.aggregation_dialog().shown();
   switch (verb.where) {
     case Where::kMainWindow:
       if (rooms_open)
@@ -282,6 +294,10 @@ bool Runner::RunLine(const Args& tokens) {
       }
       if (window_.name_dialog_open)
         return Fail("the name dialog is open; use name-dialog close first");
+      if (aggregation_open) {
+        return Fail(
+            "the aggregation dialog is open; use aggregate-dialog close first");
+      }
       break;
     case Where::kRoomsDialog:
       if (!rooms_open) return Fail("the rooms dialog is not open");
@@ -291,6 +307,9 @@ bool Runner::RunLine(const Args& tokens) {
       break;
     case Where::kEnteredDialog:
       if (!entered_open) return Fail("the entered-fitting dialog is not open");
+      break;
+    case Where::kAggregationDialog:
+      if (!aggregation_open) return Fail("the aggregation dialog is not open");
       break;
     case Where::kAnywhere:
       break;

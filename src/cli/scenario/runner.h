@@ -31,6 +31,7 @@ enum class Where {
   kRoomsDialog,  // an action in the rooms dialog
   kNameDialog,   // an action in the name dialog
   kEnteredDialog,  // an action in the entered-fitting dialog
+  kAggregationDialog,  // an action in the selection dialog of 集計開始
 };
 
 // What the scenario knows of the windows beyond the workspace.
@@ -38,6 +39,12 @@ struct WindowState {
   bool name_dialog_open = false;
   bool window_closed = false;
   std::optional<bool> print_opened;  // what the last print click did
+  // The aggregation panel: the entries chosen in the work-type list and
+  // the unit list ("" for none), and the current column of the fittings
+  // summary table.
+  std::string work_type_choice;
+  std::string unit_choice;
+  int summary_column = -1;
 };
 
 class Runner {
@@ -71,6 +78,7 @@ class Runner {
   std::ostream& out() { return out_; }
   ScriptDialogs& dialogs() { return dialogs_; }
   ScriptFileDialogs& files() { return files_; }
+  MemoryClipboard& clipboard() { return clipboard_; }
   WindowState& window() { return window_; }
   // The "|" lines after the current line.
   const std::vector<std::string>& block() const { return block_; }
@@ -97,6 +105,7 @@ class Runner {
   bool NeedSettingsPanel();
   bool NeedRegisterPanel();  // mode 3
   bool NeedFittingsPanel();  // mode 1
+  bool NeedAggregationPanel();  // mode 2
   bool NeedEditor();
   bool ReadLines(const std::filesystem::path& path, const Token& name,
                  std::vector<std::string>* lines);

@@ -33,9 +33,9 @@ bool Tokenize(std::string_view line, Args* tokens, std::string* error) {
         }
         if (i >= line.size()) break;
         const char e = line[i++];
-        // The escapes \" \\ \n \t and what they stand for.
-        constexpr std::string_view kEscapes = "\"\\nt";
-        constexpr std::string_view kEscaped = "\"\\\n\t";
+        // The escapes \" \\ \n \r \t and what they stand for.
+        constexpr std::string_view kEscapes = "\"\\nrt";
+        constexpr std::string_view kEscaped = "\"\\\n\r\t";
         const std::size_t k = kEscapes.find(e);
         if (k == std::string_view::npos) {
           *error = std::string("unknown escape \\") + e + " in a quoted text";

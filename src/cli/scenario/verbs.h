@@ -21,6 +21,8 @@ void DefineSettingsVerbs(Runner& r);
 void DefineFileVerbs(Runner& r);
 // The fittings register (mode 3) and the fittings takeoff (mode 1).
 void DefineFittingsVerbs(Runner& r);
+// The aggregation panel (mode 2), its selection dialog and the clipboard.
+void DefineAggregationVerbs(Runner& r);
 // The expectations.
 void DefineExpectVerbs(Runner& r);
 
