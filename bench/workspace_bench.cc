@@ -123,6 +123,27 @@ void BM_RecalculateEveryRoomOfBothSides(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalculateEveryRoomOfBothSides)->Unit(benchmark::kMillisecond);
 
+// Everything the aggregation panel does to the largest project: both sides
+// with every room and place (as "全選択" gives them), the fittings, and the
+// work-type table with its prices, amounts and totals.
+void BM_AggregateEverything(benchmark::State& state) {
+  Bench& b = Shared();
+  b.w->session().OpenProject();
+  b.w->SwitchMode(kModeAggregation);
+  Workspace& w = *b.w;
+  for (auto _ : state) {
+    w.part_summaries().AggregateSide(kInterior, w.rooms().room_names(kInterior));
+    w.part_summaries().AggregateSide(kExterior, w.rooms().room_names(kExterior));
+    w.fittings_summary().AggregateFittings();
+    w.work_type_table().BuildWorkTypeTable(
+        w.settings().panel().aggregation_work_types, w.money_rounding());
+  }
+  state.counters["work_type_rows"] = w.work_type_table().table().rows();
+  state.counters["interior_floor_items"] =
+      w.part_summaries().table(kInterior, 0).cols() - 2;
+}
+BENCHMARK(BM_AggregateEverything)->Unit(benchmark::kMillisecond);
+
 void BM_SwitchRoom(benchmark::State& state) {
   Bench& b = Shared();
   b.w->session().OpenProject();

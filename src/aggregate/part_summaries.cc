@@ -88,16 +88,18 @@ void PartSummaries::AccumulateRoom(int side, int room_index) {
   const RoomStore& store = tables_.stores[side];
   if (store.Line(0).empty() || room_index < 0) return;
   ++revision_;
-  // The room's 50 stored rows, cells by sheet column.
-  std::vector<std::vector<std::string>> rows(kLinesPerRoom + 1);
+  // The room's 50 stored rows, cells by sheet column: views into the
+  // store, which nothing changes meanwhile.
+  std::vector<std::vector<std::string_view>>& rows = room_rows_;
+  rows.resize(kLinesPerRoom + 1);
   for (int r = 1; r <= kLinesPerRoom; ++r) {
     const std::vector<std::string_view> fields =
         SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
-    std::vector<std::string>& cells = rows[static_cast<std::size_t>(r)];
-    cells.resize(kLastStoredColumn + 2);
+    std::vector<std::string_view>& cells = rows[static_cast<std::size_t>(r)];
+    cells.assign(kLastStoredColumn + 2, std::string_view());
     for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
       const std::size_t f = static_cast<std::size_t>(c) + 1;
-      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = std::string(fields[f]);
+      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
     }
   }
   const std::string name(FieldOf(store.Line(kLinesPerRoom * room_index), 1));
@@ -109,7 +111,7 @@ void PartSummaries::AccumulateRoom(int side, int room_index) {
 }
 
 void PartSummaries::AccumulatePart(
-    int side, int part, const std::vector<std::vector<std::string>>& rows,
+    int side, int part, const std::vector<std::vector<std::string_view>>& rows,
     const std::string& name, int places) {
   TextGrid& t = MutableTable(side, part);
   const std::string places_text = std::to_string(places);
@@ -130,14 +132,14 @@ void PartSummaries::AccumulatePart(
   const int item = ItemColumn(part);
   int block_start = 1;
   for (int r = 1; r <= kLinesPerRoom; ++r) {
-    const std::vector<std::string>& row = rows[static_cast<std::size_t>(r)];
+    const std::vector<std::string_view>& row = rows[static_cast<std::size_t>(r)];
     if (!EqualsIgnoreCase(row[static_cast<std::size_t>(f)], kSubtotalMarker)) continue;
     const float v = ToSingle(LeadingNumber(row[static_cast<std::size_t>(ValueColumn(f))])) *
                     static_cast<float>(places);
-    std::vector<std::string> marked;
+    std::vector<std::string_view> marked;
     for (int b = block_start; b <= r; ++b) {
-      const std::vector<std::string>& cells = rows[static_cast<std::size_t>(b)];
-      const std::string& item_name = cells[static_cast<std::size_t>(item)];
+      const std::vector<std::string_view>& cells = rows[static_cast<std::size_t>(b)];
+      const std::string_view item_name = cells[static_cast<std::size_t>(item)];
       // A marked row without an item name has no column to go to.
       if (EqualsIgnoreCase(cells[static_cast<std::size_t>(mark)], kItemMarker) &&
           !item_name.empty()) {
@@ -145,7 +147,7 @@ void PartSummaries::AccumulatePart(
       }
     }
     block_start = r + 1;
-    for (const std::string& item_name : marked) {
+    for (const std::string_view item_name : marked) {
       int column = -1;
       for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
         if (EqualsIgnoreCase(t.At(2, c), item_name)) column = c;

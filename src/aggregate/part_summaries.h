@@ -42,7 +42,8 @@ class PartSummaries {
 
  private:
   TextGrid& MutableTable(int side, int part);
-  void AccumulatePart(int side, int part, const std::vector<std::vector<std::string>>& rows,
+  void AccumulatePart(int side, int part,
+                      const std::vector<std::vector<std::string_view>>& rows,
                       const std::string& name, int places);
 
   ProjectTables& tables_;
@@ -50,6 +51,8 @@ class PartSummaries {
   DigitSetting digits_;
   std::string caption_;
   std::uint64_t revision_ = 0;
+  // The stored rows of the room being added up (kept to reuse its memory).
+  std::vector<std::vector<std::string_view>> room_rows_;
 };
 
 }  // namespace veltrano

@@ -106,9 +106,58 @@ std::string FoldToCodePageLookalikes(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The bytes of FoldCase(text), one at a time, without building the text.
+class FoldedBytes {
+ public:
+  explicit FoldedBytes(std::string_view text) : text_(text) {}
+  // The next byte; false at the end.
+  bool Next(char* c) {
+    if (held_ < count_) {
+      *c = chunk_[held_++];
+      return true;
+    }
+    if (at_ >= text_.size()) return false;
+    if (IsFullWidthSmall(text_, at_)) {
+      chunk_[0] = text_[at_];
+      chunk_[1] = static_cast<char>(0xBC);
+      chunk_[2] = static_cast<char>(
+          static_cast<unsigned char>(text_[at_ + 2]) - 0x81 + 0xA1);
+      at_ += 3;
+      count_ = 3;
+      held_ = 1;
+      *c = chunk_[0];
+      return true;
+    }
+    const char b = text_[at_++];
+    *c = b >= 'a' && b <= 'z' ? static_cast<char>(b - 'a' + 'A') : b;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+  char chunk_[3] = {};
+  int count_ = 0;
+  int held_ = 0;
+};
+
+}  // namespace
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // Folding keeps the length of a text.
   if (a.size() != b.size()) return false;
-  return FoldCase(a) == FoldCase(b);
+  if (a == b) return true;
+  FoldedBytes fa(a);
+  FoldedBytes fb(b);
+  char ca = 0;
+  char cb = 0;
+  while (fa.Next(&ca)) {
+    fb.Next(&cb);
+    if (ca != cb) return false;
+  }
+  return true;
 }
 
 std::string PathText(const std::filesystem::path& path) {

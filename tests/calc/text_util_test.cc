@@ -1,5 +1,9 @@
 #include "calc/text_util.h"
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "calc/grid.h"
 #include "gtest/gtest.h"
 
@@ -31,6 +35,27 @@ TEST(FoldCaseTest, FoldsAsciiAndFullWidthLettersOnly) {
   EXPECT_FALSE(EqualsIgnoreCase("あ", "ア"));
   EXPECT_FALSE(EqualsIgnoreCase("SD1", "SD1 "));
   EXPECT_EQ(FoldCase("ｚ居ａz"), "Ｚ居ＡZ");
+}
+
+TEST(FoldCaseTest, ComparingIsComparingTheFoldedTexts) {
+  // Pieces that fold, pieces that look alike but do not, and bytes that
+  // are not a whole character.
+  const std::vector<std::string> pieces = {
+      "a", "A", "z", "ａ", "Ａ", "ｚ", "Ｚ", "ｱ", "居", "-", "\xEF\xBD", "\x81"};
+  std::mt19937 random(7);
+  auto text = [&] {
+    std::string t;
+    for (int n = static_cast<int>(random() % 5); n > 0; --n) {
+      t += pieces[random() % pieces.size()];
+    }
+    return t;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const std::string a = text();
+    const std::string b = text();
+    ASSERT_EQ(EqualsIgnoreCase(a, b), FoldCase(a) == FoldCase(b))
+        << a << " / " << b;
+  }
 }
 
 TEST(TextGridTest, ResizeKeepsWhatFitsAndClearsByRange) {
