@@ -112,9 +112,10 @@ void FittingsSummary::AggregateFittings() {
   }
 }
 
-void FittingsSummary::AssignWorkType(int column, std::string_view work_type) {
+void FittingsSummary::AssignWorkType(int row, int column,
+                                     std::string_view work_type) {
   TextGrid& t = tables_.fittings_summary;
-  if (t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
+  if (row > 4 || t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
       column >= t.cols() || t.At(2, column).empty() || work_type.empty()) {
     return;
   }

@@ -26,8 +26,10 @@ class FittingsSummary {
 
   // "集計開始" of the fittings panel.
   void AggregateFittings();
-  // A click on item column `column` with `work_type` chosen ("" for none).
-  void AssignWorkType(int column, std::string_view work_type);
+  // A click on cell (`row`, `column`) with `work_type` chosen ("" for
+  // none): assigns when the first fitting row is current afterwards (a
+  // click on a heading row or on that row).
+  void AssignWorkType(int row, int column, std::string_view work_type);
   // The Delete key on column `column`: its work type is blanked (the memory
   // keeps it).
   void ClearWorkType(int column);

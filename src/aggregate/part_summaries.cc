@@ -168,12 +168,12 @@ void PartSummaries::AccumulatePart(
   }
 }
 
-void PartSummaries::AssignWorkType(int side, int part, int column,
+void PartSummaries::AssignWorkType(int side, int part, int row, int column,
                                    std::string_view work_type) {
   if (side < 0 || side > 1 || part < 0 || part >= kParts) return;
   TextGrid& t = MutableTable(side, part);
-  if (column < kFirstItemColumn || column >= t.cols() || t.At(2, column).empty() ||
-      work_type.empty()) {
+  if (row > kFirstRoomRow || column < kFirstItemColumn || column >= t.cols() ||
+      t.At(2, column).empty() || work_type.empty()) {
     return;
   }
   ++revision_;

@@ -36,9 +36,12 @@ class PartSummaries {
   // Adds the room at `room_index` of the side's list (and room store) into
   // its row of each part table.
   void AccumulateRoom(int side, int room_index);
-  // A click on item column `column` of a part table with `work_type`
-  // chosen in the work-type list ("" for none).
-  void AssignWorkType(int side, int part, int column, std::string_view work_type);
+  // A click on cell (`row`, `column`) of a part table with `work_type`
+  // chosen in the work-type list ("" for none). The click assigns when it
+  // leaves the first room row current: on the four heading rows (which
+  // cannot be current) or on that row itself.
+  void AssignWorkType(int side, int part, int row, int column,
+                      std::string_view work_type);
 
  private:
   TextGrid& MutableTable(int side, int part);

@@ -84,7 +84,7 @@ TEST_F(FittingsSummaryTest, ColumnsByCategoryRowsByFittingDeletedLeftOut) {
                                               "7.00", "2.00", "3.00"}));
 
   // A work type comes back at the next aggregation; Delete only blanks it.
-  w->fittings_summary().AssignWorkType(2, "硝子工事");
+  w->fittings_summary().AssignWorkType(0, 2, "硝子工事");
   w->fittings_summary().ClearWorkType(2);
   EXPECT_EQ(Row(1)[2], "");
   w->fittings_summary().AggregateFittings();

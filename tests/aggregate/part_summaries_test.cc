@@ -92,7 +92,7 @@ TEST_F(PartSummariesTest, WorkTypesComeBackAfterReaggregationInAnotherOrder) {
         RoomLines("B", "1", {{"1:1", "○"}, {"1:2", "床2"}, {"2:3", "小計"}, {"2:5", "1"}})});
   summaries->AggregateSide(kInterior, {"A", "B"});
   ASSERT_EQ(Row(0, 2), (std::vector<std::string>{"床項目", "", "床1", "床2"}));
-  summaries->AssignWorkType(kInterior, 0, 3, "内装");
+  summaries->AssignWorkType(kInterior, 0, 4, 3, "内装");
   summaries->AggregateSide(kInterior, {"B", "A"});
   EXPECT_EQ(Row(0, 2), (std::vector<std::string>{"床項目", "", "床2", "床1"}));
   EXPECT_EQ(Row(0, 1), (std::vector<std::string>{"工種", "", "内装", ""}));

@@ -113,12 +113,12 @@ void DefineSummaryVerbs(Runner& r, Workspace& w) {
     switch (view.mode()) {
       case kInteriorSummary:
       case kExteriorSummary:
-        w.part_summaries().AssignWorkType(view.mode(), view.part(), col,
+        w.part_summaries().AssignWorkType(view.mode(), view.part(), row, col,
                                           work_type);
         break;
       case kFittingsSummary:
         r.window().summary_column = col;
-        w.fittings_summary().AssignWorkType(col, work_type);
+        w.fittings_summary().AssignWorkType(row, col, work_type);
         break;
       default:
         w.work_type_table().ClickCell(row, col, r.window().unit_choice,
