@@ -175,6 +175,17 @@ void WorkTypeTable::ClickCell(int row, int col, std::string_view unit,
   }
 }
 
+void WorkTypeTable::SetCurrentCell(int row, int col) {
+  const TextGrid& t = table();
+  if (row < 1 || row >= t.rows() || col < 0 || col >= t.cols()) return;
+  if (row == current_row_ && col == current_col_) return;
+  ++revision_;
+  current_row_ = row;
+  current_col_ = col;
+  // The editor belongs to the cell it was placed over.
+  editor_shown_ = false;
+}
+
 void WorkTypeTable::PlaceAndCompute(std::string_view unit,
                                     MoneyRounding rounding) {
   PlaceCellEditor(unit);
@@ -193,11 +204,11 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
       editor_text_ = t.At(current_row_, current_col_);
       editor_shown_ = true;
     }
-    SaveUnitPrices(&tables_);
+    veltrano::SaveUnitPrices(&tables_);
   } else if (current_col_ == 5 && !unit.empty() && unit != "合計" &&
              unit != "小計") {
     t.Set(current_row_, 5, unit);
-    SaveUnitPrices(&tables_);
+    veltrano::SaveUnitPrices(&tables_);
   }
 }
 
@@ -238,6 +249,11 @@ void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
       PlaceAndCompute(unit, rounding);
       break;
   }
+}
+
+void WorkTypeTable::SaveUnitPrices() {
+  ++revision_;
+  veltrano::SaveUnitPrices(&tables_);
 }
 
 void WorkTypeTable::DeleteKey() {

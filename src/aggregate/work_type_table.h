@@ -58,6 +58,9 @@ class WorkTypeTable {
   // ("" for none).
   void ClickCell(int row, int col, std::string_view unit,
                  MoneyRounding rounding);
+  // The current cell moved without a click (the arrow keys on the table):
+  // the editor closes, nothing is computed.
+  void SetCurrentCell(int row, int col);
   // Hides the editor, then shows it over a unit-price cell (unless its row
   // is a subtotal or total row) or a remark cell, or writes the chosen unit
   // into a unit cell; the unit prices are saved either way.
@@ -71,6 +74,9 @@ class WorkTypeTable {
   // computes again.
   void PressEditorKey(EditorKey key, std::string_view unit,
                       MoneyRounding rounding);
+  // Refreshes the work-type table copy and the unit-price table from the
+  // table ("単価保存", and before the project is written).
+  void SaveUnitPrices();
   // The Delete key on the table: the unit of the current row is blanked
   // unless it reads "小計". Nothing is computed again.
   void DeleteKey();

@@ -160,7 +160,7 @@ void Workspace::ClickRoomList(std::optional<int> position) {
   sheets_.ShowRoomFromList(position);
 }
 
-void Workspace::SaveUnitPrices() { veltrano::SaveUnitPrices(&tables_); }
+void Workspace::SaveUnitPrices() { work_type_table_.SaveUnitPrices(); }
 
 void Workspace::BeforeWrite() {
   sheets_.StoreShownRoom();

@@ -1,5 +1,6 @@
 #include "ui/grid_model.h"
 
+#include <QColor>
 #include <utility>
 
 #include "ui/qt_platform.h"
@@ -40,8 +41,16 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
+  const int row = GridRow(index.row());
   if (role == Qt::DisplayRole) {
-    return ToQString(grid_().At(GridRow(index.row()), index.column()));
+    return ToQString(grid_().At(row, index.column()));
+  }
+  if (role == Qt::TextAlignmentRole && align_) {
+    return QVariant::fromValue(align_(row, index.column()) | Qt::AlignVCenter);
+  }
+  if (role == Qt::BackgroundRole &&
+      (row < fixed_rows_ || index.column() < fixed_cols_)) {
+    return QColor(224, 224, 224);
   }
   return {};
 }

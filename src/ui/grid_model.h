@@ -29,6 +29,15 @@ class GridModel : public QAbstractTableModel {
   // in the vertical header from `first_number` (0: none).
   void SetHeaders(QStringList headers) { headers_ = std::move(headers); }
   void SetRowNumbers(int first_number) { first_number_ = first_number; }
+  // The heading rows and columns of a summary table, drawn as fixed cells.
+  void SetFixedCells(int rows, int cols) {
+    fixed_rows_ = rows;
+    fixed_cols_ = cols;
+  }
+  // The alignment of the cell at a grid row and column.
+  void SetAlignment(std::function<Qt::Alignment(int row, int col)> align) {
+    align_ = std::move(align);
+  }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,6 +50,9 @@ class GridModel : public QAbstractTableModel {
   bool header_row_;
   QStringList headers_;
   int first_number_ = 1;
+  int fixed_rows_ = 0;
+  int fixed_cols_ = 0;
+  std::function<Qt::Alignment(int, int)> align_;
   int rows_ = 0;
   int cols_ = 0;
 };

@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "ui/display_metrics.h"
+#include "ui/aggregation_panel.h"
 #include "ui/fittings_panel.h"
 #include "ui/register_panel.h"
 #include "ui/name_dialog.h"
@@ -90,7 +91,7 @@ void ProjectNameLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
-    : QMainWindow(parent), ws_(workspace) {
+    : QMainWindow(parent), ws_(workspace), progress_(progress) {
   setObjectName("MainForm");
   setWindowTitle(kTitle);
   InitResources();
@@ -284,11 +285,17 @@ void MainForm::BuildPanels(QWidget* container) {
   mode_panels_[kModeFittingsTakeoff] = fittings_panel_;
   register_panel_ = new RegisterPanel(ws_.fittings_register(), container);
   mode_panels_[kModeFittingsRegister] = register_panel_;
-  // The aggregation panel shows its caption; its contents come with their
-  // own work.
-  auto* aggregation = new QGroupBox("《集計》", container);
-  aggregation->setObjectName("Frame_Syukei");
-  mode_panels_[kModeAggregation] = aggregation;
+  aggregation_panel_ = new AggregationPanel(
+      AggregationPanel::Objects{ws_.summary_view(), ws_.part_summaries(),
+                                ws_.fittings_summary(), ws_.work_type_table(),
+                                ws_.aggregation_dialog(), ws_.settings()},
+      progress_, container);
+  connect(aggregation_panel_, &AggregationPanel::summaryChosen, this,
+          [this](int summary) {
+            ws_.ChooseSummary(summary);
+            Refresh();
+          });
+  mode_panels_[kModeAggregation] = aggregation_panel_;
 
   auto* settings_page = new QScrollArea(container);
   settings_page->setObjectName("SettingsPage");
@@ -339,6 +346,7 @@ void MainForm::Refresh(bool focus_editor) {
   if (sheet_mode) takeoff_->Refresh(focus_editor);
   if (mode == kModeFittingsTakeoff) fittings_panel_->Refresh();
   if (mode == kModeFittingsRegister) register_panel_->Refresh();
+  if (mode == kModeAggregation) aggregation_panel_->Refresh();
 }
 
 void MainForm::SelectMode(int mode) {
@@ -399,6 +407,7 @@ void MainForm::ApplyDisplaySize() {
   if (settings_panel_ != nullptr) settings_panel_->SetDisplayScale(scale);
   fittings_panel_->ApplyDisplayScale(scale, Dpi());
   register_panel_->ApplyDisplayScale(scale, Dpi());
+  aggregation_panel_->ApplyDisplayScale(scale, Dpi());
 }
 
 void MainForm::ToolbarCommand(const QString& key) {

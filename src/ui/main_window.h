@@ -17,6 +17,7 @@ class QToolBar;
 
 namespace veltrano {
 
+class AggregationPanel;
 class NameDialog;
 class FittingsPanel;
 class QtProgress;
@@ -66,6 +67,7 @@ class MainForm : public QMainWindow {
   int display_size() const { return display_size_; }
 
   TakeoffPanel* takeoff_panel() const { return takeoff_; }
+  AggregationPanel* aggregation_panel() const { return aggregation_panel_; }
   // The name and rooms dialogs while they are open.
   NameDialog* name_dialog() const;
   RoomsDialog* rooms_dialog() const;
@@ -102,6 +104,8 @@ class MainForm : public QMainWindow {
   TakeoffPanel* takeoff_ = nullptr;              // Frame_Siage
   FittingsPanel* fittings_panel_ = nullptr;      // Frame_Tategu
   RegisterPanel* register_panel_ = nullptr;      // Frame_TateguList
+  AggregationPanel* aggregation_panel_ = nullptr;  // Frame_Syukei
+  QtProgress* progress_ = nullptr;
   std::array<QWidget*, 6> mode_panels_{};        // the panel of each mode
   SettingsPanelWidget* settings_panel_ = nullptr;
   QProgressBar* progress_bar_ = nullptr;

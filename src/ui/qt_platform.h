@@ -102,6 +102,11 @@ class QtProgress : public Progress {
 
   static constexpr int kPaintIntervalMs = 40;
 
+  // The bar the progress is drawn on (an operation of a panel may draw on
+  // the panel's own bar for its length).
+  QProgressBar* bar() const { return bar_; }
+  void SetBar(QProgressBar* bar) { bar_ = bar; }
+
  private:
   QPointer<QProgressBar> bar_;
   std::function<void()> refresh_;

@@ -1,8 +1,12 @@
 #include "ui/screenshots.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -11,6 +15,7 @@
 
 #include "fittings/takeoff.h"
 #include "shell/workspace.h"
+#include "ui/aggregation_panel.h"
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"
 #include "ui/rooms_dialog.h"
@@ -57,6 +62,75 @@ void ShowWorkingTakeoff(Workspace& ws) {
   t.OpenCell(kPaintingTable, 2, 0);
 }
 
+// Accepts every message box and question that comes up while it lives, so
+// that the pictures are taken without anyone at the keyboard.
+class AcceptMessageBoxes {
+ public:
+  AcceptMessageBoxes() {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [] {
+      for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(top);
+        if (box == nullptr || !box->isVisible()) continue;
+        for (QAbstractButton* button : box->buttons()) {
+          const QMessageBox::ButtonRole role = box->buttonRole(button);
+          if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
+            button->click();
+            break;
+          }
+        }
+      }
+    });
+    timer_.start();
+  }
+
+ private:
+  QTimer timer_;
+};
+
+// Both sides aggregated with every room and place, the committed fittings,
+// work types on every item column and the work-type table with a price
+// being typed.
+void ShowWorkingAggregation(Workspace& ws) {
+  AcceptMessageBoxes accept;
+  AggregationDialog& dialog = ws.aggregation_dialog();
+  const std::vector<std::string>& work_types =
+      ws.settings().panel().aggregation_work_types;
+  if (work_types.empty()) return;
+  auto work_type = [&work_types](std::string_view wanted) {
+    for (const std::string& w : work_types) {
+      if (w == wanted) return w;
+    }
+    return work_types.front();
+  };
+  for (int side = 0; side < 2; ++side) {
+    dialog.OpenAggregationDialog(side);
+    dialog.SelectAll();
+    if (!dialog.Execute()) dialog.Close();
+    for (int p = 0; p < 5; ++p) {
+      const TextGrid& t = ws.part_summaries().table(side, p);
+      for (int c = 2; c < t.cols(); ++c) {
+        ws.part_summaries().AssignWorkType(side, p, 4, c,
+                                           work_type(side == 0 ? "内装" : "塗装"));
+      }
+    }
+  }
+  ws.fittings_summary().AggregateFittings();
+  for (int c = 2; c < ws.fittings_summary().table().cols(); ++c) {
+    ws.fittings_summary().AssignWorkType(4, c, work_type("硝子"));
+  }
+  WorkTypeTable& table = ws.work_type_table();
+  table.BuildWorkTypeTable(work_types, ws.money_rounding());
+  if (table.table().rows() > 2) {
+    table.ClickCell(1, 6, "", ws.money_rounding());
+    table.EditorTextChanged("1500");
+    table.PressEditorKey(WorkTypeTable::EditorKey::kDown, "", ws.money_rounding());
+    table.ClickCell(1, 5, "m2", ws.money_rounding());
+    table.ClickCell(2, 6, "", ws.money_rounding());
+    table.EditorTextChanged("2800");
+  }
+}
+
 }  // namespace
 
 QStringList SaveScreenshots(MainForm& window, Workspace& ws,
@@ -76,6 +150,21 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
         ws.sheets().ClickSheet(2, 15, /*right_button=*/false);
       }
       if (mode == kModeFittingsTakeoff) ShowWorkingTakeoff(ws);
+      if (mode == kModeAggregation) {
+        if (size == 0) ShowWorkingAggregation(ws);
+        // Each summary: the interior walls, the exterior walls, the
+        // fittings and the work types.
+        for (int summary = 0; summary < 4; ++summary) {
+          ws.ChooseSummary(summary);
+          ws.summary_view().ChoosePart(2);
+          window.Refresh(/*focus_editor=*/true);
+          Save(window,
+               QDir(dir).filePath(
+                   QString("size%1_mode2_summary%2.png").arg(size).arg(summary)),
+               &written);
+        }
+        continue;
+      }
       window.Refresh(/*focus_editor=*/true);
       Save(window,
            QDir(dir).filePath(QString("size%1_mode%2.png").arg(size).arg(mode)),
@@ -91,6 +180,18 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     Save(rooms, QDir(dir).filePath("rooms_dialog.png"), &written);
     rooms.done(QDialog::Accepted);
   }
+  window.SelectMode(kModeAggregation);
+  ws.ChooseSummary(kInteriorSummary);
+  ws.aggregation_dialog().OpenAggregationDialog(kInterior);
+  ws.aggregation_dialog().AddSelected({0, 2});
+  window.Refresh();
+  if (AggregationDialogWidget* selection =
+          window.aggregation_panel()->selection_dialog()) {
+    Save(*selection, QDir(dir).filePath("aggregation_dialog.png"), &written);
+    selection->done(QDialog::Rejected);
+  }
+  window.SelectMode(kModeInterior);
+
   NameDialog name(ws.session(), &window);
   name.show();
   Save(name, QDir(dir).filePath("name_dialog.png"), &written);

@@ -2,6 +2,9 @@
 // test from inside their modal loops, and the single-copy lock.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -157,6 +160,21 @@ TEST(QtFileDialogsTest, DialogsShowTheRequestAndReturnTheChosenFile) {
   });
   // Cancel is nothing.
   EXPECT_FALSE(files.ChooseFileToOpen(request).has_value());
+}
+
+TEST(QtClipboardTest, PlainTextGoesOutWithItsRowsFormBesideIt) {
+  QtClipboard clipboard;
+  ASSERT_TRUE(clipboard.PutText("a\tb\r工種\t", "a\tb\r\n工種\t"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("a\tb\r工種\t"));
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->data(QtClipboard::kRowsMimeType), QByteArray("a\tb\r\n工種\t"));
+  EXPECT_EQ(clipboard.Text(), std::optional<std::string>("a\tb\r工種\t"));
+  // Text another program put there is read; an emptied clipboard reads "".
+  QGuiApplication::clipboard()->setText("1\t2");
+  EXPECT_EQ(clipboard.Text(), std::optional<std::string>("1\t2"));
+  ASSERT_TRUE(clipboard.Clear());
+  EXPECT_EQ(clipboard.Text(), std::optional<std::string>(""));
 }
 
 TEST(SingleInstanceTest, ASecondCopyFindsTheLockTaken) {

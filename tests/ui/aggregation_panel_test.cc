@@ -1,0 +1,125 @@
+// The aggregation panel through its real widgets: the summary choices, the
+// selection dialog, a work type assigned by a click, the work-type table's
+// editor and its keys, and "Exceに送る".
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "main_form_fixture.h"
+#include "ui/aggregation_panel.h"
+
+namespace veltrano::testing {
+namespace {
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+class AggregationPanelTest : public MainFormTest {
+ protected:
+  QString TableText(const QString& name, int row, int col) {
+    return Find<QTableView>(name)->model()->index(row, col).data().toString();
+  }
+  void ClickTableCell(const QString& name, int row, int col) {
+    auto* table = Find<QTableView>(name);
+    const QRect cell = table->visualRect(table->model()->index(row, col));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell.center()));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  void Choose(const QString& list_name, const QString& entry) {
+    auto* list = Find<QListWidget>(list_name);
+    const auto found = list->findItems(entry, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << entry.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found[0]).center());
+  }
+};
+
+TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
+  NewProject("集計");
+  AddRooms({Q("居間")});
+  PressRoom(0);
+  Enter(1, 2, Q("PB張"));
+  Enter(1, 3, "10.5");
+  ClickCell(1, 1, Qt::RightButton);
+  ClickCell(2, 5);
+  ASSERT_EQ(Shown(2, 5), "10.50");
+
+  Click("HiroiBunrui(2)");
+  Click("Command4(0)");
+  Click("Command2(0)");
+  AggregationDialogWidget* dialog = window->aggregation_panel()->selection_dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), Q("内部集計"));
+  Click(FindIn<QAbstractButton>(dialog, "Command2"));
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "部屋または場所が選択されていません。", false}}));
+  Click(FindIn<QAbstractButton>(dialog, "Command1(0)"));
+  EXPECT_EQ(FindIn<QListWidget>(dialog, "List1(1)")->count(), 1);
+  Click(FindIn<QAbstractButton>(dialog, "Command2"));
+  Flush();
+  EXPECT_EQ(window->aggregation_panel()->selection_dialog(), nullptr);
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"内部集計", "終了しました。", false}}));
+  auto* floor = Find<QTableView>("SyukeiGrid(0)");
+  EXPECT_TRUE(floor->isVisible());
+  EXPECT_EQ(TableText("SyukeiGrid(0)", 2, 2), Q("PB張"));
+  EXPECT_EQ(TableText("SyukeiGrid(0)", 4, 2), "10.50");
+  EXPECT_TRUE(Find<QListWidget>("KousyuList")->isVisible());
+  EXPECT_FALSE(Find<QListWidget>("TaniList")->isVisible());
+
+  // A work type chosen in the list goes onto the clicked column.
+  Choose("KousyuList", Q("内装"));
+  ClickTableCell("SyukeiGrid(0)", 0, 2);
+  EXPECT_EQ(TableText("SyukeiGrid(0)", 1, 2), Q("内装"));
+
+  // "Exceに送る" leaves the whole table selected.
+  Click("Command2(1)");
+  EXPECT_EQ(floor->selectionModel()->selectedIndexes().size(), 5 * 3);
+  EXPECT_EQ(clipboard.text().rfind("【内部集計表】\tヶ所\t", 0), 0u);
+  dialogs.Take();
+
+  // The work-type table with the unit list.
+  Click("Command4(3)");
+  EXPECT_TRUE(Find<QListWidget>("TaniList")->isVisible());
+  EXPECT_TRUE(Find<QLabel>("Label16(0)")->isVisible());
+  EXPECT_FALSE(Find<QListWidget>("KousyuList")->isVisible());
+  dialogs.answers = {Answer::kOk};
+  Click("Command6(0)");
+  dialogs.Take();
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 0), Q("内装工事"));
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 4), "10.50");
+
+  // A unit from the list; then the price typed in the editor over its cell.
+  Choose("TaniList", "m2");
+  ClickTableCell("SyukeiGrid(5)", 0, 5);
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 5), "m2");
+  ClickTableCell("SyukeiGrid(5)", 0, 6);
+  auto* editor = Find<QLineEdit>("KousyubetuText");
+  ASSERT_TRUE(editor->isVisible());
+  EXPECT_TRUE(Focused(editor));
+  auto* work = Find<QTableView>("SyukeiGrid(5)");
+  EXPECT_EQ(editor->geometry(), work->visualRect(work->model()->index(0, 6)));
+  Type(editor, "2&000");
+  EXPECT_EQ(editor->text(), "2000");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 6), "2,000");
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 7), "21,000");
+  EXPECT_EQ(TableText("SyukeiGrid(5)", 2, 7), "(21,000)");
+  // Enter went down onto the separator row, which had no "小計" yet when
+  // the editor was placed.
+  EXPECT_EQ(editor->geometry(), work->visualRect(work->model()->index(1, 6)));
+  EXPECT_TRUE(Focused(editor));
+
+  Click("Command6(1)");
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{
+                {"確認", "集計表の内容を送りましたので、Excel上で〈貼り付け〉できます。", false}}));
+  EXPECT_EQ(clipboard.text().substr(0, clipboard.text().find('\r')),
+            "工種\t項目名\t\t区分\t部位\t数量\t単位\t単価\t金額\t備考");
+  EXPECT_NE(clipboard.crlf_text().find("\r\n内装工事\tPB張\t\t内部\t床\t10.50\tm2\t2,000\t21,000"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace veltrano::testing
