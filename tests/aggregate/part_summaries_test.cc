@@ -87,6 +87,19 @@ TEST_F(PartSummariesTest, ARoomListedTwiceAddsTwiceIntoItsLowerRow) {
   EXPECT_EQ(Row(0, 3), (std::vector<std::string>{"部屋名＼合計", "4", "6.00"}));
 }
 
+TEST_F(PartSummariesTest, NamesDifferingInCaseKeepTheirOwnRows) {
+  Open({RoomLines("LDK", "2",
+                  {{"1:1", "○"}, {"1:2", "PB張"}, {"2:3", "小計"}, {"2:5", "1.5"}}),
+        RoomLines("ldk", "1",
+                  {{"1:1", "○"}, {"1:2", "PB張"}, {"2:3", "小計"}, {"2:5", "0.1235"}})});
+  // Digit setting 1: cells at three decimals, the total at two.
+  summaries->SetDigits(DigitSetting(1));
+  summaries->AggregateSide(kInterior, {"LDK", "ldk"});
+  EXPECT_EQ(Row(0, 4), (std::vector<std::string>{"LDK", "2", "3.000"}));
+  EXPECT_EQ(Row(0, 5), (std::vector<std::string>{"ldk", "1", "0.124"}));
+  EXPECT_EQ(Row(0, 3), (std::vector<std::string>{"部屋名＼合計", "3", "3.12"}));
+}
+
 TEST_F(PartSummariesTest, WorkTypesComeBackAfterReaggregationInAnotherOrder) {
   Open({RoomLines("A", "1", {{"1:1", "○"}, {"1:2", "床1"}, {"2:3", "小計"}, {"2:5", "1"}}),
         RoomLines("B", "1", {{"1:1", "○"}, {"1:2", "床2"}, {"2:3", "小計"}, {"2:5", "1"}})});
