@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "ui/display_metrics.h"
@@ -146,20 +147,8 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
 }
 
 void AggregationDialogWidget::Refresh() {
-  auto fill = [](QListWidget* list, const std::vector<std::string>& names) {
-    QStringList texts;
-    for (const std::string& name : names) texts.append(ToQString(name));
-    bool same = list->count() == texts.size();
-    for (int i = 0; same && i < texts.size(); ++i) {
-      same = list->item(i)->text() == texts[i];
-    }
-    if (!same) {
-      list->clear();
-      list->addItems(texts);
-    }
-  };
-  fill(left_, dialog_.left());
-  fill(right_, dialog_.right());
+  SetListItems(left_, dialog_.left());
+  SetListItems(right_, dialog_.right());
 }
 
 void AggregationDialogWidget::done(int result) {
@@ -216,21 +205,29 @@ QWidget* AggregationPanel::BuildCommands() {
   auto* frames = new QWidget(area);
   auto* stack = new QStackedLayout(frames);
 
-  room_frame_ = new QWidget(frames);
-  room_frame_->setObjectName("HeyabetuFrame");
-  auto* rh = new QHBoxLayout(room_frame_);
-  rh->setContentsMargins(0, 0, 0, 0);
-  auto* start = Button("集計開始", "Command2(0)", room_frame_);
-  connect(start, &QPushButton::clicked, this, [this] {
+  // A sub-panel: its "集計開始" and "Exceに送る", then what follows them.
+  auto sub_panel = [&](const char* name, int index, std::function<void()> start,
+                       QWidget** frame) {
+    *frame = new QWidget(frames);
+    (*frame)->setObjectName(name);
+    auto* h = new QHBoxLayout(*frame);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto* start_button = Button("集計開始", QString("Command%1(0)").arg(index), *frame);
+    connect(start_button, &QPushButton::clicked, this, std::move(start));
+    h->addWidget(start_button);
+    auto* send = Button("Exceに送る", QString("Command%1(1)").arg(index), *frame);
+    connect(send, &QPushButton::clicked, this, [this] { Export(); });
+    h->addWidget(send);
+    stack->addWidget(*frame);
+    return h;
+  };
+
+  QHBoxLayout* rh = sub_panel("HeyabetuFrame", 2, [this] {
     const int mode = o_.view.mode();
     if (mode != kInteriorSummary && mode != kExteriorSummary) return;
     o_.dialog.OpenAggregationDialog(mode);
     Refresh();
-  });
-  rh->addWidget(start);
-  auto* send = Button("Exceに送る", "Command2(1)", room_frame_);
-  connect(send, &QPushButton::clicked, this, [this] { Export(); });
-  rh->addWidget(send);
+  }, &room_frame_);
   bar_ = new QProgressBar(room_frame_);
   bar_->setObjectName("SyukeiBar");
   bar_->setTextVisible(false);
@@ -246,38 +243,18 @@ QWidget* AggregationPanel::BuildCommands() {
   note->setObjectName("Label17");
   rh->addStretch(1);
   rh->addWidget(note);
-  stack->addWidget(room_frame_);
 
-  fittings_frame_ = new QWidget(frames);
-  fittings_frame_->setObjectName("SinkiFrame");
-  auto* fh = new QHBoxLayout(fittings_frame_);
-  fh->setContentsMargins(0, 0, 0, 0);
-  auto* fittings_start = Button("集計開始", "Command5(0)", fittings_frame_);
-  connect(fittings_start, &QPushButton::clicked, this, [this] {
+  QHBoxLayout* fh = sub_panel("SinkiFrame", 5, [this] {
     o_.fittings.AggregateFittings();
     Refresh();
-  });
-  fh->addWidget(fittings_start);
-  auto* fittings_send = Button("Exceに送る", "Command5(1)", fittings_frame_);
-  connect(fittings_send, &QPushButton::clicked, this, [this] { Export(); });
-  fh->addWidget(fittings_send);
+  }, &fittings_frame_);
   fh->addStretch(1);
-  stack->addWidget(fittings_frame_);
 
-  work_type_frame_ = new QWidget(frames);
-  work_type_frame_->setObjectName("KousyuFrame");
-  auto* wh = new QHBoxLayout(work_type_frame_);
-  wh->setContentsMargins(0, 0, 0, 0);
-  auto* work_start = Button("集計開始", "Command6(0)", work_type_frame_);
-  connect(work_start, &QPushButton::clicked, this, [this] {
+  QHBoxLayout* wh = sub_panel("KousyuFrame", 6, [this] {
     o_.work_types.StartAggregation(o_.settings.panel().aggregation_work_types,
                                    Rounding());
     Refresh(true);
-  });
-  wh->addWidget(work_start);
-  auto* work_send = Button("Exceに送る", "Command6(1)", work_type_frame_);
-  connect(work_send, &QPushButton::clicked, this, [this] { Export(); });
-  wh->addWidget(work_send);
+  }, &work_type_frame_);
   // The table restored with the project is the previous result; it is on
   // screen whenever the work-type summary is chosen.
   auto* previous = Button("前回の集計結果を表示", "Command6(2)", work_type_frame_);
@@ -298,7 +275,6 @@ QWidget* AggregationPanel::BuildCommands() {
   price_note->setObjectName("Label18");
   wh->addStretch(1);
   wh->addWidget(price_note);
-  stack->addWidget(work_type_frame_);
 
   v->addWidget(frames);
   return area;
@@ -576,22 +552,8 @@ void AggregationPanel::Refresh(bool force) {
   unit_list_->setVisible(units);
   list_captions_[1]->setVisible(!units);
   work_type_list_->setVisible(!units);
-  auto fill = [](QListWidget* list, const std::vector<std::string>& items) {
-    QStringList texts;
-    for (const std::string& item : items) {
-      if (!item.empty()) texts.append(ToQString(item));
-    }
-    bool same = list->count() == texts.size();
-    for (int i = 0; same && i < texts.size(); ++i) {
-      same = list->item(i)->text() == texts[i];
-    }
-    if (!same) {
-      list->clear();
-      list->addItems(texts);
-    }
-  };
-  fill(work_type_list_, o_.settings.panel().aggregation_work_types);
-  fill(unit_list_, o_.settings.panel().units);
+  SetListItems(work_type_list_, o_.settings.panel().aggregation_work_types);
+  SetListItems(unit_list_, o_.settings.panel().units);
   PlaceEditor();
 
   // The selection dialog follows the dialog object: open while it is shown,

@@ -369,18 +369,8 @@ void FittingsPanel::Refresh(bool force) {
   check_list_->setVisible(checking);
   list_caption_->setText(checking ? kCheckListCaption : kCodeListCaption);
   check_button_->setText(checking ? "戻る" : "入力済確認");
-  auto fill = [](QListWidget* list, const std::vector<std::string>& items) {
-    QStringList texts;
-    for (const std::string& item : items) texts.append(ToQString(item));
-    bool same = list->count() == texts.size();
-    for (int i = 0; same && i < texts.size(); ++i) same = list->item(i)->text() == texts[i];
-    if (!same) {
-      list->clear();
-      list->addItems(texts);
-    }
-  };
-  fill(code_list_, takeoff_.code_list());
-  fill(check_list_, takeoff_.check_list());
+  SetListItems(code_list_, takeoff_.code_list());
+  SetListItems(check_list_, takeoff_.check_list());
 
   for (GridModel* model : models_) model->Reset();
   entered_model_->Reset();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QMimeData>
 #include <QCoreApplication>
 #include <QFile>
@@ -27,6 +28,21 @@ std::string ToStdString(const QString& text) { return text.toStdString(); }
 
 QString PathToQString(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+void SetListItems(QListWidget* list, const std::vector<std::string>& items) {
+  QStringList texts;
+  for (const std::string& item : items) {
+    if (!item.empty()) texts.append(ToQString(item));
+  }
+  bool same = list->count() == texts.size();
+  for (int i = 0; same && i < texts.size(); ++i) {
+    same = list->item(i)->text() == texts[i];
+  }
+  if (!same) {
+    list->clear();
+    list->addItems(texts);
+  }
 }
 
 std::filesystem::path QStringToPath(const QString& text) {

@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QString>
 #include <QWidget>
+#include <string>
+#include <vector>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,12 +16,17 @@
 
 #include "port/dialogs.h"
 
+class QListWidget;
+
 namespace veltrano {
 
 // Core texts are UTF-8; Qt's are UTF-16.
 QString ToQString(std::string_view text);
 std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
+// Puts `items` into a list box, leaving it (and its selection) alone when
+// it already holds them; empty items are left out.
+void SetListItems(QListWidget* list, const std::vector<std::string>& items);
 std::filesystem::path QStringToPath(const QString& text);
 
 // Installs Qt's own Japanese texts (the standard dialogs and buttons) from
