@@ -23,12 +23,16 @@ Workspace::Workspace(Folders folders, Platform platform)
       fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
+      sheet_editing_(sheets_, platform_),
+      item_copy_(tables_, folders_, sheets_, platform_),
+      item_templates_(folders_, platform_),
       part_summaries_(tables_, platform_),
       fittings_summary_(tables_, platform_),
       work_type_table_(tables_, platform_),
       aggregation_dialog_(tables_, part_summaries_, platform_),
       summary_view_(tables_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
+  sheets_.SetItemPlacer(&item_copy_);
 }
 
 bool Workspace::Startup() {

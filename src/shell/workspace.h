@@ -17,8 +17,11 @@
 #include "project/import.h"
 #include "project/project_tables.h"
 #include "project/session.h"
+#include "takeoff/item_copy.h"
 #include "takeoff/rooms.h"
+#include "takeoff/sheet_editing.h"
 #include "takeoff/sheets.h"
+#include "takeoff/templates.h"
 
 namespace veltrano {
 
@@ -87,6 +90,11 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
+  SheetEditing& sheet_editing() { return sheet_editing_; }
+  ItemCopy& item_copy() { return item_copy_; }
+  const ItemCopy& item_copy() const { return item_copy_; }
+  ItemTemplates& item_templates() { return item_templates_; }
+  const ItemTemplates& item_templates() const { return item_templates_; }
   WorkTypeTable& work_type_table() { return work_type_table_; }
   const WorkTypeTable& work_type_table() const { return work_type_table_; }
   FittingsSummary& fittings_summary() { return fittings_summary_; }
@@ -129,6 +137,9 @@ class Workspace : private ProjectHooks {
   FittingsTakeoff fittings_takeoff_;
   TakeoffSheets sheets_;
   Rooms rooms_;
+  SheetEditing sheet_editing_;
+  ItemCopy item_copy_;
+  ItemTemplates item_templates_;
   PartSummaries part_summaries_;
   FittingsSummary fittings_summary_;
   WorkTypeTable work_type_table_;

@@ -1,6 +1,7 @@
 // Typing into a takeoff sheet: opening cells, the editor's keys, computing a
 // row from its formula, deduction and fitting codes, subtotal rows, and the
 // commands that recalculate or clear whole sides.
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -97,7 +98,31 @@ void TakeoffSheets::SetCurrentCell(int row, int col) {
   if (cursor_[side_].row != row || cursor_[side_].col != col) {
     editor_visible_ = false;
   }
-  cursor_[side_] = Cursor{row, col};
+  cursor_[side_] = Cursor{row, col, row, col};
+}
+
+CellRange TakeoffSheets::selection() const {
+  const Cursor& c = cursor_[side_];
+  return CellRange{std::min(c.row, c.end_row), std::min(c.col, c.end_col),
+                   std::max(c.row, c.end_row), std::max(c.col, c.end_col)};
+}
+
+void TakeoffSheets::SelectRange(int row, int col, int row2, int col2) {
+  SetCurrentCell(row, col);
+  ExtendSelection(row2, col2);
+}
+
+void TakeoffSheets::ExtendSelection(int row2, int col2) {
+  if (row2 < 0 || row2 >= kSheetRows || col2 < 0 || col2 >= kSheetCols) return;
+  ++revision_;
+  cursor_[side_].end_row = row2;
+  cursor_[side_].end_col = col2;
+}
+
+void TakeoffSheets::WriteCell(int row, int col, std::string_view text) {
+  if (row < 0 || row >= kSheetRows || col < 0 || col >= kSheetCols) return;
+  ++revision_;
+  shown_sheet().Set(row, col, text);
 }
 
 void TakeoffSheets::ClickSheet(int row, int col, bool right_button, bool range) {
@@ -134,6 +159,17 @@ void TakeoffSheets::ActivateCell(Activation how) {
   const ColumnKind kind = KindOfColumn(cur.col);
   const int part = PartOfColumn(cur.col);
 
+  // With the item list shown, a cell holding the mark is emptied and
+  // nothing else happens; any other activated cell first places the
+  // chosen items.
+  if (item_list_shown() && cur.row >= 1) {
+    if (g.At(cur.row, cur.col) == kItemMarker) {
+      g.Set(cur.row, cur.col, "");
+      return;
+    }
+    placer_->PlaceItemsAtRow(cur.row, cur.col);
+  }
+
   if (how == Activation::kItemCommitted || how == Activation::kMoveUp ||
       how == Activation::kMoveDown) {
     if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
@@ -147,6 +183,8 @@ void TakeoffSheets::ActivateCell(Activation how) {
     } else {
       if (cur.row < kItemRows) ++cur.row;
     }
+    cur.end_row = cur.row;
+    cur.end_col = cur.col;
     editor_visible_ = false;
     OpenEditorOnCurrentCell();
     return;
@@ -156,19 +194,17 @@ void TakeoffSheets::ActivateCell(Activation how) {
   const int f = kFormulaColumn[part];
   const bool subtotal_row = g.At(cur.row, f) == kSubtotalMarker;
 
-  if (item_list_shown_ && g.At(cur.row, cur.col) == kItemMarker) {
-    g.Set(cur.row, cur.col, "");
-    return;
-  }
   switch (kind) {
     case ColumnKind::kMark:
       if (subtotal_row) return;
-      if (item_list_shown_ && how == Activation::kLeftClick) {
+      if (item_list_shown() && how == Activation::kLeftClick) {
         g.Set(cur.row, cur.col, kItemMarker);
       } else if (how == Activation::kRightClick &&
                  g.At(cur.row, cur.col) != kItemMarker) {
         g.Set(cur.row, cur.col, kItemMarker);
         cur.col = ItemColumn(part);
+        cur.end_row = cur.row;
+        cur.end_col = cur.col;
         OpenEditorOnCurrentCell();
       }
       return;

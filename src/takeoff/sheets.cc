@@ -23,7 +23,7 @@ void TakeoffSheets::InitialiseSheets() {
   ++revision_;
   for (int s = 0; s < 2; ++s) {
     LayOutSheet(s, &sheets_[s]);
-    cursor_[s] = Cursor{1, 0};
+    cursor_[s] = Cursor{1, 0, 1, 0};
   }
   editor_visible_ = false;
 }
@@ -48,7 +48,7 @@ void TakeoffSheets::ShowSide(int side, bool shown) {
   side_ = side;
   shown_ = shown;
   if (shown) {
-    item_list_shown_ = false;
+    HideItemList();
     RestoreDoneMarkOfShownRoom();
   }
 }
@@ -65,7 +65,7 @@ void TakeoffSheets::SetDoneMark(bool on) {
 
 void TakeoffSheets::HideItemList() {
   ++revision_;
-  item_list_shown_ = false;
+  if (placer_ != nullptr) placer_->HideItemList();
 }
 
 void TakeoffSheets::StoreShownRoom() {

@@ -24,6 +24,25 @@ enum class Activation { kRightClick, kLeftClick, kItemCommitted, kMoveUp, kMoveD
 // the editor and leaves the cell as it was.
 enum class EditorKey { kEnter, kUp, kDown, kTab, kEscape };
 
+// The item-copy panel as the sheets see it: while it is shown, an
+// activated cell first goes to PlaceItemsAtRow.
+class ItemPlacer {
+ public:
+  virtual ~ItemPlacer() = default;
+  virtual bool item_list_shown() const = 0;
+  virtual void HideItemList() = 0;
+  virtual void PlaceItemsAtRow(int row, int col) = 0;
+};
+
+// A rectangle of sheet cells, corners included.
+struct CellRange {
+  int top = 1;
+  int left = 1;
+  int bottom = 1;
+  int right = 1;
+  bool operator==(const CellRange&) const = default;
+};
+
 // The two takeoff sheets Grid1(0) and Grid1(1) with everything beside them:
 // the current cell, the cell editor Text2, the room parameters, the places
 // box, the done mark and the room-name labels; typing, row calculation,
@@ -57,7 +76,17 @@ class TakeoffSheets {
   const TextGrid& sheet(int side) const { return sheets_[side]; }
   int current_row() const { return cursor_[side_].row; }
   int current_col() const { return cursor_[side_].col; }
+  // Moves the current cell; the selection collapses onto it.
   void SetCurrentCell(int row, int col);
+  // The selection: from the current cell to a second corner.
+  CellRange selection() const;
+  // A range dragged from (row, col), which becomes the current cell, to
+  // (row2, col2).
+  void SelectRange(int row, int col, int row2, int col2);
+  // Moves the second corner (Shift with the arrow keys).
+  void ExtendSelection(int row2, int col2);
+  // Writes a cell of the shown sheet (the editing commands and item copy).
+  void WriteCell(int row, int col, std::string_view text);
   // A click on the shown sheet; `range` is true when a range was dragged.
   void ClickSheet(int row, int col, bool right_button, bool range = false);
   void ActivateCell(Activation how);
@@ -108,8 +137,11 @@ class TakeoffSheets {
   bool done_mark() const { return done_mark_; }
   void SetDoneMark(bool on);
   FormulaParams ParamsOfSide(int side) const;
-  // Frame_List, the item-copy panel.
-  bool item_list_shown() const { return item_list_shown_; }
+  // Frame_List, the item-copy panel, which the workspace connects.
+  void SetItemPlacer(ItemPlacer* placer) { placer_ = placer; }
+  bool item_list_shown() const {
+    return placer_ != nullptr && placer_->item_list_shown();
+  }
   void HideItemList();
 
   // ---- The shown room -------------------------------------------------------
@@ -139,6 +171,8 @@ class TakeoffSheets {
   struct Cursor {
     int row = 1;
     int col = 0;
+    int end_row = 1;  // the selection's second corner
+    int end_col = 0;
   };
   TextGrid& shown_sheet() { return sheets_[side_]; }
   // The sheet can be typed in: a takeoff mode with a room or place shown.
@@ -177,7 +211,7 @@ class TakeoffSheets {
   std::string editor_text_;
   std::string editor_opened_with_;         // the cell's text when it opened
   bool editor_ime_ = false;
-  bool item_list_shown_ = false;           // Frame_List
+  ItemPlacer* placer_ = nullptr;           // Frame_List
   std::uint64_t revision_ = 0;
 };
 
