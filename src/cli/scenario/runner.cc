@@ -46,6 +46,7 @@ Runner::Runner(Folders folders, std::ostream& out)
   DefineFileVerbs(*this);
   DefineFittingsVerbs(*this);
   DefineAggregationVerbs(*this);
+  DefineEditingVerbs(*this);
   DefineExpectVerbs(*this);
 }
 
@@ -261,7 +262,7 @@ bool Runner::RunLine(const Args& tokens) {
   static const std::vector<std::string> kGroups = {
       "rooms",  "name-dialog",    "setting",
       "import", "expect",         "entered-dialog",
-      "aggregate-dialog"};
+      "aggregate-dialog", "templates"};
   std::string key = tokens[0].text;
   std::size_t first_arg = 1;
   if (std::find(kGroups.begin(), kGroups.end(), key) != kGroups.end()) {
@@ -284,6 +285,7 @@ bool Runner::RunLine(const Args& tokens) {
   const bool rooms_open = ws_.rooms().dialog().open;
   const bool entered_open = ws_.fittings_takeoff().entered_dialog_open();
   const bool aggregation_open = ws_.aggregation_dialog().shown();
+  const bool templates_open = ws_.item_templates().shown();
   switch (verb.where) {
     case Where::kMainWindow:
       if (rooms_open)
@@ -298,6 +300,9 @@ bool Runner::RunLine(const Args& tokens) {
         return Fail(
             "the aggregation dialog is open; use aggregate-dialog close first");
       }
+      if (templates_open) {
+        return Fail("the template dialog is open; use templates close first");
+      }
       break;
     case Where::kRoomsDialog:
       if (!rooms_open) return Fail("the rooms dialog is not open");
@@ -310,6 +315,9 @@ bool Runner::RunLine(const Args& tokens) {
       break;
     case Where::kAggregationDialog:
       if (!aggregation_open) return Fail("the aggregation dialog is not open");
+      break;
+    case Where::kTemplatesDialog:
+      if (!templates_open) return Fail("the template dialog is not open");
       break;
     case Where::kAnywhere:
       break;

@@ -32,6 +32,7 @@ enum class Where {
   kNameDialog,   // an action in the name dialog
   kEnteredDialog,  // an action in the entered-fitting dialog
   kAggregationDialog,  // an action in the selection dialog of 集計開始
+  kTemplatesDialog,    // an action in the template dialog
 };
 
 // What the scenario knows of the windows beyond the workspace.

@@ -23,6 +23,8 @@ void DefineFileVerbs(Runner& r);
 void DefineFittingsVerbs(Runner& r);
 // The aggregation panel (mode 2), its selection dialog and the clipboard.
 void DefineAggregationVerbs(Runner& r);
+// The editing buttons beside the sheet, item copy and the template dialog.
+void DefineEditingVerbs(Runner& r);
 // The expectations.
 void DefineExpectVerbs(Runner& r);
 
