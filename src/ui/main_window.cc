@@ -269,7 +269,8 @@ QWidget* MainForm::BuildRoomRow() {
 void MainForm::BuildPanels(QWidget* container) {
   auto* v = new QVBoxLayout(container);
   v->setContentsMargins(0, 0, 0, 0);
-  takeoff_ = new TakeoffPanel(ws_.sheets(), ws_.rooms(), container);
+  takeoff_ = new TakeoffPanel(ws_.sheets(), ws_.rooms(), ws_.sheet_editing(),
+                              ws_.item_copy(), container);
   connect(takeoff_, &TakeoffPanel::roomPressed, this, [this](int row) {
     ws_.ClickRoomList(row < 0 ? std::nullopt : std::optional<int>(row));
     Refresh();

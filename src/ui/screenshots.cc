@@ -180,6 +180,23 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     Save(rooms, QDir(dir).filePath("rooms_dialog.png"), &written);
     rooms.done(QDialog::Accepted);
   }
+  // The item copy panel beside the sheet, with the wall items of the first
+  // room and a range selected.
+  window.SelectMode(kModeInterior);
+  if (!ws.rooms().room_names(kInterior).empty()) {
+    ws.ClickRoomList(0);
+    ItemCopy& copy = ws.item_copy();
+    copy.ToggleItemCopy();
+    copy.ChooseEntry(ws.rooms().room_names(kInterior).front());
+    copy.ChoosePart(2);
+    copy.SelectEntries({0});
+    ws.sheets().ShowPart(2);
+    ws.sheets().SelectRange(1, 13, 3, 15);
+    window.Refresh();
+    Save(window, QDir(dir).filePath("item_copy.png"), &written);
+    copy.HideItemList();
+  }
+
   window.SelectMode(kModeAggregation);
   ws.ChooseSummary(kInteriorSummary);
   ws.aggregation_dialog().OpenAggregationDialog(kInterior);

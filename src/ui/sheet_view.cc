@@ -208,12 +208,21 @@ QRect SheetView::CellRect(int sheet_row, int sheet_col) const {
                                   SheetModel::ModelCol(sheet_col)));
 }
 
-void SheetView::FollowCurrentCell(int sheet_row, int sheet_col) {
+void SheetView::ShowSelection(int sheet_row, int sheet_col, int top, int left,
+                              int bottom, int right) {
+  // While a range is being dragged the view shows it itself.
+  if (press_index_.isValid()) return;
   const QModelIndex index = model_->index(SheetModel::ModelRow(sheet_row),
                                           SheetModel::ModelCol(sheet_col));
-  if (!index.isValid() || index == currentIndex()) return;
-  selectionModel()->setCurrentIndex(index,
-                                    QItemSelectionModel::ClearAndSelect);
+  if (!index.isValid()) return;
+  end_row_ = top == sheet_row ? bottom : top;
+  end_col_ = left == sheet_col ? right : left;
+  const QItemSelection range(
+      model_->index(SheetModel::ModelRow(top), SheetModel::ModelCol(left)),
+      model_->index(SheetModel::ModelRow(bottom), SheetModel::ModelCol(right)));
+  if (index == currentIndex() && selectionModel()->selection() == range) return;
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+  selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
 }
 
 void SheetView::ShowEditor(int sheet_row, int sheet_col, const QString& text,
@@ -270,6 +279,13 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
   press_index_ = event->button() == Qt::LeftButton
                      ? QPersistentModelIndex(index)
                      : QPersistentModelIndex();
+  shift_press_ = event->button() == Qt::LeftButton &&
+                 (event->modifiers() & Qt::ShiftModifier) != 0;
+  if (shift_press_) {
+    // The current cell stays; the range reaches to the clicked cell.
+    event->accept();
+    return;
+  }
   QTableView::mousePressEvent(event);
 }
 
@@ -278,11 +294,24 @@ void SheetView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !press_index_.isValid()) return;
   const QModelIndex pressed = press_index_;
   press_index_ = QPersistentModelIndex();
-  const QModelIndex released = indexAt(event->position().toPoint());
+  if (shift_press_) {
+    shift_press_ = false;
+    emit rangeExtended(SheetModel::SheetRow(pressed.row()),
+                       SheetModel::SheetCol(pressed.column()));
+    return;
+  }
+  QModelIndex released = indexAt(event->position().toPoint());
   const bool range = released != pressed ||
                      selectionModel()->selectedIndexes().size() > 1;
   emit leftClicked(SheetModel::SheetRow(pressed.row()),
                    SheetModel::SheetCol(pressed.column()), range);
+  if (!range) return;
+  // Dragged beyond the cells: the range ends at the last cell reached.
+  if (!released.isValid()) released = currentIndex();
+  if (released.isValid()) {
+    emit rangeExtended(SheetModel::SheetRow(released.row()),
+                       SheetModel::SheetCol(released.column()));
+  }
 }
 
 void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -292,6 +321,37 @@ void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    emit copyRequested();
+    event->accept();
+    return;
+  }
+  if (event->matches(QKeySequence::Paste)) {
+    emit pasteRequested();
+    event->accept();
+    return;
+  }
+  // Shift with an arrow key moves the second corner of the selection.
+  if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+    int row = end_row_;
+    int col = end_col_;
+    switch (event->key()) {
+      case Qt::Key_Up: --row; break;
+      case Qt::Key_Down: ++row; break;
+      case Qt::Key_Left: --col; break;
+      case Qt::Key_Right: ++col; break;
+      default: row = -1;
+    }
+    if (row >= 0) {
+      row = std::clamp(row, 1, kItemRows);
+      col = std::clamp(col, 1, kLastStoredColumn);
+      const QModelIndex end = model_->index(SheetModel::ModelRow(row), SheetModel::ModelCol(col));
+      if (end.isValid()) scrollTo(end);
+      emit rangeExtended(row, col);
+      event->accept();
+      return;
+    }
+  }
   const Qt::KeyboardModifiers mods =
       event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
   if (event->key() == Qt::Key_F2 && mods == Qt::NoModifier) {

@@ -73,9 +73,10 @@ class SheetView : public QTableView {
   // to `first` as can be: `first` itself when the column is in view.
   int FirstColumnShowing(int sheet_col, int first) const;
 
-  // Makes (row, col) the current cell, keeping a dragged range that starts
-  // there.
-  void FollowCurrentCell(int sheet_row, int sheet_col);
+  // Shows the current cell and the selected range (top, left, bottom,
+  // right), unless the user is dragging one.
+  void ShowSelection(int sheet_row, int sheet_col, int top, int left,
+                     int bottom, int right);
 
   // Shows the editor over the cell with the text. The row is scrolled into
   // view first; that scroll does not count as the user's.
@@ -89,6 +90,12 @@ class SheetView : public QTableView {
   void rightPressed(int sheet_row, int sheet_col);
   void leftClicked(int sheet_row, int sheet_col, bool range);
   void currentMoved(int sheet_row, int sheet_col);
+  // The second corner of the selection moved: a dragged range, a click
+  // with Shift, or Shift with an arrow key.
+  void rangeExtended(int sheet_row, int sheet_col);
+  // Ctrl+C and Ctrl+V on the sheet.
+  void copyRequested();
+  void pasteRequested();
   // The user scrolled the rows (scroll bar, wheel or keys).
   void userScrolled();
   // With the editor closed: F2 on the current cell, or text typed on it.
@@ -111,6 +118,9 @@ class SheetView : public QTableView {
   int pinned_col_ = 0;       // model column at the left edge
   bool scrolling_ = false;   // a scroll made by the program
   QPersistentModelIndex press_index_;
+  bool shift_press_ = false;  // a left press with Shift extends the range
+  int end_row_ = 1;           // the selection's second corner shown
+  int end_col_ = 1;
 };
 
 }  // namespace veltrano

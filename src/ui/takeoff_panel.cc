@@ -17,6 +17,7 @@
 #include "ui/display_metrics.h"
 #include "ui/qt_platform.h"
 #include "ui/sheet_model.h"
+#include "ui/item_copy_panel.h"
 #include "ui/sheet_view.h"
 
 namespace veltrano {
@@ -43,8 +44,14 @@ void RoomListWidget::mousePressEvent(QMouseEvent* event) {
   emit pressed(index.isValid() ? index.row() : -1);
 }
 
-TakeoffPanel::TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, QWidget* parent)
-    : QGroupBox(parent), sheets_(sheets), rooms_(rooms) {
+TakeoffPanel::TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms,
+                           SheetEditing& editing, ItemCopy& item_copy,
+                           QWidget* parent)
+    : QGroupBox(parent),
+      sheets_(sheets),
+      rooms_(rooms),
+      editing_(editing),
+      item_copy_(item_copy) {
   setObjectName("Frame_Siage");
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -54,23 +61,9 @@ TakeoffPanel::TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, QWidget* parent)
   BuildLeftColumn(left_column_);
   layout->addWidget(left_column_);
 
-  // The item-copy panel with the five part lists; it has no command to
-  // show it yet.
-  item_list_frame_ = new QFrame(this);
-  item_list_frame_->setObjectName("Frame_List");
-  auto* list_layout = new QVBoxLayout(item_list_frame_);
-  for (int part = 0; part < kParts; ++part) {
-    auto* list = new QListWidget(item_list_frame_);
-    list->setObjectName(Indexed("InputList", part));
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    QPalette p = list->palette();
-    p.setColor(QPalette::Base, PartColor(part));
-    list->setPalette(p);
-    list->setVisible(part == 0);
-    list_layout->addWidget(list);
-  }
-  item_list_frame_->hide();
-  layout->addWidget(item_list_frame_);
+  item_copy_panel_ = new ItemCopyPanel(item_copy_, this);
+  connect(item_copy_panel_, &ItemCopyPanel::changed, this, [this] { Changed(true); });
+  layout->addWidget(item_copy_panel_);
 
   auto* area = new QWidget(this);
   BuildSheetArea(area);
@@ -187,6 +180,29 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     });
     buttons->addWidget(arrow);
   }
+  // The editing buttons Command1(1..7), in a row of their own under the
+  // part buttons; Command1(0) is the rooms button.
+  auto* edit_row = new QHBoxLayout();
+  struct EditButton {
+    const char* caption;
+    const char* tip;
+  };
+  static constexpr EditButton kEditButtons[7] = {
+      {"項目複写", "項目の複写をします"},
+      {"全選択", "現在のシートを選択状態にします"},
+      {"削除", "選択された部分を削除します"},
+      {"コピー", "選択範囲をコピーします"},
+      {"貼り付け", "貼り付けます"},
+      {"行挿入", "行を挿入します"},
+      {"行削除", "空白行を削除します"}};
+  for (int i = 1; i <= 7; ++i) {
+    auto* b = new QPushButton(kEditButtons[i - 1].caption, area);
+    b->setObjectName(Indexed("Command1", i));
+    b->setToolTip(kEditButtons[i - 1].tip);
+    connect(b, &QPushButton::clicked, this, [this, i] { EditCommand(i); });
+    edit_row->addWidget(b);
+  }
+  edit_row->addStretch(1);
   buttons->addStretch(1);
   static constexpr const char* kCommands[2] = {"再計算", "値削除"};
   for (int i = 0; i < 2; ++i) {
@@ -203,6 +219,7 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     buttons->addWidget(b);
   }
   v->addLayout(buttons);
+  v->addLayout(edit_row);
 
   for (int side = 0; side < 2; ++side) {
     models_[side] = new SheetModel(sheets_.sheet(side), this);
@@ -218,6 +235,14 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
       LeaveEditorOnItsCell();
       Changed(true);
     });
+    connect(view, &SheetView::rangeExtended, this, [this](int r, int c) {
+      // A range is left to the editing commands: the editor closes.
+      sheets_.HideEditor();
+      sheets_.ExtendSelection(r, c);
+      Changed();
+    });
+    connect(view, &SheetView::copyRequested, this, [this] { EditCommand(4); });
+    connect(view, &SheetView::pasteRequested, this, [this] { EditCommand(5); });
     connect(view, &SheetView::currentMoved, this, [this](int r, int c) {
       sheets_.SetCurrentCell(r, c);
       // Moving about the sheet with its keys leaves the editor behind.
@@ -249,6 +274,35 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
     views_[side] = view;
     v->addWidget(view, 1);
   }
+}
+
+void TakeoffPanel::EditCommand(int index) {
+  switch (index) {
+    case 1:
+      item_copy_.ToggleItemCopy();
+      break;
+    case 2:
+      editing_.SelectAll();
+      break;
+    case 3:
+      editing_.DeleteSelection();
+      break;
+    case 4:
+      editing_.CopySelection();
+      break;
+    case 5:
+      editing_.Paste();
+      break;
+    case 6:
+      editing_.InsertRow();
+      break;
+    case 7:
+      editing_.DeleteRow();
+      break;
+    default:
+      return;
+  }
+  Changed(true);
 }
 
 void TakeoffPanel::LeaveEditorOnItsCell() {
@@ -311,7 +365,9 @@ void TakeoffPanel::SyncEditor(bool focus_editor) {
 void TakeoffPanel::Refresh(bool focus_editor, bool force) {
   // The sheets change with every room switch, import and opened project,
   // so their counter and the rooms' tell whether anything is to be shown.
-  const std::uint64_t revision = sheets_.revision() + rooms_.revision();
+  item_copy_panel_->Refresh();
+  const std::uint64_t revision =
+      sheets_.revision() + rooms_.revision() + item_copy_.revision();
   if (!force && revision == shown_revision_) return;
   shown_revision_ = revision;
   const int side = sheets_.side();
@@ -343,11 +399,13 @@ void TakeoffPanel::Refresh(bool focus_editor, bool force) {
     const int wanted = view->FirstColumnShowing(sheets_.current_col(), first);
     if (wanted != first) {
       sheets_.SetFirstVisibleColumn(wanted);
-      shown_revision_ = sheets_.revision() + rooms_.revision();
+      shown_revision_ = sheets_.revision() + rooms_.revision() + item_copy_.revision();
     }
   }
   view->SetFirstVisibleColumn(sheets_.first_visible_column(side));
-  view->FollowCurrentCell(sheets_.current_row(), sheets_.current_col());
+  const CellRange s = sheets_.selection();
+  view->ShowSelection(sheets_.current_row(), sheets_.current_col(), s.top, s.left,
+                      s.bottom, s.right);
   SyncEditor(focus_editor);
 }
 

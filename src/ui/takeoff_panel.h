@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "takeoff/item_copy.h"
 #include "takeoff/rooms.h"
+#include "takeoff/sheet_editing.h"
 #include "takeoff/sheets.h"
 
 class QCheckBox;
@@ -20,6 +22,7 @@ class QToolButton;
 
 namespace veltrano {
 
+class ItemCopyPanel;
 class SheetModel;
 class SheetView;
 
@@ -50,7 +53,8 @@ class TakeoffPanel : public QGroupBox {
   Q_OBJECT
 
  public:
-  TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, QWidget* parent = nullptr);
+  TakeoffPanel(TakeoffSheets& sheets, Rooms& rooms, SheetEditing& editing,
+               ItemCopy& item_copy, QWidget* parent = nullptr);
 
   // Brings the panel up to date with the sheets and rooms, when they
   // changed since the last time or `force` is set. `focus_editor` gives the
@@ -76,10 +80,14 @@ class TakeoffPanel : public QGroupBox {
   void SyncRoomList(int side);
   void SyncEditor(bool focus_editor);
   void LeaveEditorOnItsCell();
+  // The editing button Command1(index), 1-7.
+  void EditCommand(int index);
   void Changed(bool focus_editor = false) { emit changed(focus_editor); }
 
   TakeoffSheets& sheets_;
   Rooms& rooms_;
+  SheetEditing& editing_;
+  ItemCopy& item_copy_;
   std::uint64_t shown_revision_ = ~std::uint64_t{0};
   QLabel* list_caption_ = nullptr;                 // Label3(0)
   std::array<RoomListWidget*, 2> lists_{};         // List1(0..1)
@@ -92,7 +100,7 @@ class TakeoffPanel : public QGroupBox {
   QCheckBox* done_mark_ = nullptr;                 // Check2
   std::array<SheetModel*, 2> models_{};
   std::array<SheetView*, 2> views_{};              // Grid1(0..1)
-  QFrame* item_list_frame_ = nullptr;              // Frame_List
+  ItemCopyPanel* item_copy_panel_ = nullptr;       // Frame_List
   QWidget* left_column_ = nullptr;
 };
 

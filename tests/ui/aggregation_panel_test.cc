@@ -1,7 +1,10 @@
 // The aggregation panel through its real widgets: the summary choices, the
 // selection dialog, a work type assigned by a click, the work-type table's
 // editor and its keys, and "Exceに送る".
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
@@ -25,6 +28,12 @@ class AggregationPanelTest : public MainFormTest {
     const QRect cell = table->visualRect(table->model()->index(row, col));
     ASSERT_TRUE(table->viewport()->rect().contains(cell.center()));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  static std::string ClipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
+  }
+  static std::string ClipboardRows() {
+    return QGuiApplication::clipboard()->mimeData()->data(QtClipboard::kRowsMimeType).toStdString();
   }
   void Choose(const QString& list_name, const QString& entry) {
     auto* list = Find<QListWidget>(list_name);
@@ -76,7 +85,7 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
   // "Exceに送る" leaves the whole table selected.
   Click("Command2(1)");
   EXPECT_EQ(floor->selectionModel()->selectedIndexes().size(), 5 * 3);
-  EXPECT_EQ(clipboard.text().rfind("【内部集計表】\tヶ所\t", 0), 0u);
+  EXPECT_EQ(ClipboardText().rfind("【内部集計表】\tヶ所\t", 0), 0u);
   dialogs.Take();
 
   // The work-type table with the unit list.
@@ -115,9 +124,9 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
   EXPECT_EQ(dialogs.Take(),
             (std::vector<ShownDialog>{
                 {"確認", "集計表の内容を送りましたので、Excel上で〈貼り付け〉できます。", false}}));
-  EXPECT_EQ(clipboard.text().substr(0, clipboard.text().find('\r')),
+  EXPECT_EQ(ClipboardText().substr(0, ClipboardText().find('\r')),
             "工種\t項目名\t\t区分\t部位\t数量\t単位\t単価\t金額\t備考");
-  EXPECT_NE(clipboard.crlf_text().find("\r\n内装工事\tPB張\t\t内部\t床\t10.50\tm2\t2,000\t21,000"),
+  EXPECT_NE(ClipboardRows().find("\r\n内装工事\tPB張\t\t内部\t床\t10.50\tm2\t2,000\t21,000"),
             std::string::npos);
 }
 

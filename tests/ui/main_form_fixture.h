@@ -95,7 +95,8 @@ class MainFormTest : public ::testing::Test {
   FakeDialogs dialogs;
   FakeFileDialogs files;
   QtProgress progress;
-  MemoryClipboard clipboard;
+  // The system clipboard (of this process, under the offscreen platform).
+  QtClipboard clipboard;
   std::unique_ptr<Workspace> ws;
   std::unique_ptr<MainForm> window;
 };
