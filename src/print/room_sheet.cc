@@ -1,0 +1,219 @@
+#include "print/room_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/cp932.h"
+#include "calc/number_text.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+
+namespace {
+
+// The length in bytes of the UTF-8 character starting at `at`.
+std::size_t CharLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return std::min(n, text.size() - at);
+}
+
+std::size_t CharCount(std::string_view text) {
+  std::size_t n = 0;
+  for (std::size_t at = 0; at < text.size(); at += CharLength(text, at)) ++n;
+  return n;
+}
+
+// The shortest prefix of `text` whose byte length reaches 29 or more.
+std::size_t PrefixReaching(std::string_view text, std::size_t bytes) {
+  std::size_t at = 0;
+  while (at < text.size() && ByteWidth(text.substr(0, at)) < bytes) {
+    at += CharLength(text, at);
+  }
+  return at;
+}
+
+std::string PaddedContinuation(std::string piece) {
+  const std::size_t width = ByteWidth(piece);
+  if (width < RoomSheetPrinter::kLineBytes) {
+    piece.insert(0, RoomSheetPrinter::kLineBytes - width, ' ');
+  }
+  return piece;
+}
+
+// The stored rows of a room, cells by sheet column.
+std::vector<std::vector<std::string_view>> StoredRows(const RoomStore& store,
+                                                      int room_index) {
+  std::vector<std::vector<std::string_view>> rows(kItemRows + 1);
+  for (int r = 1; r <= kItemRows; ++r) {
+    const std::vector<std::string_view> fields =
+        SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
+    std::vector<std::string_view>& cells = rows[static_cast<std::size_t>(r)];
+    cells.assign(kLastStoredColumn + 2, std::string_view());
+    for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
+      const std::size_t f = static_cast<std::size_t>(c) + 1;
+      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
+    }
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::vector<std::string> RoomSheetPrinter::BreakLine(const std::string& line) {
+  if (ByteWidth(line) <= kLineBytes) return {line};
+  std::vector<std::string> pieces;
+  const std::size_t first = PrefixReaching(line, kLineBytes);
+  pieces.push_back(line.substr(0, first));
+  std::string rest = line.substr(first);
+  if (rest.empty()) return pieces;
+  if (CharCount(rest) > kLineBytes) {
+    const std::size_t second = PrefixReaching(rest, kLineBytes);
+    pieces.push_back(PaddedContinuation(rest.substr(0, second)));
+    rest = rest.substr(second);
+    if (rest.empty()) return pieces;
+  }
+  pieces.push_back(PaddedContinuation(rest));
+  return pieces;
+}
+
+int RoomSheetPrinter::PagesFor(int longest_column) {
+  if (longest_column <= kFirstPageLines) return 1;
+  return 1 + (longest_column - kFirstPageLines + kPageLines - 1) / kPageLines;
+}
+
+std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
+    const ProjectTables& tables, int room_index, int side) {
+  std::array<std::vector<std::string>, kParts> columns;
+  const RoomStore& store = tables.stores[side];
+  if (store.Line(0).empty() || room_index < 0 ||
+      kLinesPerRoom * room_index >= store.size()) {
+    return columns;
+  }
+  const std::vector<std::vector<std::string_view>> rows = StoredRows(store, room_index);
+  for (int p = 0; p < kParts; ++p) {
+    const int f = kFormulaColumn[static_cast<std::size_t>(p)];
+    const auto cell = [&rows](int r, int c) { return rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };
+    const int mark = kMarkColumn[static_cast<std::size_t>(p)];
+    const int item = ItemColumn(p);
+    const int value = ValueColumn(f);
+    std::vector<std::string> lines;
+    int block_start = 1;
+    for (int r = 1; r <= kItemRows; ++r) {
+      if (!EqualsIgnoreCase(cell(r, f), kSubtotalMarker)) continue;
+      // The block's items, then its formulas and subtotal, then the
+      // separator.
+      for (int b = block_start; b <= r; ++b) {
+        if (cell(b, mark) == kItemMarker) {
+          lines.push_back(std::string(kItemMarker) + std::string(cell(b, item)));
+        } else if (!cell(b, item).empty() && cell(b, f).empty()) {
+          lines.push_back("※" + std::string(cell(b, item)));
+        }
+      }
+      for (int b = block_start; b < r; ++b) {
+        if (cell(b, f).empty() || EqualsIgnoreCase(cell(b, f), kSubtotalMarker)) continue;
+        std::string line;
+        if (cell(b, DeductionColumn(f)) == kDeductionMarker) line += kDeductionMarker;
+        line += std::string(cell(b, f)) + "=" + std::string(cell(b, value));
+        if (HasFittingColumn(p) && !cell(b, f - 1).empty()) {
+          line += ":" + std::string(cell(b, f - 1));
+        }
+        lines.push_back(std::move(line));
+      }
+      lines.push_back(std::string(kSubtotalMarker) + "   " + std::string(cell(r, value)));
+      lines.push_back(std::string(kSeparator));
+      block_start = r + 1;
+    }
+    std::vector<std::string>& column = columns[static_cast<std::size_t>(p)];
+    for (const std::string& line : lines) {
+      for (std::string& piece : BreakLine(line)) column.push_back(std::move(piece));
+    }
+  }
+  return columns;
+}
+
+void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
+  const std::array<std::vector<std::string>, kParts> columns =
+      BuildLines(tables_, room_index, side);
+  const RoomStore& store = tables_.stores[side];
+  if (store.Line(0).empty() || room_index < 0 ||
+      kLinesPerRoom * room_index >= store.size()) {
+    return;
+  }
+  int longest = 0;
+  for (const std::vector<std::string>& column : columns) {
+    int n = static_cast<int>(column.size());
+    if (n > 0 && column.back() == kSeparator) --n;
+    longest = std::max(longest, n);
+  }
+  const int base = kLinesPerRoom * room_index;
+  const std::string name(FieldOf(store.Line(base), 1));
+  // The count of places: a count that is empty, zero or not a number is
+  // one place.
+  long places = std::lround(LeadingNumber(FieldOf(store.Line(base), kLastStoredColumn + 2)));
+  if (places == 0) places = 1;
+  std::string parameters;
+  static constexpr const char* kLetters[3] = {" A=", " S=", " L="};
+  for (int i = 0; i < 3; ++i) {
+    const std::string_view value = FieldOf(store.Line(base + 1 + i), kLastStoredColumn + 2);
+    if (!value.empty()) parameters += kLetters[i] + std::string(value);
+  }
+
+  PrinterCanvas& canvas = frame_.canvas();
+  const double width = frame_.width();
+  const double height = frame_.height();
+  const double column_width = (width - kLeftMargin - kRightMargin) / kParts;
+  const double line_height = (height - kTopMargin - kBottomMargin) / kPageLines;
+  const int pages = PagesFor(longest);
+  for (int page = 0; page < pages; ++page) {
+    std::string title = page == 0 ? "部屋名：" + name : "部屋名：(" + name + ")";
+    if (page == 0 && places != 1) title += ":ヶ所数： " + std::to_string(places);
+    title += parameters;
+    frame_.PrintPageFrame(title);
+
+    // The body's frame and the rules between the columns.
+    const double bottom = height - kBottomMargin;
+    canvas.DrawRect(kLeftMargin, kTopMargin, width - kRightMargin, bottom, 10);
+    for (int p = 1; p < kParts; ++p) {
+      const double x = kLeftMargin + p * column_width;
+      canvas.DrawLine(x, kTopMargin, x, bottom, 1);
+    }
+    int slot = 0;
+    int first = 0;
+    int count = kFirstPageLines;
+    if (page == 0) {
+      canvas.SetFont(BodyFont(true));
+      for (int p = 0; p < kParts; ++p) {
+        const std::string_view part = kPartNames[static_cast<std::size_t>(p)];
+        canvas.DrawText(kLeftMargin + p * column_width +
+                            frame_.AlignInCell(part, column_width, kAlignCentre),
+                        kTopMargin + 45, part);
+      }
+      canvas.DrawLine(kLeftMargin, kTopMargin + line_height, width - kRightMargin,
+                      kTopMargin + line_height, 5);
+      slot = 1;
+    } else {
+      first = kFirstPageLines + (page - 1) * kPageLines;
+      count = kPageLines;
+    }
+    canvas.SetFont(BodyFont());
+    for (int i = 0; i < count; ++i, ++slot) {
+      const double y = kTopMargin + slot * line_height + 45;
+      for (int p = 0; p < kParts; ++p) {
+        const std::vector<std::string>& column = columns[static_cast<std::size_t>(p)];
+        const std::size_t at = static_cast<std::size_t>(first + i);
+        if (at >= column.size()) continue;
+        const std::string& text = column[at];
+        if (text.empty() || text == kSeparator) continue;
+        const bool left = text.starts_with(kItemMarker) || text.starts_with("※");
+        canvas.DrawText(kLeftMargin + p * column_width +
+                            frame_.AlignInCell(text, column_width,
+                                               left ? kAlignLeft : kAlignRight),
+                        y, text);
+      }
+    }
+    frame_.NextPage();
+  }
+}
+
+}  // namespace veltrano
