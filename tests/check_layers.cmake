@@ -1,13 +1,16 @@
 # Fails when a source file includes a header of a layer above its own.
 #   cmake -DSRC=path/to/src -P check_layers.cmake
-# Layers from the bottom; ui and cli sit side by side on top of shell.
+# Layers from the bottom; ui and cli sit side by side on top of shell, and
+# both may use qt, the Qt-based ports beside them.
 get_filename_component(SRC "${SRC}" ABSOLUTE)
 set(layers calc port config project fittings takeoff aggregate print shell)
 set(failures "")
 set(allowed "")
-foreach(layer ${layers} ui cli)
-  if(layer STREQUAL "ui" OR layer STREQUAL "cli")
-    set(own ${layers} ${layer})
+foreach(layer ${layers} qt ui cli)
+  if(layer STREQUAL "qt")
+    set(own ${layers} qt)
+  elseif(layer STREQUAL "ui" OR layer STREQUAL "cli")
+    set(own ${layers} qt ${layer})
   else()
     list(APPEND allowed ${layer})
     set(own ${allowed})

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <istream>
+#include <utility>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,19 @@
 #include "cli/commands/command.h"
 
 namespace veltrano {
+
+namespace {
+
+PdfCanvasFactory& Factory() {
+  static PdfCanvasFactory factory;
+  return factory;
+}
+
+}  // namespace
+
+void SetPdfCanvasFactory(PdfCanvasFactory factory) { Factory() = std::move(factory); }
+
+const PdfCanvasFactory& GetPdfCanvasFactory() { return Factory(); }
 
 int RunCli(const std::vector<std::string>& all_args, std::istream& in,
            std::ostream& out, std::ostream& err) {

@@ -1,9 +1,13 @@
 #ifndef VELTRANO_CLI_CLI_H_
 #define VELTRANO_CLI_CLI_H_
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "port/printer.h"
 
 namespace veltrano {
 
@@ -11,6 +15,14 @@ namespace veltrano {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+
+// Makes the canvas of a PDF file for `print`: the program supplies it, since
+// drawing a PDF needs the platform's fonts. Null, with the reason, when the
+// file cannot be started.
+using PdfCanvasFactory = std::function<std::unique_ptr<PrinterCanvas>(
+    const std::string& path, std::string* error)>;
+void SetPdfCanvasFactory(PdfCanvasFactory factory);
+const PdfCanvasFactory& GetPdfCanvasFactory();
 
 // Runs `veltrano-cli` with the arguments after the program name.
 int RunCli(const std::vector<std::string>& args, std::istream& in,

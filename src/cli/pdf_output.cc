@@ -1,0 +1,28 @@
+// PDF output of `print`, in the program only: drawing needs the platform's
+// fonts, so Qt runs without a screen for it.
+#include <QGuiApplication>
+#include <memory>
+#include <string>
+
+#include "cli/cli.h"
+#include "qt/printer_canvas.h"
+
+namespace veltrano {
+
+void InstallPdfOutput() {
+  SetPdfCanvasFactory([](const std::string& path,
+                         std::string* error) -> std::unique_ptr<PrinterCanvas> {
+    if (QGuiApplication::instance() == nullptr) {
+      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+      }
+      static int argc = 1;
+      static char name[] = "veltrano-cli";
+      static char* argv[] = {name, nullptr};
+      static QGuiApplication app(argc, argv);
+    }
+    return QtPrinterCanvas::ForPdf(QString::fromStdString(path), error);
+  });
+}
+
+}  // namespace veltrano

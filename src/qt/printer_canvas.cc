@@ -1,0 +1,140 @@
+#include "qt/printer_canvas.h"
+
+#include <QFontDatabase>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPen>
+#include <QPrinter>
+
+
+namespace veltrano {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The unprintable border a PDF keeps, as on a common laser printer.
+constexpr double kPdfBorderMm = 4.2;
+
+}  // namespace
+
+QString PrintFontFamily() {
+  static const QString family = [] {
+    const QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& wanted : {QString::fromUtf8("ＭＳ 明朝"), QString("MS Mincho"),
+                                  QString("IPAMincho"), QString::fromUtf8("IPA明朝"),
+                                  QString("IPAexMincho"), QString("Noto Serif CJK JP")}) {
+      if (families.contains(wanted)) return wanted;
+    }
+    for (const QString& f : families) {
+      if (f.contains("Mincho", Qt::CaseInsensitive) || f.contains(QString::fromUtf8("明朝"))) {
+        return f;
+      }
+    }
+    return QString::fromUtf8("ＭＳ 明朝");
+  }();
+  return family;
+}
+
+QtPrinterCanvas::QtPrinterCanvas(QPagedPaintDevice* device) : device_(device) {
+  painter_.begin(device_);
+  dpi_ = device_->logicalDpiX();
+  width_ = device_->width() * 1440.0 / dpi_;
+  height_ = device_->height() * 1440.0 / device_->logicalDpiY();
+  SetFont(PrintFont{});
+}
+
+QtPrinterCanvas::~QtPrinterCanvas() {
+  if (painter_.isActive()) painter_.end();
+}
+
+std::unique_ptr<QtPrinterCanvas> QtPrinterCanvas::ForPdf(const QString& path,
+                                                         std::string* error) {
+  auto writer = std::make_unique<QPdfWriter>(path);
+  writer->setResolution(600);
+  writer->setCreator("Veltrano");
+  writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                    QMarginsF(kPdfBorderMm, kPdfBorderMm, kPdfBorderMm,
+                                              kPdfBorderMm),
+                                    QPageLayout::Millimeter));
+  auto canvas = std::make_unique<QtPrinterCanvas>(writer.get());
+  if (!canvas->painter_.isActive()) {
+    *error = "PDFファイルを作成できません: " + path.toStdString();
+    return nullptr;
+  }
+  canvas->owned_ = std::move(writer);
+  return canvas;
+}
+
+void QtPrinterCanvas::SetFont(const PrintFont& font) {
+  font_ = QFont(PrintFontFamily());
+  font_.setPointSizeF(font.size);
+  font_.setBold(font.bold);
+  font_.setItalic(false);
+  if (painter_.isActive()) painter_.setFont(font_);
+}
+
+double QtPrinterCanvas::TextWidth(std::string_view text) const {
+  const QFontMetricsF metrics(font_, device_);
+  return metrics.horizontalAdvance(ToQString(text)) * 1440.0 / dpi_;
+}
+
+void QtPrinterCanvas::Draw() {
+  if (page_pending_) {
+    device_->newPage();
+    page_pending_ = false;
+  }
+  started_ = true;
+}
+
+void QtPrinterCanvas::DrawText(double x, double y, std::string_view text) {
+  Draw();
+  const QFontMetricsF metrics(font_, device_);
+  painter_.setFont(font_);
+  painter_.setPen(QPen(Qt::black));
+  painter_.drawText(QPointF(Px(x), Px(y) + metrics.ascent()), ToQString(text));
+}
+
+QPen QtPrinterCanvas::Pen(int width) const {
+  // A width counts the pixels of a 600 dpi printer.
+  QPen pen(Qt::black);
+  pen.setWidthF(std::max(1.0, width * dpi_ / 600.0));
+  return pen;
+}
+
+void QtPrinterCanvas::DrawLine(double x1, double y1, double x2, double y2, int width) {
+  Draw();
+  painter_.setPen(Pen(width));
+  painter_.drawLine(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2)));
+}
+
+void QtPrinterCanvas::DrawRect(double left, double top, double right, double bottom,
+                               int width) {
+  Draw();
+  painter_.setPen(Pen(width));
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawRect(QRectF(QPointF(Px(left), Px(top)), QPointF(Px(right), Px(bottom))));
+}
+
+bool QtPrinterCanvas::EndJob(std::string* error) {
+  if (!painter_.isActive()) {
+    *error = "印刷を開始できませんでした。";
+    return false;
+  }
+  const bool ended = painter_.end();
+  if (auto* printer = dynamic_cast<QPrinter*>(device_);
+      printer != nullptr && printer->printerState() == QPrinter::Error) {
+    *error = "プリンタでエラーが発生しました。";
+    return false;
+  }
+  if (!ended) {
+    *error = "印刷を終了できませんでした。";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace veltrano

@@ -1,0 +1,65 @@
+#ifndef VELTRANO_QT_PRINTER_CANVAS_H_
+#define VELTRANO_QT_PRINTER_CANVAS_H_
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "port/printer.h"
+
+namespace veltrano {
+
+// The family printouts are set in: "ＭＳ 明朝" where the system has it, a
+// Japanese Mincho font otherwise.
+QString PrintFontFamily();
+
+// The printer canvas on a Qt paint device: a printer, a PDF file or the
+// pages of a print preview. Twips are converted by the device's resolution;
+// the origin is the top left corner of the printable area. A new page is
+// begun only when something is drawn on it, so that a printout ending with
+// a page break leaves no blank sheet.
+class QtPrinterCanvas : public PrinterCanvas {
+ public:
+  // Paints on `device`, which must be set to A4 landscape already.
+  explicit QtPrinterCanvas(QPagedPaintDevice* device);
+  ~QtPrinterCanvas() override;
+
+  // A PDF file at `path`, A4 landscape, with the printable area of a common
+  // printer. False, with the reason, when it cannot be started.
+  static std::unique_ptr<QtPrinterCanvas> ForPdf(const QString& path, std::string* error);
+
+  double PrintableWidth() const override { return width_; }
+  double PrintableHeight() const override { return height_; }
+  void SetFont(const PrintFont& font) override;
+  double TextWidth(std::string_view text) const override;
+  void DrawText(double x, double y, std::string_view text) override;
+  void DrawLine(double x1, double y1, double x2, double y2, int width) override;
+  void DrawRect(double left, double top, double right, double bottom, int width) override;
+  void NewPage() override { page_pending_ = true; }
+  bool EndJob(std::string* error) override;
+
+ private:
+  // Starts the pending page before drawing on it.
+  void Draw();
+  double Px(double twips) const { return twips * dpi_ / 1440.0; }
+  QPen Pen(int width) const;
+
+  QPagedPaintDevice* device_;
+  std::unique_ptr<QPagedPaintDevice> owned_;
+  QPainter painter_;
+  double dpi_;
+  double width_;
+  double height_;
+  QFont font_;
+  bool page_pending_ = false;
+  bool started_ = false;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_QT_PRINTER_CANVAS_H_
