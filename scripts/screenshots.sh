@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the desktop application for a person to look at: every mode
-# at every display size, and the rooms and name dialogs, with a small sample
-# project open, drawn under a virtual X server (Xvfb).
+# at every display size, and the rooms, selection, template and name
+# dialogs, with a small sample project open, drawn under a virtual X server
+# (Xvfb).
 #
 #   bash scripts/screenshots.sh [OUTPUT_DIR]   (default: BUILD/screenshots)
 #

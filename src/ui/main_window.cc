@@ -301,7 +301,8 @@ void MainForm::BuildPanels(QWidget* container) {
   auto* settings_page = new QScrollArea(container);
   settings_page->setObjectName("SettingsPage");
   settings_page->setWidgetResizable(true);
-  settings_panel_ = new SettingsPanelWidget(ws_.settings(), ws_.importer());
+  settings_panel_ = new SettingsPanelWidget(ws_.settings(), ws_.importer(),
+                                            ws_.item_templates());
   if (settings_panel_->objectName().isEmpty()) {
     settings_panel_->setObjectName("Frame_Set");
   }

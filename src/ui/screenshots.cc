@@ -19,6 +19,7 @@
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"
 #include "ui/rooms_dialog.h"
+#include "ui/templates_dialog.h"
 
 namespace veltrano {
 
@@ -206,6 +207,26 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
           window.aggregation_panel()->selection_dialog()) {
     Save(*selection, QDir(dir).filePath("aggregation_dialog.png"), &written);
     selection->done(QDialog::Rejected);
+  }
+  // The template dialog with items typed into the floor and wall columns
+  // and the editor open on the last of them.
+  window.SelectMode(kModeSettings);
+  ItemTemplates& templates = ws.item_templates();
+  templates.Open();
+  templates.SetName("事務所");
+  templates.ClickCell(1, 1);
+  templates.EditorTextChanged("フローリング");
+  templates.EditorKey(ItemTemplates::Key::kDown);
+  templates.EditorTextChanged("タイルカーペット");
+  templates.ClickCell(1, 3);
+  templates.EditorTextChanged("PB t12.5+EP");
+  templates.EditorKey(ItemTemplates::Key::kDown);
+  templates.EditorTextChanged("ビニルクロス（不燃・防汚）張り");
+  {
+    TemplatesDialog dialog(templates, &window);
+    dialog.show();
+    Save(dialog, QDir(dir).filePath("templates_dialog.png"), &written);
+    dialog.done(QDialog::Rejected);
   }
   window.SelectMode(kModeInterior);
 

@@ -22,6 +22,8 @@
 
 #include "config/settings.h"
 #include "project/import.h"
+#include "takeoff/templates.h"
+#include "ui/templates_dialog.h"
 
 namespace veltrano {
 namespace {
@@ -101,14 +103,17 @@ constexpr int kListHeight = 140;
 constexpr int kSavingWidth = 330;
 constexpr int kCompanyBoxWidth = 220;
 constexpr int kSourceBoxWidth = 230;
+constexpr int kTemplatesNoteWidth = 120;
 
 }  // namespace
 
 SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
+                                         ItemTemplates& templates,
                                          QWidget* parent)
     : QWidget(parent),
       settings_(settings),
       importer_(importer),
+      templates_(templates),
       base_font_(font()) {
   setObjectName(QStringLiteral("Frame_Set"));
   setWindowTitle(QStringLiteral("《設定》"));
@@ -177,6 +182,7 @@ SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(BuildImport(), 0, Qt::AlignTop);
   bottom->addWidget(BuildDigits(), 0, Qt::AlignTop);
+  bottom->addWidget(BuildTemplates(), 0, Qt::AlignTop);
   bottom->addStretch(1);
   rows->addLayout(bottom);
   rows->addStretch(1);
@@ -510,6 +516,24 @@ QWidget* SettingsPanelWidget::BuildSaving() {
   return box;
 }
 
+QWidget* SettingsPanelWidget::BuildTemplates() {
+  auto* group = new QGroupBox(QStringLiteral("<<項目リスト>>"));
+  group->setObjectName(QStringLiteral("Frame_Koumoku"));
+  auto* row = new QHBoxLayout(group);
+  auto* open = new QPushButton(QStringLiteral("登録・編集"), group);
+  open->setObjectName(QStringLiteral("Command13"));
+  row->addWidget(open, 0, Qt::AlignTop);
+  auto* note = Note(
+      QStringLiteral("※ここで登録された項目データは、内部・外部>項目複写>"
+                     "登録データで呼び出して使用できます。"),
+      group);
+  Scale(note, kTemplatesNoteWidth, 0);
+  row->addWidget(note);
+  connect(open, &QPushButton::clicked, this,
+          &SettingsPanelWidget::OpenTemplatesDialog);
+  return group;
+}
+
 // ---- Behaviour -------------------------------------------------------------
 
 void SettingsPanelWidget::ConnectSettingsBox(QLineEdit* box, int kind,
@@ -546,6 +570,19 @@ void SettingsPanelWidget::ImportRooms() {
   const bool imported = importer_.ImportRooms();
   RefreshImport();
   if (imported) emit RoomsImported();
+}
+
+void SettingsPanelWidget::OpenTemplatesDialog() {
+  if (templates_dialog_) return;
+  templates_.Open();
+  auto* dialog = new TemplatesDialog(templates_, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  templates_dialog_ = dialog;
+  dialog->open();
+}
+
+TemplatesDialog* SettingsPanelWidget::templates_dialog() const {
+  return templates_dialog_;
 }
 
 void SettingsPanelWidget::Refresh(bool force) {

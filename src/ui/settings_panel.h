@@ -2,6 +2,7 @@
 #define VELTRANO_UI_SETTINGS_PANEL_H_
 
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstddef>
@@ -22,12 +23,15 @@ class QShowEvent;
 namespace veltrano {
 
 class Importer;
+class ItemTemplates;
 class Settings;
+class TemplatesDialog;
 
 // The settings panel of mode 4 ("《設定》"): every control of the settings
-// files, the list editors, the company names, "設定保存", and the section
-// that takes in the rooms and places of another project. It shows the
-// settings and the import, and every event goes to their operations.
+// files, the list editors, the company names, "設定保存", the section that
+// takes in the rooms and places of another project, and "登録・編集", which
+// opens the template dialog. It shows the settings and the import, and every
+// event goes to their operations.
 //
 // The widgets carry the names of the controls they stand for
 // ("TateguSet(0)", "HinagataSaveList(5)", "Command9", ...).
@@ -36,7 +40,7 @@ class SettingsPanelWidget : public QWidget {
 
  public:
   SettingsPanelWidget(Settings& settings, Importer& importer,
-                      QWidget* parent = nullptr);
+                      ItemTemplates& templates, QWidget* parent = nullptr);
 
   // Shows the settings and the import in the controls, when they changed
   // since the last time or `force` is set (after start-up, and whenever the
@@ -47,6 +51,9 @@ class SettingsPanelWidget : public QWidget {
   // or whatever the main window uses).
   void SetDisplayScale(double scale);
   double display_scale() const { return scale_; }
+
+  // The template dialog while it is open.
+  TemplatesDialog* templates_dialog() const;
 
  protected:
   // The panel shows the current settings whenever it is shown.
@@ -92,6 +99,7 @@ class SettingsPanelWidget : public QWidget {
   QWidget* BuildDigits();
   QWidget* BuildImport();
   QWidget* BuildSaving();
+  QWidget* BuildTemplates();
 
   // Makes `box` pass every edit through the settings typing check into the
   // settings box it stands for.
@@ -100,12 +108,14 @@ class SettingsPanelWidget : public QWidget {
   void ChooseListItem(std::size_t editor, int row);
   void ChooseCompanyNameAt(int index);
   void ImportRooms();
+  void OpenTemplatesDialog();
   void RefreshImport();
   void Scale(QWidget* widget, int width, int height);
   void ApplySizes();
 
   Settings& settings_;
   Importer& importer_;
+  ItemTemplates& templates_;
   std::uint64_t shown_revision_ = ~std::uint64_t{0};
   double scale_ = 1.0;
   QFont base_font_;
@@ -129,6 +139,7 @@ class SettingsPanelWidget : public QWidget {
   QLineEdit* import_source_ = nullptr;             // FileSentakuText
   std::array<QCheckBox*, 2> import_sides_{};       // TorikomiSyubetu(0..1)
   QLabel* import_status_ = nullptr;                // Label20(2)
+  QPointer<TemplatesDialog> templates_dialog_;     // InputForm
 };
 
 }  // namespace veltrano

@@ -103,8 +103,9 @@ class SettingsPanelTest : public ::testing::Test {
         Platform{dialogs_, files_, progress_, clipboard_});
     ASSERT_TRUE(workspace_->Startup());
     dialogs_.Take();
-    panel_ = std::make_unique<SettingsPanelWidget>(workspace_->settings(),
-                                                   workspace_->importer());
+    panel_ = std::make_unique<SettingsPanelWidget>(
+        workspace_->settings(), workspace_->importer(),
+        workspace_->item_templates());
     panel_->resize(1260, 700);
     panel_->show();
   }
@@ -504,7 +505,8 @@ TEST_F(SettingsPanelTest, NoCaptionIsCutAtAnyDisplaySize) {
   larger.setPointSizeF(usual.pointSizeF() * 1.5);
   QApplication::setFont(larger);
   {
-    SettingsPanelWidget panel(workspace_->settings(), workspace_->importer());
+    SettingsPanelWidget panel(workspace_->settings(), workspace_->importer(),
+                              workspace_->item_templates());
     panel.show();
     ExpectNoCaptionCut(&panel);
   }
