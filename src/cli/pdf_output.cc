@@ -10,6 +10,9 @@
 namespace veltrano {
 
 void InstallPdfOutput() {
+  // Qt's own notes (a missing runtime folder and the like) are not the
+  // tool's output.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   SetPdfCanvasFactory([](const std::string& path,
                          std::string* error) -> std::unique_ptr<PrinterCanvas> {
     if (QGuiApplication::instance() == nullptr) {

@@ -30,7 +30,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       fittings_summary_(tables_, platform_),
       work_type_table_(tables_, platform_),
       aggregation_dialog_(tables_, part_summaries_, platform_),
-      summary_view_(tables_, platform_) {
+      summary_view_(tables_, platform_),
+      print_dialog_(tables_, fittings_takeoff_, settings_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
 }
@@ -123,8 +124,12 @@ void Workspace::CommandSave() {
 bool Workspace::CommandPrint() {
   sheets_.CommitEditor();
   sheets_.StoreShownRoom();
-  return mode_ == kModeInterior || mode_ == kModeFittingsTakeoff ||
-         mode_ == kModeAggregation || mode_ == kModeExterior;
+  if (mode_ != kModeInterior && mode_ != kModeFittingsTakeoff &&
+      mode_ != kModeAggregation && mode_ != kModeExterior) {
+    return false;
+  }
+  print_dialog_.Open(mode_, session_.project_name());
+  return true;
 }
 
 bool Workspace::RequestClose() {

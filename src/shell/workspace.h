@@ -14,6 +14,7 @@
 #include "fittings/takeoff.h"
 #include "fittings/register.h"
 #include "port/dialogs.h"
+#include "print/print_dialog.h"
 #include "project/import.h"
 #include "project/project_tables.h"
 #include "project/session.h"
@@ -61,8 +62,8 @@ class Workspace : private ProjectHooks {
   bool CommandNew();
   void CommandOpen();
   void CommandSave();
-  // "Print": stores the shown sheet; returns true when the print dialog is
-  // to be opened (modes 0, 1, 2 and 5).
+  // "Print": stores the shown sheet and, in modes 0, 1, 2 and 5, opens the
+  // print dialog (returns true).
   bool CommandPrint();
   // The close request: returns true when the window may close.
   bool RequestClose();
@@ -105,6 +106,8 @@ class Workspace : private ProjectHooks {
   const AggregationDialog& aggregation_dialog() const {
     return aggregation_dialog_;
   }
+  PrintDialog& print_dialog() { return print_dialog_; }
+  const PrintDialog& print_dialog() const { return print_dialog_; }
   SummaryView& summary_view() { return summary_view_; }
   const SummaryView& summary_view() const { return summary_view_; }
 
@@ -145,6 +148,7 @@ class Workspace : private ProjectHooks {
   WorkTypeTable work_type_table_;
   AggregationDialog aggregation_dialog_;
   SummaryView summary_view_;
+  PrintDialog print_dialog_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
 };

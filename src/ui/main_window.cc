@@ -29,6 +29,7 @@
 #include "ui/fittings_panel.h"
 #include "ui/register_panel.h"
 #include "ui/name_dialog.h"
+#include "ui/print_dialog_widget.h"
 #include "ui/qt_platform.h"
 #include "ui/rooms_dialog.h"
 #include "ui/settings_panel.h"
@@ -420,13 +421,19 @@ void MainForm::ToolbarCommand(const QString& key) {
   } else if (key == "Save") {
     ws_.CommandSave();
   } else if (key == "Print") {
-    if (ws_.CommandPrint()) {
-      ws_.dialogs().ShowMessage("印刷", "印刷はまだ使用できません。",
-                                MessageIcon::kInformation);
-    }
+    if (ws_.CommandPrint()) OpenPrintDialog();
   }
   Refresh();
 }
+
+void MainForm::OpenPrintDialog() {
+  auto* dialog = new PrintDialogWidget(ws_.print_dialog(), this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  print_dialog_ = dialog;
+  dialog->open();
+}
+
+PrintDialogWidget* MainForm::print_dialog() const { return print_dialog_; }
 
 void MainForm::OpenNameDialog() {
   auto* dialog = new NameDialog(ws_.session(), this);

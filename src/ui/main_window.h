@@ -19,6 +19,7 @@ namespace veltrano {
 
 class AggregationPanel;
 class NameDialog;
+class PrintDialogWidget;
 class FittingsPanel;
 class QtProgress;
 class RegisterPanel;
@@ -71,6 +72,7 @@ class MainForm : public QMainWindow {
   // The name and rooms dialogs while they are open.
   NameDialog* name_dialog() const;
   RoomsDialog* rooms_dialog() const;
+  PrintDialogWidget* print_dialog() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -83,6 +85,7 @@ class MainForm : public QMainWindow {
   void ToolbarCommand(const QString& key);
   void OpenNameDialog();
   void OpenRoomsDialog();
+  void OpenPrintDialog();
   void OpenManual();
   void ApplyDisplaySize();
   // Resizes the window to `wanted`, or less where the screen is smaller,
@@ -111,6 +114,7 @@ class MainForm : public QMainWindow {
   QProgressBar* progress_bar_ = nullptr;
   QPointer<NameDialog> name_dialog_;
   QPointer<RoomsDialog> rooms_dialog_;
+  QPointer<PrintDialogWidget> print_dialog_;
   QFont panel_font_;
   int display_size_ = 0;
   int shown_mode_ = -1;

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include "main_form_fixture.h"
+#include "ui/print_dialog_widget.h"
 #include "takeoff/sheet_layout.h"
 #include "ui/display_metrics.h"
 #include "ui/sheet_model.h"
@@ -250,7 +251,7 @@ TEST_F(MainFormTest, DisplaySizesRescaleTheWindowWithinTheScreen) {
   EXPECT_LE(window->height(), area.height());
 }
 
-TEST_F(MainFormTest, PrintSaysItIsNotAvailableInModesThatPrint) {
+TEST_F(MainFormTest, PrintOpensThePrintDialogOfTheMode) {
   NewProject("印刷");
   AddRooms({Q("事務室")});
   Enter(1, 3, "1+1");
@@ -258,13 +259,40 @@ TEST_F(MainFormTest, PrintSaysItIsNotAvailableInModesThatPrint) {
   Toolbar("Print");
   Click("HiroiBunrui(4)");
   Toolbar("Print");
+  EXPECT_EQ(window->print_dialog(), nullptr);
   EXPECT_TRUE(dialogs.Take().empty());
+
   Click("HiroiBunrui(0)");
   Toolbar("Print");
-  const auto shown = dialogs.Take();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].title, "印刷");
+  PrintDialogWidget* dialog = window->print_dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), Q("内部拾い印刷"));
+  EXPECT_EQ(FindIn<QLineEdit>(dialog, "PageTx")->text(), "1");
+  auto* rooms = FindIn<QListWidget>(dialog, "List1(0)");
+  ASSERT_EQ(rooms->count(), 1);
+  // Nothing chosen to print: it says so before any printer is asked for.
+  Click(FindIn<QAbstractButton>(dialog, "Command1"));
+  EXPECT_EQ(dialogs.Take(), (std::vector<ShownDialog>{
+                                {"確認", "印刷する部屋が選択されていません。", false}}));
+  Click(FindIn<QAbstractButton>(dialog, "Command3(0)"));
+  EXPECT_EQ(FindIn<QListWidget>(dialog, "List1(1)")->count(), 1);
+  Click(FindIn<QAbstractButton>(dialog, "Command4"));
+  Flush();
+  EXPECT_EQ(window->print_dialog(), nullptr);
+  EXPECT_FALSE(ws->print_dialog().shown());
+
+  // Summaries not aggregated yet cannot be ticked.
+  Click("HiroiBunrui(2)");
+  Toolbar("Print");
+  dialog = window->print_dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), Q("集計表印刷"));
+  EXPECT_FALSE(FindIn<QCheckBox>(dialog, "Check1(0)")->isEnabled());
+  Click(FindIn<QAbstractButton>(dialog, "Command4"));
+  Flush();
+
   // The shown sheet was stored first: another room and back shows it.
+  Click("HiroiBunrui(0)");
   AddRooms({Q("会議室")});
   PressRoom(0);
   EXPECT_EQ(Shown(1, 5), "2.00");

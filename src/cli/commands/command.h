@@ -69,6 +69,7 @@ const Command& RecalcCommand();
 const Command& AggregateCommand();
 const Command& ExportCommand();
 const Command& RunCommand();
+const Command& PrintCommand();
 
 }  // namespace veltrano
 

@@ -1,0 +1,46 @@
+#ifndef VELTRANO_UI_PRINT_DIALOG_WIDGET_H_
+#define VELTRANO_UI_PRINT_DIALOG_WIDGET_H_
+
+#include <QDialog>
+#include <array>
+
+#include "print/print_dialog.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPrinter;
+
+namespace veltrano {
+
+// The print dialog InsatuForm: the rooms or places to print and the start
+// page, or the summary tables, then "印刷開始" on a printer of the
+// platform's choice (a PDF file among them) and "印刷プレビュー" to look at
+// the pages first. Every event goes to the PrintDialog object.
+class PrintDialogWidget : public QDialog {
+  Q_OBJECT
+
+ public:
+  PrintDialogWidget(PrintDialog& dialog, QWidget* parent = nullptr);
+  void Refresh();
+
+ public slots:
+  void done(int result) override;
+
+ private:
+  void StartPrinting();
+  void Preview();
+  static void SetUpPrinter(QPrinter* printer);
+
+  PrintDialog& dialog_;
+  QListWidget* left_ = nullptr;                      // List1(0)
+  QListWidget* right_ = nullptr;                     // List1(1)
+  QLineEdit* start_page_ = nullptr;                  // PageTx
+  std::array<QCheckBox*, kSummaryBoxes> boxes_{};    // Check1(0..11)
+  QLabel* caption_ = nullptr;                        // Label3
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_PRINT_DIALOG_WIDGET_H_
