@@ -100,8 +100,19 @@ void PrintDialog::Open(int mode, std::string project_name) {
     enabled_[static_cast<std::size_t>(p)] = !tables_.interior_summaries[p].At(3, 1).empty();
     enabled_[static_cast<std::size_t>(5 + p)] = !tables_.exterior_summaries[p].At(3, 1).empty();
   }
-  enabled_[10] = tables_.fittings_summary.cols() > 2;
-  enabled_[11] = tables_.interior_summaries[kWorkTypeTable].rows() > 1;
+  // The fittings summary once it has an item column, the work-type table
+  // once a row below its heading holds anything (the empty table laid out
+  // at start-up has one blank row).
+  const TextGrid& fittings = tables_.fittings_summary;
+  bool items = false;
+  for (int c = 2; c < fittings.cols() && !items; ++c) items = !fittings.At(2, c).empty();
+  enabled_[10] = items;
+  const TextGrid& work = tables_.interior_summaries[kWorkTypeTable];
+  bool rows = false;
+  for (int r = 1; r < work.rows() && !rows; ++r) {
+    for (int c = 0; c < work.cols() && !rows; ++c) rows = !work.At(r, c).empty();
+  }
+  enabled_[11] = rows;
 }
 
 void PrintDialog::Close() {
