@@ -17,6 +17,7 @@
 #include "shell/workspace.h"
 #include "ui/aggregation_panel.h"
 #include "ui/main_window.h"
+#include "ui/print_dialog_widget.h"
 #include "ui/name_dialog.h"
 #include "ui/rooms_dialog.h"
 #include "ui/templates_dialog.h"
@@ -207,6 +208,18 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
           window.aggregation_panel()->selection_dialog()) {
     Save(*selection, QDir(dir).filePath("aggregation_dialog.png"), &written);
     selection->done(QDialog::Rejected);
+  }
+  // The print dialog of the summaries and of the interior sheets.
+  for (int mode : {kModeAggregation, kModeInterior}) {
+    window.SelectMode(mode);
+    if (!ws.CommandPrint()) continue;
+    PrintDialog& print = ws.print_dialog();
+    print.AddSelected({0, 1});
+    print.TickAll();
+    PrintDialogWidget dialog(print, &window);
+    dialog.show();
+    Save(dialog, QDir(dir).filePath(QString("print_dialog_mode%1.png").arg(mode)), &written);
+    dialog.done(QDialog::Rejected);
   }
   // The template dialog with items typed into the floor and wall columns
   // and the editor open on the last of them.
