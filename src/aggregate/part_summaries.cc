@@ -88,20 +88,10 @@ void PartSummaries::AccumulateRoom(int side, int room_index) {
   const RoomStore& store = tables_.stores[side];
   if (store.Line(0).empty() || room_index < 0) return;
   ++revision_;
-  // The room's 50 stored rows, cells by sheet column: views into the
-  // store, which nothing changes meanwhile.
+  // The room's 50 stored rows, read in place (nothing changes the store
+  // meanwhile).
   std::vector<std::vector<std::string_view>>& rows = room_rows_;
-  rows.resize(kLinesPerRoom + 1);
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
-    const std::vector<std::string_view> fields =
-        SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
-    std::vector<std::string_view>& cells = rows[static_cast<std::size_t>(r)];
-    cells.assign(kLastStoredColumn + 2, std::string_view());
-    for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
-      const std::size_t f = static_cast<std::size_t>(c) + 1;
-      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
-    }
-  }
+  ReadStoredRows(store, room_index, &rows);
   const std::string name(FieldOf(store.Line(kLinesPerRoom * room_index), 1));
   long places = std::lround(LeadingNumber(rows[1][kLastStoredColumn + 1]));
   if (places == 0) places = 1;

@@ -41,23 +41,6 @@ std::string PaddedContinuation(std::string piece) {
   return piece;
 }
 
-// The stored rows of a room, cells by sheet column.
-std::vector<std::vector<std::string_view>> StoredRows(const RoomStore& store,
-                                                      int room_index) {
-  std::vector<std::vector<std::string_view>> rows(kItemRows + 1);
-  for (int r = 1; r <= kItemRows; ++r) {
-    const std::vector<std::string_view> fields =
-        SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
-    std::vector<std::string_view>& cells = rows[static_cast<std::size_t>(r)];
-    cells.assign(kLastStoredColumn + 2, std::string_view());
-    for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
-      const std::size_t f = static_cast<std::size_t>(c) + 1;
-      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
-    }
-  }
-  return rows;
-}
-
 }  // namespace
 
 std::vector<std::string> RoomSheetPrinter::BreakLine(const std::string& line) {
@@ -90,7 +73,8 @@ std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
       kLinesPerRoom * room_index >= store.size()) {
     return columns;
   }
-  const std::vector<std::vector<std::string_view>> rows = StoredRows(store, room_index);
+  std::vector<std::vector<std::string_view>> rows;
+  ReadStoredRows(store, room_index, &rows);
   for (int p = 0; p < kParts; ++p) {
     const int f = kFormulaColumn[static_cast<std::size_t>(p)];
     const auto cell = [&rows](int r, int c) { return rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };

@@ -4,7 +4,11 @@
 #include <array>
 #include <string_view>
 
+#include <string_view>
+#include <vector>
+
 #include "calc/grid.h"
+#include "project/project_tables.h"
 
 namespace veltrano {
 
@@ -43,6 +47,13 @@ ColumnKind KindOfColumn(int col);
 
 // The part whose block holds the column, or -1 for columns 0 and 28.
 int PartOfColumn(int col);
+
+// The 50 stored rows of the room at `room_index` of a room store: cells by
+// sheet column (1-28, the last the line's extra field), as views into the
+// store's lines, which must not change while they are used. Row 0 is
+// empty.
+void ReadStoredRows(const RoomStore& store, int room_index,
+                    std::vector<std::vector<std::string_view>>* rows);
 
 // Writes the header row and the row numbers of an empty sheet; `side` 0 is
 // the interior sheet ("項目( 内部 )"), 1 the exterior sheet ("項目( 外部 )").

@@ -22,6 +22,7 @@
 #include "ui/display_metrics.h"
 #include "ui/fit_text_delegate.h"
 #include "ui/grid_model.h"
+#include "ui/name_lists.h"
 #include "ui/qt_platform.h"
 
 namespace veltrano {
@@ -81,52 +82,21 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
   setWindowTitle(ToQString(dialog_.title()));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  auto* lists = new QHBoxLayout;
-
-  auto* left = new QVBoxLayout;
-  auto* left_caption = new QLabel(ToQString(dialog_.left_caption()), this);
-  left_caption->setObjectName("Label1(0)");
-  left->addWidget(left_caption);
-  left_ = new QListWidget(this);
-  left_->setObjectName("List1(0)");
-  left_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  left->addWidget(left_, 1);
-  lists->addLayout(left, 1);
-
-  auto* middle = new QVBoxLayout;
-  middle->addStretch(1);
-  static constexpr const char* kCommands[3] = {"全選択", "⇒", "クリア"};
-  for (int i = 0; i < 3; ++i) {
-    auto* b = Button(kCommands[i], Indexed("Command1", i), this);
-    connect(b, &QPushButton::clicked, this, [this, i] {
-      if (i == 0) {
-        dialog_.SelectAll();
-      } else if (i == 1) {
-        std::vector<int> positions;
-        for (const QModelIndex& index : left_->selectionModel()->selectedRows()) {
-          positions.push_back(index.row());
-        }
-        dialog_.AddSelected(positions);
-      } else {
-        dialog_.ClearSelection();
-      }
-      Refresh();
-    });
-    middle->addWidget(b);
-  }
-  middle->addStretch(1);
-  lists->addLayout(middle);
-
-  auto* right = new QVBoxLayout;
-  auto* right_caption = new QLabel(ToQString(dialog_.right_caption()), this);
-  right_caption->setObjectName("Label1(1)");
-  right->addWidget(right_caption);
-  right_ = new QListWidget(this);
-  right_->setObjectName("List1(1)");
-  right_->setSelectionMode(QAbstractItemView::NoSelection);
-  right->addWidget(right_, 1);
-  lists->addLayout(right, 1);
-  layout->addLayout(lists, 1);
+  lists_ = new NameListsWidget(ToQString(dialog_.left_caption()),
+                               ToQString(dialog_.right_caption()), "Command1", this);
+  connect(lists_, &NameListsWidget::selectAllPressed, this, [this] {
+    dialog_.SelectAll();
+    Refresh();
+  });
+  connect(lists_, &NameListsWidget::addPressed, this, [this](const std::vector<int>& at) {
+    dialog_.AddSelected(at);
+    Refresh();
+  });
+  connect(lists_, &NameListsWidget::clearPressed, this, [this] {
+    dialog_.ClearSelection();
+    Refresh();
+  });
+  layout->addWidget(lists_, 1);
 
   auto* note = new QLabel(
       "※一覧から選択後⇒をクリック。（Ctrlキー併用で複数選択可）", this);
@@ -147,8 +117,7 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
 }
 
 void AggregationDialogWidget::Refresh() {
-  SetListItems(left_, dialog_.left());
-  SetListItems(right_, dialog_.right());
+  lists_->Show(dialog_.left(), dialog_.right());
 }
 
 void AggregationDialogWidget::done(int result) {

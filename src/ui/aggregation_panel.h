@@ -25,6 +25,7 @@ class QTableView;
 namespace veltrano {
 
 class GridModel;
+class NameListsWidget;
 class QtProgress;
 
 // The selection dialog SyukeiForm of "集計開始": the rooms or places of the
@@ -46,8 +47,7 @@ class AggregationDialogWidget : public QDialog {
 
  private:
   AggregationDialog& dialog_;
-  QListWidget* left_ = nullptr;   // List1(0)
-  QListWidget* right_ = nullptr;  // List1(1)
+  NameListsWidget* lists_ = nullptr;  // List1(0..1) and Command1(0..2)
 };
 
 // The aggregation panel "《集計》" (Frame_Syukei) of mode 2: the four

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "qt/printer_canvas.h"
+#include "ui/name_lists.h"
 #include "ui/qt_platform.h"
 
 namespace veltrano {
@@ -43,49 +44,21 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
   const int kind = dialog_.kind();
 
   if (kind == kPrintInteriorSheets || kind == kPrintExteriorSheets) {
-    auto* lists = new QHBoxLayout;
-    auto* lv = new QVBoxLayout;
-    auto* left_caption = new QLabel(ToQString(dialog_.left_caption()), this);
-    left_caption->setObjectName("Label1(0)");
-    lv->addWidget(left_caption);
-    left_ = new QListWidget(this);
-    left_->setObjectName("List1(0)");
-    left_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lv->addWidget(left_, 1);
-    lists->addLayout(lv, 1);
-    auto* middle = new QVBoxLayout;
-    middle->addStretch(1);
-    static constexpr const char* kCommands[3] = {"全選択", "⇒", "クリア"};
-    for (int i = 0; i < 3; ++i) {
-      auto* b = Button(kCommands[i], QString("Command3(%1)").arg(i), this);
-      connect(b, &QPushButton::clicked, this, [this, i] {
-        if (i == 0) {
-          dialog_.SelectAll();
-        } else if (i == 1) {
-          std::vector<int> positions;
-          for (const QModelIndex& index : left_->selectionModel()->selectedRows()) {
-            positions.push_back(index.row());
-          }
-          dialog_.AddSelected(positions);
-        } else {
-          dialog_.ClearSelection();
-        }
-        Refresh();
-      });
-      middle->addWidget(b);
-    }
-    middle->addStretch(1);
-    lists->addLayout(middle);
-    auto* rv = new QVBoxLayout;
-    auto* right_caption = new QLabel(ToQString(dialog_.right_caption()), this);
-    right_caption->setObjectName("Label1(1)");
-    rv->addWidget(right_caption);
-    right_ = new QListWidget(this);
-    right_->setObjectName("List1(1)");
-    right_->setSelectionMode(QAbstractItemView::NoSelection);
-    rv->addWidget(right_, 1);
-    lists->addLayout(rv, 1);
-    layout->addLayout(lists, 1);
+    lists_ = new NameListsWidget(ToQString(dialog_.left_caption()),
+                                 ToQString(dialog_.right_caption()), "Command3", this);
+    connect(lists_, &NameListsWidget::selectAllPressed, this, [this] {
+      dialog_.SelectAll();
+      Refresh();
+    });
+    connect(lists_, &NameListsWidget::addPressed, this, [this](const std::vector<int>& at) {
+      dialog_.AddSelected(at);
+      Refresh();
+    });
+    connect(lists_, &NameListsWidget::clearPressed, this, [this] {
+      dialog_.ClearSelection();
+      Refresh();
+    });
+    layout->addWidget(lists_, 1);
     auto* note = new QLabel(ToQString(dialog_.note()), this);
     note->setObjectName("Label2");
     layout->addWidget(note);
@@ -162,17 +135,8 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
 }
 
 void PrintDialogWidget::Refresh() {
-  if (left_ != nullptr) {
-    SetListItems(left_, dialog_.left());
-    // The right list may hold a name twice; it is refilled as it stands.
-    QStringList texts;
-    for (const std::string& name : dialog_.right()) texts.append(ToQString(name));
-    QStringList shown;
-    for (int i = 0; i < right_->count(); ++i) shown.append(right_->item(i)->text());
-    if (shown != texts) {
-      right_->clear();
-      right_->addItems(texts);
-    }
+  if (lists_ != nullptr) {
+    lists_->Show(dialog_.left(), dialog_.right());
     const QString page = ToQString(dialog_.start_page());
     if (start_page_->text() != page) start_page_->setText(page);
   }

@@ -14,6 +14,8 @@ class QPrinter;
 
 namespace veltrano {
 
+class NameListsWidget;
+
 // The print dialog InsatuForm: the rooms or places to print and the start
 // page, or the summary tables, then "印刷開始" on a printer of the
 // platform's choice (a PDF file among them) and "印刷プレビュー" to look at
@@ -34,8 +36,7 @@ class PrintDialogWidget : public QDialog {
   static void SetUpPrinter(QPrinter* printer);
 
   PrintDialog& dialog_;
-  QListWidget* left_ = nullptr;                      // List1(0)
-  QListWidget* right_ = nullptr;                     // List1(1)
+  NameListsWidget* lists_ = nullptr;                 // List1(0..1), Command3(0..2)
   QLineEdit* start_page_ = nullptr;                  // PageTx
   std::array<QCheckBox*, kSummaryBoxes> boxes_{};    // Check1(0..11)
   QLabel* caption_ = nullptr;                        // Label3

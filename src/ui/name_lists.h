@@ -1,0 +1,38 @@
+#ifndef VELTRANO_UI_NAME_LISTS_H_
+#define VELTRANO_UI_NAME_LISTS_H_
+
+#include <QString>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class QListWidget;
+
+namespace veltrano {
+
+// Two lists side by side, as the selection and print dialogs have them:
+// the rooms or places to choose from, List1(0), several at once with Ctrl;
+// the names chosen, List1(1); and between them "全選択", "⇒" and "クリア",
+// named `buttons`(0..2).
+class NameListsWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  NameListsWidget(const QString& left_caption, const QString& right_caption,
+                  const QString& buttons, QWidget* parent = nullptr);
+  void Show(const std::vector<std::string>& left, const std::vector<std::string>& right);
+
+ signals:
+  void selectAllPressed();
+  // "⇒" with the positions selected in the left list.
+  void addPressed(const std::vector<int>& positions);
+  void clearPressed();
+
+ private:
+  QListWidget* left_ = nullptr;
+  QListWidget* right_ = nullptr;
+};
+
+}  // namespace veltrano
+
+#endif  // VELTRANO_UI_NAME_LISTS_H_
