@@ -23,6 +23,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
+      history_(tables_, sheets_),
       sheet_editing_(sheets_, platform_),
       item_copy_(tables_, folders_, sheets_, platform_),
       item_templates_(folders_, platform_),
@@ -34,6 +35,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       print_dialog_(tables_, fittings_takeoff_, settings_, platform_) {
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
+  sheets_.SetHistory(&history_);
 }
 
 bool Workspace::Startup() {

@@ -91,6 +91,8 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
+  SheetHistory& history() { return history_; }
+  const SheetHistory& history() const { return history_; }
   SheetEditing& sheet_editing() { return sheet_editing_; }
   ItemCopy& item_copy() { return item_copy_; }
   const ItemCopy& item_copy() const { return item_copy_; }
@@ -140,6 +142,7 @@ class Workspace : private ProjectHooks {
   FittingsTakeoff fittings_takeoff_;
   TakeoffSheets sheets_;
   Rooms rooms_;
+  SheetHistory history_;
   SheetEditing sheet_editing_;
   ItemCopy item_copy_;
   ItemTemplates item_templates_;

@@ -189,6 +189,7 @@ std::vector<std::string> ItemCopy::SelectedItems() const {
 void ItemCopy::CopyItems() {
   ++revision_;
   sheets_.HideEditor();
+  HistoryStep step(sheets_.history(), "項目複写");
   if (!sheets_.RoomShown()) {
     platform_.dialogs.ShowMessage(kTitleConfirm, "部屋名が選択されていません。");
     return;

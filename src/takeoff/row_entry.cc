@@ -101,6 +101,20 @@ void TakeoffSheets::SetCurrentCell(int row, int col) {
   cursor_[side_] = Cursor{row, col, row, col};
 }
 
+std::string_view TakeoffSheets::StepNameOfClick(int col) const {
+  if (item_list_shown()) return "項目複写";
+  switch (KindOfColumn(col)) {
+    case ColumnKind::kMark:
+      return "○";
+    case ColumnKind::kDeduction:
+      return "▲";
+    case ColumnKind::kValue:
+      return "小計";
+    default:
+      return "入力";
+  }
+}
+
 CellRange TakeoffSheets::selection() const {
   const Cursor& c = cursor_[side_];
   return CellRange{std::min(c.row, c.end_row), std::min(c.col, c.end_col),
@@ -129,6 +143,7 @@ void TakeoffSheets::ClickSheet(int row, int col, bool right_button, bool range) 
   ++revision_;
   if (!shown_ || !RoomShown()) return;
   if (row < 1 || row > kItemRows || col < 1 || col >= kSheetCols) return;
+  HistoryStep step(history_, StepNameOfClick(col));
   SetCurrentCell(row, col);
   if (right_button) {
     ActivateCell(Activation::kRightClick);
@@ -240,6 +255,7 @@ void TakeoffSheets::ActivateCell(Activation how) {
 void TakeoffSheets::EditorTextChanged(std::string_view typed) {
   ++revision_;
   if (!editor_visible_) return;
+  HistoryStep step(history_, SheetHistory::kTypingStep);
   if (!SheetEditable()) {
     editor_visible_ = false;
     return;
@@ -254,6 +270,7 @@ void TakeoffSheets::EditorTextChanged(std::string_view typed) {
 void TakeoffSheets::EditorKeyPressed(EditorKey key) {
   ++revision_;
   if (!editor_visible_) return;
+  HistoryStep step(history_, "入力");
   // An editor left over a sheet that belongs to no room writes nothing.
   if (!SheetEditable()) {
     editor_visible_ = false;
@@ -291,6 +308,7 @@ void TakeoffSheets::EditorKeyPressed(EditorKey key) {
 void TakeoffSheets::CommitEditor() {
   ++revision_;
   if (!editor_visible_) return;
+  HistoryStep step(history_, "入力");
   editor_visible_ = false;
   if (!SheetEditable()) return;
   const Cursor c = cursor_[side_];
@@ -320,6 +338,7 @@ void TakeoffSheets::EditCurrentCell() {
 void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
   ++revision_;
   if (editor_visible_ || !SheetEditable()) return;
+  HistoryStep step(history_, SheetHistory::kTypingStep);
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
   OpenEditorOnCurrentCell();
@@ -531,6 +550,7 @@ void TakeoffSheets::RecalculateAll() {
   ++revision_;
   if (!shown_) return;
   editor_visible_ = false;
+  HistoryStep step(history_, "再計算", /*whole_side=*/true);
   const int count = static_cast<int>(tables_.room_names[side_].size());
   if (count == 0) return;
   BatchProblems batch;
@@ -558,6 +578,7 @@ void TakeoffSheets::ClearAllValues() {
   ++revision_;
   if (!shown_) return;
   editor_visible_ = false;
+  HistoryStep step(history_, "値削除", /*whole_side=*/true);
   ForEachRoomOfSide([&] {
     TextGrid& g = shown_sheet();
     for (int r = 1; r <= kItemRows; ++r) {

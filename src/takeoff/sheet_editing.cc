@@ -80,6 +80,7 @@ void SheetEditing::SelectAll() {
 
 void SheetEditing::DeleteSelection() {
   sheets_.HideEditor();
+  HistoryStep step(sheets_.history(), "削除");
   // A sheet that shows no room belongs to nothing that could be stored.
   if (!sheets_.RoomShown()) return;
   if (platform_.dialogs.Ask(kTitleConfirm, "選択位置（範囲）を削除します。",
@@ -108,6 +109,7 @@ void SheetEditing::CopySelection() {
 
 void SheetEditing::Paste() {
   sheets_.HideEditor();
+  HistoryStep step(sheets_.history(), "貼り付け");
   if (RefusedWhileCopying()) return;
   if (!sheets_.RoomShown()) return;
   const std::optional<std::string> text = platform_.clipboard.Text();
@@ -171,6 +173,7 @@ void SheetEditing::ShiftBlock(int part, int from, int to, bool down) {
 
 void SheetEditing::InsertRow() {
   sheets_.HideEditor();
+  HistoryStep step(sheets_.history(), "行挿入");
   if (RefusedWhileCopying()) return;
   if (!sheets_.RoomShown()) return;
   const TextGrid& sheet = sheets_.sheet(sheets_.side());
@@ -202,6 +205,7 @@ void SheetEditing::InsertRow() {
 
 void SheetEditing::DeleteRow() {
   sheets_.HideEditor();
+  HistoryStep step(sheets_.history(), "行削除");
   if (RefusedWhileCopying()) return;
   if (!sheets_.RoomShown()) return;
   const TextGrid& sheet = sheets_.sheet(sheets_.side());

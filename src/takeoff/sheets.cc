@@ -88,14 +88,26 @@ void TakeoffSheets::RenameShownRoom(int side, int position,
   }
 }
 
+void TakeoffSheets::ReloadRoom(int position) {
+  room_label_[side_].clear();
+  current_room_[side_] = -1;
+  ShowRoom(position);
+}
+
 void TakeoffSheets::ForgetShownRoom(int side) {
   ++revision_;
+  // The store's lines shift under the history's steps.
+  if (history_ != nullptr) history_->Clear(side);
   room_label_[side].clear();
   current_room_[side] = -1;
 }
 
 void TakeoffSheets::ProjectReplaced(bool opening) {
   ++revision_;
+  if (history_ != nullptr) {
+    history_->Clear(kInterior);
+    history_->Clear(kExterior);
+  }
   for (int s = 0; s < 2; ++s) {
     ClearSheet(s);
     room_label_[s].clear();

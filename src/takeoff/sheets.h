@@ -14,6 +14,7 @@
 #include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/project_tables.h"
+#include "takeoff/history.h"
 
 namespace veltrano {
 
@@ -137,6 +138,13 @@ class TakeoffSheets {
   bool done_mark() const { return done_mark_; }
   void SetDoneMark(bool on);
   FormulaParams ParamsOfSide(int side) const;
+  // The history of sheet changes, which the workspace connects; every user
+  // action on the sheets records its step there.
+  void SetHistory(SheetHistory* history) { history_ = history; }
+  SheetHistory* history() const { return history_; }
+  // Shows the room at `position` from its store lines without storing the
+  // shown sheet first (the history has just written the store).
+  void ReloadRoom(int position);
   // Frame_List, the item-copy panel, which the workspace connects.
   void SetItemPlacer(ItemPlacer* placer) { placer_ = placer; }
   bool item_list_shown() const {
@@ -192,6 +200,8 @@ class TakeoffSheets {
   void ForEachRoomOfSide(const std::function<void()>& work);
   void ReportBatchProblems(const BatchProblems& batch);
   std::string SubtotalSumAbove(int row, int value_col);
+  // The name of the step a click on column `col` makes.
+  std::string_view StepNameOfClick(int col) const;
 
   ProjectTables& tables_;
   const FittingsRegister& register_;
@@ -212,6 +222,7 @@ class TakeoffSheets {
   std::string editor_opened_with_;         // the cell's text when it opened
   bool editor_ime_ = false;
   ItemPlacer* placer_ = nullptr;           // Frame_List
+  SheetHistory* history_ = nullptr;
   std::uint64_t revision_ = 0;
 };
 

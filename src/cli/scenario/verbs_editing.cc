@@ -197,8 +197,23 @@ void DefineTemplateVerbs(Runner& r, Workspace& w) {
   r.DefineAction("templates delete-cell", kDialog, nullptr, [&t] { t.DeleteCell(); });
 }
 
+void DefineHistoryVerbs(Runner& r, Workspace& w) {
+  r.DefineAction("undo", Where::kMainWindow, &Runner::NeedTakeoff,
+                 [&w] { w.history().Undo(w.side()); });
+  r.DefineAction("redo", Where::kMainWindow, &Runner::NeedTakeoff,
+                 [&w] { w.history().Redo(w.side()); });
+}
+
 void DefineEditingExpectations(Runner& r, Workspace& w) {
   constexpr Where kAny = Where::kAnywhere;
+  r.Define("expect undo", kAny, [&r, &w](const Args& a) {
+    return r.Arity(a, 1, 1, "expect undo NAME") &&
+           r.ExpectText("the step to undo", a[0].text, w.history().undo_name(w.side()));
+  });
+  r.Define("expect redo", kAny, [&r, &w](const Args& a) {
+    return r.Arity(a, 1, 1, "expect redo NAME") &&
+           r.ExpectText("the step to redo", a[0].text, w.history().redo_name(w.side()));
+  });
   r.Define("expect selection", kAny, [&r, &w](const Args& a) {
     int row = 0, col = 0, row2 = 0, col2 = 0;
     if (!r.Arity(a, 4, 4, "expect selection ROW COL ROW2 COL2") ||
@@ -254,6 +269,7 @@ void DefineEditingVerbs(Runner& r) {
   DefineSheetCommandVerbs(r, w);
   DefineItemCopyVerbs(r, w);
   DefineTemplateVerbs(r, w);
+  DefineHistoryVerbs(r, w);
   DefineEditingExpectations(r, w);
 }
 
