@@ -2,6 +2,7 @@
 // and 100 places with full sheets, 599 fittings, a full fittings takeoff
 // store and filled summary tables. Open, save, recalculate every room of
 // both sides, switch rooms, and the memory the open project takes.
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,27 @@ void BM_AggregateEverything(benchmark::State& state) {
       w.part_summaries().table(kInterior, 0).cols() - 2;
 }
 BENCHMARK(BM_AggregateEverything)->Unit(benchmark::kMillisecond);
+
+// "値削除" over every room of the largest project's interior, and its undo:
+// the history keeps only the values it emptied.
+void BM_ClearValuesAndUndo(benchmark::State& state) {
+  Bench& b = Shared();
+  b.w->session().OpenProject();
+  b.w->SwitchMode(kModeInterior);
+  Workspace& w = *b.w;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.history().Clear(kInterior);
+    state.ResumeTiming();
+    w.sheets().ClearAllValues();
+    const auto cleared = std::chrono::steady_clock::now();
+    w.history().Undo(kInterior);
+    const auto undone = std::chrono::steady_clock::now();
+    state.counters["undo_ms"] =
+        std::chrono::duration<double, std::milli>(undone - cleared).count();
+  }
+}
+BENCHMARK(BM_ClearValuesAndUndo)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchRoom(benchmark::State& state) {
   Bench& b = Shared();

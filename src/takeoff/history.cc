@@ -35,10 +35,17 @@ void SheetHistory::End() {
       if (was == is) continue;
       const int room = static_cast<int>(i) / kLinesPerRoom;
       const int row = static_cast<int>(i) % kLinesPerRoom + 1;
+      const std::vector<std::string_view> a = SplitFields(was);
+      const std::vector<std::string_view> b = SplitFields(is);
+      auto field = [](const std::vector<std::string_view>& f, int at) {
+        return static_cast<std::size_t>(at) < f.size() ? f[static_cast<std::size_t>(at)]
+                                                      : std::string_view();
+      };
       for (int c = 1; c <= kLastStoredColumn; ++c) {
-        const std::string_view a = FieldOf(was, c + 1);
-        const std::string_view b = FieldOf(is, c + 1);
-        if (a != b) step.changes.push_back({room, row, c, std::string(a), std::string(b)});
+        if (field(a, c + 1) != field(b, c + 1)) {
+          step.changes.push_back(
+              {room, row, c, std::string(field(a, c + 1)), std::string(field(b, c + 1))});
+        }
       }
     }
     before_store_.clear();
@@ -95,11 +102,35 @@ void SheetHistory::Apply(int side, const Step& step, bool forward) {
   // room of the first change is shown from it.
   if (sheets_.RoomShown()) sheets_.StoreVisibleSheet();
   RoomStore& store = const_cast<ProjectTables&>(tables_).stores[side];
-  for (const CellChange& change : step.changes) {
-    const int line = change.room * kLinesPerRoom + change.row - 1;
-    if (line < 0 || line >= store.size()) continue;
-    store.SetLine(line, ReplaceField(store.Line(line), change.col + 1,
-                                     forward ? change.after : change.before));
+  // The changes of one line come together (they were taken line by line):
+  // each line is split and joined once.
+  std::size_t i = 0;
+  while (i < step.changes.size()) {
+    const int line = step.changes[i].room * kLinesPerRoom + step.changes[i].row - 1;
+    std::size_t j = i;
+    while (j < step.changes.size() &&
+           step.changes[j].room * kLinesPerRoom + step.changes[j].row - 1 == line) {
+      ++j;
+    }
+    if (line >= 0 && line < store.size()) {
+      // The line anew: its fields as they are, but those the changes name
+      // (in column order).
+      const std::vector<std::string_view> fields = SplitFields(store.Line(line));
+      std::string joined;
+      joined.reserve(store.Line(line).size() + 16);
+      std::size_t k = i;
+      for (std::size_t f = 0; f < fields.size(); ++f) {
+        if (f > 0) joined += ',';
+        while (k < j && static_cast<std::size_t>(step.changes[k].col + 1) < f) ++k;
+        if (k < j && static_cast<std::size_t>(step.changes[k].col + 1) == f) {
+          joined += forward ? step.changes[k].after : step.changes[k].before;
+        } else {
+          joined += fields[f];
+        }
+      }
+      store.SetLine(line, std::move(joined));
+    }
+    i = j;
   }
   const CellChange& first = step.changes.front();
   sheets_.ReloadRoom(first.room);
