@@ -175,6 +175,10 @@ void MainForm::BuildToolbar() {
       {"Save", "上書き保存", QKeySequence::Save,
        style()->standardIcon(QStyle::SP_DialogSaveButton)},
       {"Print", "印刷", QKeySequence::Print, PrinterIcon()},
+      {"Undo", "元に戻す", QKeySequence::Undo,
+       style()->standardIcon(QStyle::SP_ArrowBack)},
+      {"Redo", "やり直し", QKeySequence(Qt::CTRL | Qt::Key_Y),
+       style()->standardIcon(QStyle::SP_ArrowForward)},
   };
   for (const Button& b : buttons) {
     QAction* action = toolbar_->addAction(b.icon, b.caption);
@@ -186,7 +190,25 @@ void MainForm::BuildToolbar() {
     action->setToolTip(QString("%1 (%2)").arg(
         b.caption, b.shortcut.toString(QKeySequence::NativeText)));
     connect(action, &QAction::triggered, this, [this, key] { ToolbarCommand(key); });
+    if (key == "Undo") undo_action_ = action;
+    if (key == "Redo") {
+      action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+      redo_action_ = action;
+    }
   }
+}
+
+void MainForm::RefreshHistoryActions() {
+  const bool sheet_mode = ws_.mode() == kModeInterior || ws_.mode() == kModeExterior;
+  const std::string undo = sheet_mode ? ws_.history().undo_name(ws_.side()) : std::string();
+  const std::string redo = sheet_mode ? ws_.history().redo_name(ws_.side()) : std::string();
+  undo_action_->setEnabled(!undo.empty());
+  redo_action_->setEnabled(!redo.empty());
+  undo_action_->setToolTip(undo.empty() ? QString("元に戻す (Ctrl+Z)")
+                                        : QString("元に戻す: %1 (Ctrl+Z)").arg(ToQString(undo)));
+  redo_action_->setToolTip(redo.empty() ? QString("やり直し (Ctrl+Y)")
+                                        : QString("やり直し: %1 (Ctrl+Y)").arg(ToQString(redo)));
 }
 
 QWidget* MainForm::BuildTopRow() {
@@ -350,6 +372,7 @@ void MainForm::Refresh(bool focus_editor) {
   if (mode == kModeFittingsTakeoff) fittings_panel_->Refresh();
   if (mode == kModeFittingsRegister) register_panel_->Refresh();
   if (mode == kModeAggregation) aggregation_panel_->Refresh();
+  RefreshHistoryActions();
 }
 
 void MainForm::SelectMode(int mode) {
@@ -420,6 +443,14 @@ void MainForm::ToolbarCommand(const QString& key) {
     ws_.CommandOpen();
   } else if (key == "Save") {
     ws_.CommandSave();
+  } else if (key == "Undo" || key == "Redo") {
+    if (ws_.mode() == kModeInterior || ws_.mode() == kModeExterior) {
+      if (key == "Undo") {
+        ws_.history().Undo(ws_.side());
+      } else {
+        ws_.history().Redo(ws_.side());
+      }
+    }
   } else if (key == "Print") {
     if (ws_.CommandPrint()) OpenPrintDialog();
   }

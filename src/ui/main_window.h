@@ -86,6 +86,8 @@ class MainForm : public QMainWindow {
   void OpenNameDialog();
   void OpenRoomsDialog();
   void OpenPrintDialog();
+  // "元に戻す" and "やり直し": enabled with the name of their step.
+  void RefreshHistoryActions();
   void OpenManual();
   void ApplyDisplaySize();
   // Resizes the window to `wanted`, or less where the screen is smaller,
@@ -96,6 +98,8 @@ class MainForm : public QMainWindow {
 
   Workspace& ws_;
   QToolBar* toolbar_ = nullptr;                  // Toolbar1
+  QAction* undo_action_ = nullptr;
+  QAction* redo_action_ = nullptr;
   std::array<QPushButton*, 6> mode_buttons_{};   // HiroiBunrui(0..5)
   ProjectNameLabel* project_name_ = nullptr;     // BukkenName
   std::array<QRadioButton*, 3> size_options_{};  // SizeOp(0..2)

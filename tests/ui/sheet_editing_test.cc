@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QTest>
+#include <QToolBar>
 
 #include "main_form_fixture.h"
 
@@ -93,6 +94,34 @@ TEST_F(SheetEditingTest, TheItemCopyPanelCopiesIntoTheSheet) {
                                 {"確認", "項目複写の状態ではこの作業はできません。", false}}));
   Click("Command3");
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(SheetEditingTest, UndoAndRedoFromTheToolbarAndTheKeys) {
+  Enter(1, 3, "10");
+  ClickCell(2, 5);
+  ASSERT_EQ(Shown(2, 3), Q("小計"));
+  auto* toolbar = Find<QToolBar>("Toolbar1");
+  QAction* undo = toolbar->findChild<QAction*>("Undo");
+  QAction* redo = toolbar->findChild<QAction*>("Redo");
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(redo, nullptr);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  EXPECT_EQ(undo->toolTip(), Q("元に戻す: 小計 (Ctrl+Z)"));
+
+  Shortcut(Qt::Key_Z);
+  EXPECT_EQ(Shown(2, 3), "");
+  EXPECT_TRUE(redo->isEnabled());
+  EXPECT_EQ(redo->toolTip(), Q("やり直し: 小計 (Ctrl+Y)"));
+  Shortcut(Qt::Key_Y);
+  EXPECT_EQ(Shown(2, 3), Q("小計"));
+  Toolbar("Undo");
+  Toolbar("Undo");
+  EXPECT_EQ(Shown(1, 3), "");
+  EXPECT_FALSE(undo->isEnabled());
+  // Not in other modes: the history belongs to the sheets.
+  Click("HiroiBunrui(2)");
+  EXPECT_FALSE(redo->isEnabled());
 }
 
 }  // namespace
