@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "port/printer.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -250,6 +251,37 @@ TEST_F(CliProjectTest, AggregateThenExportTheInteriorFloorTable) {
   EXPECT_EQ(work.out, std::string(9, '\t'));
   EXPECT_EQ(Cli({"--base", base_.string(), "export", out, "interior-5"}).status,
             kExitUsage);
+}
+
+TEST_F(CliProjectTest, PrintWritesPagesOrRefusesWhatIsNotThere) {
+  // The program gives PDF files; here a canvas that records.
+  const CliRun none = Cli({"--base", base_.string(), "print", project_, "-o",
+                           (root_ / "a.pdf").string(), "interior"});
+  EXPECT_EQ(none.status, kExitFailure);
+  EXPECT_NE(none.err.find("PDF output is not available"), std::string::npos);
+  SetPdfCanvasFactory([](const std::string&, std::string*) -> std::unique_ptr<PrinterCanvas> {
+    return std::make_unique<RecordingCanvas>();
+  });
+  const CliRun sheets = Cli({"--base", base_.string(), "print", project_, "-o",
+                             (root_ / "a.pdf").string(), "interior", "--start-page", "3"});
+  EXPECT_EQ(sheets.status, kExitOk) << sheets.err;
+  EXPECT_EQ(sheets.out, "pages 1\n");
+  const CliRun places = Cli({"--base", base_.string(), "print", project_, "-o",
+                             (root_ / "a.pdf").string(), "exterior", "--rooms", "門,門"});
+  EXPECT_EQ(places.out, "pages 2\n");
+  const CliRun unknown = Cli({"--base", base_.string(), "print", project_, "-o",
+                              (root_ / "a.pdf").string(), "interior", "--rooms", "台所"});
+  EXPECT_EQ(unknown.status, kExitFailure);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_NE(unknown.err.find("台所 is not in the list"), std::string::npos);
+  // Nothing aggregated: no summary table can be printed.
+  const CliRun table = Cli({"--base", base_.string(), "print", project_, "-o",
+                            (root_ / "a.pdf").string(), "summary", "--tables", "0"});
+  EXPECT_EQ(table.status, kExitFailure);
+  EXPECT_NE(table.err.find("table 0 is not enabled"), std::string::npos);
+  EXPECT_EQ(Cli({"--base", base_.string(), "print", project_, "-o", "x.pdf", "walls"}).status,
+            kExitUsage);
+  SetPdfCanvasFactory(nullptr);
 }
 
 }  // namespace
