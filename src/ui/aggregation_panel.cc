@@ -41,11 +41,6 @@ QString Indexed(const char* name, int index) {
   return QString("%1(%2)").arg(name).arg(index);
 }
 
-QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  return b;
-}
 
 QTableView* MakeTable(const QString& name, GridModel* model, QWidget* parent) {
   auto* table = new QTableView(parent);
@@ -84,18 +79,7 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
   auto* layout = new QVBoxLayout(this);
   lists_ = new NameListsWidget(ToQString(dialog_.left_caption()),
                                ToQString(dialog_.right_caption()), "Command1", this);
-  connect(lists_, &NameListsWidget::selectAllPressed, this, [this] {
-    dialog_.SelectAll();
-    Refresh();
-  });
-  connect(lists_, &NameListsWidget::addPressed, this, [this](const std::vector<int>& at) {
-    dialog_.AddSelected(at);
-    Refresh();
-  });
-  connect(lists_, &NameListsWidget::clearPressed, this, [this] {
-    dialog_.ClearSelection();
-    Refresh();
-  });
+  ConnectNameLists(lists_, this, dialog_, [this] { Refresh(); });
   layout->addWidget(lists_, 1);
 
   auto* note = new QLabel(
@@ -104,11 +88,11 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
   layout->addWidget(note);
   auto* commands = new QHBoxLayout;
   commands->addStretch(1);
-  auto* execute = Button("集計実行", "Command2", this);
+  auto* execute = NamedButton("集計実行", "Command2", this);
   connect(execute, &QPushButton::clicked, this,
           [this] { emit executeRequested(); });
   commands->addWidget(execute);
-  auto* close_button = Button("閉じる", "Command3", this);
+  auto* close_button = NamedButton("閉じる", "Command3", this);
   connect(close_button, &QPushButton::clicked, this, [this] { reject(); });
   commands->addWidget(close_button);
   layout->addLayout(commands);
@@ -147,7 +131,7 @@ QWidget* AggregationPanel::BuildCommands() {
 
   auto* choices = new QHBoxLayout;
   for (int i = 0; i < 4; ++i) {
-    auto* b = Button(kSummaryCaptions[static_cast<std::size_t>(i)],
+    auto* b = NamedButton(kSummaryCaptions[static_cast<std::size_t>(i)],
                      Indexed("Command4", i), area);
     b->setAutoFillBackground(true);
     connect(b, &QPushButton::clicked, this, [this, i] { emit summaryChosen(i); });
@@ -181,10 +165,10 @@ QWidget* AggregationPanel::BuildCommands() {
     (*frame)->setObjectName(name);
     auto* h = new QHBoxLayout(*frame);
     h->setContentsMargins(0, 0, 0, 0);
-    auto* start_button = Button("集計開始", QString("Command%1(0)").arg(index), *frame);
+    auto* start_button = NamedButton("集計開始", QString("Command%1(0)").arg(index), *frame);
     connect(start_button, &QPushButton::clicked, this, std::move(start));
     h->addWidget(start_button);
-    auto* send = Button("Exceに送る", QString("Command%1(1)").arg(index), *frame);
+    auto* send = NamedButton("Exceに送る", QString("Command%1(1)").arg(index), *frame);
     connect(send, &QPushButton::clicked, this, [this] { Export(); });
     h->addWidget(send);
     stack->addWidget(*frame);
@@ -226,11 +210,11 @@ QWidget* AggregationPanel::BuildCommands() {
   }, &work_type_frame_);
   // The table restored with the project is the previous result; it is on
   // screen whenever the work-type summary is chosen.
-  auto* previous = Button("前回の集計結果を表示", "Command6(2)", work_type_frame_);
+  auto* previous = NamedButton("前回の集計結果を表示", "Command6(2)", work_type_frame_);
   previous->setEnabled(false);
   previous->setToolTip("前回の集計結果は、物件を開くと工種別全体集計に表示されます。");
   wh->addWidget(previous);
-  auto* save_prices = Button("単価保存", "Command6(3)", work_type_frame_);
+  auto* save_prices = NamedButton("単価保存", "Command6(3)", work_type_frame_);
   save_prices->setToolTip(
       "単位・単価・備考を単価表に控え、次回の工種別全体集計に反映します。");
   connect(save_prices, &QPushButton::clicked, this, [this] {

@@ -33,6 +33,26 @@ class NameListsWidget : public QWidget {
   QListWidget* right_ = nullptr;
 };
 
+// Sends the three buttons of `lists` to a dialog object with SelectAll,
+// AddSelected and ClearSelection, then calls `changed`.
+template <typename Chooser, typename Changed>
+void ConnectNameLists(NameListsWidget* lists, QObject* context, Chooser& chooser,
+                      Changed changed) {
+  QObject::connect(lists, &NameListsWidget::selectAllPressed, context, [&chooser, changed] {
+    chooser.SelectAll();
+    changed();
+  });
+  QObject::connect(lists, &NameListsWidget::addPressed, context,
+                   [&chooser, changed](const std::vector<int>& at) {
+                     chooser.AddSelected(at);
+                     changed();
+                   });
+  QObject::connect(lists, &NameListsWidget::clearPressed, context, [&chooser, changed] {
+    chooser.ClearSelection();
+    changed();
+  });
+}
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_UI_NAME_LISTS_H_

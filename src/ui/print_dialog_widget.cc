@@ -26,12 +26,6 @@ constexpr std::array<const char*, kSummaryBoxes> kBoxCaptions = {
     "内部床", "内部巾木", "内部壁", "内部天井", "内部雑", "外部床",
     "外部巾木", "外部壁", "外部天井", "外部雑", "建具廻り", "工種別集計"};
 
-QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -46,18 +40,7 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
   if (kind == kPrintInteriorSheets || kind == kPrintExteriorSheets) {
     lists_ = new NameListsWidget(ToQString(dialog_.left_caption()),
                                  ToQString(dialog_.right_caption()), "Command3", this);
-    connect(lists_, &NameListsWidget::selectAllPressed, this, [this] {
-      dialog_.SelectAll();
-      Refresh();
-    });
-    connect(lists_, &NameListsWidget::addPressed, this, [this](const std::vector<int>& at) {
-      dialog_.AddSelected(at);
-      Refresh();
-    });
-    connect(lists_, &NameListsWidget::clearPressed, this, [this] {
-      dialog_.ClearSelection();
-      Refresh();
-    });
+    ConnectNameLists(lists_, this, dialog_, [this] { Refresh(); });
     layout->addWidget(lists_, 1);
     auto* note = new QLabel(ToQString(dialog_.note()), this);
     note->setObjectName("Label2");
@@ -98,12 +81,12 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
     sleep_note->setObjectName("Label5");
     layout->addWidget(sleep_note);
     auto* ticks = new QHBoxLayout;
-    auto* all = Button("全選択", "Command5(0)", this);
+    auto* all = NamedButton("全選択", "Command5(0)", this);
     connect(all, &QPushButton::clicked, this, [this] {
       dialog_.TickAll();
       Refresh();
     });
-    auto* none = Button("全解除", "Command5(1)", this);
+    auto* none = NamedButton("全解除", "Command5(1)", this);
     connect(none, &QPushButton::clicked, this, [this] {
       dialog_.UntickAll();
       Refresh();
@@ -119,14 +102,14 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
   layout->addWidget(caption_);
   auto* commands = new QHBoxLayout;
   commands->addStretch(1);
-  auto* preview = Button("印刷プレビュー", "PreviewButton", this);
+  auto* preview = NamedButton("印刷プレビュー", "PreviewButton", this);
   preview->setToolTip("印刷する前に画面で確認します。");
   connect(preview, &QPushButton::clicked, this, [this] { Preview(); });
   commands->addWidget(preview);
-  auto* start = Button("印刷開始", "Command1", this);
+  auto* start = NamedButton("印刷開始", "Command1", this);
   connect(start, &QPushButton::clicked, this, [this] { StartPrinting(); });
   commands->addWidget(start);
-  auto* close_button = Button("閉じる", "Command4", this);
+  auto* close_button = NamedButton("閉じる", "Command4", this);
   connect(close_button, &QPushButton::clicked, this, [this] { reject(); });
   commands->addWidget(close_button);
   layout->addLayout(commands);

@@ -15,6 +15,7 @@
 #include <QTranslator>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 #include <utility>
 
@@ -28,6 +29,13 @@ std::string ToStdString(const QString& text) { return text.toStdString(); }
 
 QString PathToQString(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+QPushButton* NamedButton(const QString& text, const QString& name, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
 }
 
 void SetListItems(QListWidget* list, const std::vector<std::string>& items) {

@@ -17,6 +17,7 @@
 #include "port/dialogs.h"
 
 class QListWidget;
+class QPushButton;
 
 namespace veltrano {
 
@@ -24,6 +25,10 @@ namespace veltrano {
 QString ToQString(std::string_view text);
 std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
+// A push button of a dialog or panel with its object name; Enter never
+// presses it (Enter belongs to the boxes and editors).
+QPushButton* NamedButton(const QString& text, const QString& name, QWidget* parent);
+
 // Puts `items` into a list box, leaving it (and its selection) alone when
 // it already holds them; empty items are left out.
 void SetListItems(QListWidget* list, const std::vector<std::string>& items);

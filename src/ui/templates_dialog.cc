@@ -31,13 +31,6 @@ constexpr int kRowTwips = 270;
 // The rows the table shows at once.
 constexpr int kShownRows = 20;
 
-QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  // Enter belongs to the cell editor and the name box; no button takes it.
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -66,13 +59,13 @@ TemplatesDialog::TemplatesDialog(ItemTemplates& templates, QWidget* parent)
     Refresh();
   });
   top->addWidget(names_);
-  auto* load = Button("読込", "Command2(0)", this);
+  auto* load = NamedButton("読込", "Command2(0)", this);
   connect(load, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::Load, false); });
-  auto* save = Button("保存", "Command2(1)", this);
+  auto* save = NamedButton("保存", "Command2(1)", this);
   connect(save, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::Save, false); });
-  auto* remove = Button("削除", "Command2(2)", this);
+  auto* remove = NamedButton("削除", "Command2(2)", this);
   connect(remove, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::Delete, false); });
   top->addWidget(load);
@@ -121,20 +114,20 @@ TemplatesDialog::TemplatesDialog(ItemTemplates& templates, QWidget* parent)
 
   // The commands on the editor's column, and "閉じる".
   auto* bottom = new QHBoxLayout;
-  auto* insert_row = Button("行挿入", "Command3(0)", this);
+  auto* insert_row = NamedButton("行挿入", "Command3(0)", this);
   connect(insert_row, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::InsertRow, true); });
-  auto* delete_row = Button("行削除", "Command3(1)", this);
+  auto* delete_row = NamedButton("行削除", "Command3(1)", this);
   connect(delete_row, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::DeleteRow, true); });
-  auto* delete_cell = Button("削除", "Command3(2)", this);
+  auto* delete_cell = NamedButton("削除", "Command3(2)", this);
   connect(delete_cell, &QPushButton::clicked, this,
           [this] { Run(&ItemTemplates::DeleteCell, true); });
   bottom->addWidget(insert_row);
   bottom->addWidget(delete_row);
   bottom->addWidget(delete_cell);
   bottom->addStretch(1);
-  auto* close_button = Button("閉じる", "Command1", this);
+  auto* close_button = NamedButton("閉じる", "Command1", this);
   connect(close_button, &QPushButton::clicked, this,
           [this] { done(QDialog::Accepted); });
   bottom->addWidget(close_button);
