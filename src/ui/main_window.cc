@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "ui/display_metrics.h"
+#include "calc/text_util.h"
 #include "ui/aggregation_panel.h"
 #include "ui/fittings_panel.h"
 #include "ui/register_panel.h"
@@ -491,8 +492,22 @@ void MainForm::OpenRoomsDialog() {
 
 void MainForm::OpenManual() {
   const std::filesystem::path manual = ws_.folders().manual / kManualName;
-  // What the desktop makes of a missing file or viewer is its own affair.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(manual)));
+  // A missing file or viewer is said, with where the manual belongs.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(manual, ec)) {
+    ws_.dialogs().ShowMessage(kTitleConfirm,
+                              "操作マニュアルが見つかりません。\n次の場所に置いてください。\n" +
+                                  PathText(manual),
+                              MessageIcon::kWarning);
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(manual)))) {
+    ws_.dialogs().ShowMessage(kTitleConfirm,
+                              "操作マニュアルを開けませんでした。\n"
+                              "PDFを表示するプログラムがあるか確かめてください。\n" +
+                                  PathText(manual),
+                              MessageIcon::kWarning);
+  }
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

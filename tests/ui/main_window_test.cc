@@ -1,5 +1,7 @@
 // The main window: its start-up state, the modes, the sheet's layout, the
 // display sizes, the toolbar, the manual and the close request.
+#include <fstream>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -15,6 +17,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "calc/text_util.h"
 #include "main_form_fixture.h"
 #include "ui/print_dialog_widget.h"
 #include "takeoff/sheet_layout.h"
@@ -299,6 +302,17 @@ TEST_F(MainFormTest, PrintOpensThePrintDialogOfTheMode) {
 }
 
 TEST_F(MainFormTest, ManualButtonOpensTheManualOfTheBaseFolder) {
+  // Without the file it says where the manual belongs.
+  const std::filesystem::path manual = base / "Manual" / "操作マニュアル.pdf";
+  std::filesystem::remove(manual);
+  Click("Command14");
+  const auto shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("操作マニュアルが見つかりません。"), std::string::npos);
+  EXPECT_NE(shown[0].text.find(PathText(manual)), std::string::npos);
+
+  std::filesystem::create_directories(manual.parent_path());
+  std::ofstream(manual) << "%PDF-1.4";
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler("file", &catcher, "Open");
   Click("Command14");
