@@ -25,15 +25,7 @@ void SplitItem(TextGrid* t, int row, std::string_view colon) {
 }  // namespace
 
 std::string SummaryText(const TextGrid& table, std::string_view row_end) {
-  std::string text;
-  for (int r = 0; r < table.rows(); ++r) {
-    if (r > 0) text += row_end;
-    for (int c = 0; c < table.cols(); ++c) {
-      if (c > 0) text += '\t';
-      text += table.At(r, c);
-    }
-  }
-  return text;
+  return RangeText(table, 0, 0, table.rows() - 1, table.cols() - 1, row_end);
 }
 
 TextGrid ReshapeWorkTypeTable(const TextGrid& work) {

@@ -111,4 +111,17 @@ bool TextGrid::operator==(const TextGrid& other) const {
   return true;
 }
 
+std::string RangeText(const TextGrid& grid, int top, int left, int bottom,
+                      int right, std::string_view row_end) {
+  std::string text;
+  for (int r = top; r <= bottom; ++r) {
+    if (r > top) text += row_end;
+    for (int c = left; c <= right; ++c) {
+      if (c > left) text += '\t';
+      text += grid.At(r, c);
+    }
+  }
+  return text;
+}
+
 }  // namespace veltrano

@@ -7,6 +7,15 @@
 
 namespace veltrano {
 
+class TextGrid;
+
+// The text of the cells of rows top..bottom and columns left..right
+// (inclusive): each row's cells joined by tabs, rows joined by `row_end`,
+// nothing after the last row. The plain-text form of a table or range on
+// the clipboard.
+std::string RangeText(const TextGrid& grid, int top, int left, int bottom,
+                      int right, std::string_view row_end);
+
 // A table of texts addressed by row and column, as every table of the
 // program is: takeoff sheets, the fittings register, summary tables and the
 // hidden tables that persist with a project. Reading outside the table gives

@@ -82,6 +82,17 @@ const std::vector<std::string>& PrintDialog::left() const {
   return tables_.room_names[kind_ == kPrintExteriorSheets ? kExterior : kInterior];
 }
 
+std::optional<int> PrintDialog::FindRoom(std::string_view name) const {
+  const std::vector<std::string>& names = left();
+  auto found = std::find(names.begin(), names.end(), name);
+  if (found == names.end()) {
+    found = std::find_if(names.begin(), names.end(),
+                         [name](const std::string& n) { return EqualsIgnoreCase(n, name); });
+  }
+  if (found == names.end()) return std::nullopt;
+  return static_cast<int>(found - names.begin());
+}
+
 void PrintDialog::Open(int mode, std::string project_name) {
   if (mode != kPrintInteriorSheets && mode != kPrintFittings &&
       mode != kPrintSummaries && mode != kPrintExteriorSheets) {
@@ -182,21 +193,14 @@ int PrintDialog::PrintTo(PrinterCanvas& printer, bool announce) {
       frame.SetPage(static_cast<int>(std::lround(LeadingNumber(start_page_))));
     }
     RoomSheetPrinter sheets(frame, tables_);
-    const std::vector<std::string>& names = left();
     for (const std::string& name : right_) {
       caption_ = "現在 " + name + " を印刷中･･･";
       ++revision_;
       platform_.progress.ShowStatus(caption_);
       platform_.progress.ProcessPendingEvents();
-      // The exact name first; letter case counts only when it must.
-      auto found = std::find(names.begin(), names.end(), name);
-      if (found == names.end()) {
-        found = std::find_if(names.begin(), names.end(), [&name](const std::string& n) {
-          return EqualsIgnoreCase(n, name);
-        });
+      if (const std::optional<int> room = FindRoom(name)) {
+        sheets.PrintRoomSheet(*room, side);
       }
-      if (found == names.end()) continue;
-      sheets.PrintRoomSheet(static_cast<int>(found - names.begin()), side);
     }
   } else if (kind_ == kPrintFittings) {
     FittingsPrinter(frame, fittings_.entered_data_list()).PrintFittings();

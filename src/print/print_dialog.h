@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,9 @@ class PrintDialog {
   // twice).
   const std::vector<std::string>& left() const;
   const std::vector<std::string>& right() const { return right_; }
+  // The position of a name in the left list: the exact name first, letter
+  // case ignored only when no name matches exactly; nothing when absent.
+  std::optional<int> FindRoom(std::string_view name) const;
   const std::string& start_page() const { return start_page_; }
   bool box_enabled(int box) const { return enabled_[static_cast<std::size_t>(box)]; }
   bool box_ticked(int box) const { return ticked_[static_cast<std::size_t>(box)]; }

@@ -101,7 +101,7 @@ void SheetHistory::Apply(int side, const Step& step, bool forward) {
   // The shown room goes into the store, the store takes the texts, and the
   // room of the first change is shown from it.
   if (sheets_.RoomShown()) sheets_.StoreVisibleSheet();
-  RoomStore& store = const_cast<ProjectTables&>(tables_).stores[side];
+  RoomStore& store = tables_.stores[side];
   // The changes of one line come together (they were taken line by line):
   // each line is split and joined once.
   std::size_t i = 0;

@@ -36,7 +36,7 @@ class SheetHistory {
     std::string after;
   };
 
-  SheetHistory(const ProjectTables& tables, TakeoffSheets& sheets)
+  SheetHistory(ProjectTables& tables, TakeoffSheets& sheets)
       : tables_(tables), sheets_(sheets) {}
 
   std::uint64_t revision() const { return revision_; }
@@ -66,7 +66,7 @@ class SheetHistory {
   // Writes one side of each change, room by room, showing each room first.
   void Apply(int side, const Step& step, bool forward);
 
-  const ProjectTables& tables_;
+  ProjectTables& tables_;
   TakeoffSheets& sheets_;
   std::array<std::deque<Step>, 2> undo_;
   std::array<std::vector<Step>, 2> redo_;

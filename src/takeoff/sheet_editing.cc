@@ -45,19 +45,6 @@ std::vector<std::vector<std::string>> PastedRows(std::string_view text) {
 
 }  // namespace
 
-std::string SheetEditing::RangeText(const TextGrid& sheet, const CellRange& range,
-                                    std::string_view row_end) {
-  std::string text;
-  for (int r = range.top; r <= range.bottom; ++r) {
-    if (r > range.top) text += row_end;
-    for (int c = range.left; c <= range.right; ++c) {
-      if (c > range.left) text += '\t';
-      text += sheet.At(r, c);
-    }
-  }
-  return text;
-}
-
 bool SheetEditing::RefusedWhileCopying() {
   if (!sheets_.item_list_shown()) return false;
   platform_.dialogs.ShowMessage(kTitleConfirm, kCopyingRefusal);
@@ -101,8 +88,9 @@ void SheetEditing::CopySelection() {
   const TextGrid& sheet = sheets_.sheet(sheets_.side());
   const CellRange range = sheets_.selection();
   if (!platform_.clipboard.Clear() ||
-      !platform_.clipboard.PutText(RangeText(sheet, range),
-                                   RangeText(sheet, range, "\r\n"))) {
+      !platform_.clipboard.PutText(
+          RangeText(sheet, range.top, range.left, range.bottom, range.right, "\r"),
+          RangeText(sheet, range.top, range.left, range.bottom, range.right, "\r\n"))) {
     ClipboardBusy();
   }
 }

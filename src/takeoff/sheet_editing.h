@@ -33,10 +33,6 @@ class SheetEditing {
   // "行削除": the blank row above the subtotal row of the current cell.
   void DeleteRow();
 
-  // The clipboard text of a range of a sheet.
-  static std::string RangeText(const TextGrid& sheet, const CellRange& range,
-                               std::string_view row_end = "\r");
-
  private:
   // False, after its message, while the item-copy panel is shown.
   bool RefusedWhileCopying();

@@ -89,19 +89,13 @@ class Print : public Command {
       if (!rooms) {
         dialog.SelectAll();
       } else {
-        const std::vector<std::string>& names = dialog.left();
         for (const std::string& name : SplitCommas(*rooms)) {
-          auto found = std::find(names.begin(), names.end(), name);
-          if (found == names.end()) {
-            found = std::find_if(names.begin(), names.end(), [&name](const std::string& n) {
-              return EqualsIgnoreCase(n, name);
-            });
-          }
-          if (found == names.end()) {
+          const std::optional<int> room = dialog.FindRoom(name);
+          if (!room) {
             err << "veltrano-cli: " << name << " is not in the list\n";
             return kExitFailure;
           }
-          dialog.AddSelected({static_cast<int>(found - names.begin())});
+          dialog.AddSelected({*room});
         }
       }
     } else if (mode == kPrintSummaries) {
