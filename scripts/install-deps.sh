@@ -11,6 +11,7 @@ packages=(
   libgl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
+  poppler-utils
 )
 
 missing=()

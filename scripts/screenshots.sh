@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the desktop application for a person to look at: every mode
-# at every display size, and the rooms, selection, template and name
-# dialogs, with a small sample project open, drawn under a virtual X server
-# (Xvfb).
+# at every display size, the rooms, selection, print, template and name
+# dialogs, and the first page of two printouts, with a small sample house
+# open, drawn under a virtual X server (Xvfb). The operation manual's
+# pictures are chosen from these (scripts/manual-images.sh).
 #
 #   bash scripts/screenshots.sh [OUTPUT_DIR]   (default: BUILD/screenshots)
 #
@@ -46,38 +47,56 @@ room() {
 }
 
 {
-  # 事務室: every part with a group closed by a subtotal, a door deducted.
-  room Data 事務室 2 5.4 3.6 2.7 1 \
+  # A small house. LDK: every part with a group closed by a subtotal, the
+  # door and the window deducted.
+  room Data LDK 1 5.4 3.6 2.4 1 \
     1:1=○ 1:2=フローリング 1:3='A*S' 1:5=19.44 2:3=小計 2:5=19.44 \
     1:6=○ "1:7=ソフト巾木 H60" 1:9='(A+S)*2' 1:11=18.00 \
     2:8=D1 2:9=0.80 2:10=▲ 2:11=-0.80 3:9=小計 3:11=17.20 \
-    1:12=○ "1:13=PB t12.5+EP" 1:15='(A+S)*2*L' 1:17=48.60 \
-    2:14=D1 2:15='0.80*2.00' 2:16=▲ 2:17=-1.60 3:15=小計 3:17=47.00 \
-    4:12=○ "4:13=ビニルクロス（不燃・防汚）張り" 4:15='(12.345+0.655)*155.0' \
-    4:17=2015.00 5:15=小計 5:17=2015.00 \
-    1:18=○ 1:19=岩綿吸音板 1:20='A*S' 1:22=19.44 2:20=小計 2:22=19.44 \
-    1:23=○ 1:24=カーテンボックス 1:25=A 1:27=5.40 2:25=小計 2:27=5.40
-  room Data 会議室 1 4.5 3.6 2.7 0 \
-    1:1=○ 1:2=タイルカーペット 1:3='A*S' 1:5=16.20 2:3=小計 2:5=16.20 \
-    1:12=○ "1:13=PB t12.5+EP" 1:15='(A+S)*2*L' 1:17=43.74 2:15=小計 2:17=43.74
-  room Data 廊下 1 12 1.8 2.5 0 \
-    1:1=○ 1:2=長尺シート 1:3='A*S' 1:5=21.60
-  room Gaib 北面 1 18 "" 3 0 \
-    1:12=○ 1:13=吹付タイル 1:15='A*L' 1:17=54.00 \
-    2:14='AW1*2' 2:15='1.60*1.20*2' 2:16=▲ 2:17=-3.84 3:15=小計 3:17=50.16
-  room Gaib 南面 1 18 "" 3 0
+    1:12=○ "1:13=PB t12.5+ビニルクロス" 1:15='(A+S)*2*L' 1:17=43.20 \
+    2:14=D1 2:15='0.80*2.00' 2:16=▲ 2:17=-1.60 \
+    3:14=AW1 3:15='1.60*1.20' 3:16=▲ 3:17=-1.92 4:15=小計 4:17=39.68 \
+    1:18=○ "1:19=PB t9.5+ビニルクロス" 1:20='A*S' 1:22=19.44 2:20=小計 2:22=19.44 \
+    1:23=○ 1:24=カーテンボックス 1:25=A 1:27=5.4 2:25=小計 2:27=5.40
+  room Data 和室 1 3.6 2.7 2.4 0 \
+    1:1=○ 1:2=畳敷き 1:3='A*S' 1:5=9.72 2:3=小計 2:5=9.72 \
+    1:12=○ 1:13=じゅらく塗り 1:15='(A+S)*2*L' 1:17=30.24 2:15=小計 2:17=30.24 \
+    1:18=○ 1:19=杉板張り 1:20='A*S' 1:22=9.72 2:20=小計 2:22=9.72
+  room Data 洋室 2 3.6 3.6 2.4 0 \
+    1:1=○ 1:2=フローリング 1:3='A*S' 1:5=12.96 2:3=小計 2:5=12.96 \
+    1:6=○ "1:7=ソフト巾木 H60" 1:9='(A+S)*2' 1:11=14.40 2:9=小計 2:11=14.40 \
+    1:12=○ "1:13=PB t12.5+ビニルクロス" 1:15='(A+S)*2*L' 1:17=34.56 \
+    2:15=小計 2:17=34.56 \
+    1:18=○ "1:19=PB t9.5+ビニルクロス" 1:20='A*S' 1:22=12.96 2:20=小計 2:22=12.96
+  room Data 洗面所 1 1.8 1.8 2.4 0 \
+    1:1=○ 1:2=クッションフロア 1:3='A*S' 1:5=3.24 2:3=小計 2:5=3.24 \
+    1:12=○ "1:13=ビニルクロス（不燃・防汚）張り" 1:15='(A+S)*2*L' 1:17=17.28 \
+    2:15=小計 2:17=17.28
+  room Data 廊下 1 4.5 0.9 2.4 0 \
+    1:1=○ 1:2=フローリング 1:3='A*S' 1:5=4.05 2:3=小計 2:5=4.05
+  room Gaib 北面 1 9.1 "" 5.8 0 \
+    1:12=○ 1:13=吹付タイル 1:15='A*L' 1:17=52.78 \
+    2:14='AW1*2' 2:15='1.60*1.20*2' 2:16=▲ 2:17=-3.84 3:15=小計 3:17=48.94
+  room Gaib 南面 1 9.1 "" 5.8 0 \
+    1:12=○ 1:13=吹付タイル 1:15='A*L' 1:17=52.78 2:15=小計 2:17=52.78
   printf 'Tate,D1,800,2000\nTate,AW1,1600,1200\n'
-} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/見本.xdt"
+} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/山田邸.xdt"
 
 export VELTRANO_BASE="$base"
 export XDG_RUNTIME_DIR="$tmp/run"
 export XDG_CONFIG_HOME="$tmp/config"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-run=("$app" --screenshot-to "$out" "$base/Data/見本.xdt")
+run=("$app" --screenshot-to "$out" "$base/Data/山田邸.xdt")
 if command -v xvfb-run >/dev/null 2>&1; then
   xvfb-run -a -s "-screen 0 1600x1000x24 -dpi 96" "${run[@]}"
 else
   echo "xvfb-run not found: drawing offscreen" >&2
   QT_QPA_PLATFORM=offscreen "${run[@]}"
 fi
+# The first page of each printout as a picture too.
+for pdf in print_sheet print_worktypes; do
+  if [ -f "$out/$pdf.pdf" ] && command -v pdftoppm >/dev/null 2>&1; then
+    pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$out/$pdf.pdf" "$out/$pdf"
+  fi
+done
 echo "screenshots in $out"

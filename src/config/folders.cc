@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "calc/text_file.h"
 #include "calc/text_util.h"
 
 namespace veltrano {
@@ -114,6 +115,17 @@ bool EnsureFolders(const Folders& folders, std::string* error) {
 fs::path FindFileIgnoringCase(const fs::path& dir, std::string_view name) {
   return FindEntry(dir, name, /*want_directory=*/false)
       .value_or(dir / fs::path(std::string(name)));
+}
+
+bool EnsureManual(const Folders& folders, const fs::path& shipped,
+                  std::string* error) {
+  std::error_code ec;
+  if (shipped.empty() || !fs::is_regular_file(shipped, ec)) return true;
+  const fs::path target = FindFileIgnoringCase(folders.manual, kManualFileName);
+  if (fs::exists(target, ec)) return true;
+  std::string bytes;
+  if (!ReadFileBytes(shipped, &bytes, error)) return false;
+  return WriteFileBytesAtomic(target, bytes, error);
 }
 
 }  // namespace veltrano

@@ -46,6 +46,17 @@ bool EnsureFolders(const Folders& folders, std::string* error);
 std::filesystem::path FindFileIgnoringCase(const std::filesystem::path& dir,
                                            std::string_view name);
 
+// The operation manual's file in the Manual folder.
+inline constexpr std::string_view kManualFileName = "操作マニュアル.pdf";
+
+// Puts a copy of the manual that comes with the program (`shipped`) into the
+// Manual folder when no file of its name is there, letter case ignored; a
+// manual already there, whatever its content, is left alone. Nothing is done
+// when `shipped` is empty or not a file. False, with the reason, when the copy
+// cannot be made (the copy is written whole or not at all).
+bool EnsureManual(const Folders& folders, const std::filesystem::path& shipped,
+                  std::string* error);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CONFIG_FOLDERS_H_

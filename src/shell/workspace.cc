@@ -38,11 +38,16 @@ Workspace::Workspace(Folders folders, Platform platform)
   sheets_.SetHistory(&history_);
 }
 
-bool Workspace::Startup() {
+bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
   std::string error;
   if (!EnsureFolders(folders_, &error) || !settings_.EnsureSettingsFiles(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
     return false;
+  }
+  if (!EnsureManual(folders_, shipped_manual, &error)) {
+    platform_.dialogs.ShowMessage(
+        kTitleError, "操作マニュアルを基本フォルダにコピーできませんでした。\n" + error,
+        MessageIcon::kWarning);
   }
   sheets_.ShowSide(kInterior, true);
   for (RoomStore& store : tables_.stores) store.Clear();

@@ -2,6 +2,7 @@
 #define VELTRANO_SHELL_WORKSPACE_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "aggregate/aggregation_dialog.h"
@@ -47,10 +48,13 @@ class Workspace : private ProjectHooks {
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
 
-  // Creates missing folders and settings files, reads the settings, lays out
-  // every table and shows mode 0. Returns false when the folders cannot be
-  // made (the message has been shown).
-  bool Startup();
+  // Creates missing folders and settings files, puts the manual that comes
+  // with the program (`shipped_manual`, none when empty) into the Manual
+  // folder when it is missing there, reads the settings, lays out every
+  // table and shows mode 0. Returns false when the folders cannot be made
+  // (the message has been shown); a manual that cannot be copied is said
+  // and start-up goes on.
+  bool Startup(const std::filesystem::path& shipped_manual = {});
   void SwitchMode(int index);
   int mode() const { return mode_; }
   int side() const { return sheets_.side(); }

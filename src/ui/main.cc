@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -33,6 +34,23 @@
 #include "ui/single_instance.h"
 
 namespace {
+
+// The operation manual that comes with the program: installed beside it
+// (PREFIX/bin/veltrano, PREFIX/share/veltrano/Manual), else the one the
+// build made; none when neither is there.
+std::filesystem::path ShippedManual() {
+  const std::filesystem::path name(std::string(veltrano::kManualFileName));
+  const std::filesystem::path installed =
+      veltrano::QStringToPath(QCoreApplication::applicationDirPath()) / ".." /
+      "share" / "veltrano" / "Manual" / name;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(installed, ec)) return installed.lexically_normal();
+#ifdef VELTRANO_BUILT_MANUAL
+  const std::filesystem::path built(VELTRANO_BUILT_MANUAL);
+  if (std::filesystem::is_regular_file(built, ec)) return built;
+#endif
+  return {};
+}
 
 // Milliseconds since the kernel started this process, or -1.
 double MillisecondsSinceProcessStart() {
@@ -145,7 +163,7 @@ int main(int argc, char** argv) {
   veltrano::QtClipboard clipboard;
   veltrano::Workspace workspace(veltrano::ResolveFolders(base),
                                 veltrano::Platform{dialogs, files, progress, clipboard});
-  if (!workspace.Startup()) return 1;
+  if (!workspace.Startup(ShippedManual())) return 1;
 
   veltrano::MainForm window(workspace, &progress);
   dialogs.SetParent(&window);

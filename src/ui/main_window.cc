@@ -44,7 +44,6 @@ namespace veltrano {
 
 namespace {
 
-constexpr const char* kManualName = "操作マニュアル.pdf";
 // The window's size at display size 小 when none has been remembered.
 constexpr int kDefaultWidthTwips = 18000;
 constexpr int kDefaultHeightTwips = 12000;
@@ -491,7 +490,8 @@ void MainForm::OpenRoomsDialog() {
 }
 
 void MainForm::OpenManual() {
-  const std::filesystem::path manual = ws_.folders().manual / kManualName;
+  const std::filesystem::path manual =
+      FindFileIgnoringCase(ws_.folders().manual, kManualFileName);
   // A missing file or viewer is said, with where the manual belongs.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(manual, ec)) {

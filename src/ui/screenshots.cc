@@ -9,11 +9,13 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "fittings/takeoff.h"
+#include "qt/printer_canvas.h"
 #include "shell/workspace.h"
 #include "ui/aggregation_panel.h"
 #include "ui/main_window.h"
@@ -123,13 +125,54 @@ void ShowWorkingAggregation(Workspace& ws) {
   }
   WorkTypeTable& table = ws.work_type_table();
   table.BuildWorkTypeTable(work_types, ws.money_rounding());
-  if (table.table().rows() > 2) {
-    table.ClickCell(1, 6, "", ws.money_rounding());
-    table.EditorTextChanged("1500");
-    table.PressEditorKey(WorkTypeTable::EditorKey::kDown, "", ws.money_rounding());
-    table.ClickCell(1, 5, "m2", ws.money_rounding());
-    table.ClickCell(2, 6, "", ws.money_rounding());
-    table.EditorTextChanged("2800");
+  // A unit and a price on every item of the sample house; the last price
+  // is left in the editor, being typed.
+  struct Price {
+    std::string_view item;
+    std::string_view unit;
+    std::string_view price;
+  };
+  static constexpr std::array<Price, 16> kPrices = {{
+      {"フローリング", "m2", "8500"},
+      {"ソフト巾木 H60", "m", "650"},
+      {"PB t12.5+ビニルクロス", "m2", "2800"},
+      {"PB t9.5+ビニルクロス", "m2", "2600"},
+      {"畳敷き", "m2", "12000"},
+      {"じゅらく塗り", "m2", "4500"},
+      {"杉板張り", "m2", "6800"},
+      {"クッションフロア", "m2", "3200"},
+      {"ビニルクロス（不燃・防汚）張り", "m2", "1500"},
+      {"カーテンボックス", "m", "4200"},
+      {"吹付タイル", "m2", "2400"},
+      {"EP", "m2", "1200"},
+      {"FL5", "m2", "3000"},
+      {"シリコン", "m", "3000"},
+      {"変成シリコン", "m", "3000"},
+      {"モルタル", "m", "3000"},
+  }};
+  int last_row = -1;
+  std::string_view last_price;
+  for (int r = 1; r < table.table().rows(); ++r) {
+    const std::string& item = table.table().At(r, 1);
+    if (item.empty()) continue;
+    std::string_view unit = "m2";
+    std::string_view price = "3000";
+    // Glass and seals by the start of their names ("シリコン:G").
+    for (const Price& p : kPrices) {
+      if (item.rfind(p.item, 0) == 0) {
+        unit = p.unit;
+        price = p.price;
+      }
+    }
+    table.ClickCell(r, 5, unit, ws.money_rounding());
+    table.ClickCell(r, 6, "", ws.money_rounding());
+    table.EditorTextChanged(price);
+    last_row = r;
+    last_price = price;
+  }
+  if (last_row >= 0) {
+    table.ClickCell(last_row, 6, "", ws.money_rounding());
+    table.EditorTextChanged(last_price);
   }
 }
 
@@ -220,6 +263,20 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     dialog.show();
     Save(dialog, QDir(dir).filePath(QString("print_dialog_mode%1.png").arg(mode)), &written);
     dialog.done(QDialog::Rejected);
+    // What such a job prints: the sheets of the two rooms, or the
+    // work-type table alone.
+    if (mode == kModeAggregation) {
+      print.UntickAll();
+      print.SetTicked(kSummaryBoxes - 1, true);
+    }
+    const QString pdf = QDir(dir).filePath(
+        mode == kModeAggregation ? "print_worktypes.pdf" : "print_sheet.pdf");
+    std::string error;
+    if (std::unique_ptr<QtPrinterCanvas> canvas = QtPrinterCanvas::ForPdf(pdf, &error);
+        canvas != nullptr && print.PrintTo(*canvas, /*announce=*/false) > 0) {
+      written.append(pdf);
+    }
+    print.Close();
   }
   // The template dialog with items typed into the floor and wall columns
   // and the editor open on the last of them.
