@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgl-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   xvfb xauth
   poppler-utils
 )

@@ -96,7 +96,7 @@ fi
 # The first page of each printout as a picture too.
 for pdf in print_sheet print_worktypes; do
   if [ -f "$out/$pdf.pdf" ] && command -v pdftoppm >/dev/null 2>&1; then
-    pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$out/$pdf.pdf" "$out/$pdf"
+    pdftoppm -png -r 150 -f 1 -l 1 -singlefile "$out/$pdf.pdf" "$out/$pdf"
   fi
 done
 echo "screenshots in $out"

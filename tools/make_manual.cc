@@ -56,6 +56,10 @@ constexpr double kScreenWidthPx = 1200.0;
 
 constexpr int kDpi = 1200;
 
+// Command lines and file names; the Japanese Gothic face stands in for the
+// characters it lacks.
+const QString kCodeFamily = "DejaVu Sans Mono";
+
 // Lengths on the PDF's pages, in its device pixels.
 double Px(double mm) { return mm / 25.4 * kDpi; }
 
@@ -253,7 +257,7 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
     const bool note = bf.hasProperty(QTextFormat::BlockQuoteLevel) &&
                       bf.intProperty(QTextFormat::BlockQuoteLevel) > 0;
     if (code) {
-      cf.setFontFamilies({gothic});
+      cf.setFontFamilies({kCodeFamily, gothic});
       cf.setFontFixedPitch(true);
       cf.setFontPointSize(8.5);
       bf.setBackground(QColor(0xf2, 0xf2, 0xf2));
@@ -269,7 +273,7 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
         bf.setRightMargin(Lx(2));
       }
     }
-    // Inline code keeps the text face of the paragraph around it.
+    // Inline code: the code face, a little smaller than the text around it.
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       if (code || !it.fragment().charFormat().fontFixedPitch()) continue;
       QTextCursor f(&doc);
@@ -277,12 +281,20 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
       f.setPosition(it.fragment().position() + it.fragment().length(),
                     QTextCursor::KeepAnchor);
       QTextCharFormat inline_code;
-      inline_code.setFontFamilies({gothic});
-      inline_code.setFontFixedPitch(false);
+      inline_code.setFontFamilies({kCodeFamily, gothic});
+      inline_code.setFontPointSize(9);
       f.mergeCharFormat(inline_code);
     }
     if (code) c.mergeCharFormat(cf);
     c.setBlockFormat(bf);
+  }
+  // The Japanese faces draw a backslash as a yen sign: a backslash (in a
+  // command line or a message) is set in a Latin face.
+  QTextCharFormat latin;
+  latin.setFontFamilies({kCodeFamily});
+  for (QTextCursor found = doc.find("\\"); !found.isNull();
+       found = doc.find("\\", found)) {
+    found.mergeCharFormat(latin);
   }
   // Tables: thin rules, some air in the cells, headings shaded.
   for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
