@@ -268,6 +268,8 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     if (mode == kModeAggregation) {
       print.UntickAll();
       print.SetTicked(kSummaryBoxes - 1, true);
+      // The price being typed is entered first (a click on a remark).
+      ws.work_type_table().ClickCell(1, 8, "", ws.money_rounding());
     }
     const QString pdf = QDir(dir).filePath(
         mode == kModeAggregation ? "print_worktypes.pdf" : "print_sheet.pdf");
