@@ -321,8 +321,9 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
 }
 
 // Moves headings left alone at the foot of a page, and pictures parted from
-// their captions, to the next page. True when anything moved.
-bool KeepTogether(QTextDocument& doc, double page_height) {
+// their captions, to the next page, from the top down in one pass (a move
+// shifts only what follows it).
+void KeepTogether(QTextDocument& doc, double page_height) {
   QAbstractTextDocumentLayout* layout = doc.documentLayout();
   auto page_of = [&](double y) { return static_cast<int>(std::floor(y / page_height)); };
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -345,10 +346,8 @@ bool KeepTogether(QTextDocument& doc, double page_height) {
       QTextCursor c(block);
       bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
       c.setBlockFormat(bf);
-      return true;
     }
   }
-  return false;
 }
 
 class Book {
@@ -470,10 +469,8 @@ int main(int argc, char** argv) {
     // The chapters, one document.
     QTextDocument doc;
     doc.setUseDesignMetrics(true);
-    doc.documentLayout()->setPaintDevice(&layout_device);
     doc.setDocumentMargin(0);
     doc.setDefaultFont(QFont(mincho, 10));
-    doc.setPageSize(body);
     QStringList all;
     for (const Chapter& c : chapters) all << c.markdown;
     doc.setMarkdown(all.join("\n\n"));
@@ -483,11 +480,18 @@ int main(int argc, char** argv) {
       if (picture.isNull()) Fail("missing picture " + source.filePath(name));
       doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
     }
-    if (StyleBody(doc, gothic, body.width(), body.height()) != figure_count) {
-      Fail("a picture line was not read as a picture");
+    doc.documentLayout()->setPaintDevice(&layout_device);
+    doc.setPageSize(body);
+    {
+      // One edit: laid out again once, not on every change of format.
+      QTextCursor edit(&doc);
+      edit.beginEditBlock();
+      if (StyleBody(doc, gothic, body.width(), body.height()) != figure_count) {
+        Fail("a picture line was not read as a picture");
+      }
+      edit.endEditBlock();
     }
-    for (int i = 0; i < 200 && KeepTogether(doc, body.height()); ++i) {
-    }
+    KeepTogether(doc, body.height());
 
     // Where each chapter and section begins.
     std::vector<Heading> headings;
