@@ -20,7 +20,10 @@ if [ ! -x "$app" ]; then
   cmake --build "$build" --target veltrano
 fi
 
-tmp=$(mktemp -d)
+# A fixed folder and fixed file times, so that pictures showing them (the
+# file dialog) come out the same on every run.
+tmp=/tmp/veltrano-screenshots
+rm -rf "$tmp" && mkdir -p "$tmp"
 [ -z "${KEEP_TMP:-}" ] || echo "temporary folder: $tmp" >&2
 trap '[ -n "${KEEP_TMP:-}" ] || rm -rf "$tmp"' EXIT
 base="$tmp/Veltrano"
@@ -82,6 +85,16 @@ room() {
   printf 'Tate,D1,800,2000\nTate,AW1,1600,1200\n'
 } | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/山田邸.xdt"
 
+# A second project, so that the file dialog lists more than one.
+{
+  room Data 事務室 1 6.3 5.4 2.6 0 \
+    1:1=○ 1:2=タイルカーペット 1:3='A*S' 1:5=34.02 2:3=小計 2:5=34.02
+} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/鈴木ビル.xdt"
+
+touch -d "2026-12-01 09:00" "$base/Data/山田邸.xdt" "$base/Data/鈴木ビル.xdt"
+
+# As on an estimator's desktop: Japanese dates and file types.
+export LANG=ja_JP.UTF-8
 export VELTRANO_BASE="$base"
 export XDG_RUNTIME_DIR="$tmp/run"
 export XDG_CONFIG_HOME="$tmp/config"

@@ -50,8 +50,7 @@ constexpr double kTopMarginMm = 24.0;
 constexpr double kBottomMarginMm = 22.0;
 constexpr double kHeadLineMm = 15.0;   // the running head's rule
 constexpr double kFootLineMm = 12.0;   // page number, from the page's foot
-// A screen picture this many pixels wide fills the text width; smaller
-// dialogs keep the same scale, so that every screen is drawn alike.
+// A screen picture this many pixels wide fills the text width.
 constexpr double kScreenWidthPx = 1200.0;
 
 constexpr int kDpi = 1200;
@@ -151,8 +150,9 @@ std::vector<Chapter> ReadChapters(const QDir& dir, std::set<QString>* pictures,
         ++figures;
         ++*figure_count;
         pictures->insert(m.captured(2));
-        // (Qt's reader drops a picture without alternative text.)
-        out << QString("![%1](%2)").arg(Literal(m.captured(1)), m.captured(2)) << ""
+        // (Qt's reader drops a picture without alternative text; the caption
+        // is its own paragraph.)
+        out << QString("![図](%1)").arg(m.captured(2)) << ""
             << QString("図%1-%2　%3").arg(number).arg(figures).arg(Literal(m.captured(1)));
       } else {
         out << Literal(line);
@@ -215,7 +215,10 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
         if (!image.isValid()) continue;
         const QImage picture = doc.resource(QTextDocument::ImageResource,
                                             QUrl(image.name())).value<QImage>();
-        double width = picture.width() / kScreenWidthPx * text_width;
+        // Dialogs and parts of a window a half larger than whole windows,
+        // so that their text reads as well on paper.
+        const double enlarge = picture.width() < 1000 ? 1.5 : 1.0;
+        double width = picture.width() / kScreenWidthPx * text_width * enlarge;
         double height = width * picture.height() / std::max(1, picture.width());
         const double most = page_height * 0.62;
         if (width > text_width) {

@@ -4,11 +4,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
+#include <QTreeView>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,15 +74,17 @@ void ShowWorkingTakeoff(Workspace& ws) {
 // that the pictures are taken without anyone at the keyboard.
 class AcceptMessageBoxes {
  public:
-  AcceptMessageBoxes() {
+  // `answer` is the role of the button pressed on a question (OK and
+  // messages are accepted).
+  explicit AcceptMessageBoxes(QMessageBox::ButtonRole answer = QMessageBox::YesRole) {
     timer_.setInterval(20);
-    QObject::connect(&timer_, &QTimer::timeout, [] {
+    QObject::connect(&timer_, &QTimer::timeout, [answer] {
       for (QWidget* top : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(top);
         if (box == nullptr || !box->isVisible()) continue;
         for (QAbstractButton* button : box->buttons()) {
           const QMessageBox::ButtonRole role = box->buttonRole(button);
-          if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
+          if (role == QMessageBox::AcceptRole || role == answer) {
             button->click();
             break;
           }
@@ -174,6 +180,27 @@ void ShowWorkingAggregation(Workspace& ws) {
     table.ClickCell(last_row, 6, "", ws.money_rounding());
     table.EditorTextChanged(last_price);
   }
+}
+
+// Saves the file dialog that `command` opens, then cancels it.
+void SaveFileDialog(const std::function<void()>& command, const QString& path,
+                    QStringList* written) {
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    poll.stop();
+    dialog->resize(760, 420);
+    // Every column wide enough for its text.
+    if (auto* files = dialog->findChild<QTreeView*>()) {
+      files->header()->resizeSections(QHeaderView::ResizeToContents);
+    }
+    Save(*dialog, path, written);
+    dialog->reject();
+  });
+  poll.start();
+  command();
 }
 
 }  // namespace
@@ -300,7 +327,18 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     Save(dialog, QDir(dir).filePath("templates_dialog.png"), &written);
     dialog.done(QDialog::Rejected);
   }
+  // The import box of the settings panel, and the file dialog of "開く"
+  // (after the question whether to save first, answered no).
+  if (QWidget* import_box = window.findChild<QWidget*>("Frame_Torikomi")) {
+    Save(*import_box, QDir(dir).filePath("import_box.png"), &written);
+  }
   window.SelectMode(kModeInterior);
+  {
+    AcceptMessageBoxes accept(QMessageBox::NoRole);
+    SaveFileDialog([&ws] { ws.CommandOpen(); },
+                   QDir(dir).filePath("open_dialog.png"), &written);
+  }
+  window.Refresh();
 
   NameDialog name(ws.session(), &window);
   name.show();
