@@ -49,6 +49,9 @@ room() {
   done
 }
 
+# UTF-8 lines on standard input as a project file's lines.
+as_project_file() { iconv -f UTF-8 -t CP932 | sed 's/$/\r/'; }
+
 {
   # A small house. LDK: every part with a group closed by a subtotal, the
   # door and the window deducted.
@@ -83,13 +86,13 @@ room() {
   room Gaib 南面 1 9.1 "" 5.8 0 \
     1:12=○ 1:13=吹付タイル 1:15='A*L' 1:17=52.78 2:15=小計 2:17=52.78
   printf 'Tate,D1,800,2000\nTate,AW1,1600,1200\n'
-} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/山田邸.xdt"
+} | as_project_file >"$base/Data/山田邸.xdt"
 
 # A second project, so that the file dialog lists more than one.
 {
   room Data 事務室 1 6.3 5.4 2.6 0 \
     1:1=○ 1:2=タイルカーペット 1:3='A*S' 1:5=34.02 2:3=小計 2:5=34.02
-} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$base/Data/鈴木ビル.xdt"
+} | as_project_file >"$base/Data/鈴木ビル.xdt"
 
 touch -d "2026-12-01 09:00" "$base/Data/山田邸.xdt" "$base/Data/鈴木ビル.xdt"
 

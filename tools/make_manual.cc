@@ -12,7 +12,6 @@
 // without a title, stops the build.
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -36,7 +35,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <set>
 #include <vector>
 
@@ -165,6 +163,14 @@ std::vector<Chapter> ReadChapters(const QDir& dir, std::set<QString>* pictures,
   return chapters;
 }
 
+// A cursor selecting one fragment of a block's text.
+QTextCursor Select(QTextDocument& doc, const QTextFragment& fragment) {
+  QTextCursor cursor(&doc);
+  cursor.setPosition(fragment.position());
+  cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+  return cursor;
+}
+
 bool IsPictureBlock(const QTextBlock& block) {
   for (auto it = block.begin(); !it.atEnd(); ++it) {
     if (it.fragment().charFormat().isImageFormat()) return true;
@@ -194,11 +200,7 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
         f.setFontFamilies({gothic});
         f.setFontWeight(QFont::Bold);
         f.setFontPointSize(level == 1 ? 18 : level == 2 ? 13.5 : 11);
-        QTextCursor fc(&doc);
-        fc.setPosition(it.fragment().position());
-        fc.setPosition(it.fragment().position() + it.fragment().length(),
-                       QTextCursor::KeepAnchor);
-        fc.setCharFormat(f);
+        Select(doc, it.fragment()).setCharFormat(f);
       }
       bf.setTopMargin(Lx(level == 1 ? 0 : level == 2 ? 7 : 4));
       bf.setBottomMargin(Lx(level == 1 ? 9 : 3));
@@ -232,11 +234,7 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
         image.setWidth(width);
         image.setHeight(height);
         ++placed;
-        QTextCursor f(&doc);
-        f.setPosition(it.fragment().position());
-        f.setPosition(it.fragment().position() + it.fragment().length(),
-                      QTextCursor::KeepAnchor);
-        f.setCharFormat(image);
+        Select(doc, it.fragment()).setCharFormat(image);
       }
       bf.setAlignment(Qt::AlignHCenter);
       bf.setTopMargin(Lx(3));
@@ -279,14 +277,10 @@ int StyleBody(QTextDocument& doc, const QString& gothic, double text_width,
     // Inline code: the code face, a little smaller than the text around it.
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       if (code || !it.fragment().charFormat().fontFixedPitch()) continue;
-      QTextCursor f(&doc);
-      f.setPosition(it.fragment().position());
-      f.setPosition(it.fragment().position() + it.fragment().length(),
-                    QTextCursor::KeepAnchor);
       QTextCharFormat inline_code;
       inline_code.setFontFamilies({kCodeFamily, gothic});
       inline_code.setFontPointSize(9);
-      f.mergeCharFormat(inline_code);
+      Select(doc, it.fragment()).mergeCharFormat(inline_code);
     }
     if (code) c.mergeCharFormat(cf);
     c.setBlockFormat(bf);

@@ -131,8 +131,8 @@ void ShowWorkingAggregation(Workspace& ws) {
   }
   WorkTypeTable& table = ws.work_type_table();
   table.BuildWorkTypeTable(work_types, ws.money_rounding());
-  // A unit and a price on every item of the sample house; the last price
-  // is left in the editor, being typed.
+  // A unit and a price on every item of the sample house; the editor is
+  // left open on the last price.
   struct Price {
     std::string_view item;
     std::string_view unit;
@@ -157,7 +157,6 @@ void ShowWorkingAggregation(Workspace& ws) {
       {"モルタル", "m", "3000"},
   }};
   int last_row = -1;
-  std::string_view last_price;
   for (int r = 1; r < table.table().rows(); ++r) {
     const std::string& item = table.table().At(r, 1);
     if (item.empty()) continue;
@@ -174,12 +173,9 @@ void ShowWorkingAggregation(Workspace& ws) {
     table.ClickCell(r, 6, "", ws.money_rounding());
     table.EditorTextChanged(price);
     last_row = r;
-    last_price = price;
   }
-  if (last_row >= 0) {
-    table.ClickCell(last_row, 6, "", ws.money_rounding());
-    table.EditorTextChanged(last_price);
-  }
+  // A click computes the amounts, the last one too.
+  if (last_row >= 0) table.ClickCell(last_row, 6, "", ws.money_rounding());
 }
 
 // Saves the file dialog that `command` opens, then cancels it.
