@@ -406,4 +406,50 @@ std::size_t ByteWidth(std::string_view utf8) {
   return width;
 }
 
+Utf8Check CheckUtf8(std::string_view bytes) {
+  Utf8Check check;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    check.beyond_ascii = true;
+    // The length of the sequence and the range its second byte must lie in.
+    std::size_t length = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      length = 3;
+      if (b0 == 0xE0) lo = 0xA0;  // overlong
+      if (b0 == 0xED) hi = 0x9F;  // surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+      length = 4;
+      if (b0 == 0xF0) lo = 0x90;  // overlong
+      if (b0 == 0xF4) hi = 0x8F;  // past U+10FFFF
+    } else {
+      check.valid = false;
+      return check;
+    }
+    if (i + length > bytes.size()) {
+      check.valid = false;
+      return check;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto b = static_cast<unsigned char>(bytes[i + k]);
+      const unsigned char low = k == 1 ? lo : 0x80;
+      const unsigned char high = k == 1 ? hi : 0xBF;
+      if (b < low || b > high) {
+        check.valid = false;
+        return check;
+      }
+    }
+    i += length;
+  }
+  return check;
+}
+
 }  // namespace veltrano

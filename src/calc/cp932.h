@@ -73,6 +73,17 @@ std::string FirstUnholdableChar(std::string_view utf8);
 // stands for.
 std::size_t ByteWidth(std::string_view utf8);
 
+// What a run of bytes is as UTF-8: `valid` when every sequence is
+// well-formed (no overlong forms, surrogates or code points past U+10FFFF),
+// `beyond_ascii` when it holds a character beyond ASCII. Tells a file that
+// another program saved as UTF-8 from CP932 text, whose two-byte characters
+// almost never form valid UTF-8.
+struct Utf8Check {
+  bool valid = true;
+  bool beyond_ascii = false;
+};
+Utf8Check CheckUtf8(std::string_view bytes);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CALC_CP932_H_

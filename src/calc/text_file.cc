@@ -454,10 +454,11 @@ bool ReadTextLines(const fs::path& path, std::vector<std::string>* lines,
   }
 }
 
-bool WriteTextLinesAtomic(const fs::path& path,
-                          const std::vector<std::string>& lines,
-                          std::string* error) {
-  std::string bytes;
+bool EncodeTextLines(const std::vector<std::string>& lines,
+                     const fs::path& path, std::string* out,
+                     std::string* error) {
+  std::string& bytes = *out;
+  bytes.clear();
   std::string encoded;
   std::string bad;
   bytes.reserve(lines.size() * 2);
@@ -482,7 +483,15 @@ bool WriteTextLinesAtomic(const fs::path& path,
   // after a mark, so that reading skips the mark alone and the text comes
   // back whole.
   if (bytes.starts_with(kByteOrderMark)) bytes.insert(0, kByteOrderMark);
-  return WriteFileBytesAtomic(path, bytes, error);
+  return true;
+}
+
+bool WriteTextLinesAtomic(const fs::path& path,
+                          const std::vector<std::string>& lines,
+                          std::string* error) {
+  std::string bytes;
+  return EncodeTextLines(lines, path, &bytes, error) &&
+         WriteFileBytesAtomic(path, bytes, error);
 }
 
 }  // namespace veltrano

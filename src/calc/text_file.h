@@ -79,6 +79,12 @@ bool ReadTextLines(const std::filesystem::path& path,
                    std::vector<std::string>* lines, std::string* error,
                    LineFilter keep = nullptr, TextFileShape* shape = nullptr);
 
+// The bytes WriteTextLinesAtomic writes for `lines`; false with the reason
+// (naming `path`) when a line cannot be written.
+bool EncodeTextLines(const std::vector<std::string>& lines,
+                     const std::filesystem::path& path, std::string* bytes,
+                     std::string* error);
+
 // Writes the lines in CP932, each followed by CR LF, through
 // WriteFileBytesAtomic. Refuses, leaving the old file untouched, when a line
 // holds a character CP932 cannot hold (the error names it) or an LF, which

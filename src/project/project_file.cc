@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/cp932.h"
 #include "calc/number_text.h"
 #include "calc/text_file.h"
 #include "calc/text_util.h"
@@ -24,6 +25,19 @@ namespace {
 // declaring a table whose lines could not be written or read again.
 constexpr long long kMaxSummaryTableBytes = 32ll << 20;
 constexpr long long kSummaryLineOverhead = 12;
+// What all summary tables together may write back, so that with every other
+// record the file stays within what the reader takes (kMaxTextFileBytes).
+// Aggregation of the largest project makes far less.
+constexpr long long kMaxSummaryBytes = 128ll << 20;
+// The most item columns a table can get: one per item cell of every room
+// and place (500 and 100 sheets of 50 rows in five parts) and one per
+// fittings kind (599 fittings of six rows in five categories). The work-type
+// memory has a row per item column, so it is bounded alike.
+constexpr int kMaxItemColumns =
+    (kMaxRooms[kInterior] + kMaxRooms[kExterior]) * kLinesPerRoom * 5 +
+    kMaxFittings * 6 * 5;
+constexpr int kMaxWorkTypeMemoryRows = kMaxItemColumns;
+constexpr long long kMaxSummaryColumns = kMaxItemColumns + 2;
 // Line form of an empty sheet row after the tag: "@" and 29 empty fields.
 constexpr std::string_view kEmptySheetRowTail =
     ",@,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
@@ -287,10 +301,13 @@ std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
 std::string TakeLine(const std::string& line) { return line; }
 std::string TakeLine(std::string& line) { return std::move(line); }
 
-// The room stores and the room lists, with progress.
+// The room stores and the room lists, with progress. Returns for each side
+// whether its last room was short (and has been completed).
 template <typename Lines>
-void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
-                    ProjectTables* t, Progress& progress) {
+std::array<bool, 2> ReadRoomStores(Lines& lines, const Sorted& s,
+                                   std::size_t tate_lines, ProjectTables* t,
+                                   Progress& progress) {
+  std::array<bool, 2> short_last_room = {false, false};
   const std::size_t steps =
       s.sheet[kInterior].size() + s.sheet[kExterior].size() + tate_lines + 1;
   progress.ShowProgress(static_cast<int>(steps));
@@ -307,6 +324,7 @@ void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
       progress.SetProgress(++done);
     }
     // Keep the store in whole rooms: complete a last room that is short.
+    short_last_room[side] = store.size() % kLinesPerRoom != 0;
     while (store.size() % kLinesPerRoom != 0) {
       std::string filler(kSheetTag[side]);
       filler += kEmptySheetRowTail;
@@ -314,13 +332,16 @@ void ReadRoomStores(Lines& lines, const Sorted& s, std::size_t tate_lines,
     }
   }
   progress.HideProgress();
+  return short_last_room;
 }
 
 // Summary sizes, then summary rows. The size record decides each table's
 // columns and rows; fields and row lines beyond them are left out with one
 // notice, missing ones are empty.
+// Returns false when a table holds fewer row lines than its size record
+// declares, which a written file never does.
 template <typename Lines>
-void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
+bool ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
                    ProjectReadResult* result) {
   struct Size {
     bool sized = false;
@@ -343,13 +364,17 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
   }
 
   std::vector<std::string> shrunk;
+  long long budget = kMaxSummaryBytes;
   for (int table = 0; table < kSummaryTableCount; ++table) {
     const Size& size = sizes[static_cast<std::size_t>(table)];
     if (!size.sized) continue;
-    long long cols =
-        std::min(size.cols, kMaxSummaryTableBytes - kSummaryLineOverhead);
-    long long rows = std::min(
-        size.rows, kMaxSummaryTableBytes / (cols + kSummaryLineOverhead));
+    // Each table within its own bound and all of them within theirs, in
+    // table order.
+    const long long table_bytes = std::min(kMaxSummaryTableBytes, budget);
+    long long cols = std::min(size.cols, kMaxSummaryColumns);
+    long long rows =
+        std::min(size.rows, table_bytes / (cols + kSummaryLineOverhead));
+    budget -= rows * (cols + kSummaryLineOverhead);
     if (rows != size.rows || cols != size.cols) {
       shrunk.push_back(
           std::to_string(size.rows) + "行×" + std::to_string(size.cols) +
@@ -419,6 +444,14 @@ void ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
     result->cut.push_back(std::move(text));
   }
   result->unplaced_summary_lines = unplaced;
+
+  for (int table = 0; table < kSummaryTableCount; ++table) {
+    const auto index = static_cast<std::size_t>(table);
+    if (sizes[index].sized && next_row[index] < sizes[index].rows) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // The sheet lines of a side must come in whole rooms: a line naming the
@@ -450,8 +483,46 @@ long long FirstSheetLineOutOfStep(const Lines& lines,
   return -1;
 }
 
+// The size records that every written file holds: "SyNC" 0-5, "SyGC" 0-4
+// and "SyTC".
 template <typename Lines>
-ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
+bool HasEverySizeRecord(const Lines& lines, const Sorted& s) {
+  std::array<bool, kSummaryTableCount> seen{};
+  std::vector<std::string_view> f;
+  for (std::size_t i : s.sizes) {
+    SplitInto(lines[i], ',', &f);
+    int table = 0;
+    if (TableOfLine(KindOf(lines[i]), f, &table)) {
+      seen[static_cast<std::size_t>(table)] = true;
+    }
+  }
+  return std::all_of(seen.begin(), seen.end(), [](bool b) { return b; });
+}
+
+// The notice of a damaged file: what may be missing and the last room and
+// place that were read.
+std::string DamageNotice(const ProjectTables& t) {
+  std::string text =
+      "ファイルが途中で切れているか、一部が欠けています。"
+      "ファイルが破損している可能性があります。";
+  static constexpr std::array<std::string_view, 2> kWhat = {"部屋", "場所"};
+  bool any = false;
+  for (int side : {kInterior, kExterior}) {
+    const std::vector<std::string>& names = t.room_names[side];
+    if (names.empty()) continue;
+    any = true;
+    text += "\n最後に読み込んだ" + std::string(kWhat[side]) + "：「" +
+            names.back() + "」（" + Count(names.size()) +
+            std::string(kWhat[side]) + "目）";
+  }
+  if (!any) text += "\n部屋と場所のデータはありません。";
+  return text;
+}
+
+// `file` is the file the lines come from, or nullptr for lines that come
+// from elsewhere (which are not judged as a file).
+template <typename Lines>
+ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
                         ProjectTables* t, Dialogs& dialogs,
                         Progress& progress) {
   ProjectReadResult result;
@@ -479,7 +550,8 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
                         MessageIcon::kCritical);
     return result;
   }
-  if (shape.last_line_unterminated) {
+  if (file != nullptr && file->shape.last_line_unterminated) {
+    result.damaged = true;
     result.cut.push_back(
         "ファイルの最後の行に改行がありません。ファイルが途中で切れている"
         "可能性があります。");
@@ -516,7 +588,14 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
                          "件目以降の" + Count(n) +
                          "件は読み込みませんでした。");
   }
-  ReadRoomStores(lines, s, s.tate.size(), t, progress);
+  if (std::size_t n = CutTo(&s.kosu, kMaxWorkTypeMemoryRows)) {
+    result.cut.push_back("工種の記憶が" + Count(kMaxWorkTypeMemoryRows) +
+                         "行を超えています。" +
+                         Count(kMaxWorkTypeMemoryRows + 1) + "行目以降の" +
+                         Count(n) + "行は読み込みませんでした。");
+  }
+  const std::array<bool, 2> short_last_room =
+      ReadRoomStores(lines, s, s.tate.size(), t, progress);
 
   std::vector<std::string_view> f;  // the fields of one line
 
@@ -583,7 +662,26 @@ ProjectReadResult Parse(Lines& lines, const TextFileShape& shape,
     }
   }
 
-  ReadSummaries(lines, s, t, &result);
+  const bool summary_rows_whole = ReadSummaries(lines, s, t, &result);
+
+  if (file != nullptr && !lines.empty()) {
+    // Every file the writer makes ends with whole rooms and holds every
+    // size record and every summary row they declare; what lacks them was
+    // cut short or damaged.
+    if (short_last_room[kInterior] || short_last_room[kExterior] ||
+        !summary_rows_whole || !HasEverySizeRecord(lines, s)) {
+      result.damaged = true;
+    }
+    if (result.damaged) {
+      result.cut.insert(result.cut.begin(), DamageNotice(*t));
+    }
+    if (file->utf8_text) {
+      result.cut.push_back(
+          "このファイルの文字はUTF-8で書かれています。物件データの文字コード"
+          "（シフトJIS）ではないため、名前や項目が正しく表示されない可能性が"
+          "あります。");
+    }
+  }
 
   if (!result.cut.empty()) {
     std::string text;
@@ -682,47 +780,99 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
 
 bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
                       std::string* error) {
-  return WriteTextLinesAtomic(path, BuildProjectLines(t), error);
+  std::string bytes;
+  if (!EncodeTextLines(BuildProjectLines(t), path, &bytes, error)) return false;
+  // A file the reader would refuse is never written: the project on disk
+  // stays as it was.
+  if (bytes.size() > kMaxTextFileBytes) {
+    *error = "物件データが大きすぎるため保存できません（" +
+             std::to_string(bytes.size() >> 20) + "MB、上限は" +
+             std::to_string(kMaxTextFileBytes >> 20) + "MB）: " +
+             PathText(path);
+    return false;
+  }
+  return WriteFileBytesAtomic(path, bytes, error);
 }
 
 ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,
                                     ProjectTables* t, Dialogs& dialogs,
                                     Progress& progress) {
-  return Parse(lines, TextFileShape{}, t, dialogs, progress);
+  return Parse(lines, nullptr, t, dialogs, progress);
 }
 
 ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
                                     ProjectTables* t, Dialogs& dialogs,
                                     Progress& progress) {
-  return Parse(lines, TextFileShape{}, t, dialogs, progress);
+  return Parse(lines, nullptr, t, dialogs, progress);
 }
 
 bool IsProjectRecordLine(std::string_view raw_line) {
   return KindOf(raw_line) != Kind::kOther;
 }
 
-ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
-                                  ProjectTables* t, Dialogs& dialogs,
-                                  Progress& progress) {
+bool LoadProjectFile(const std::filesystem::path& path,
+                     LoadedProjectFile* loaded, std::string* error) {
   // Temporaries of saves of this project that died on the way.
   RemoveStaleTemporaries(path);
-  std::vector<std::string> lines;
-  std::string error;
-  TextFileShape shape;
-  if (!ReadTextLines(path, &lines, &error, &IsProjectRecordLine, &shape)) {
+  *loaded = LoadedProjectFile();
+  bool all_utf8 = true;
+  bool beyond_ascii = false;
+  try {
+    const bool read = ForEachTextLine(
+        path,
+        [&](std::string_view raw) {
+          if (KindOf(raw) == Kind::kOther) {
+            if (EqualsIgnoreCase(raw, "New")) loaded->is_project = true;
+            return true;
+          }
+          loaded->is_project = true;
+          if (all_utf8) {
+            const Utf8Check check = CheckUtf8(raw);
+            all_utf8 = check.valid;
+            beyond_ascii = beyond_ascii || check.beyond_ascii;
+          }
+          loaded->lines.push_back(Cp932ToUtf8(raw));
+          return true;
+        },
+        error, &loaded->shape);
+    if (!read) {
+      *loaded = LoadedProjectFile();
+      return false;
+    }
+  } catch (const std::bad_alloc&) {
+    *loaded = LoadedProjectFile();
+    *error = "メモリが足りないため読めません: " + PathText(path);
+    return false;
+  }
+  loaded->utf8_text = all_utf8 && beyond_ascii;
+  return true;
+}
+
+ProjectReadResult ReportUnreadableProjectFile(std::string error,
+                                              Dialogs& dialogs) {
+  ProjectReadResult result;
+  result.failed = true;
+  result.error = std::move(error);
+  // The message names the reading step that failed: 1, opening and reading
+  // the file, before any line was taken.
+  dialogs.ShowMessage(kReadCheckTitle,
+                      std::string(kReadFailureText) + "1\n" + result.error,
+                      MessageIcon::kCritical);
+  dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
+  return result;
+}
+
+ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
+                                   ProjectTables* t, Dialogs& dialogs,
+                                   Progress& progress) {
+  if (!loaded.is_project) {
     ProjectReadResult result;
     result.failed = true;
-    result.error = error;
-    // The message names the reading step that failed: 1, opening and
-    // reading the file, before any line was taken.
-    dialogs.ShowMessage(kReadCheckTitle,
-                        std::string(kReadFailureText) + "1\n" + error,
-                        MessageIcon::kCritical);
-    dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
+    result.error = std::string(kNotAProjectText);
     return result;
   }
   try {
-    return Parse(lines, shape, t, dialogs, progress);
+    return Parse(loaded.lines, &loaded, t, dialogs, progress);
   } catch (const std::bad_alloc&) {
     ProjectReadResult result;
     result.failed = true;
@@ -733,6 +883,26 @@ ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
     dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
     return result;
   }
+}
+
+ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
+                                  ProjectTables* t, Dialogs& dialogs,
+                                  Progress& progress) {
+  LoadedProjectFile loaded;
+  std::string error;
+  if (!LoadProjectFile(path, &loaded, &error)) {
+    return ReportUnreadableProjectFile(std::move(error), dialogs);
+  }
+  if (!loaded.is_project) {
+    ProjectReadResult result;
+    result.failed = true;
+    result.error = std::string(kNotAProjectText);
+    dialogs.ShowMessage(kReadCheckTitle,
+                        std::string(kNotAProjectText) + "\n" + PathText(path),
+                        MessageIcon::kCritical);
+    return result;
+  }
+  return ApplyProjectFile(std::move(loaded), t, dialogs, progress);
 }
 
 }  // namespace veltrano

@@ -37,10 +37,20 @@
 //    lines with a known tag are kept in memory. A leading UTF-8 byte-order
 //    mark is skipped; a last line without a line end is read and named in
 //    a notice (the file may have been cut short).
+//  - A file without a single record line (nor the line "New") is not a
+//    project: empty, binary, UTF-16 or another program's text. It is
+//    refused with "物件データではありません。" before anything changes.
+//  - A file that ends inside a room, lacks one of the size records every
+//    written file holds, or holds fewer summary rows than they declare, is
+//    damaged: it is read as far as it goes with a notice naming the last
+//    room and place read, and the first save over it asks first
+//    (project/session.h). UTF-8 text gets a notice of its own.
 //  - Capacities are those of the entries only: a side holds at most 500
 //    rooms (25000 "Data" lines) or 100 places (5000 "Gaib" lines), the
-//    register 599 fittings. The work-type memory, the fittings takeoff
-//    store, the unit-price table and the summary rows take every line.
+//    register 599 fittings, the work-type memory one row per item column a
+//    project can make (every item cell of every room and place, every
+//    fittings kind). The fittings takeoff store, the unit-price table and
+//    the summary rows take every line.
 //    What lies beyond is left out and named in one message ("チェック") at
 //    the end of the reading, together with the "Tate" lines without a code
 //    and the summary lines that name no table.
@@ -53,8 +63,12 @@
 //    table the last one holds). Fields beyond the columns and row lines
 //    beyond the rows are left out with one notice; missing fields and rows
 //    are empty, and the declared size is written back. Storage is lazy, so
-//    a size line alone allocates nothing; a size whose lines would pass
-//    32 MB is shrunk, with the same notice. A table without a size line
+//    a size line alone allocates nothing; a size with more item columns
+//    than a project can make, or whose lines would pass 32 MB, or 128 MB
+//    with the tables before it, is shrunk, with the same notice, so that
+//    what is read can always be written back within the reader's bound.
+//  - The writer never writes a file the reader would refuse (over 256 MB):
+//    such a save fails and the file on disk stays as it was. A table without a size line
 //    keeps its laid-out size. "SyND" and "SyGD" lines name part tables 0-4
 //    by their field 1, "SySD" lines the work-type table (field 1 is "5"),
 //    "SyTD" lines the fittings summary; a line naming anything else is
@@ -68,8 +82,9 @@
 #include <string_view>
 #include <vector>
 
-#include "project/project_tables.h"
+#include "calc/text_file.h"
 #include "port/dialogs.h"
+#include "project/project_tables.h"
 
 namespace veltrano {
 
@@ -93,6 +108,11 @@ struct ProjectReadResult {
   // The file could not be read; nothing was loaded and the project is not
   // open. The failure messages have been shown.
   bool failed = false;
+  // The file is damaged: it ends inside a room, lacks records that every
+  // written file has, or holds fewer summary rows than its size records
+  // declare. It was read as far as it goes, with a notice; the first save
+  // over it asks first.
+  bool damaged = false;
   // A "Data", "Gaib", "Tate" or "Mado" line was read: the caller rebuilds
   // the entered-data list of the fittings.
   bool had_sheet_or_fittings = false;
@@ -118,6 +138,40 @@ ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
 // True for a line (raw CP932 bytes) that the reader keeps: one with a
 // record tag.
 bool IsProjectRecordLine(std::string_view raw_line);
+
+// A project file as read from disk, before anything is applied.
+struct LoadedProjectFile {
+  std::vector<std::string> lines;  // record lines, UTF-8
+  TextFileShape shape;
+  // A record line or the line "New" was read: the file is a project. A file
+  // without either (empty, binary, UTF-16, another program's text) is not.
+  bool is_project = false;
+  // The kept lines are valid UTF-8 with characters beyond ASCII: a project
+  // saved as UTF-8 by another program, whose names read garbled as CP932.
+  bool utf8_text = false;
+};
+
+// Shown for a file that holds no project record.
+inline constexpr std::string_view kNotAProjectText = "物件データではありません。";
+
+// Reads the lines of a project file without applying them, first removing
+// the temporary files that dead saves of it left behind. False with the
+// reason in `error` when the file cannot be read.
+bool LoadProjectFile(const std::filesystem::path& path,
+                     LoadedProjectFile* loaded, std::string* error);
+
+// Applies a loaded project file to emptied tables, as ReadProjectFile does
+// after reading: notices for what was left out, for a damaged file and for
+// UTF-8 text. A file that is not a project is not applied: the result has
+// failed set and `error` kNotAProjectText, and nothing is shown.
+ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
+                                   ProjectTables* t, Dialogs& dialogs,
+                                   Progress& progress);
+
+// Shows the two read-failure messages for a file that could not be read
+// and returns the failed result.
+ProjectReadResult ReportUnreadableProjectFile(std::string error,
+                                              Dialogs& dialogs);
 
 // Reads a project data file into emptied tables, first removing the
 // temporary files that dead saves of it left behind. A file that cannot be

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "calc/text_file.h"
 #include "calc/text_util.h"
@@ -75,6 +76,7 @@ void ProjectSession::NewProject() {
   }
   project_path_ = path;
   project_name_ = ProjectNameOf(path);
+  damaged_ = false;
   ++revision_;
   ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/false);
@@ -99,14 +101,18 @@ void ProjectSession::SaveProjectAs() {
   }
   const fs::path old_path = project_path_;
   const std::string old_name = project_name_;
+  const bool old_damaged = damaged_;
   project_path_ = path;
   project_name_ = ProjectNameOf(project_path_);
+  // The damaged file stays as it is; the new one is written whole.
+  damaged_ = false;
   ++revision_;
   hooks_.RefreshUnitPrices();
   if (!SaveProject(false)) {
     // Nothing was written under the new name: keep working on the old file.
     project_path_ = old_path;
     project_name_ = old_name;
+    damaged_ = old_damaged;
     return;
   }
   platform_.dialogs.ShowMessage(kConfirmTitle, "名前を変更して保存しました。");
@@ -116,14 +122,29 @@ void ProjectSession::OpenProject() {
   const auto chosen = platform_.files.ChooseFileToOpen(
       ProjectFileDialog("物件データを開く", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
+  LoadedProjectFile loaded;
+  std::string error;
+  const bool read = LoadProjectFile(*chosen, &loaded, &error);
+  if (read && !loaded.is_project) {
+    // Another kind of file: the open project stays as it is.
+    platform_.dialogs.ShowMessage(
+        kReadCheckTitle,
+        std::string(kNotAProjectText) + "\n" + PathText(*chosen),
+        MessageIcon::kCritical);
+    return;
+  }
   project_path_ = *chosen;
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
+  damaged_ = false;
   ++revision_;
   ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/true);
   platform_.progress.ShowProgress(0);
   const ProjectReadResult result =
-      ReadProjectFile(project_path_, &tables_, platform_.dialogs, platform_.progress);
+      read ? ApplyProjectFile(std::move(loaded), &tables_, platform_.dialogs,
+                              platform_.progress)
+           : ReportUnreadableProjectFile(std::move(error), platform_.dialogs);
+  damaged_ = result.damaged;
   if (result.failed) {
     // Nothing that a later save could write over the file is left open.
     project_path_.clear();
@@ -137,6 +158,19 @@ void ProjectSession::OpenProject() {
 }
 
 bool ProjectSession::WriteProjectTo(const fs::path& path) {
+  // A damaged file is replaced only when the user says so, once.
+  bool replaces_damaged = false;
+  save_declined_ = false;
+  std::error_code ec;
+  if (damaged_ && (path == project_path_ || fs::equivalent(path, project_path_, ec))) {
+    if (platform_.dialogs.Ask(kConfirmTitle, kSaveOverDamagedText,
+                              Buttons::kYesNo,
+                              MessageIcon::kWarning) != Answer::kYes) {
+      save_declined_ = true;
+      return false;
+    }
+    replaces_damaged = true;
+  }
   hooks_.BeforeWrite();
   std::string error;
   if (!WriteProjectFile(path, tables_, &error)) {
@@ -144,6 +178,7 @@ bool ProjectSession::WriteProjectTo(const fs::path& path) {
                                   MessageIcon::kCritical);
     return false;
   }
+  if (replaces_damaged) damaged_ = false;
   return true;
 }
 

@@ -12,6 +12,10 @@
 
 namespace veltrano {
 
+// The question before a save replaces a file that was read damaged.
+inline constexpr std::string_view kSaveOverDamagedText =
+    "ファイルが破損している可能性があります。このまま保存しますか？";
+
 // The file dialog for a project file (filter "*.xdt", extension "xdt") in
 // `folder`, titled `title`.
 FileDialogRequest ProjectFileDialog(std::string_view title,
@@ -57,8 +61,15 @@ class ProjectSession {
   void OpenProject();
   bool SaveProject(bool confirm);
   bool BackUpProject();
+  // The open project was read from a damaged file: the first save over that
+  // file asks kSaveOverDamagedText first.
+  bool damaged() const { return damaged_; }
+  // The last write stopped because the user declined to replace a damaged
+  // file (not a failure: nothing is wrong with the disk).
+  bool save_declined() const { return save_declined_; }
   // Writes the open project to `path` as a save does. Returns false with a
-  // message on failure.
+  // message on failure, and without one when the user declined to replace
+  // a damaged file.
   bool WriteProjectTo(const std::filesystem::path& path);
 
  private:
@@ -68,6 +79,10 @@ class ProjectSession {
   ProjectHooks& hooks_;
   std::filesystem::path project_path_;
   std::string project_name_;
+  // The open project was read from a damaged file that no save has
+  // replaced yet.
+  bool damaged_ = false;
+  bool save_declined_ = false;
   std::uint64_t revision_ = 0;
 };
 

@@ -154,6 +154,9 @@ bool Workspace::RequestClose() {
   }
   SaveUnitPrices();
   if (session_.SaveProject(true)) return true;
+  // The user would not replace a damaged file: the window stays open, so
+  // that the project can be saved under another name.
+  if (session_.save_declined()) return false;
   // The save failed: close only when the user agrees to lose the changes.
   return platform_.dialogs.Ask(kQuitTitle,
                                "保存できませんでした。保存せずに終了しますか？",

@@ -751,22 +751,22 @@ TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
 }
 
 TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
-  std::vector<std::string> lines = RoomLines("Data", "和室", "1");
-  const std::vector<std::string> second = RoomLines("Data", "洋室", "2");
-  lines.insert(lines.end(), second.begin(), second.end());
-  lines.push_back("Tank'内装'床'");
+  ProjectTables source = Fresh();
+  AddRoom(&source, kInterior, RoomLines("Data", "和室", "1"));
+  AddRoom(&source, kInterior, RoomLines("Data", "洋室", "2"));
+  const std::vector<std::string> lines = BuildProjectLines(source);
   const std::string bytes = FileBytes(lines);
   const fs::path path = dir_ / "damaged.xdt";
 
   // A byte-order mark in front of the first line is skipped: the rooms keep
-  // their names and sheets.
+  // their names and sheets, and nothing is said.
   WriteRaw(path, "\xEF\xBB\xBF" + bytes);
   ProjectTables t = Fresh();
   ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
+  EXPECT_FALSE(result.damaged);
   EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
-  EXPECT_EQ(t.stores[kInterior].lines(),
-            std::vector<std::string>(lines.begin(), lines.end() - 1));
+  EXPECT_EQ(t.stores[kInterior].lines(), source.stores[kInterior].lines());
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
 
   // A last line without its line end: the file may have been cut short.
@@ -774,23 +774,184 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   t = Fresh();
   result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
+  EXPECT_TRUE(result.damaged);
   std::vector<testing::ShownDialog> shown = dialogs_.Take();
   ASSERT_THAT(shown, SizeIs(1));
   EXPECT_THAT(shown[0].text, HasSubstr("途中で切れている可能性"));
+  EXPECT_THAT(shown[0].text, HasSubstr("最後に読み込んだ部屋：「洋室」（2部屋目）"));
 
   // Cut inside the sheet lines: the short last room is completed, and the
-  // notice is shown.
+  // notice names it.
   WriteRaw(path, FileBytes(std::vector<std::string>(lines.begin(),
                                                     lines.begin() + 52)) +
                      "Data,@,,");
   t = Fresh();
   result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
+  EXPECT_TRUE(result.damaged);
   EXPECT_EQ(t.stores[kInterior].size(), 100);
   EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
   shown = dialogs_.Take();
   ASSERT_THAT(shown, SizeIs(1));
-  EXPECT_THAT(shown[0].text, HasSubstr("途中で切れている可能性"));
+  EXPECT_THAT(shown[0].text, HasSubstr("破損している可能性"));
+  EXPECT_THAT(shown[0].text, HasSubstr("「洋室」（2部屋目）"));
+}
+
+TEST_F(ProjectFileTest, FilesCutAtALineEndAreDamaged) {
+  const fs::path whole = dir_ / "whole.xdt";
+  testing::WriteLargestProjectFile(whole);
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadTextLines(whole, &lines, &error)) << error;
+  const auto first = [&](std::size_t n) {
+    return FileBytes(std::vector<std::string>(lines.begin(),
+                                              lines.begin() + n));
+  };
+  const fs::path path = dir_ / "cut.xdt";
+  struct Case {
+    std::size_t lines;
+    std::string named;  // the last room or place the notice names
+  };
+  const std::size_t gaib = 25000;
+  const std::size_t summaries = static_cast<std::size_t>(
+      std::find_if(lines.begin(), lines.end(),
+                   [](const std::string& l) { return l.starts_with("SyND"); }) -
+      lines.begin());
+  for (const Case& c : {
+           // Inside the 21st room, as `head -n 1025` cuts it.
+           Case{1025, "部屋：「" + std::string(FieldOf(lines[1000], 1)) +
+                          "」（21部屋目）"},
+           // At the end of a room: every room is whole, the rest is gone.
+           Case{1000, "（20部屋目）"},
+           // Inside the places.
+           Case{gaib + 130, "（3場所目）"},
+           // Inside the summary rows, after every size record.
+           Case{summaries + 3, "（100場所目）"},
+       }) {
+    SCOPED_TRACE(c.lines);
+    WriteRaw(path, first(c.lines));
+    ProjectTables t = Fresh();
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs_, progress_);
+    EXPECT_FALSE(result.failed);
+    EXPECT_TRUE(result.damaged);
+    const std::vector<testing::ShownDialog> shown = dialogs_.Take();
+    ASSERT_THAT(shown, SizeIs(1));
+    EXPECT_THAT(shown[0].text, StartsWith("ファイルが途中で切れているか"));
+    EXPECT_THAT(shown[0].text, HasSubstr(c.named));
+  }
+
+  // The whole file is not.
+  ProjectTables t = Fresh();
+  EXPECT_FALSE(ReadProjectFile(whole, &t, dialogs_, progress_).damaged);
+  EXPECT_THAT(dialogs_.Take(), IsEmpty());
+}
+
+TEST_F(ProjectFileTest, FilesWithoutProjectRecordsAreRefused) {
+  const fs::path path = dir_ / "foreign.xdt";
+  std::string random(4096, '\0');
+  unsigned state = 12345;
+  for (char& c : random) {
+    state = state * 1103515245u + 12345u;
+    c = static_cast<char>(state >> 16);
+  }
+  const std::string utf16 = std::string("\xFF\xFE") +
+                            std::string("D\0a\0t\0a\0,\0\x45\x5C\r\0\n\0", 18);
+  for (const std::string& bytes :
+       {std::string(), random, std::string(5000, '\0'), utf16,
+        std::string("\r\n\r\n"), std::string("memo,Data,\r\n")}) {
+    WriteRaw(path, bytes);
+    ProjectTables t = Fresh();
+    t.unit_prices.Set(0, 0, "kept");
+    const ProjectReadResult result =
+        ReadProjectFile(path, &t, dialogs_, progress_);
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(t.unit_prices.At(0, 0), "kept");
+    const std::vector<testing::ShownDialog> shown = dialogs_.Take();
+    ASSERT_THAT(shown, SizeIs(1));
+    EXPECT_EQ(shown[0].text, "物件データではありません。\n" + PathText(path));
+  }
+
+  // UTF-8 text from another program: read, with its own notice. CP932 text
+  // that happens to hold valid UTF-8 pieces is not taken for it.
+  ProjectTables source = Fresh();
+  AddRoom(&source, kInterior, RoomLines("Data", "和室", "1"));
+  std::string utf8;
+  for (const std::string& line : BuildProjectLines(source)) {
+    utf8 += line + "\r\n";
+  }
+  WriteRaw(path, utf8);
+  ProjectTables t = Fresh();
+  ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  std::vector<testing::ShownDialog> shown = dialogs_.Take();
+  ASSERT_THAT(shown, SizeIs(1));
+  EXPECT_THAT(shown[0].text, HasSubstr("UTF-8"));
+
+  source = Fresh();
+  AddRoom(&source, kInterior, RoomLines("Data", "縺ゅ≠", "1"));
+  WriteRaw(path, FileBytes(BuildProjectLines(source)));
+  t = Fresh();
+  result = ReadProjectFile(path, &t, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  EXPECT_THAT(dialogs_.Take(), IsEmpty());
+}
+
+TEST_F(ProjectFileTest, WorkTypeMemoryIsBoundedByTheMostAProjectMakes) {
+  // One row per item column: every item cell of 500 rooms and 100 places in
+  // five parts, and every kind of 599 fittings in five categories.
+  constexpr int kMost = 600 * 50 * 5 + 599 * 6 * 5;
+  std::vector<std::string> lines(kMost + 3, "KoSu,項目,工種,");
+  lines.back() = "KoSu,最後,工種,";
+  ProjectReadResult result;
+  const ProjectTables t = Parse(lines, &result);
+  EXPECT_EQ(t.work_type_memory.rows(), kMost);
+  EXPECT_EQ(t.work_type_memory.At(kMost - 1, 0), "項目");
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.shown[0].text,
+              HasSubstr(std::to_string(kMost + 1) + "行目以降の3行"));
+}
+
+TEST_F(ProjectFileTest, HugeDeclaredSummariesResaveIntoAReadableFile) {
+  // Twelve size records of 1000 x 33000 in a file of a few hundred bytes.
+  std::string small;
+  for (int n = 0; n <= 5; ++n) small += "SyNC," + std::to_string(n) + ",33000,1000,\r\n";
+  for (int n = 0; n <= 4; ++n) small += "SyGC," + std::to_string(n) + ",33000,1000,\r\n";
+  small += "SyTC,5,33000,1000,\r\n";
+  const fs::path path = dir_ / "sizes.xdt";
+  WriteRaw(path, small);
+  ProjectTables t = Fresh();
+  ASSERT_FALSE(ReadProjectFile(path, &t, dialogs_, progress_).failed);
+  ASSERT_THAT(dialogs_.shown, SizeIs(1));
+  EXPECT_THAT(dialogs_.Take()[0].text, HasSubstr("縮小"));
+
+  const fs::path resaved = dir_ / "resaved.xdt";
+  std::string error;
+  ASSERT_TRUE(WriteProjectFile(resaved, t, &error)) << error;
+  EXPECT_LE(fs::file_size(resaved), kMaxTextFileBytes);
+  ProjectTables back = Fresh();
+  const ProjectReadResult result =
+      ReadProjectFile(resaved, &back, dialogs_, progress_);
+  EXPECT_FALSE(result.failed);
+  EXPECT_FALSE(result.damaged);
+  EXPECT_THAT(dialogs_.Take(), IsEmpty());
+  for (int n = 0; n <= 5; ++n) {
+    EXPECT_EQ(back.interior_summaries[n].rows(), t.interior_summaries[n].rows());
+    EXPECT_EQ(back.interior_summaries[n].cols(), t.interior_summaries[n].cols());
+  }
+}
+
+TEST_F(ProjectFileTest, AProjectTheReaderWouldRefuseIsNeverWritten) {
+  const fs::path path = dir_ / "big.xdt";
+  WriteRaw(path, "New\r\n");
+  ProjectTables t = Fresh();
+  AddRoom(&t, kInterior, RoomLines("Data", "巨大", "1"));
+  std::string& line = t.stores[kInterior].mutable_lines()[1];
+  line.insert(7, std::string(kMaxTextFileBytes, 'x'));
+  std::string error;
+  EXPECT_FALSE(WriteProjectFile(path, t, &error));
+  EXPECT_THAT(error, HasSubstr("大きすぎる"));
+  EXPECT_EQ(Bytes(path), "New\r\n");
 }
 
 TEST_F(ProjectFileTest, SheetLinesOutOfStepWithTheRoomsFailTheReading) {

@@ -14,6 +14,12 @@
 
 namespace veltrano::testing {
 
+// The lines of a project file with what every written file holds added: the
+// size line and the heading rows of each summary table the lines do not
+// size, as a fresh project lays it out. Tests write only the records they
+// are about; the program reads a file without them as damaged.
+std::vector<std::string> CompleteProjectLines(std::vector<std::string> lines);
+
 // File dialogs answered from a queue; each request is recorded.
 class FakeFileDialogs : public FileDialogs {
  public:
