@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-#   1. the sanitizer build (address and undefined behaviour) and its tests;
+#   1. the sanitizer build (address and undefined behaviour) and its tests,
+#      every input of fuzz/corpus among them;
 #   2. the fuzz targets for a bounded time, when clang is present;
 #   3. the normal build and its tests, ending with CTest's summary line.
 set -euo pipefail
@@ -15,13 +16,15 @@ echo "== sanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVELTRANO_SANITIZE=ON -DVELTRANO_BENCH=OFF -DVELTRANO_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
+# The whole output reaches the log: a failing test's output is never cut.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tail -n 12
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 \
+  --test-output-size-failed 1000000000
 
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzzing (${fuzz_seconds}s per target)"
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELTRANO_FUZZ=ON >/dev/null
+    -DVELTRANO_FUZZ=ON -DVELTRANO_WERROR=ON >/dev/null
   cmake --build build-fuzz -j "$jobs"
   for target in build-fuzz/fuzz/*_fuzz; do
     name=$(basename "$target" _fuzz)
@@ -42,4 +45,5 @@ fi
 echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANO_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
-ctest --test-dir build -j "$jobs" --output-on-failure --timeout 600
+ctest --test-dir build -j "$jobs" --output-on-failure --timeout 600 \
+  --test-output-size-failed 1000000000
