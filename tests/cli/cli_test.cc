@@ -314,5 +314,18 @@ TEST_F(CliProjectTest, PrintWritesPagesOrRefusesWhatIsNotThere) {
   SetPdfCanvasFactory(nullptr);
 }
 
+TEST_F(CliProjectTest, ASettingsLinkToNowhereIsToldAndProjectsStillOpenAndSave) {
+  const fs::path digits = base_ / "info" / "Keta.ini";
+  fs::remove(digits);
+  fs::create_symlink(root_ / "gone" / "Keta.ini", digits);
+  const std::string resaved = (root_ / "resaved.xdt").string();
+  const CliRun resave = Cli({"--base", base_.string(), "resave", project_, "-o", resaved});
+  EXPECT_EQ(resave.status, kExitOk) << resave.err;
+  EXPECT_EQ(Bytes(resaved), Bytes(project_));
+  EXPECT_NE(resave.err.find(digits.string()), std::string::npos) << resave.err;
+  EXPECT_EQ(resave.err.find(".vtmp"), std::string::npos) << resave.err;
+  EXPECT_TRUE(fs::is_symlink(digits));
+}
+
 }  // namespace
 }  // namespace veltrano
