@@ -78,6 +78,12 @@ int CallRename(const char* from, const char* to) {
   }
   return ::rename(from, to);
 }
+int CallOpen(const char* path, int flags, mode_t mode) {
+  if (g_save_calls != nullptr && g_save_calls->open != nullptr) {
+    return g_save_calls->open(path, flags, mode);
+  }
+  return ::open(path, flags, mode);
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -209,19 +215,30 @@ std::string HashPrefix(const fs::path& path) {
   return std::string(kTemporaryTag) + hex + "-";
 }
 
+// As many links as the system follows in one path.
+constexpr int kMaxLinkHops = 40;
+
 // The file a write of `path` replaces: the final target of a chain of
 // symbolic links (a link that points nowhere is replaced by a file where it
-// points), or `path` itself.
-fs::path ReplacedFile(const fs::path& path) {
+// points), or `path` itself. A chain that does not end within kMaxLinkHops
+// (links that loop) gives `path`, with *loops set.
+fs::path ReplacedFile(const fs::path& path, bool* loops = nullptr) {
+  if (loops != nullptr) *loops = false;
   fs::path current = path;
-  for (int hops = 0; hops < 40; ++hops) {
+  for (int hops = 0; hops < kMaxLinkHops; ++hops) {
     std::error_code ec;
     if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
     const fs::path target = fs::read_symlink(current, ec);
     if (ec) return current;
     current = target.is_absolute() ? target : current.parent_path() / target;
   }
-  return current;
+  if (loops != nullptr) *loops = true;
+  return path;
+}
+
+std::string LinkLoop(const fs::path& path) {
+  return "シンボリックリンクが循環しているため保存できません: " +
+         PathText(path);
 }
 
 bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
@@ -312,66 +329,121 @@ bool ReadFileBytes(const fs::path& path, std::string* bytes,
   return true;
 }
 
-bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
-                          std::string* error) {
+bool AtomicFileWriter::Open(const fs::path& path, std::string* error) {
   static std::atomic<unsigned> counter{0};
-  const fs::path target = ReplacedFile(path);
-  const fs::path dir =
-      target.has_parent_path() ? target.parent_path() : fs::path(".");
+  Abandon();
+  path_ = path;
+  write_errno_ = 0;
+  bool loops = false;
+  target_ = ReplacedFile(path, &loops);
+  dir_ = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
+  if (loops) {
+    *error = LinkLoop(path);
+    return false;
+  }
 
   struct stat old {};
-  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  const bool replacing = ::stat(target_.c_str(), &old) == 0;
+  if (!replacing && errno != ENOENT) {
+    // A loop among the folders of the path, a folder that is a file, ...
+    *error = errno == ELOOP ? LinkLoop(path)
+                            : Reason("保存先を調べられません", path, errno);
+    return false;
+  }
   if (replacing) {
     if (!S_ISREG(old.st_mode)) {
       *error =
           "通常のファイルではないため置き換えられません: " + PathText(path);
       return false;
     }
-    if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+    if ((old.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0) {
       *error = "書き込みが禁止されているため保存できません: " + PathText(path);
       return false;
     }
   }
-  RemoveStaleTemporaries(target);
+  RemoveStaleTemporaries(target_);
 
-  const std::string stem = TemporaryNamePrefix(target, ::getpid());
+  const std::string stem = TemporaryNamePrefix(target_, ::getpid());
   fs::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir / fs::path(stem + std::to_string(counter.fetch_add(1)));
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temp = dir_ / fs::path(stem + std::to_string(counter.fetch_add(1)));
+    fd_ = CallOpen(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) {
-    *error = Reason("一時ファイルを作れません", temp, errno);
-    return false;
-  }
-
-  auto fail = [&](const char* what, const fs::path& shown) {
+  if (fd_ < 0) {
+    // The temporary is this program's affair: the message names the file
+    // the user chose.
     const int error_number = errno;
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    *error = Reason(what, shown, error_number);
+    if (error_number == ENOENT && target_ != path) {
+      *error = "リンク先のフォルダがないため保存できません: " +
+               PathText(path) + " (リンク先: " + PathText(target_) + ")";
+    } else if (error_number == ENOENT) {
+      *error = "保存先のフォルダがないため保存できません: " + PathText(path);
+    } else {
+      *error = Reason("保存先のフォルダにファイルを作れません", path,
+                      error_number);
+    }
     return false;
-  };
+  }
+  temp_ = temp;
 
   if (replacing) {
     // Owner and group first: changing them may clear the set-id bits.
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+      [[maybe_unused]] const int ignored =
+          ::fchown(fd_, old.st_uid, old.st_gid);
     }
-    ::fchmod(fd, old.st_mode & 07777);
+    ::fchmod(fd_, old.st_mode & 07777);
   }
-  if (!WriteAll(fd, bytes)) return fail("ファイルを書けません", path);
-  if (CallFsync(fd) != 0) return fail("ファイルを書けません", path);
-  const int closing = fd;
-  fd = -1;
-  if (CallClose(closing) != 0) return fail("ファイルを書けません", path);
-  if (CallRename(temp.c_str(), target.c_str()) != 0) {
-    return fail("ファイルを置き換えられません", path);
-  }
-  SyncDirectory(dir);
   return true;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (fd_ < 0 || write_errno_ != 0) return false;
+  if (WriteAll(fd_, bytes)) return true;
+  write_errno_ = errno != 0 ? errno : EIO;
+  return false;
+}
+
+bool AtomicFileWriter::Fail(const char* what, int error_number,
+                            std::string* error) {
+  Abandon();
+  *error = Reason(what, path_, error_number);
+  return false;
+}
+
+bool AtomicFileWriter::Commit(std::string* error) {
+  if (fd_ < 0) return Fail("ファイルを書けません", EBADF, error);
+  if (write_errno_ != 0) {
+    return Fail("ファイルを書けません", write_errno_, error);
+  }
+  if (CallFsync(fd_) != 0) return Fail("ファイルを書けません", errno, error);
+  const int closing = fd_;
+  fd_ = -1;
+  if (CallClose(closing) != 0) {
+    return Fail("ファイルを書けません", errno, error);
+  }
+  if (CallRename(temp_.c_str(), target_.c_str()) != 0) {
+    return Fail("ファイルを置き換えられません", errno, error);
+  }
+  temp_.clear();
+  SyncDirectory(dir_);
+  return true;
+}
+
+void AtomicFileWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool WriteFileBytesAtomic(const fs::path& path, std::string_view bytes,
+                          std::string* error) {
+  AtomicFileWriter writer;
+  if (!writer.Open(path, error)) return false;
+  writer.Write(bytes);
+  return writer.Commit(error);
 }
 
 bool ForEachTextLine(const fs::path& path,

@@ -32,14 +32,59 @@ bool ReadFileBytes(const std::filesystem::path& path, std::string* bytes,
 // Replaces the file with `bytes`: they are written to a temporary file in the
 // same folder, flushed to disk and renamed over the target. A target that is
 // a symbolic link is replaced through the link (the temporary file lies
-// beside the file the link points to). A replaced file keeps its permission
-// bits and, where the process may set them, its owner and group. A target
-// the user may not write (no write permission, or no write bit at all) is
-// refused. On failure returns false with the reason in `error`; the old file
-// (if any) is untouched and the temporary is removed. Temporaries that dead
-// writers left for the same target are removed first.
+// beside the file the link points to; a link to a missing file in an
+// existing folder gets that file). A replaced file keeps its permission bits
+// and, where the process may set them, its owner and group. Refused: a
+// target the user may not write (no write permission, or no write bit at
+// all), one that is not a regular file, and symbolic links that loop. On
+// failure returns false with the reason in `error`, which names `path` as
+// given, never the temporary; the old file (if any) is untouched and the
+// temporary is removed. Temporaries that dead writers left for the same
+// target are removed first.
 bool WriteFileBytesAtomic(const std::filesystem::path& path,
                           std::string_view bytes, std::string* error);
+
+// A file replaced as WriteFileBytesAtomic replaces it, with the bytes given
+// in pieces: for output that is produced a little at a time (a PDF file).
+// The same checks, temporary naming and clean-up apply. Until Commit
+// succeeds the old file is untouched; a writer abandoned or destroyed before
+// that removes its temporary, and one whose process is killed leaves it for
+// the next write of the same target to remove.
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter() = default;
+  ~AtomicFileWriter() { Abandon(); }
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // Checks the target and creates the temporary; false with the reason.
+  bool Open(const std::filesystem::path& path, std::string* error);
+  // Appends to the temporary. False when the write fails, and for every
+  // call after a failure; Commit then reports the first failure.
+  bool Write(std::string_view bytes);
+  // Flushes the temporary to disk, closes it and renames it over the
+  // target. False with the reason (the temporary removed) when a write
+  // failed before or any of these steps fails.
+  bool Commit(std::string* error);
+  // Gives up: removes the temporary; the old file stays as it was.
+  void Abandon();
+
+  bool is_open() const { return fd_ >= 0; }
+  // Whether a write has failed.
+  bool failed() const { return write_errno_ != 0; }
+  // The file as the caller named it.
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  bool Fail(const char* what, int error_number, std::string* error);
+
+  std::filesystem::path path_;
+  std::filesystem::path dir_;     // the folder of the file replaced
+  std::filesystem::path target_;  // the file replaced (links followed)
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  int write_errno_ = 0;  // of the first failed write
+};
 
 // Removes the temporary files that writes of `path` (through
 // WriteFileBytesAtomic) left behind when their process died: files of this
@@ -100,6 +145,8 @@ struct SaveCalls {
   int (*fsync)(int fd) = nullptr;
   int (*close)(int fd) = nullptr;
   int (*rename)(const char* from, const char* to) = nullptr;
+  // The creation of the temporary file.
+  int (*open)(const char* path, int flags, mode_t mode) = nullptr;
 };
 // Installs `calls` for every later save (nullptr restores the real calls).
 void SetSaveCallsForTesting(const SaveCalls* calls);

@@ -72,23 +72,45 @@ constexpr ItemsKept kNonEmptyItems{std::numeric_limits<std::size_t>::max(),
                                    true};
 constexpr ItemsKept FirstItems(std::size_t n) { return {n, false}; }
 
+// The initial content that stands in for a settings file that is not there
+// (start-up could not make it, and said so), or null when the file is there
+// to be read.
+const DefaultFile* StandInFor(const fs::path& path, std::string_view name) {
+  std::error_code ec;
+  const fs::file_type type = fs::status(path, ec).type();
+  if (type != fs::file_type::not_found &&
+      ec != std::errc::too_many_symbolic_link_levels) {
+    return nullptr;
+  }
+  for (const DefaultFile& file : DefaultFiles()) {
+    if (file.name == name) return &file;
+  }
+  return nullptr;
+}
+
 // The items of a settings file: each line split at its commas. Only the
 // items kept are stored, and reading stops once the last of them is read.
 bool ReadItems(const Folders& folders, std::string_view name, Lines* items,
                std::string* error, ItemsKept kept) {
   items->clear();
+  auto take = [&](const std::string& line) {
+    for (std::string_view field : SplitFields(line)) {
+      if (items->size() >= kept.first) return false;
+      if (kept.non_empty_only && field.empty()) continue;
+      items->emplace_back(field);
+    }
+    return items->size() < kept.first;
+  };
+  const fs::path path = FindFileIgnoringCase(folders.info, name);
+  if (const DefaultFile* stand_in = StandInFor(path, name)) {
+    for (std::string_view line : stand_in->lines) {
+      if (!take(std::string(line))) break;
+    }
+    return true;
+  }
   std::string reason;
   const bool read = ForEachTextLine(
-      FindFileIgnoringCase(folders.info, name),
-      [&](std::string_view raw) {
-        const std::string line = Cp932ToUtf8(raw);
-        for (std::string_view field : SplitFields(line)) {
-          if (items->size() >= kept.first) return false;
-          if (kept.non_empty_only && field.empty()) continue;
-          items->emplace_back(field);
-        }
-        return items->size() < kept.first;
-      },
+      path, [&](std::string_view raw) { return take(Cp932ToUtf8(raw)); },
       &reason);
   if (!read) {
     items->clear();
@@ -217,17 +239,24 @@ bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
   if (!EnsureFolders(folders, error)) return false;
 
   std::error_code ec;
+  std::size_t missing = 0;
   std::vector<std::string_view> restored;
+  std::vector<std::string> unmade;
   for (const DefaultFile& file : DefaultFiles()) {
     const fs::path path = FindFileIgnoringCase(folders.info, file.name);
     if (fs::exists(path, ec)) continue;
+    ++missing;
     const Lines lines(file.lines.begin(), file.lines.end());
-    if (!WriteTextLinesAtomic(path, lines, error)) return false;
-    restored.push_back(file.name);
+    std::string reason;
+    if (WriteTextLinesAtomic(path, lines, &reason)) {
+      restored.push_back(file.name);
+    } else {
+      unmade.push_back(std::move(reason));
+    }
   }
   // With not one settings file in place this is a new installation, whether
   // or not its folders were made a moment ago: nothing to report.
-  const bool new_installation = restored.size() == DefaultFiles().size();
+  const bool new_installation = missing == DefaultFiles().size();
   if (!new_installation && !restored.empty()) {
     std::string text =
         "次の設定ファイルが見つからないため、初期設定の内容で作り直しました。"
@@ -237,6 +266,20 @@ bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
       text += name;
     }
     dialogs.ShowMessage(kTitleConfirm, text, MessageIcon::kInformation);
+  }
+  // A file that cannot be made (a link to a folder that is gone, a link
+  // loop, a folder that may not be written) does not keep the estimator
+  // from projects: the program goes on with its initial content, which the
+  // readers put in its place.
+  if (!unmade.empty()) {
+    std::string text =
+        "次の設定ファイルを作れませんでした。今回は初期設定の内容で続けます。"
+        "\n";
+    for (const std::string& reason : unmade) {
+      text += "\n";
+      text += reason;
+    }
+    dialogs.ShowMessage(kTitleError, text, MessageIcon::kWarning);
   }
   return true;
 }
@@ -310,8 +353,12 @@ std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
   Lines lines;
   std::string error;
   if (cut != nullptr) *cut = false;
+  const fs::path path = FindFileIgnoringCase(folders.info, kWorkTypesFile);
+  if (const DefaultFile* stand_in = StandInFor(path, kWorkTypesFile)) {
+    return Lines(stand_in->lines.begin(), stand_in->lines.end());
+  }
   const bool read = ForEachTextLine(
-      FindFileIgnoringCase(folders.info, kWorkTypesFile),
+      path,
       [&](std::string_view raw) {
         if (lines.size() == static_cast<std::size_t>(kMaxWorkTypeFileLines)) {
           // One line more than the list holds.

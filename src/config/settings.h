@@ -88,10 +88,19 @@ struct SettingsPanel {
 // Makes sure the folders and every settings file exist. Each missing file is
 // written with its default content. When not one settings file was there (a
 // new base folder, or an "info" folder just made) this happens silently;
-// otherwise one message titled "確認" lists the files restored. Returns false
-// with the reason in `error` when a folder or a file cannot be made.
+// otherwise one message titled "確認" lists the files restored. A file that
+// cannot be made (a symbolic link to a folder that is gone, a link loop, a
+// folder that may not be written) is told in one message titled "エラー"
+// naming each such file with its reason; the program goes on, and the
+// readers below give such a file's default content as long as it is not
+// there. Returns false with the reason in `error` when a folder cannot be
+// made.
 bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
                          std::string* error);
+
+// The readers below read a settings file that is not there (missing, or a
+// symbolic link that leads nowhere: start-up could not make it) as its
+// default content, without a message.
 
 // Reads "Keta.ini" into `digits` and "Save.ini" into `save_on_switch`.
 // Returns false, with the reasons in `error`, when a file cannot be read;
@@ -113,7 +122,8 @@ bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
 
 // The work-type file read line by line, a whole line being one work type, as
 // the aggregation panel reloads it: at most the first 101 lines (*cut tells
-// whether there were more). A file that cannot be read gives no work types.
+// whether there were more). A file that is there but cannot be read gives no
+// work types.
 std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
                                                bool* cut = nullptr);
 

@@ -217,12 +217,16 @@ int PrintDialog::PrintTo(PrinterCanvas& printer, bool announce) {
   ++revision_;
   platform_.progress.ShowStatus("");
   if (!ended) {
-    platform_.dialogs.ShowMessage(kTitleError, "印刷できませんでした。\n" + error,
-                                  MessageIcon::kCritical);
+    ReportFailure(error);
     return -1;
   }
   if (announce) platform_.dialogs.ShowMessage("印刷", "終了しました");
   return canvas.pages();
+}
+
+void PrintDialog::ReportFailure(std::string_view reason) {
+  platform_.dialogs.ShowMessage(kTitleError, "印刷できませんでした。\n" + std::string(reason),
+                                MessageIcon::kCritical);
 }
 
 }  // namespace veltrano

@@ -80,6 +80,9 @@ class PrintDialog {
   // preview), or why the job failed. Returns the number of pages printed,
   // or -1 on failure.
   int PrintTo(PrinterCanvas& canvas, bool announce = true);
+  // "印刷開始" when the canvas could not even be started (a PDF file that
+  // cannot be made): the failure message with `reason`.
+  void ReportFailure(std::string_view reason);
 
  private:
   const ProjectTables& tables_;

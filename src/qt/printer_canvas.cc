@@ -6,7 +6,7 @@
 #include <QPdfWriter>
 #include <QPen>
 #include <QPrinter>
-
+#include <filesystem>
 
 namespace veltrano {
 
@@ -53,7 +53,11 @@ QtPrinterCanvas::~QtPrinterCanvas() {
 
 std::unique_ptr<QtPrinterCanvas> QtPrinterCanvas::ForPdf(const QString& path,
                                                          std::string* error) {
-  auto writer = std::make_unique<QPdfWriter>(path);
+  // QPdfWriter does not tell of failed writes; its bytes go through a
+  // device that sees each one.
+  auto file = std::make_unique<ReplacingFileDevice>();
+  if (!file->Start(std::filesystem::path(path.toStdString()), error)) return nullptr;
+  auto writer = std::make_unique<QPdfWriter>(file.get());
   writer->setResolution(600);
   writer->setCreator("Veltrano");
   writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
@@ -65,6 +69,7 @@ std::unique_ptr<QtPrinterCanvas> QtPrinterCanvas::ForPdf(const QString& path,
     *error = "PDFファイルを作成できません: " + path.toStdString();
     return nullptr;
   }
+  canvas->file_ = std::move(file);
   canvas->owned_ = std::move(writer);
   return canvas;
 }
@@ -121,10 +126,21 @@ void QtPrinterCanvas::DrawRect(double left, double top, double right, double bot
 
 bool QtPrinterCanvas::EndJob(std::string* error) {
   if (!painter_.isActive()) {
+    if (file_ != nullptr) file_->Abandon();
     *error = "印刷を開始できませんでした。";
     return false;
   }
   const bool ended = painter_.end();
+  if (file_ != nullptr) {
+    // A failed write is the better reason; a PDF written whole ends with
+    // its trailer.
+    if (!ended && !file_->failed()) {
+      file_->Abandon();
+      *error = "印刷を終了できませんでした。";
+      return false;
+    }
+    return file_->Commit("%%EOF", error);
+  }
   if (auto* printer = dynamic_cast<QPrinter*>(device_);
       printer != nullptr && printer->printerState() == QPrinter::Error) {
     *error = "プリンタでエラーが発生しました。";

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "port/printer.h"
+#include "qt/replacing_file_device.h"
 
 namespace veltrano {
 
@@ -30,7 +31,10 @@ class QtPrinterCanvas : public PrinterCanvas {
   ~QtPrinterCanvas() override;
 
   // A PDF file at `path`, A4 landscape, with the printable area of a common
-  // printer. False, with the reason, when it cannot be started.
+  // printer. Null, with the reason, when it cannot be started. The file is
+  // written beside `path` and put in its place only by an EndJob that saw
+  // every byte written: until then, and after any failure, a file already
+  // at `path` stays as it was.
   static std::unique_ptr<QtPrinterCanvas> ForPdf(const QString& path, std::string* error);
 
   double PrintableWidth() const override { return width_; }
@@ -50,6 +54,8 @@ class QtPrinterCanvas : public PrinterCanvas {
   QPen Pen(int width) const;
 
   QPagedPaintDevice* device_;
+  // For a PDF file: where the writer's bytes go, and the writer.
+  std::unique_ptr<ReplacingFileDevice> file_;
   std::unique_ptr<QPagedPaintDevice> owned_;
   QPainter painter_;
   double dpi_;

@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
+#include <string>
 
 #include "qt/printer_canvas.h"
 #include "ui/name_lists.h"
@@ -145,11 +147,27 @@ void PrintDialogWidget::StartPrinting() {
   QPrintDialog choose(&printer, this);
   choose.setWindowTitle(QString::fromUtf8("印刷"));
   if (choose.exec() != QDialog::Accepted) return;
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    // Qt's own PDF output writes the file in place and ignores failed
+    // writes.
+    PrintToPdf(printer.outputFileName());
+    return;
+  }
   // The platform's dialog may have changed the paper: the printouts are A4
   // landscape.
   SetUpPrinter(&printer);
   QtPrinterCanvas canvas(&printer);
   dialog_.PrintTo(canvas);
+  Refresh();
+}
+
+void PrintDialogWidget::PrintToPdf(const QString& path) {
+  std::string error;
+  if (std::unique_ptr<QtPrinterCanvas> canvas = QtPrinterCanvas::ForPdf(path, &error)) {
+    dialog_.PrintTo(*canvas);
+  } else {
+    dialog_.ReportFailure(error);
+  }
   Refresh();
 }
 

@@ -26,6 +26,10 @@ class PrintDialogWidget : public QDialog {
  public:
   PrintDialogWidget(PrintDialog& dialog, QWidget* parent = nullptr);
   void Refresh();
+  // "印刷開始" with the platform dialog's file output chosen: the pages into
+  // the PDF file at `path`, which is replaced only once it is written
+  // whole; a failure is told and leaves a file already there as it was.
+  void PrintToPdf(const QString& path);
 
  public slots:
   void done(int result) override;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -446,6 +447,7 @@ TEST_F(TextFileTest, EveryFailingStepOfASaveLeavesTheOldFile) {
     }
     ++failures;
     EXPECT_THAT(error, HasSubstr("old.xdt")) << g_fail_call;
+    EXPECT_THAT(error, Not(HasSubstr(".vtmp"))) << g_fail_call;
     EXPECT_EQ(Get(path), "old\r\n") << g_fail_call;
     EXPECT_THAT(Entries(), ElementsAre("old.xdt")) << g_fail_call;
   }
@@ -547,6 +549,120 @@ TEST_F(TextFileTest, UnwritableFolderLeavesTheOldFile) {
   }
   EXPECT_EQ(Get(path), "old\r\n");
   EXPECT_THAT(Entries(), ElementsAre("out.txt"));
+}
+
+int FailingOpen(const char*, int, mode_t) {
+  errno = EACCES;
+  return -1;
+}
+
+TEST_F(TextFileTest, AFolderThatMayNotBeWrittenIsNamedNotTheTemporary) {
+  const fs::path path = dir_ / "old.xdt";
+  Put(path, "old\r\n");
+  const SaveCalls calls{.open = &FailingOpen};
+  SetSaveCallsForTesting(&calls);
+  std::string error;
+  const bool written = WriteTextLinesAtomic(path, {"new"}, &error);
+  SetSaveCallsForTesting(nullptr);
+  EXPECT_FALSE(written);
+  EXPECT_THAT(error, HasSubstr(path.string()));
+  EXPECT_THAT(error, HasSubstr(std::strerror(EACCES)));
+  EXPECT_THAT(error, Not(HasSubstr(".vtmp")));
+  EXPECT_EQ(Get(path), "old\r\n");
+  EXPECT_THAT(Entries(), ElementsAre("old.xdt"));
+}
+
+TEST_F(TextFileTest, SymbolicLinksThatLoopAreRefusedAndKept) {
+  fs::create_symlink("self.xdt", dir_ / "self.xdt");
+  fs::create_symlink("b.xdt", dir_ / "a.xdt");
+  fs::create_symlink("a.xdt", dir_ / "b.xdt");
+  fs::create_symlink("loop", dir_ / "loop");
+  for (const fs::path& path :
+       {dir_ / "self.xdt", dir_ / "a.xdt", dir_ / "loop" / "out.xdt"}) {
+    std::string error;
+    EXPECT_FALSE(WriteTextLinesAtomic(path, {"new"}, &error)) << path;
+    EXPECT_THAT(error, HasSubstr("循環"));
+    EXPECT_THAT(error, HasSubstr(path.string()));
+  }
+  for (const char* name : {"self.xdt", "a.xdt", "b.xdt", "loop"}) {
+    EXPECT_TRUE(fs::is_symlink(dir_ / name)) << name;
+  }
+  EXPECT_THAT(Entries(), ElementsAre("a.xdt", "b.xdt", "loop", "self.xdt"));
+}
+
+TEST_F(TextFileTest, ALinkIntoAMissingFolderIsNamedAndKept) {
+  const fs::path link = dir_ / "Keta.ini";
+  fs::create_symlink(dir_ / "gone" / "Keta.ini", link);
+  std::string error;
+  EXPECT_FALSE(WriteTextLinesAtomic(link, {"0"}, &error));
+  EXPECT_THAT(error, HasSubstr(link.string()));
+  EXPECT_THAT(error, HasSubstr("リンク先"));
+  EXPECT_THAT(error, Not(HasSubstr(".vtmp")));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_THAT(Entries(), ElementsAre("Keta.ini"));
+
+  // A link to a missing file in a folder that is there gets that file.
+  fs::create_directory(dir_ / "gone");
+  ASSERT_TRUE(WriteTextLinesAtomic(link, {"0"}, &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Get(dir_ / "gone" / "Keta.ini"), "0\r\n");
+}
+
+TEST_F(TextFileTest, AWriterInPiecesReplacesOnlyOnCommit) {
+  const fs::path path = dir_ / "out.pdf";
+  Put(path, "old");
+  std::string error;
+  {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path, &error)) << error;
+    EXPECT_TRUE(writer.Write("%PDF-1.4\n"));
+    EXPECT_TRUE(writer.Write("%%EOF\n"));
+    EXPECT_EQ(Get(path), "old");
+    ASSERT_TRUE(writer.Commit(&error)) << error;
+  }
+  EXPECT_EQ(Get(path), "%PDF-1.4\n%%EOF\n");
+  EXPECT_THAT(Entries(), ElementsAre("out.pdf"));
+
+  // Given up, or dropped unfinished: the old file and nothing beside it.
+  {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path, &error)) << error;
+    EXPECT_TRUE(writer.Write("half"));
+    EXPECT_EQ(Entries().size(), 2u);
+    writer.Abandon();
+    EXPECT_FALSE(writer.Commit(&error));
+  }
+  {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path, &error)) << error;
+    EXPECT_TRUE(writer.Write("half"));
+  }
+  EXPECT_EQ(Get(path), "%PDF-1.4\n%%EOF\n");
+  EXPECT_THAT(Entries(), ElementsAre("out.pdf"));
+}
+
+TEST_F(TextFileTest, AFailedPieceFailsTheRestAndTheCommit) {
+  const fs::path path = dir_ / "out.pdf";
+  Put(path, "old");
+  const SaveCalls calls{&FailingWrite, &FailingFsync, &FailingClose,
+                        &FailingRename};
+  SetSaveCallsForTesting(&calls);
+  g_calls = 0;
+  g_fail_call = 2;
+  AtomicFileWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.Open(path, &error)) << error;
+  EXPECT_TRUE(writer.Write("a"));
+  EXPECT_FALSE(writer.Write("b"));
+  EXPECT_TRUE(writer.failed());
+  // Later pieces are not written even when the disk would take them.
+  EXPECT_FALSE(writer.Write("c"));
+  EXPECT_FALSE(writer.Commit(&error));
+  SetSaveCallsForTesting(nullptr);
+  EXPECT_THAT(error, HasSubstr(std::strerror(ENOSPC)));
+  EXPECT_THAT(error, HasSubstr(path.string()));
+  EXPECT_EQ(Get(path), "old");
+  EXPECT_THAT(Entries(), ElementsAre("out.pdf"));
 }
 
 TEST_F(TextFileTest, ReplacingAFolderFailsAndCleansUp) {

@@ -281,7 +281,50 @@ TEST_F(CliProjectTest, PrintWritesPagesOrRefusesWhatIsNotThere) {
   EXPECT_NE(table.err.find("table 0 is not enabled"), std::string::npos);
   EXPECT_EQ(Cli({"--base", base_.string(), "print", project_, "-o", "x.pdf", "walls"}).status,
             kExitUsage);
+
+  // An output that cannot be made, or a job that cannot be finished.
+  SetPdfCanvasFactory([](const std::string& path,
+                         std::string* error) -> std::unique_ptr<PrinterCanvas> {
+    *error = "作れません: " + path;
+    return nullptr;
+  });
+  const CliRun unmade = Cli({"--base", base_.string(), "print", project_, "-o",
+                             (root_ / "a.pdf").string(), "interior"});
+  EXPECT_EQ(unmade.status, kExitFailure);
+  EXPECT_EQ(unmade.out, "");
+  EXPECT_NE(unmade.err.find("エラー: 印刷できませんでした。 作れません: " +
+                            (root_ / "a.pdf").string()),
+            std::string::npos)
+      << unmade.err;
+  struct Unfinished : RecordingCanvas {
+    bool EndJob(std::string* error) override {
+      *error = "書けません";
+      return false;
+    }
+  };
+  SetPdfCanvasFactory([](const std::string&, std::string*) -> std::unique_ptr<PrinterCanvas> {
+    return std::make_unique<Unfinished>();
+  });
+  const CliRun unfinished = Cli({"--base", base_.string(), "print", project_, "-o",
+                                 (root_ / "a.pdf").string(), "interior"});
+  EXPECT_EQ(unfinished.status, kExitFailure);
+  EXPECT_EQ(unfinished.out, "");
+  EXPECT_NE(unfinished.err.find("印刷できませんでした。 書けません"), std::string::npos);
+  EXPECT_EQ(unfinished.err.find("終了しました"), std::string::npos);
   SetPdfCanvasFactory(nullptr);
+}
+
+TEST_F(CliProjectTest, ASettingsLinkToNowhereIsToldAndProjectsStillOpenAndSave) {
+  const fs::path digits = base_ / "info" / "Keta.ini";
+  fs::remove(digits);
+  fs::create_symlink(root_ / "gone" / "Keta.ini", digits);
+  const std::string resaved = (root_ / "resaved.xdt").string();
+  const CliRun resave = Cli({"--base", base_.string(), "resave", project_, "-o", resaved});
+  EXPECT_EQ(resave.status, kExitOk) << resave.err;
+  EXPECT_EQ(Bytes(resaved), Bytes(project_));
+  EXPECT_NE(resave.err.find(digits.string()), std::string::npos) << resave.err;
+  EXPECT_EQ(resave.err.find(".vtmp"), std::string::npos) << resave.err;
+  EXPECT_TRUE(fs::is_symlink(digits));
 }
 
 }  // namespace

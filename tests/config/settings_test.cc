@@ -170,6 +170,50 @@ TEST_F(SettingsTest, AFileUnderAnotherCaseIsTheSameFile) {
   EXPECT_FALSE(fs::exists(folders_.info / "Kousyu.ini"));
 }
 
+TEST_F(SettingsTest, FilesThatCannotBeMadeAreNamedAndReadAsTheirDefaults) {
+  Install();
+  // Links that lead nowhere: into a folder that is gone, and in a loop.
+  const fs::path digits = folders_.info / "Keta.ini";
+  const fs::path units = folders_.info / "Tani.ini";
+  const fs::path work_types = folders_.info / "Kousyu.ini";
+  fs::remove(digits);
+  fs::remove(units);
+  fs::remove(work_types);
+  fs::create_symlink(dir_ / "gone" / "Keta.ini", digits);
+  fs::create_symlink("Tani.ini", units);
+  fs::create_symlink(dir_ / "gone" / "Kousyu.ini", work_types);
+
+  std::string error;
+  ASSERT_TRUE(EnsureSettingsFiles(folders_, dialogs_, &error)) << error;
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].title, "エラー");
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr(digits.string()));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr(units.string()));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr(work_types.string()));
+  EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("初期設定の内容で続けます"));
+  EXPECT_THAT(dialogs_.shown[0].text, Not(HasSubstr(".vtmp")));
+  for (const fs::path& link : {digits, units, work_types}) {
+    EXPECT_TRUE(fs::is_symlink(link)) << link;
+  }
+
+  SettingsPanel panel;
+  panel.digits = 2;
+  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
+  EXPECT_EQ(panel.digits, 0);
+  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
+  EXPECT_THAT(panel.units, ::testing::Contains("m2"));
+  EXPECT_THAT(panel.work_types, ::testing::Contains("内装"));
+  EXPECT_EQ(ReadWorkTypeFileLines(folders_), panel.work_types);
+
+  // "設定保存" names them as well.
+  EXPECT_FALSE(SaveSettings(panel, folders_, dialogs_));
+  const std::vector<ShownDialog> shown = dialogs_.Take();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_THAT(shown[1].text, HasSubstr(digits.string()));
+  EXPECT_THAT(shown[1].text, HasSubstr("循環"));
+  EXPECT_THAT(shown[1].text, Not(HasSubstr(".vtmp")));
+}
+
 TEST_F(SettingsTest, FilesThatCannotBeMadeFailTheStart) {
   fs::create_directories(folders_.base);
   std::ofstream(folders_.info) << "not a folder";
@@ -328,13 +372,16 @@ TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
   EXPECT_TRUE(dialogs_.Take().empty());
 
   fs::remove(folders_.info / "Kousyu.ini");
+  fs::create_directory(folders_.info / "Kousyu.ini");
   EXPECT_THAT(ReadWorkTypeFileLines(folders_), IsEmpty());
 }
 
 TEST_F(SettingsTest, AnUnreadableFileEmptiesItsControlsOnly) {
   Install();
-  fs::remove(folders_.info / "Tani.ini");
-  fs::remove(folders_.info / "Hasu.ini");
+  for (const char* name : {"Tani.ini", "Hasu.ini"}) {
+    fs::remove(folders_.info / name);
+    fs::create_directory(folders_.info / name);
+  }
   SettingsPanel panel;
   panel.units = {"m2"};
   panel.money_rounding = 1;

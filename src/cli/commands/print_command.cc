@@ -120,7 +120,7 @@ class Print : public Command {
     std::string error;
     std::unique_ptr<PrinterCanvas> canvas = GetPdfCanvasFactory()(pdf, &error);
     if (!canvas) {
-      err << "veltrano-cli: " << error << "\n";
+      dialog.ReportFailure(error);
       return kExitFailure;
     }
     const int pages = dialog.PrintTo(*canvas);
