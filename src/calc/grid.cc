@@ -27,6 +27,11 @@ const std::string& TextGrid::At(int row, int col) const {
   return stored_[r][c];
 }
 
+int TextGrid::StoredCols(int row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= stored_.size()) return 0;
+  return static_cast<int>(stored_[static_cast<std::size_t>(row)].size());
+}
+
 void TextGrid::Set(int row, int col, std::string_view text) {
   if (!InRange(row, col)) return;
   const auto r = static_cast<std::size_t>(row);

@@ -34,6 +34,9 @@ class TextGrid {
   int cols() const { return cols_; }
 
   const std::string& At(int row, int col) const;
+  // The cells of `row` that may hold text: every cell from this column on
+  // is empty. Lets a writer of a large, mostly empty table skip them.
+  int StoredCols(int row) const;
   void Set(int row, int col, std::string_view text);
   bool InRange(int row, int col) const {
     return row >= 0 && row < rows_ && col >= 0 && col < cols_;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -533,11 +534,23 @@ bool EncodeTextLines(const std::vector<std::string>& lines,
   bytes.clear();
   std::string encoded;
   std::string bad;
-  bytes.reserve(lines.size() * 2);
+  // No character takes more bytes in CP932 than in UTF-8.
+  std::size_t most = 2;
+  for (const std::string& line : lines) most += line.size() + 2;
+  bytes.reserve(most);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     auto where = [&] {
       return " (" + std::to_string(i + 1) + " 行目: " + PathText(path) + ")";
     };
+    // ASCII without a line feed is the same in CP932: most lines of a
+    // project are, and the separators of large summary tables are.
+    if (std::all_of(lines[i].begin(), lines[i].end(), [](char c) {
+          return static_cast<unsigned char>(c) < 0x80 && c != '\n';
+        })) {
+      bytes += lines[i];
+      bytes += "\r\n";
+      continue;
+    }
     if (lines[i].find('\n') != std::string::npos) {
       *error = "行の中に改行があるため書けません" + where();
       return false;

@@ -28,7 +28,7 @@ constexpr long long kSummaryLineOverhead = 12;
 // What all summary tables together may write back, so that with every other
 // record the file stays within what the reader takes (kMaxTextFileBytes).
 // Aggregation of the largest project makes far less.
-constexpr long long kMaxSummaryBytes = 128ll << 20;
+constexpr long long kMaxSummaryBytes = 64ll << 20;
 // The most item columns a table can get: one per item cell of every room
 // and place (500 and 100 sheets of 50 rows in five parts) and one per
 // fittings kind (599 fittings of six rows in five categories). The work-type
@@ -207,10 +207,13 @@ TextGrid* SummaryTable(ProjectTables* t, int index) {
 
 void AppendCells(const TextGrid& grid, int row, int cols, char separator,
                  std::string* line) {
-  for (int c = 0; c < cols; ++c) {
+  const int stored = std::min(cols, grid.StoredCols(row));
+  for (int c = 0; c < stored; ++c) {
     line->append(grid.At(row, c));
     line->push_back(separator);
   }
+  // The cells that hold nothing, at once.
+  line->append(static_cast<std::size_t>(cols - stored), separator);
 }
 
 void AppendSizeLine(std::string_view tag, std::string_view number,

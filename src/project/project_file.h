@@ -64,7 +64,7 @@
 //    beyond the rows are left out with one notice; missing fields and rows
 //    are empty, and the declared size is written back. Storage is lazy, so
 //    a size line alone allocates nothing; a size with more item columns
-//    than a project can make, or whose lines would pass 32 MB, or 128 MB
+//    than a project can make, or whose lines would pass 32 MB, or 64 MB
 //    with the tables before it, is shrunk, with the same notice, so that
 //    what is read can always be written back within the reader's bound.
 //  - The writer never writes a file the reader would refuse (over 256 MB):
