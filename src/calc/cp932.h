@@ -73,6 +73,12 @@ std::string FirstUnholdableChar(std::string_view utf8);
 // stands for.
 std::size_t ByteWidth(std::string_view utf8);
 
+// The length in UTF-8 bytes of the longest beginning of `utf8` whose
+// ByteWidth is at most `max_width`, ending between two characters (a
+// character and the variation selector that gives its code stay together).
+// Takes time in the length of that beginning, not of the whole text.
+std::size_t PrefixWithinByteWidth(std::string_view utf8, std::size_t max_width);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CALC_CP932_H_
