@@ -97,6 +97,23 @@ BENCHMARK(BM_EvaluateFormulaLongWithGroups)
     ->Arg(1 << 20)
     ->Unit(benchmark::kMillisecond);
 
+// A megabyte of "A*A*...*A*1" with a parameter that holds an operator: the
+// parameter's text reshapes the formula after the first product, as "-1"
+// turns it into "1*-1*-1*...".
+void BM_EvaluateFormulaReshapingParameter(benchmark::State& state) {
+  std::string formula;
+  while (formula.size() < (std::size_t{1} << 20)) formula += "A*";
+  formula += "1";
+  const FormulaParams params{"-1", "", ""};
+  SilentDialogs dialogs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(formula.size()));
+}
+BENCHMARK(BM_EvaluateFormulaReshapingParameter)->Unit(benchmark::kMillisecond);
+
 void BM_FormatColumnTotal(benchmark::State& state) {
   const DigitSetting setting(2);
   float total = 1234.567f;

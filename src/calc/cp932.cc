@@ -452,4 +452,31 @@ Utf8Check CheckUtf8(std::string_view bytes) {
   return check;
 }
 
+std::size_t PrefixWithinByteWidth(std::string_view utf8,
+                                  std::size_t max_width) {
+  // The steps of ForEachCode, stopped at the first that does not fit.
+  const Tables& tables = GetTables();
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t n = utf8.size();
+  std::size_t width = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    std::uint16_t code = p[i];
+    std::size_t length = 1;
+    if (p[i] >= 0x80) {
+      code = QuickCode(tables, p + i, n - i);
+      length = 3;
+      if (code == kNoCode) {
+        const Step step = NextStep(tables, p + i, n - i);
+        code = step.code;
+        length = step.length;
+      }
+    }
+    width += code < 0x100 ? 1 : 2;
+    if (width > max_width) break;
+    i += length;
+  }
+  return i;
+}
+
 }  // namespace veltrano

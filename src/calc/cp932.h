@@ -84,6 +84,12 @@ struct Utf8Check {
 };
 Utf8Check CheckUtf8(std::string_view bytes);
 
+// The length in UTF-8 bytes of the longest beginning of `utf8` whose
+// ByteWidth is at most `max_width`, ending between two characters (a
+// character and the variation selector that gives its code stay together).
+// Takes time in the length of that beginning, not of the whole text.
+std::size_t PrefixWithinByteWidth(std::string_view utf8, std::size_t max_width);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_CALC_CP932_H_

@@ -1,6 +1,7 @@
 #include "calc/formula.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@ namespace veltrano {
 namespace {
 
 bool IsOperator(char c) { return c == '*' || c == '/' || c == '+' || c == '-'; }
+
+bool IsProduct(char op) { return op == '*' || op == '/'; }
 
 bool IsAllowed(char c) {
   if (c >= '0' && c <= '9') return true;
@@ -23,7 +26,35 @@ bool IsAllowed(char c) {
   }
 }
 
-// Raised inside the flat evaluation for a division by zero or an overflow.
+// 0, 1 and 2 for the letters A, S and L in either case, -1 for any other
+// character.
+int LetterIndex(char c) {
+  switch (c) {
+    case 'A':
+    case 'a':
+      return 0;
+    case 'S':
+    case 's':
+      return 1;
+    case 'L':
+    case 'l':
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+bool IsLetter(std::string_view text) {
+  return text.size() == 1 && LetterIndex(text[0]) >= 0;
+}
+
+bool HoldsOperator(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), IsOperator);
+}
+
+// Raised inside the flat evaluation for a division by zero or an overflow,
+// and for a text that the parameters make grow past the evaluation's
+// allowance (see FlatEvaluation).
 struct ArithmeticFault {};
 
 double ReadOperand(std::string_view text) {
@@ -37,165 +68,171 @@ double Checked(double v) {
   return v;
 }
 
-// An operand that is exactly one of the letters stands for its parameter.
-std::string_view Substitute(std::string_view operand,
-                            const FormulaParams& params) {
-  if (operand.size() == 1) {
-    if (const std::string* p = params.ForLetter(operand[0])) return *p;
-  }
-  return operand;
+// A product or quotient of two operands read as numbers.
+double Apply(char op, double left, double right) {
+  if (op == '*') return Checked(left * right);
+  if (right == 0) throw ArithmeticFault{};
+  return Checked(left / right);
 }
 
-// The evaluation as the text is rewritten: take the leftmost "*" or "/",
-// put the five-decimal text of its result in place of its two operands and
-// split the text again, until only "+" and "-" are left. Each step takes
-// time in the length of the text, so this is kept for the texts whose shape
-// a step can change (see EvaluateFlatOrThrow).
-std::string EvaluateFlatStepwise(std::string_view expression,
-                                 const FormulaParams& params) {
-  std::string s(expression);
-  std::vector<std::string_view> operands;
-  std::vector<char> ops;
-  while (true) {
-    operands.clear();
-    ops.clear();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-      if (IsOperator(s[i])) {
-        operands.push_back(std::string_view(s).substr(start, i - start));
-        ops.push_back(s[i]);
-        start = i + 1;
-      }
-    }
-    operands.push_back(std::string_view(s).substr(start));
-    for (auto& e : operands) e = Substitute(e, params);
-    if (ops.empty()) return FiveDecimalText(ReadOperand(operands[0]));
-
-    std::size_t i = 0;
-    while (i < ops.size() && ops[i] != '*' && ops[i] != '/') ++i;
-    if (i == ops.size()) {
-      double v = ReadOperand(operands[0]);
-      for (std::size_t m = 0; m < ops.size(); ++m) {
-        const double e = ReadOperand(operands[m + 1]);
-        v = Checked(ops[m] == '+' ? v + e : v - e);
-      }
-      return FiveDecimalText(v);
-    }
-
-    const double left = ReadOperand(operands[i]);
-    const double right = ReadOperand(operands[i + 1]);
-    double x;
-    if (ops[i] == '*') {
-      x = Checked(left * right);
-    } else {
-      if (right == 0) throw ArithmeticFault{};
-      x = Checked(left / right);
-    }
-    std::string rebuilt;
-    rebuilt.reserve(s.size() + 16);
-    for (std::size_t m = 0; m < i; ++m) {
-      rebuilt.append(operands[m]);
-      rebuilt.push_back(ops[m]);
-    }
-    rebuilt.append(FiveDecimalText(x));
-    for (std::size_t m = i + 1; m < ops.size(); ++m) {
-      rebuilt.push_back(ops[m]);
-      rebuilt.append(operands[m + 1]);
-    }
-    s = std::move(rebuilt);
-  }
-}
-
-bool HoldsOperator(std::string_view text) {
-  for (char c : text) {
-    if (IsOperator(c)) return true;
-  }
-  return false;
-}
-
-// The same result as EvaluateFlatStepwise in one pass. The text is split
-// once; each run of "*" and "/" is worked out from the left, every result
-// written as its five-decimal text and read back, then the runs are added
-// and subtracted from the left. This gives what rewriting the text gives as
-// long as a step cannot change the text's shape, which holds when no
-// operand (after the letters are replaced by their parameters) holds an
-// operator or is itself a letter: the operands are then not negative, and
-// so are the products and quotients, whose texts hold digits and a point
-// only. Otherwise the text is rewritten step by step.
-std::string EvaluateFlatOrThrow(std::string_view expression,
-                                const FormulaParams& params) {
-  std::vector<std::string_view> operands;
-  std::vector<char> ops;
+// Cuts a text at every operator: operands[k] stands before ops[k], and
+// there is one operand more than there are operators (an operand may be
+// empty).
+void SplitAtOperators(std::string_view text,
+                      std::vector<std::string_view>* operands,
+                      std::vector<char>* ops) {
+  operands->clear();
+  ops->clear();
   std::size_t start = 0;
-  for (std::size_t i = 0; i < expression.size(); ++i) {
-    if (IsOperator(expression[i])) {
-      operands.push_back(expression.substr(start, i - start));
-      ops.push_back(expression[i]);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsOperator(text[i])) {
+      operands->push_back(text.substr(start, i - start));
+      ops->push_back(text[i]);
       start = i + 1;
     }
   }
-  operands.push_back(expression.substr(start));
-  const bool has_product = std::find_if(ops.begin(), ops.end(), [](char op) {
-                             return op == '*' || op == '/';
-                           }) != ops.end();
-  for (std::string_view& e : operands) {
-    e = Substitute(e, params);
-    if (has_product &&
-        (HoldsOperator(e) || (e.size() == 1 && params.ForLetter(e[0])))) {
-      return EvaluateFlatStepwise(expression, params);
-    }
-  }
-  if (ops.empty()) return FiveDecimalText(ReadOperand(operands[0]));
+  operands->push_back(text.substr(start));
+}
 
-  // Terms joined by "+" and "-"; a term is an operand or the text of the
-  // last result of its run of "*" and "/".
-  std::vector<std::string> products;  // texts of the runs' results
-  std::vector<std::string_view> terms;
-  std::vector<char> signs;
-  std::vector<std::size_t> product_of;  // index into products, or npos
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t m = 0;
-  while (true) {
-    std::string text;
-    bool multiplied = false;
-    std::string_view term = operands[m];
-    while (m < ops.size() && (ops[m] == '*' || ops[m] == '/')) {
-      const double left =
-          ReadOperand(multiplied ? std::string_view(text) : term);
-      const double right = ReadOperand(operands[m + 1]);
-      double x;
-      if (ops[m] == '*') {
-        x = Checked(left * right);
-      } else {
-        if (right == 0) throw ArithmeticFault{};
-        x = Checked(left / right);
+// The flat evaluation rewrites its text. At each step every operand that is
+// one of the letters is replaced by its parameter's text; then the leftmost
+// "*" or "/" and its two operands are replaced by the five-decimal text of
+// the result, and the text is cut at its operators again. When only "+" and
+// "-" are left, the operands are added and subtracted from the left.
+//
+// Done literally, every step copies the whole text. Here a step is done
+// literally only while it can change the shape of the text, that is while
+// an operand, once replaced, holds an operator or is a letter (a parameter
+// such as "-1" or "1+2", or one that names a letter). Once every operand is
+// a plain number no product or quotient can be negative, so each result is
+// a single operand again and one pass from the left gives what the steps
+// would give. Parameters without letters leave no letter after the first
+// step, and a letter that a parameter names is replaced at the next one, so
+// unless the letters name each other round a circle a few literal steps
+// are all there are.
+//
+// A letter whose parameter is a letter, whose parameter is a letter, and
+// so on round a circle ("A" = "S", "S" = "A") reads 0 whenever it is read,
+// however often it is replaced; it is replaced by "0" at once. Any other
+// circle ("A" = "A+1") makes the text grow at every step for as long as
+// products are left. The text the literal steps of one evaluation may
+// build is therefore limited to an allowance in proportion to the length
+// of the formula and the parameters; past it the formula counts as
+// faulty.
+class FlatEvaluation {
+ public:
+  FlatEvaluation(const FormulaParams& params, std::size_t formula_length)
+      : params_(params),
+        allowance_(kAllowanceFloor +
+                   kAllowancePerByte * (formula_length + params.a.size() +
+                                        params.s.size() + params.l.size())) {
+    const std::array<const std::string*, 3> texts = {&params.a, &params.s,
+                                                     &params.l};
+    for (int start = 0; start < 3; ++start) {
+      std::array<bool, 3> seen{};
+      int at = start;
+      while (at >= 0 && !seen[static_cast<std::size_t>(at)]) {
+        seen[static_cast<std::size_t>(at)] = true;
+        const std::string& text = *texts[static_cast<std::size_t>(at)];
+        at = IsLetter(text) ? LetterIndex(text[0]) : -1;
       }
-      text = FiveDecimalText(x);
-      multiplied = true;
-      ++m;
+      reads_zero_[static_cast<std::size_t>(start)] = at >= 0;
     }
-    if (multiplied) {
-      product_of.push_back(products.size());
-      products.push_back(std::move(text));
-    } else {
-      product_of.push_back(kNone);
+  }
+
+  // The five-decimal text of an expression without parentheses.
+  std::string Evaluate(std::string_view expression) {
+    std::string text;  // the expression as the last literal step left it
+    std::string_view s = expression;
+    while (true) {
+      SplitAtOperators(s, &operands_, &ops_);
+      bool reshapes = false;
+      for (std::string_view& e : operands_) {
+        e = Substitute(e);
+        reshapes = reshapes || HoldsOperator(e) || IsLetter(e);
+      }
+      const auto product = std::find_if(ops_.begin(), ops_.end(), IsProduct);
+      if (product == ops_.end() || !reshapes) return SumOfProducts();
+      text = Step(static_cast<std::size_t>(product - ops_.begin()));
+      s = text;
     }
-    terms.push_back(term);
-    if (m == ops.size()) break;
-    signs.push_back(ops[m]);
-    ++m;
   }
-  auto term_text = [&](std::size_t k) {
-    return product_of[k] == kNone ? terms[k]
-                                  : std::string_view(products[product_of[k]]);
-  };
-  if (terms.size() == 1) return FiveDecimalText(ReadOperand(term_text(0)));
-  double v = ReadOperand(term_text(0));
-  for (std::size_t k = 1; k < terms.size(); ++k) {
-    const double e = ReadOperand(term_text(k));
-    v = Checked(signs[k - 1] == '+' ? v + e : v - e);
+
+ private:
+  static constexpr std::size_t kAllowanceFloor = std::size_t{1} << 20;
+  static constexpr std::size_t kAllowancePerByte = 64;
+
+  std::string_view Substitute(std::string_view operand) const {
+    if (!IsLetter(operand)) return operand;
+    if (reads_zero_[static_cast<std::size_t>(LetterIndex(operand[0]))]) {
+      return "0";
+    }
+    return *params_.ForLetter(operand[0]);
   }
-  return FiveDecimalText(v);
+
+  // One literal step: the product or quotient at ops_[i] and its operands
+  // give way to the five-decimal text of the result. Returns the new text.
+  std::string Step(std::size_t i) {
+    const std::string x = FiveDecimalText(Apply(
+        ops_[i], ReadOperand(operands_[i]), ReadOperand(operands_[i + 1])));
+    std::size_t size = x.size() + ops_.size() - 1;
+    for (std::size_t m = 0; m < operands_.size(); ++m) {
+      if (m != i && m != i + 1) size += operands_[m].size();
+    }
+    if (size > allowance_) throw ArithmeticFault{};
+    allowance_ -= size;
+    std::string rebuilt;
+    rebuilt.reserve(size);
+    for (std::size_t m = 0; m < i; ++m) {
+      rebuilt.append(operands_[m]);
+      rebuilt.push_back(ops_[m]);
+    }
+    rebuilt.append(x);
+    for (std::size_t m = i + 1; m < ops_.size(); ++m) {
+      rebuilt.push_back(ops_[m]);
+      rebuilt.append(operands_[m + 1]);
+    }
+    return rebuilt;
+  }
+
+  // The rest of the evaluation in one pass, for operands that no step can
+  // reshape: each run of "*" and "/" is worked out from the left, every
+  // result written as its five-decimal text and read back; the runs'
+  // results and the other operands are added and subtracted from the left.
+  std::string SumOfProducts() const {
+    double v = 0;
+    std::size_t m = 0;
+    for (bool first = true;; first = false) {
+      const char sign = first ? '+' : ops_[m++];
+      double term = ReadOperand(operands_[m]);
+      while (m < ops_.size() && IsProduct(ops_[m])) {
+        term = ReadOperand(FiveDecimalText(
+            Apply(ops_[m], term, ReadOperand(operands_[m + 1]))));
+        ++m;
+      }
+      v = first ? term : Checked(sign == '+' ? v + term : v - term);
+      if (m == ops_.size()) return FiveDecimalText(v);
+    }
+  }
+
+  const FormulaParams& params_;
+  std::array<bool, 3> reads_zero_{};  // by LetterIndex
+  std::size_t allowance_;             // bytes the literal steps may build
+  std::vector<std::string_view> operands_;
+  std::vector<char> ops_;
+};
+
+// The five-decimal text of a flat expression, or "0" after the message of
+// an arithmetic fault.
+std::string EvaluateFlatWith(FlatEvaluation& evaluation,
+                             std::string_view expression,
+                             MessageSink& dialogs) {
+  try {
+    return evaluation.Evaluate(expression);
+  } catch (const ArithmeticFault&) {
+    dialogs.ShowMessage(kFormulaCheckTitle, kMsgArithmeticFault);
+    return "0";
+  }
 }
 
 }  // namespace
@@ -211,12 +248,8 @@ const std::string* FormulaParams::ForLetter(char letter) const {
 
 std::string EvaluateFlat(std::string_view expression,
                          const FormulaParams& params, MessageSink& dialogs) {
-  try {
-    return EvaluateFlatOrThrow(expression, params);
-  } catch (const ArithmeticFault&) {
-    dialogs.ShowMessage(kFormulaCheckTitle, kMsgArithmeticFault);
-    return "0";
-  }
+  FlatEvaluation evaluation(params, expression.size());
+  return EvaluateFlatWith(evaluation, expression, dialogs);
 }
 
 std::string RoundCalculated(double value, int q) {
@@ -262,6 +295,9 @@ std::string EvaluateFormula(std::string_view formula, int q,
     return std::string(kFormulaRefused);
   }
 
+  // One allowance for the groups and the rest of the formula together.
+  FlatEvaluation evaluation(params, s.size());
+
   // Every group is replaced by its value, leftmost first. Groups are never
   // nested (that is refused), so the text is built in one pass from the
   // left: what lies before a group is already final.
@@ -282,8 +318,9 @@ std::string EvaluateFormula(std::string_view formula, int q,
         return std::string(kFormulaNested);
       }
       out.append(std::string_view(s).substr(pos, p - pos));
-      std::string value = EvaluateFlat(
-          std::string_view(s).substr(p + 1, close_at - p - 1), params, dialogs);
+      std::string value = EvaluateFlatWith(
+          evaluation, std::string_view(s).substr(p + 1, close_at - p - 1),
+          dialogs);
       // A negative group right after "-" or "+" is folded into that
       // operator, so that 2-(1-3) reads 2+2 rather than 2--2.
       if (!value.empty() && value.front() == '-' && !out.empty() &&
@@ -303,7 +340,7 @@ std::string EvaluateFormula(std::string_view formula, int q,
   }
 
   double v = 0;
-  if (!ReadLeadingNumber(EvaluateFlat(s, params, dialogs), &v)) {
+  if (!ReadLeadingNumber(EvaluateFlatWith(evaluation, s, dialogs), &v)) {
     dialogs.ShowMessage(kFormulaCheckTitle, kMsgArithmeticFault);
     v = 0;
   }

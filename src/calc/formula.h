@@ -47,12 +47,17 @@ inline constexpr std::string_view kMsgArithmeticFault =
 //   with blanks trimmed, unchecked.
 // The formula is reduced text-wise: each parenthesised group, then each
 // multiplication or division from the left, is replaced by its five-decimal
-// text before the reduction goes on.
+// text before the reduction goes on. Time and memory grow linearly with the
+// lengths of the formula and the parameters; parameters that name each other
+// round a circle make the text grow at every step, and when it grows past a
+// bound in proportion to those lengths the formula counts as an arithmetic
+// fault (its message, then 0).
 std::string EvaluateFormula(std::string_view formula, int q,
                             const FormulaParams& params, MessageSink& messages);
 
 // Evaluates an expression without parentheses and returns its five-decimal
-// text. A division by zero or an overflow shows its message and gives "0".
+// text. A division by zero or an overflow (or a text grown past its bound,
+// as for EvaluateFormula) shows its message and gives "0".
 std::string EvaluateFlat(std::string_view expression,
                          const FormulaParams& params, MessageSink& messages);
 

@@ -97,8 +97,12 @@ std::string FrameLength(double millimetres, double offset) {
 std::string SizeText(double millimetres, bool zero_before_point) {
   const float metres = static_cast<float>(millimetres) / 1000.0f;
   std::string text = PlainMagnitude(metres, 7);
-  if (text.find('.') == std::string::npos) text += ".0";
-  if (!zero_before_point && text.size() > 1 && text[0] == '0' && text[1] == '.') {
+  // A whole value gets ".0"; that includes a size of 0 (or one too small
+  // for single precision), which is "0.0" with or without the "0" that
+  // other values below 1 lose.
+  if (text.find('.') == std::string::npos) {
+    text += ".0";
+  } else if (!zero_before_point && text.starts_with("0.")) {
     text.erase(0, 1);
   }
   if (metres < 0 && text != "0.0") text.insert(text.begin(), '-');

@@ -28,9 +28,10 @@ inline constexpr int kCandidateLists = 6;  // HinagataList(0..5)
 
 // The size text of a length of `millimetres`: metres in single precision
 // with up to seven significant digits, a "0" before a value below 1 and
-// ".0" after a whole value ("0.85", "2.0", "-0.05"). With
+// ".0" after a whole value ("0.85", "2.0", "-0.05", "0.0"). With
 // `zero_before_point` unset a value below 1 has no "0" before its point
-// (".85"), as the re-derived painting formula writes it.
+// (".85"), as the re-derived painting formula writes it; a size of 0 is
+// whole and stays "0.0".
 std::string SizeText(double millimetres, bool zero_before_point = true);
 
 // The fittings takeoff, panel "建具廻り" of mode 1: the current fitting, the

@@ -1,7 +1,9 @@
 #include "print/page_frame.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "calc/cp932.h"
@@ -14,6 +16,14 @@ constexpr double kRuleLength = 600;
 constexpr double kTitleRise = 250;  // the title line above the top margin
 
 }  // namespace
+
+std::string_view BeginningWithin(std::string_view text, double room,
+                                 double size) {
+  const double bytes = std::floor(room / (10 * size));
+  if (!(bytes > 0)) return text.substr(0, 0);
+  return text.substr(
+      0, PrefixWithinByteWidth(text, static_cast<std::size_t>(bytes)));
+}
 
 PrintFont TitleFont() { return PrintFont{"ＭＳ 明朝", 10, true}; }
 
@@ -30,6 +40,49 @@ FrameSettings FrameSettings::Of(const SettingsPanel& panel, std::string project_
   return s;
 }
 
+PageFrame::PageFrame(PrinterCanvas& canvas, const FrameSettings& settings)
+    : canvas_(canvas) {
+  const std::string& project = settings.project_name;
+  const int project_at = settings.print_project_name && !project.empty()
+                             ? settings.project_name_position
+                             : -1;
+  if (project_at == 0) {
+    // What the title line can show of the project name and its blank.
+    const std::string prefix = project + " ";
+    title_prefix_ = std::string(TitleLineBeginning(prefix));
+    title_prefix_fills_line_ = title_prefix_.size() < prefix.size();
+    top_left_ =
+        PlacedText{std::string(BeginningWithin(project, width() - kLeftMargin,
+                                               BodyFont().size)),
+                   kLeftMargin};
+  } else if (project_at == 1 || project_at == 2) {
+    top_ = Placed(project, project_at, /*before_rule=*/project_at == 2);
+  }
+
+  // At the bottom: the project name and the company name, as one text
+  // where both stand at the same position.
+  std::array<std::string, 3> bottom;
+  if (project_at >= 3 && project_at <= 5) {
+    bottom[static_cast<std::size_t>(project_at - 3)] = project;
+  }
+  const int company_at =
+      settings.print_company_name && !settings.company_name.empty()
+          ? settings.company_name_position
+          : -1;
+  if (company_at >= 0 && company_at <= 2) {
+    std::string& text = bottom[static_cast<std::size_t>(company_at)];
+    text = text.empty() ? settings.company_name
+                        : text + "  " + settings.company_name;
+  }
+  for (int where = 0; where < 3; ++where) {
+    const std::string& text = bottom[static_cast<std::size_t>(where)];
+    if (!text.empty()) {
+      bottom_[static_cast<std::size_t>(where)] =
+          Placed(text, where, /*before_rule=*/false);
+    }
+  }
+}
+
 double PageFrame::AlignInCell(std::string_view text, double width, int alignment) const {
   const double text_width = canvas_.TextWidth(text);
   switch (alignment) {
@@ -40,6 +93,10 @@ double PageFrame::AlignInCell(std::string_view text, double width, int alignment
     default:
       return (width - text_width) / 2;
   }
+}
+
+std::string_view PageFrame::TitleLineBeginning(std::string_view text) const {
+  return BeginningWithin(text, width() - kLeftMargin, TitleFont().size);
 }
 
 double PageFrame::FrameTextX(std::string_view text, int where) const {
@@ -55,23 +112,42 @@ double PageFrame::FrameTextX(std::string_view text, int where) const {
   }
 }
 
+PageFrame::PlacedText PageFrame::Placed(std::string_view text, int where,
+                                        bool before_rule) const {
+  // The room from where the text may start to where it must end: from the
+  // left margin to the page's edge; centred on the page; from the page's
+  // edge to the right position's end, 20 × s before the right margin (and
+  // the rule's length before that at the top).
+  const double s = BodyFont().size;
+  const double shift = before_rule ? kRuleLength : 0;
+  const double room = where == 0   ? width() - kLeftMargin
+                      : where == 1 ? width() - 10 * s
+                                   : width() - kRightMargin - 20 * s - shift;
+  PlacedText placed;
+  placed.text = std::string(BeginningWithin(text, room, s));
+  placed.x = FrameTextX(placed.text, where) - shift;
+  return placed;
+}
+
 void PageFrame::PrintPageFrame(std::string_view title, bool has_title_line) {
-  const int project_at = settings_.print_project_name &&
-                                 !settings_.project_name.empty()
-                             ? settings_.project_name_position
-                             : -1;
   const double top_y = kTopMargin - kTitleRise;
 
   // The title line, with the project name in front of it at 上左.
   if (has_title_line) {
-    std::string line(title);
-    if (project_at == 0) line = settings_.project_name + " " + line;
     canvas_.SetFont(TitleFont());
-    canvas_.DrawText(kLeftMargin, top_y, line);
+    if (title_prefix_.empty()) {
+      canvas_.DrawText(kLeftMargin, top_y, TitleLineBeginning(title));
+    } else if (title_prefix_fills_line_) {
+      canvas_.DrawText(kLeftMargin, top_y, title_prefix_);
+    } else {
+      const std::string line =
+          title_prefix_ + std::string(TitleLineBeginning(title));
+      canvas_.DrawText(kLeftMargin, top_y, TitleLineBeginning(line));
+    }
   }
   canvas_.SetFont(BodyFont());
-  if (!has_title_line && project_at == 0) {
-    canvas_.DrawText(kLeftMargin, top_y, settings_.project_name);
+  if (!has_title_line && top_left_) {
+    canvas_.DrawText(top_left_->x, top_y, top_left_->text);
   }
 
   // The page number over its rule, which ends at the right margin.
@@ -83,28 +159,11 @@ void PageFrame::PrintPageFrame(std::string_view title, bool has_title_line) {
                    rule_y - 20 * BodyFont().size - 20, number);
 
   // The project name at the top, centred or ending left of the rule.
-  if (project_at == 1) {
-    canvas_.DrawText(FrameTextX(settings_.project_name, 1), top_y, settings_.project_name);
-  } else if (project_at == 2) {
-    canvas_.DrawText(FrameTextX(settings_.project_name, 2) - kRuleLength, top_y,
-                     settings_.project_name);
-  }
+  if (top_) canvas_.DrawText(top_->x, top_y, top_->text);
 
-  // At the bottom: the project name and the company name, as one text
-  // where both stand at the same position.
-  std::array<std::string, 3> bottom;
-  if (project_at >= 3 && project_at <= 5) bottom[static_cast<std::size_t>(project_at - 3)] = settings_.project_name;
-  const int company_at = settings_.print_company_name && !settings_.company_name.empty()
-                             ? settings_.company_name_position
-                             : -1;
-  if (company_at >= 0 && company_at <= 2) {
-    std::string& text = bottom[static_cast<std::size_t>(company_at)];
-    text = text.empty() ? settings_.company_name : text + "  " + settings_.company_name;
-  }
   const double bottom_y = height() - kBottomMargin + 20;
-  for (int where = 0; where < 3; ++where) {
-    const std::string& text = bottom[static_cast<std::size_t>(where)];
-    if (!text.empty()) canvas_.DrawText(FrameTextX(text, where), bottom_y, text);
+  for (const std::optional<PlacedText>& text : bottom_) {
+    if (text) canvas_.DrawText(text->x, bottom_y, text->text);
   }
 }
 

@@ -1,6 +1,8 @@
 #ifndef VELTRANO_PRINT_PAGE_FRAME_H_
 #define VELTRANO_PRINT_PAGE_FRAME_H_
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,10 +37,15 @@ struct FrameSettings {
 // The page counter and the frame of every printed page: the title line,
 // the page number over its rule, and the project and company names where
 // the settings put them.
+//
+// A name is printed no wider than the page: the frame texts are cut once,
+// when the frame is made for a print job, to the longest beginning that
+// stands within the page where it is placed, by the width estimate the
+// frame places them with (20 × s twips for every two bytes at s points).
+// Names that fit are printed whole, at the positions they always had.
 class PageFrame {
  public:
-  PageFrame(PrinterCanvas& canvas, FrameSettings settings)
-      : canvas_(canvas), settings_(std::move(settings)) {}
+  PageFrame(PrinterCanvas& canvas, const FrameSettings& settings);
 
   PrinterCanvas& canvas() { return canvas_; }
   double width() const { return canvas_.PrintableWidth(); }
@@ -51,20 +58,54 @@ class PageFrame {
   // the left edge, or ending 50 twips before the right edge.
   double AlignInCell(std::string_view text, double width, int alignment) const;
   // The frame of the current page. `title` is the page's title line (none
-  // on summary pages, whose first heading line carries the table's title).
+  // on summary pages, whose first heading line carries the table's title);
+  // the line is cut to the page's width.
   void PrintPageFrame(std::string_view title, bool has_title_line = true);
   // Counts the page and starts a new one.
   void NextPage();
 
+  // The longest beginning of `text` that a title line holds between the
+  // left margin and the page's edge. A printout that builds its titles
+  // from long names cuts the names with it once rather than on every page;
+  // a title line keeps the same text either way.
+  std::string_view TitleLineBeginning(std::string_view text) const;
+
  private:
+  // A text of the frame as cut for the job, and where it starts.
+  struct PlacedText {
+    std::string text;
+    double x = 0;
+  };
+
   // The left edge of a frame text at a horizontal position (0 left,
   // 1 centre, 2 right).
   double FrameTextX(std::string_view text, int where) const;
+  // The longest beginning of `text` that lies within the page at that
+  // position; `before_rule` for the top right, which ends before the
+  // page number's rule.
+  PlacedText Placed(std::string_view text, int where, bool before_rule) const;
 
   PrinterCanvas& canvas_;
-  FrameSettings settings_;
   int page_ = 1;
+  // 上左: the project name and a blank in front of the title line, and
+  // whether they fill it (then nothing of the title follows); on pages
+  // without a title line the project name alone.
+  std::string title_prefix_;
+  bool title_prefix_fills_line_ = false;
+  std::optional<PlacedText> top_left_;
+  // 上中 or 上右.
+  std::optional<PlacedText> top_;
+  // Left, centre and right at the bottom: the project name, the company
+  // name, or both joined.
+  std::array<std::optional<PlacedText>, 3> bottom_;
 };
+
+// The longest beginning of `text`, in whole characters, that the width
+// estimate of printed names (20 × size twips for every two bytes, as the
+// page frame places its texts) puts within `room` twips at `size` points.
+// Takes time in the length of that beginning only.
+std::string_view BeginningWithin(std::string_view text, double room,
+                                 double size);
 
 // The fonts of the printouts.
 PrintFont TitleFont();      // the title line: 10 points, bold

@@ -131,7 +131,10 @@ void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
     longest = std::max(longest, n);
   }
   const int base = kLinesPerRoom * room_index;
-  const std::string name(FieldOf(store.Line(base), 1));
+  // The name and the parameters go into the title of every page; what the
+  // title line cannot hold of them is cut off here, once.
+  const std::string name(
+      frame_.TitleLineBeginning(FieldOf(store.Line(base), 1)));
   // The count of places: a count that is empty, zero or not a number is
   // one place.
   long places = std::lround(LeadingNumber(FieldOf(store.Line(base), kLastStoredColumn + 2)));
@@ -142,6 +145,7 @@ void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
     const std::string_view value = FieldOf(store.Line(base + 1 + i), kLastStoredColumn + 2);
     if (!value.empty()) parameters += kLetters[i] + std::string(value);
   }
+  parameters.resize(frame_.TitleLineBeginning(parameters).size());
 
   PrinterCanvas& canvas = frame_.canvas();
   const double width = frame_.width();

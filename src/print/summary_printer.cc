@@ -146,18 +146,31 @@ void SummaryPrinter::PrintSheet(const TextGrid& table, const SheetTitles& titles
   const int blocks = std::max(1, (items + kItemColumnsPerPage - 1) / kItemColumnsPerPage);
   const int rows = std::max(0, table.rows() - kTableHeadingRows);
   const int row_pages = std::max(1, (rows + kSheetRowsPerPage - 1) / kSheetRowsPerPage);
+  // Each row's name comes on the page of every column block: what of it
+  // would stand beyond the page's edge is cut off here, once.
+  const double name_room = frame_.width() - kLeftMargin -
+                           frame_.AlignInCell("", kNameWidth, kAlignLeft);
+  std::vector<std::string_view> names(static_cast<std::size_t>(table.rows()));
+  for (int row = kTableHeadingRows; row < table.rows(); ++row) {
+    names[static_cast<std::size_t>(row)] =
+        BeginningWithin(table.At(row, 0), name_room, BodyFont().size);
+  }
   for (int r = 0; r < row_pages; ++r) {
     for (int b = 0; b < blocks; ++b) {
       const int first_col = kFirstItemColumn + b * kItemColumnsPerPage;
       const int last_col = std::min(first_col + kItemColumnsPerPage, table.cols()) - 1;
-      PrintSheetPage(table, titles, kTableHeadingRows + r * kSheetRowsPerPage, first_col,
+      PrintSheetPage(table, titles, names,
+                     kTableHeadingRows + r * kSheetRowsPerPage, first_col,
                      last_col);
     }
   }
 }
 
-void SummaryPrinter::PrintSheetPage(const TextGrid& table, const SheetTitles& titles,
-                                    int first_row, int first_col, int last_col) {
+void SummaryPrinter::PrintSheetPage(const TextGrid& table,
+                                    const SheetTitles& titles,
+                                    const std::vector<std::string_view>& names,
+                                    int first_row, int first_col,
+                                    int last_col) {
   PrinterCanvas& canvas = frame_.canvas();
   const double line_height = (frame_.height() - kTopMargin - kBottomMargin) / kSheetLines;
   const double item_width =
@@ -212,7 +225,8 @@ void SummaryPrinter::PrintSheetPage(const TextGrid& table, const SheetTitles& ti
     const int row = first_row + i;
     if (row >= table.rows()) break;
     const double y = text_y(kSheetHeadingLines + i);
-    PrintInCell(frame_, table.At(row, 0), kLeftMargin, kNameWidth, kAlignLeft, y);
+    PrintInCell(frame_, names[static_cast<std::size_t>(row)], kLeftMargin,
+                kNameWidth, kAlignLeft, y);
     PrintInCell(frame_, table.At(row, 1), places_left, kPlacesWidth, kAlignRight, y);
     for (int col = first_col; col <= last_col; ++col) {
       PrintInCell(frame_, table.At(row, col), items_left + (col - first_col) * item_width,

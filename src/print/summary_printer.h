@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "calc/grid.h"
 #include "print/page_frame.h"
@@ -42,8 +43,10 @@ class SummaryPrinter {
   // A part table or the fittings summary: row pages of 29 rows, each in
   // blocks of 12 item columns.
   void PrintSheet(const TextGrid& table, const SheetTitles& titles);
+  // `names` are the rows' names as printed, cut to the page's width.
   void PrintSheetPage(const TextGrid& table, const SheetTitles& titles,
-                      int first_row, int first_col, int last_col);
+                      const std::vector<std::string_view>& names, int first_row,
+                      int first_col, int last_col);
   // The heading of one item column: ordinal or category, work type, item
   // name in pieces that fit the column.
   void PrintItemHeading(const TextGrid& table, int col, double left,

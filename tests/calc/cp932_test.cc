@@ -341,6 +341,31 @@ TEST(Cp932Test, ByteWidthCountsCp932Bytes) {
   EXPECT_EQ(ByteWidth("A\uFE00"), 3u);
 }
 
+TEST(Cp932Test, PrefixWithinByteWidthCutsBetweenCharacters) {
+  // Every kind of character: ASCII, half-width katakana, full-width, a
+  // character with the selector of its other code, a raw byte, one CP932
+  // cannot hold, a malformed byte.
+  const std::string text =
+      "A配ｱ≒\uFE00管\uF780😀1\xFF\xE3\x81"
+      "B";
+  std::vector<std::size_t> ends = {0};  // where the characters end
+  for (std::size_t length : {1, 3, 3, 6, 3, 3, 4, 1, 1, 1, 1, 1}) {
+    ends.push_back(ends.back() + length);
+  }
+  ASSERT_EQ(ends.back(), text.size());
+  for (std::size_t max = 0; max <= ByteWidth(text) + 1; ++max) {
+    const std::size_t cut = PrefixWithinByteWidth(text, max);
+    // Between two characters, within the width, and the longest such.
+    EXPECT_NE(std::find(ends.begin(), ends.end(), cut), ends.end()) << max;
+    EXPECT_LE(ByteWidth(text.substr(0, cut)), max);
+    if (cut < text.size()) {
+      const auto next = std::upper_bound(ends.begin(), ends.end(), cut);
+      EXPECT_GT(ByteWidth(text.substr(0, *next)), max) << max;
+    }
+  }
+  EXPECT_EQ(PrefixWithinByteWidth(text, 1000), text.size());
+}
+
 // --- The committed table against glibc
 // -----------------------------------------
 

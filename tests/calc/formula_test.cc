@@ -1,8 +1,13 @@
 #include "calc/formula.h"
 
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "calc/number_text.h"
 #include "gtest/gtest.h"
 #include "support/fake_dialogs.h"
 
@@ -185,6 +190,201 @@ TEST(EvaluateFormulaTest, ParameterTextReshapesTheReductionAfterAStep) {
   // A parameter that is a letter is replaced again at the next step:
   // "S*1+A" becomes "4+S", then 4 + 4.
   EXPECT_EQ(Eval("S*1+A", 2, {"S", "4", ""}), "8.00");
+}
+
+// The flat reduction done literally, as a reference: cut the text at its
+// operators, replace the letters by their parameters, replace the leftmost
+// product or quotient by its five-decimal text, and again, until only sums
+// are left. Every step copies the text, so it serves short texts only.
+// Gives nothing for an arithmetic fault, and sets `*endless` (if given)
+// when the text still has products after `max_steps` steps.
+std::optional<std::string> RewriteStepByStep(std::string text,
+                                             const FormulaParams& params,
+                                             bool* endless = nullptr,
+                                             int max_steps = 1 << 30) {
+  const auto read = [](std::string_view t) -> std::optional<double> {
+    double v = 0;
+    if (!ReadLeadingNumber(t, &v)) return std::nullopt;
+    return v;
+  };
+  for (int step = 0;; ++step) {
+    if (step == max_steps) {
+      if (endless) *endless = true;
+      return std::nullopt;
+    }
+    std::vector<std::string> operands(1);
+    std::vector<char> ops;
+    for (char c : text) {
+      if (c == '+' || c == '-' || c == '*' || c == '/') {
+        ops.push_back(c);
+        operands.emplace_back();
+      } else {
+        operands.back().push_back(c);
+      }
+    }
+    for (std::string& e : operands) {
+      if (e.size() == 1 && params.ForLetter(e[0])) e = *params.ForLetter(e[0]);
+    }
+    std::size_t i = 0;
+    while (i < ops.size() && ops[i] != '*' && ops[i] != '/') ++i;
+    if (i == ops.size()) {
+      std::optional<double> v = read(operands[0]);
+      for (std::size_t m = 0; v && m < ops.size(); ++m) {
+        const std::optional<double> e = read(operands[m + 1]);
+        if (!e) return std::nullopt;
+        *v = ops[m] == '+' ? *v + *e : *v - *e;
+        if (!std::isfinite(*v)) return std::nullopt;
+      }
+      if (!v) return std::nullopt;
+      return FiveDecimalText(*v);
+    }
+    const std::optional<double> a = read(operands[i]);
+    const std::optional<double> b = read(operands[i + 1]);
+    if (!a || !b || (ops[i] == '/' && *b == 0)) return std::nullopt;
+    const double x = ops[i] == '*' ? *a * *b : *a / *b;
+    if (!std::isfinite(x)) return std::nullopt;
+    std::string rebuilt;
+    for (std::size_t m = 0; m < i; ++m) rebuilt += operands[m] + ops[m];
+    rebuilt += FiveDecimalText(x);
+    for (std::size_t m = i + 1; m < ops.size(); ++m) {
+      rebuilt += ops[m] + operands[m + 1];
+    }
+    text = std::move(rebuilt);
+  }
+}
+
+TEST(EvaluateFlatTest, AgreesWithStepByStepRewritingWhateverTheParametersHold) {
+  // Parameters that are numbers, that hold operators or a parenthesis, and
+  // that name letters, alone or round a circle. A circle of letters can
+  // bring a product in at every step and never end; those few cases are
+  // left out.
+  const std::vector<std::string> texts = {
+      "2.5",  "-1",    "-2.5", "1+2",          "+", "-", "(", "2*3",
+      "0.5/", "4/2*1", "",     " 3 ",          "S", "a", "l", "A+1",
+      "L-S",  "-A",    "1-s",  "99999999999*9"};
+  const std::vector<std::string> operands = {
+      "",   "0", "1", "2", "3.5", "0.25", "10", ".5",
+      "7.", "A", "S", "L", "a",   "s",    "A",  "A"};
+  const std::string operators = "+-*/**";
+  std::mt19937 random(20261207);
+  const auto pick = [&random](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  int reshaped = 0;
+  int endless = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const FormulaParams params{texts[pick(texts.size())],
+                               texts[pick(texts.size())],
+                               texts[pick(texts.size())]};
+    std::string expression = operands[pick(operands.size())];
+    for (std::size_t n = pick(10); n > 0; --n) {
+      expression += operators[pick(operators.size())];
+      expression += operands[pick(operands.size())];
+    }
+    bool never_ends = false;
+    const std::optional<std::string> expected =
+        RewriteStepByStep(expression, params, &never_ends, 100);
+    if (never_ends) {
+      ++endless;
+      continue;
+    }
+    FakeDialogs dialogs;
+    const std::string got = EvaluateFlat(expression, params, dialogs);
+    const std::string where = expression + " with A=" + params.a +
+                              " S=" + params.s + " L=" + params.l;
+    if (expected) {
+      EXPECT_EQ(got, *expected) << where;
+      EXPECT_TRUE(dialogs.shown.empty()) << where;
+    } else {
+      EXPECT_EQ(got, "0") << where;
+      EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{
+                                   {"確認", std::string(kMsgArithmeticFault)}}))
+          << where;
+    }
+    if (expected &&
+        expected != EvaluateFlat(expression, {"1", "1", "1"}, dialogs)) {
+      ++reshaped;
+    }
+  }
+  // The parameters changed the result of many of the texts.
+  EXPECT_GT(reshaped, 1000);
+  EXPECT_LT(endless, 150);
+}
+
+// A repeated block of a formula, and the value that `repetitions` blocks
+// followed by "1" have by the step-by-step rewriting, if that value grows
+// by the same amount with every block; checked on up to six blocks.
+std::optional<double> ExtrapolatedValue(const std::string& block,
+                                        const FormulaParams& params,
+                                        long long repetitions) {
+  std::vector<double> values;
+  for (int n = 1; n <= 6; ++n) {
+    std::string text;
+    for (int k = 0; k < n; ++k) text += block;
+    const std::optional<std::string> v = RewriteStepByStep(text + "1", params);
+    if (!v) return std::nullopt;
+    values.push_back(LeadingNumber(*v));
+  }
+  const double step = values[1] - values[0];
+  for (std::size_t n = 2; n < values.size(); ++n) {
+    if (values[n] - values[n - 1] != step) return std::nullopt;
+  }
+  return values[0] + step * static_cast<double>(repetitions - 1);
+}
+
+TEST(EvaluateFormulaTest, ParametersThatReshapeTheTextKeepTheTimeLinear) {
+  // Formulas of 96 KB; a step-by-step rewriting would copy the text once
+  // for every product in it, some twenty seconds for each.
+  constexpr std::size_t kLength = 96 * 1024;
+
+  // Parameters holding operators: "-1" makes "1*-1*-1*...*1" after the
+  // first product, which reads 0-0-...-1; "1+1" adds one for each A.
+  std::string stars;
+  long long letters = 0;
+  while (stars.size() < kLength) {
+    stars += "A*";
+    ++letters;
+  }
+  stars += "1";
+  EXPECT_EQ(Eval(stars, 2, {"-1", "", ""}), "-1.00");
+  EXPECT_EQ(Eval(stars, 2, {"1+1", "", ""}),
+            std::to_string(letters - 1) + ".00");
+  // Letters that only ever name each other read 0.
+  EXPECT_EQ(Eval("1+" + stars, 2, {"L", "a", "s"}), "1.00");
+
+  // Letters naming letters that hold operators, the value checked against
+  // the rewriting on a few repetitions of the block.
+  const FormulaParams chain{"-1", "A", "2*S"};
+  for (const std::string block : {"A*S*L-L*2*3+", "S*L*A-2/L+"}) {
+    std::string formula;
+    long long repetitions = 0;
+    while (formula.size() < kLength) {
+      formula += block;
+      ++repetitions;
+    }
+    const std::optional<double> expected =
+        ExtrapolatedValue(block, chain, repetitions);
+    ASSERT_TRUE(expected.has_value()) << block;
+    FakeDialogs dialogs;
+    EXPECT_EQ(Eval(formula + "1", 2, chain, &dialogs),
+              RoundCalculated(*expected, 2))
+        << block;
+    EXPECT_TRUE(dialogs.shown.empty()) << block;
+  }
+}
+
+TEST(EvaluateFormulaTest, ParametersThatGrowTheTextEveryStepAreAFault) {
+  // A = "A+1" adds a term at every step. Short formulas are rewritten in
+  // full; a long one would grow past its bound.
+  const FormulaParams growing{"A+1", "", ""};
+  EXPECT_EQ(Eval("A+2*3*4", 2, growing), "26.00");
+  std::string formula = "A";
+  while (formula.size() < 16 * 1024) formula += "+1*1";
+  FakeDialogs dialogs;
+  EXPECT_EQ(Eval(formula, 2, growing, &dialogs), "0.00");
+  EXPECT_EQ(
+      dialogs.shown,
+      (std::vector<ShownDialog>{{"確認", std::string(kMsgArithmeticFault)}}));
 }
 
 TEST(EvaluateFormulaTest, LongFormulasKeepEveryFiveDecimalStep) {

@@ -25,6 +25,13 @@ TEST(SizeTextTest, MetresWithAZeroBeforeThePointAndAPointInWholeValues) {
   EXPECT_EQ(SizeText(0), "0.0");
   EXPECT_EQ(SizeText(850, /*zero_before_point=*/false), ".85");
   EXPECT_EQ(SizeText(2000, false), "2.0");
+  // A size of 0 is a whole value: "0.0" whether or not values below 1 get
+  // their "0", as does a size that single precision cannot hold.
+  EXPECT_EQ(SizeText(0, false), "0.0");
+  EXPECT_EQ(SizeText(-0.0, false), "0.0");
+  EXPECT_EQ(SizeText(1e-46, false), "0.0");
+  EXPECT_EQ(SizeText(1e-46), "0.0");
+  EXPECT_EQ(SizeText(-50, false), "-.05");
 }
 
 class TakeoffTest : public WorkspaceTest {
@@ -141,6 +148,47 @@ TEST_F(TakeoffTest, PlacesReachEveryTableAndAnotherFittingKeepsTheFrameRows) {
   // Frame rows keep what was typed and follow the new size.
   EXPECT_EQ(t().table(kFrameSealTable).At(1, 2), "3");
   EXPECT_EQ(t().table(kFrameSealTable).At(1, 5), "7.75");
+}
+
+TEST_F(TakeoffTest, AZeroWidthOrHeightIsZeroPointZeroInEveryTable) {
+  w->SwitchMode(kModeFittingsRegister);
+  Register("Z0", "0", "1800");
+  Register("Z1", "900", "0");
+  // Single precision holds no such small width: it is 0 too.
+  Register("Z2", "0." + std::string(50, '0') + "1", "1800");
+  // Frame offsets of 10 mm on a width of -10: the seal's width is 0.
+  Register("Z3", "-10", "1800");
+  w->SwitchMode(kModeFittingsTakeoff);
+
+  t().ChooseFitting("Z0");
+  Pick(kGlassTable, 1, 0, "FL5");
+  Pick(kPaintingTable, 1, 0, "EP");
+  EXPECT_EQ(Cells(kGlassTable, 1),
+            (std::vector<std::string>{"FL5", "0.0", "1.8", "1", "1", "0.00",
+                                      "<2.18", "0.00", "", "", "", "", ""}));
+  EXPECT_EQ(
+      Cells(kPaintingTable, 1),
+      (std::vector<std::string>{"EP", "0.0*1.8", "2.9", "1", "0.00", "0.00"}));
+  // Re-derived (sliding panes, then other fittings), the painting formula
+  // drops the "0" of a size below 1 but not of a size of 0.
+  t().SetSliding(true);
+  EXPECT_EQ(t().table(kGlassTable).At(1, 1), "0.0");
+  EXPECT_EQ(t().table(kPaintingTable).At(1, 1), "0.0*1.8");
+  t().ChooseFitting("Z1");
+  EXPECT_EQ(t().table(kGlassTable).At(1, 2), "0.0");
+  EXPECT_EQ(t().table(kPaintingTable).At(1, 1), ".9*0.0");
+  EXPECT_EQ(t().table(kPaintingTable).At(1, 5), "0.00");
+  t().ChooseFitting("Z2");
+  EXPECT_EQ(t().table(kGlassTable).At(1, 1), "0.0");
+  EXPECT_EQ(t().table(kPaintingTable).At(1, 1), "0.0*1.8");
+
+  t().ChooseFitting("Z3");
+  Pick(kFrameSealTable, 1, 0, "変成シリコン");
+  Pick(kFrameMortarTable, 1, 0, "モルタル");
+  // 1.81 × 2 + 0 × 2.
+  EXPECT_EQ(t().table(kFrameSealTable).At(1, 5), "3.62");
+  EXPECT_EQ(t().table(kFrameMortarTable).At(1, 4), "3.62");
+  EXPECT_TRUE(dialogs.Take().empty());
 }
 
 TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {

@@ -4,6 +4,12 @@
 // where they share a bottom position.
 #include "print/page_frame.h"
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/cp932.h"
 #include "gtest/gtest.h"
 
 namespace veltrano {
@@ -69,6 +75,104 @@ TEST(PageFrameTest, TitlePageNumberAndNames) {
   PageFrame(summary, Names(0, -1)).PrintPageFrame("", /*has_title_line=*/false);
   EXPECT_NE(summary.Find(0, "見本邸"), nullptr);
   EXPECT_EQ(summary.TextsOf(0).size(), 2u);
+}
+
+// `piece` repeated to at least `bytes` bytes.
+std::string Repeated(std::string_view piece, std::size_t bytes) {
+  std::string text;
+  text.reserve(bytes + piece.size());
+  while (text.size() < bytes) text += piece;
+  return text;
+}
+
+// Is `text` a beginning of `whole` that ends between two characters?
+bool BeginsAtCharacter(std::string_view text, std::string_view whole) {
+  return whole.starts_with(text) &&
+         (text.size() == whole.size() ||
+          (static_cast<unsigned char>(whole[text.size()]) & 0xC0) != 0x80);
+}
+
+TEST(PageFrameTest, NamesWiderThanThePageAreCutOnceToStandWithinIt) {
+  const std::string project = Repeated("見本邸b", 1 << 19);
+  const std::string company = Repeated("山田内装A", 1 << 20);
+  const std::string title = "部屋名：居間";
+  constexpr int kPages = 10;
+  for (int project_at = -1; project_at <= 5; ++project_at) {
+    for (int company_at = -1; company_at <= 2; ++company_at) {
+      SCOPED_TRACE(::testing::Message() << "project at " << project_at
+                                        << ", company at " << company_at);
+      FrameSettings settings = Names(project_at, company_at);
+      settings.project_name = project;
+      settings.company_name = company;
+      RecordingCanvas canvas;
+      PageFrame frame(canvas, settings);
+      for (int page = 0; page < kPages; ++page) {
+        frame.PrintPageFrame(title);
+        frame.NextPage();
+      }
+      const double w = canvas.PrintableWidth();
+      // Every page prints the same frame texts in the same places; only
+      // the page number differs.
+      const auto frame_texts = [&canvas](int page) {
+        std::vector<RecordingCanvas::Text> texts =
+            canvas.pages()[static_cast<std::size_t>(page)].texts;
+        std::erase_if(texts, [page](const RecordingCanvas::Text& t) {
+          return t.text == " " + std::to_string(page + 1);
+        });
+        return texts;
+      };
+      const std::vector<RecordingCanvas::Text> first = frame_texts(0);
+      ASSERT_EQ(first.size(),
+                1u + (project_at >= 1 ? 1 : 0) +
+                    (company_at >= 0 && company_at != project_at - 3 ? 1 : 0));
+      for (int page = 1; page < kPages; ++page) {
+        const std::vector<RecordingCanvas::Text> texts = frame_texts(page);
+        ASSERT_EQ(texts.size(), first.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          EXPECT_EQ(texts[i].text, first[i].text);
+          EXPECT_EQ(texts[i].x, first[i].x);
+          EXPECT_EQ(texts[i].y, first[i].y);
+        }
+      }
+      // Each is a beginning of what the frame prints there, as wide as the
+      // page allows (more than half of it) but within it.
+      const std::vector<std::string> wholes = {
+          project_at == 0 ? project + " " + title : title, project, company,
+          project + "  " + company};
+      for (const RecordingCanvas::Text& t : first) {
+        EXPECT_TRUE(std::any_of(wholes.begin(), wholes.end(),
+                                [&t](const std::string& whole) {
+                                  return BeginsAtCharacter(t.text, whole);
+                                }))
+            << t.text.substr(0, 40);
+        const double width =
+            10 * t.font.size * static_cast<double>(ByteWidth(t.text));
+        EXPECT_GE(t.x, 0);
+        EXPECT_LE(t.x + width, w);
+        if (t.text != title) {
+          EXPECT_GT(width, w / 2);
+        }
+      }
+      // Placed as names that fit are: from the left margin, centred, or
+      // ending 20 × 9 twips (and at the top the rule) before the right
+      // margin.
+      for (const RecordingCanvas::Text& t : first) {
+        const double n = static_cast<double>(ByteWidth(t.text) / 2);
+        const bool top = t.y < 1000;
+        const bool title_line = t.font == TitleFont();
+        const bool company_alone = company.starts_with(t.text.substr(0, 12));
+        const int where = title_line      ? 0
+                          : top           ? project_at
+                          : company_alone ? company_at
+                                          : project_at - 3;
+        const double expected =
+            where == 0   ? 800
+            : where == 1 ? w / 2 - 20 * n * 9 / 2
+                         : w - 700 - 20 * (n + 1) * 9 - (top ? 600 : 0);
+        EXPECT_DOUBLE_EQ(t.x, expected) << where;
+      }
+    }
+  }
 }
 
 }  // namespace

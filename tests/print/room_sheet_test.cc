@@ -5,8 +5,10 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "calc/cp932.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
 
@@ -133,6 +135,46 @@ TEST_F(RoomSheetTest, PagesBreakAfterThirtySixAndSeventyThreeLines) {
   ASSERT_NE(first, nullptr);
   EXPECT_DOUBLE_EQ(first->y, 1000 + 45);
   EXPECT_NE(canvas.Find(2, "小計   48.00"), nullptr);
+}
+
+TEST_F(RoomSheetTest, AHugeNameOrParameterIsCutInTheTitleOfEveryPage) {
+  // Two megabytes of room name: three pages, each title as much of it as
+  // the title line holds from the left margin to the page's edge.
+  std::string name;
+  while (name.size() < (2 << 20)) name += "大広間b";
+  // 25 formulas of three lines each and the subtotal: 76 lines.
+  std::map<std::string, std::string> long_formulas = WallFormulas(25);
+  for (int r = 1; r <= 25; ++r)
+    long_formulas[std::to_string(r) + ":15"] = std::string(70, '1');
+  PutRoom(&tables.stores[kInterior], 0, name, {"2", "1.5"}, long_formulas);
+  // A short name with a huge parameter.
+  PutRoom(&tables.stores[kInterior], 1, "納戸",
+          {"1", "", std::string(1 << 20, '7')}, WallFormulas(2));
+  EXPECT_EQ(Print(0), 4);
+  EXPECT_EQ(Print(1, 4), 5);
+  ASSERT_EQ(canvas.page_count(), 4);
+
+  const double w = canvas.PrintableWidth();
+  const auto title = [this](int page) {
+    return canvas.pages()[static_cast<std::size_t>(page)].texts.at(0);
+  };
+  const std::vector<std::pair<int, std::string>> wholes = {
+      {0, "部屋名：" + name + ":ヶ所数： 2 A=1.5"},
+      {1, "部屋名：(" + name + ") A=1.5"},
+      {2, "部屋名：(" + name + ") A=1.5"},
+      {3, "部屋名：納戸 S=" + std::string(1 << 20, '7')}};
+  for (const auto& [page, whole] : wholes) {
+    const RecordingCanvas::Text t = title(page);
+    EXPECT_TRUE(whole.starts_with(t.text)) << page;
+    EXPECT_EQ(t.x, 800);
+    // Within the page, and short of its edge by less than a character.
+    const double width =
+        10 * t.font.size * static_cast<double>(ByteWidth(t.text));
+    EXPECT_LE(800 + width, w) << page;
+    EXPECT_GT(800 + width, w - 2 * 10 * t.font.size) << page;
+  }
+  EXPECT_EQ(title(1).text, title(2).text);
+  EXPECT_NE(title(0).text, title(1).text);
 }
 
 }  // namespace

@@ -206,6 +206,37 @@ TEST_F(SummaryPrinterTest, ColumnPositionsAndRules) {
   EXPECT_EQ(columns, expected_columns);
 }
 
+TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToThePageOnEveryPage) {
+  // Two megabytes of name in the first row, on the pages of three column
+  // blocks; the name beside it is printed whole.
+  tables.interior_summaries[0] = PartTable(30, 2);
+  std::string name;
+  while (name.size() < (2 << 20)) name += "会議室A";
+  tables.interior_summaries[0].Set(4, 0, name);
+  Print({0});
+  ASSERT_EQ(canvas.page_count(), 3);
+  const double first_row_y = TextY(8, kSheetLines);
+  std::string printed;
+  for (int page = 0; page < 3; ++page) {
+    std::vector<const RecordingCanvas::Text*> names =
+        TextsIn(canvas, page, 800, 3150, 8);
+    ASSERT_EQ(names.size(), 1u);
+    const RecordingCanvas::Text& t = *names[0];
+    EXPECT_EQ(t.y, first_row_y);
+    EXPECT_EQ(t.x, 850);
+    if (page == 0) printed = t.text;
+    EXPECT_EQ(t.text, printed);
+    EXPECT_TRUE(OnLine(canvas, page, Room(2), 9));
+  }
+  // A beginning of the name, ending between characters, that reaches
+  // within a character of the page's edge.
+  ASSERT_TRUE(name.starts_with(printed));
+  EXPECT_NE(static_cast<unsigned char>(name[printed.size()]) & 0xC0, 0x80);
+  const double right = 850 + 90 * static_cast<double>(ByteWidth(printed));
+  EXPECT_LE(right, kWidth);
+  EXPECT_GT(right, kWidth - 180);
+}
+
 TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) {
   TextGrid t = PartTable(3, 1);
   const std::string long_name = "ビニルクロス張り（量産品）防火";

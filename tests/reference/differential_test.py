@@ -24,7 +24,11 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "reference"))
 
 import formula_ref  # noqa: E402
 
-PARAM_TEXTS = ["", "0", "3.456", " 2 ", "-2", "12.5", "0.333", "1.2", "100", "2.75"]
+PARAM_TEXTS = ["", "0", "3.456", " 2 ", "-2", "12.5", "0.333", "1.2", "100", "2.75",
+               # Texts that change the shape of the formula once substituted:
+               # operators, a parenthesis, letters (only A is named, so a
+               # circle of letters never brings in a product).
+               "-1", "1+2", "+", "(", "2*3", "0.5/", "a", "A+1"]
 FULL_WIDTH = ["ａ", "Ａ", "１", "２", "＋", "－", "＊", "／", "（", "）", "．", "ｓ", "Ｌ"]
 FOREIGN = [" ", "\t", "x", "e", "E", "B", "#", ",", "=", "%", "^"]
 
