@@ -1,7 +1,9 @@
 #include "takeoff/templates.h"
 
 #include <algorithm>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "calc/cp932.h"
 #include "calc/number_text.h"
@@ -47,23 +49,64 @@ std::vector<std::string> TemplateNames(const Folders& folders) {
 }
 
 bool ReadTemplateFile(const std::filesystem::path& path,
-                      std::vector<TemplateRow>* rows, std::string* error) {
+                      std::vector<TemplateRow>* rows, std::string* error,
+                      TemplateFileNotes* notes) {
+  TemplateFileNotes seen;
   rows->assign(kTemplateRows, TemplateRow{});
+  std::string bytes;
+  if (!ReadFileHead(path, kMaxTemplateFileBytes, &bytes, &seen.too_large,
+                    error)) {
+    return false;
+  }
+  if (seen.too_large) {
+    // The item the bound cut through is dropped; a line end stays, so that
+    // the line before it is read whole.
+    const std::size_t end = bytes.find_last_of(",\n");
+    bytes.resize(end == std::string::npos ? 0
+                 : bytes[end] == '\n'     ? end + 1
+                                          : end);
+  }
   int n = 0;
-  const bool read = ForEachTextLine(
-      path,
-      [&](std::string_view raw) {
-        const std::string line = Cp932ToUtf8(raw);
-        const std::vector<std::string_view> fields = SplitFields(line);
-        TemplateRow& row = (*rows)[static_cast<std::size_t>(n)];
-        for (std::size_t k = 0; k < row.size() && k < fields.size(); ++k) {
-          row[k] = std::string(fields[k]);
-        }
-        return ++n < kTemplateRows;
-      },
-      error);
-  if (!read) rows->assign(kTemplateRows, TemplateRow{});
-  return read;
+  ForEachLineIn(bytes, [&](std::string_view line) {
+    TemplateRow& row = (*rows)[static_cast<std::size_t>(n)];
+    bool replaced_in_line = false;
+    for (std::string& item : row) {
+      const std::size_t comma = line.find(',');
+      bool replaced = false;
+      item = Cp932ToUtf8Visible(line.substr(0, comma), &replaced);
+      replaced_in_line = replaced_in_line || replaced;
+      if (comma == std::string_view::npos) break;
+      line.remove_prefix(comma + 1);
+    }
+    if (replaced_in_line) seen.replaced_lines.push_back(n + 1);
+    return ++n < kTemplateRows;
+  });
+  if (notes != nullptr) *notes = std::move(seen);
+  return true;
+}
+
+std::string TemplateFileNotice(std::string_view name,
+                               const TemplateFileNotes& notes) {
+  std::string notice;
+  if (notes.too_large) {
+    notice = "項目リスト「" + std::string(name) + "」は " +
+             std::to_string(kMaxTemplateFileBytes >> 20) +
+             " MB を超えているため、先頭の " +
+             std::to_string(kMaxTemplateFileBytes >> 20) +
+             " MB だけを読み込みました。";
+  }
+  if (!notes.replaced_lines.empty()) {
+    if (!notice.empty()) notice += "\n";
+    std::string lines;
+    for (const int line : notes.replaced_lines) {
+      if (!lines.empty()) lines += "、";
+      lines += std::to_string(line);
+    }
+    notice += "項目リスト「" + std::string(name) + "」の " + lines +
+              " 行目に Shift-JIS の文字として読めないバイトがあったため、「" +
+              std::string(kNotCp932Mark) + "」に置き換えました。";
+  }
+  return notice;
 }
 
 ItemTemplates::ItemTemplates(const Folders& folders, Platform platform)
@@ -117,7 +160,9 @@ void ItemTemplates::Load() {
   ++revision_;
   std::vector<TemplateRow> rows;
   std::string error;
-  if (!ReadTemplateFile(TemplatePath(folders_, name_), &rows, &error)) {
+  TemplateFileNotes notes;
+  if (!ReadTemplateFile(TemplatePath(folders_, name_), &rows, &error,
+                        &notes)) {
     platform_.dialogs.ShowMessage(kTitleConfirm,
                                   "項目リストを読み込めませんでした。\n" + error,
                                   MessageIcon::kWarning);
@@ -128,6 +173,11 @@ void ItemTemplates::Load() {
     for (int k = 0; k < kTemplateParts; ++k) {
       table_.Set(r, k + 1, rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(k)]);
     }
+  }
+  if (const std::string notice = TemplateFileNotice(name_, notes);
+      !notice.empty()) {
+    platform_.dialogs.ShowMessage(kTitleConfirm, notice,
+                                  MessageIcon::kInformation);
   }
 }
 

@@ -2,6 +2,7 @@
 #define VELTRANO_TAKEOFF_TEMPLATES_H_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,10 +29,32 @@ std::filesystem::path TemplatePath(const Folders& folders, std::string_view name
 // The names of the templates: every file of the template folder by its name
 // up to the first ".", in name order.
 std::vector<std::string> TemplateNames(const Folders& folders);
+
+// A template the dialog writes holds 200 short lines. Of a larger file only
+// the first kMaxTemplateFileBytes are read.
+inline constexpr std::size_t kMaxTemplateFileBytes = 1u << 20;
+
+// What reading a template changed besides taking its items.
+struct TemplateFileNotes {
+  // The file is larger than kMaxTemplateFileBytes: only its start was read,
+  // without the item the bound cut through.
+  bool too_large = false;
+  // The lines (from 1) that held bytes that are not CP932, each of which
+  // was read as "〓".
+  std::vector<int> replaced_lines;
+};
+
 // Reads a template as far as it goes (a shorter file or line leaves the
-// rest empty). False, with the reason, when it cannot be read.
+// rest empty; lines beyond 200 and fields beyond five are not read). Bytes
+// that are not CP932 are read as "〓", so that what was read can be saved
+// again. False, with the reason, when it cannot be read.
 bool ReadTemplateFile(const std::filesystem::path& path,
-                      std::vector<TemplateRow>* rows, std::string* error);
+                      std::vector<TemplateRow>* rows, std::string* error,
+                      TemplateFileNotes* notes = nullptr);
+// What the user is told about reading template `name`, or "" when there is
+// nothing to tell.
+std::string TemplateFileNotice(std::string_view name,
+                               const TemplateFileNotes& notes);
 
 // The template dialog InputForm "項目リスト登録": the name box and its list,
 // the template table KoumokuGrid (201 rows: the heading and rows 1-200; 6

@@ -1,6 +1,7 @@
-// Settings files far beyond what the program writes: one line of 200 MB of
-// "a," as "Kousyu.ini", "Tani.ini", "NameKouho.ini" and "Keta.ini". The
-// time of reading every settings file at start-up, and the memory it takes.
+// Settings and template files far beyond what the program writes: one line
+// of 200 MB of "a," as "Kousyu.ini", "Tani.ini", "NameKouho.ini", "Keta.ini"
+// and as a template. The time of reading every settings file at start-up and
+// of reading the template, and the memory they take.
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,11 +11,13 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "benchmark/benchmark.h"
 #include "config/folders.h"
 #include "config/settings.h"
 #include "port/dialogs.h"
+#include "takeoff/templates.h"
 
 namespace veltrano {
 namespace {
@@ -24,7 +27,8 @@ namespace fs = std::filesystem;
 constexpr std::size_t kHugeFileBytes = 200u << 20;
 
 // A base folder with the default settings files, four of them replaced by
-// the same 200 MB file (hard links: the disk holds it once).
+// the same 200 MB file, which is also a template (hard links: the disk holds
+// it once).
 struct HugeSettings {
   fs::path root;
   Folders folders;
@@ -53,6 +57,8 @@ struct HugeSettings {
       fs::remove(target);
       fs::create_hard_link(huge, target);
     }
+    fs::create_directories(folders.list);
+    fs::create_hard_link(huge, folders.list / "huge.klt");
   }
   ~HugeSettings() { fs::remove_all(root); }
 };
@@ -73,14 +79,28 @@ std::size_t LoadEverything(const Folders& folders) {
          panel.company_names.size() + ReadWorkTypeFileLines(folders).size();
 }
 
-void BM_LoadSettingsWith200MbFiles(benchmark::State& state) {
+std::size_t ReadTemplate(const Folders& folders) {
+  std::vector<TemplateRow> rows;
+  std::string error;
+  ReadTemplateFile(folders.list / "huge.klt", &rows, &error);
+  return rows.size();
+}
+
+using Reader = std::size_t (*)(const Folders&);
+// Arg 0: every settings file; arg 1: the template.
+Reader ReaderOf(const benchmark::State& state) {
+  return state.range(0) == 0 ? LoadEverything : ReadTemplate;
+}
+
+void BM_Read200MbFiles(benchmark::State& state) {
   const HugeSettings& huge = Huge();
+  const Reader read = ReaderOf(state);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(LoadEverything(huge.folders));
+    benchmark::DoNotOptimize(read(huge.folders));
   }
   state.counters["file_MB"] = static_cast<double>(kHugeFileBytes >> 20);
 }
-BENCHMARK(BM_LoadSettingsWith200MbFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read200MbFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 double StatusBytes(std::string_view key) {
   std::ifstream status("/proc/self/status");
@@ -93,10 +113,11 @@ double StatusBytes(std::string_view key) {
   return 0;
 }
 
-// The peak memory of that reading, in a child process that first returns
+// The peak memory of the reading, in a child process that first returns
 // its free heap to the system and resets its peak.
-void BM_PeakMemoryOfLoadingSettingsWith200MbFiles(benchmark::State& state) {
+void BM_PeakMemoryOfReading200MbFiles(benchmark::State& state) {
   const HugeSettings& huge = Huge();
+  const Reader read = ReaderOf(state);
   double growth = 0;
   for (auto _ : state) {
     int fds[2];
@@ -110,7 +131,7 @@ void BM_PeakMemoryOfLoadingSettingsWith200MbFiles(benchmark::State& state) {
       ::malloc_trim(0);
       std::ofstream("/proc/self/clear_refs") << "5";
       const double before = StatusBytes("VmRSS:");
-      benchmark::DoNotOptimize(LoadEverything(huge.folders));
+      benchmark::DoNotOptimize(read(huge.folders));
       const double sizes[2] = {before, StatusBytes("VmHWM:")};
       [[maybe_unused]] const ssize_t written =
           ::write(fds[1], sizes, sizeof(sizes));
@@ -130,7 +151,9 @@ void BM_PeakMemoryOfLoadingSettingsWith200MbFiles(benchmark::State& state) {
   }
   state.counters["peak_growth_MB"] = growth / (1 << 20);
 }
-BENCHMARK(BM_PeakMemoryOfLoadingSettingsWith200MbFiles)
+BENCHMARK(BM_PeakMemoryOfReading200MbFiles)
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
