@@ -44,7 +44,12 @@ void ItemCopy::FillChoices() {
   if (source_ == kOtherRoom) {
     choices_ = tables_.room_names[sheets_.side()];
   } else if (source_ == kRegistered) {
-    choices_ = TemplateNames(folders_);
+    std::string error;
+    if (!TemplateNames(folders_, &choices_, &error)) {
+      platform_.dialogs.ShowMessage(kTitleConfirm,
+                                    TemplateFolderUnreadable(error),
+                                    MessageIcon::kWarning);
+    }
   }
 }
 

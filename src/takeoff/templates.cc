@@ -33,19 +33,42 @@ std::string TemplateNameRefusal(std::string_view name) {
 }
 
 std::filesystem::path TemplatePath(const Folders& folders, std::string_view name) {
-  return folders.list / (std::string(name) + ".klt");
+  return FindFileIgnoringCase(folders.list, std::string(name) + ".klt");
 }
 
-std::vector<std::string> TemplateNames(const Folders& folders) {
-  std::vector<std::string> names;
+bool TemplateFileExists(const Folders& folders, std::string_view name) {
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folders.list, ec)) {
-    if (!entry.is_regular_file(ec)) continue;
-    const std::string file = PathText(entry.path().filename());
-    names.push_back(file.substr(0, file.find('.')));
+  const std::filesystem::file_status status =
+      std::filesystem::status(TemplatePath(folders, name), ec);
+  return status.type() != std::filesystem::file_type::not_found;
+}
+
+bool TemplateNames(const Folders& folders, std::vector<std::string>* names,
+                   std::string* error) {
+  names->clear();
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(folders.list, ec);
+  if (ec == std::errc::no_such_file_or_directory) return true;
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code type_ec;
+    if (!it->is_regular_file(type_ec)) continue;
+    const std::string file = PathText(it->path().filename());
+    names->push_back(file.substr(0, file.find('.')));
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  if (ec) {
+    names->clear();
+    *error = PathText(folders.list) + " (" + ec.message() + ")";
+    return false;
+  }
+  std::sort(names->begin(), names->end());
+  return true;
+}
+
+std::string TemplateFolderUnreadable(const std::string& error) {
+  return "項目リストのフォルダを読めないため、登録済みのリスト名を表示できま"
+         "せん。\n" +
+         error;
 }
 
 bool ReadTemplateFile(const std::filesystem::path& path,
@@ -125,7 +148,12 @@ void ItemTemplates::ClearTable() {
 void ItemTemplates::Open() {
   ++revision_;
   shown_ = true;
-  names_ = TemplateNames(folders_);
+  std::string error;
+  if (!TemplateNames(folders_, &names_, &error)) {
+    platform_.dialogs.ShowMessage(kTitleConfirm,
+                                  TemplateFolderUnreadable(error),
+                                  MessageIcon::kWarning);
+  }
   name_.clear();
   ClearTable();
   row_ = 1;
@@ -208,9 +236,12 @@ void ItemTemplates::Save() {
     for (int c = 1; c < kTableCols; ++c) line += table_.At(r, c) + ",";
     lines.push_back(std::move(line));
   }
+  // The name list may miss a template whose file is there (a folder that
+  // could not be listed): the file itself says whether one is replaced.
   const bool listed = Listed();
-  if (listed && platform_.dialogs.Ask(kTitleConfirm, "上書きしますか？",
-                                      Buttons::kOkCancel) != Answer::kOk) {
+  if ((listed || TemplateFileExists(folders_, name_)) &&
+      platform_.dialogs.Ask(kTitleConfirm, "上書きしますか？",
+                            Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
   std::error_code ec;

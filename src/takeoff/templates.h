@@ -25,10 +25,21 @@ using TemplateRow = std::array<std::string, kTemplateParts>;
 // Why `name` cannot name a template, or "" when it can: it must be a plain
 // file name of the template folder.
 std::string TemplateNameRefusal(std::string_view name);
+// The file of template `name`: "NAME.klt" in the template folder, or the
+// file already there whose name differs from it only in letter case.
 std::filesystem::path TemplatePath(const Folders& folders, std::string_view name);
+// Whether template `name` has a file, asked of the file itself, so that the
+// answer does not depend on listing the folder (a file under another letter
+// case is found only where the folder can be listed; the name itself then
+// makes a file of its own). True when it cannot be told.
+bool TemplateFileExists(const Folders& folders, std::string_view name);
 // The names of the templates: every file of the template folder by its name
-// up to the first ".", in name order.
-std::vector<std::string> TemplateNames(const Folders& folders);
+// up to the first ".", in name order. A folder not made yet holds none;
+// false, with the reason and no names, when the folder cannot be listed.
+bool TemplateNames(const Folders& folders, std::vector<std::string>* names,
+                   std::string* error);
+// What the user is told when the template names cannot be listed.
+std::string TemplateFolderUnreadable(const std::string& error);
 
 // A template the dialog writes holds 200 short lines. Of a larger file only
 // the first kMaxTemplateFileBytes are read.

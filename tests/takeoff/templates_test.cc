@@ -1,6 +1,10 @@
 #include "takeoff/templates.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::veltrano::testing::ShownDialog;
 
 class TemplatesTest : public testing::WorkspaceTest {
@@ -46,6 +51,39 @@ class TemplatesTest : public testing::WorkspaceTest {
   }
 
   ItemTemplates& t() { return w->item_templates(); }
+
+  // Runs `action` while the template folder cannot be listed, and leaves it
+  // so for the rest of the test where that can be done: for a user by
+  // taking the folder's read permission (mode 0300, still searchable and
+  // writable); for root, whom permissions do not stop, by leaving no file
+  // descriptor free to open it while `action` runs.
+  void WhileTheFolderCannotBeListed(const std::function<void()>& action) {
+    const fs::path list = w->folders().list;
+    if (::geteuid() != 0) {
+      fs::permissions(list, fs::perms::owner_write | fs::perms::owner_exec);
+      unreadable_ = list;
+      action();
+      return;
+    }
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    const int lowest_free = ::dup(0);
+    ASSERT_GE(lowest_free, 0);
+    ::close(lowest_free);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(lowest_free);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    action();
+    ::setrlimit(RLIMIT_NOFILE, &old);
+  }
+  void TearDown() override {
+    if (!unreadable_.empty()) {
+      fs::permissions(unreadable_, fs::perms::owner_all);
+    }
+    WorkspaceTest::TearDown();
+  }
+
+  fs::path unreadable_;
 };
 
 // --- Bytes that are not CP932 and files too large --------------------------
@@ -120,6 +158,63 @@ TEST_F(TemplatesTest, ALargeTemplateIsReadOnlyAtItsStart) {
       << error;
   EXPECT_EQ(rows.size(), static_cast<std::size_t>(kTemplateRows));
   EXPECT_EQ(TemplateFileNotice("長", notes), "");
+}
+
+// --- Saving over a template ---------------------------------------------
+
+// Whether "保存" replaces a template is asked of its file, not of the name
+// list: a template folder that cannot be listed leaves the list empty, and
+// the user is told so, but a template is still not replaced unasked.
+TEST_F(TemplatesTest, NoTemplateIsReplacedUnaskedWhenTheFolderIsUnlistable) {
+  Put(ListFile("事務所"), TemplateBytes({"old,,,,,"}));
+  const std::string before = Get(ListFile("事務所"));
+  WhileTheFolderCannotBeListed([&] { t().Open(); });
+  EXPECT_THAT(t().names(), IsEmpty());
+  std::vector<ShownDialog> shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "確認");
+  EXPECT_THAT(shown[0].text,
+              HasSubstr("項目リストのフォルダを読めないため、"
+                        "登録済みのリスト名を表示できません。"));
+
+  t().SetName("事務所");
+  t().ClickCell(1, 1);
+  t().EditorTextChanged("new");
+  dialogs.answers.push_back(Answer::kCancel);
+  t().Save();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "上書きしますか？", true}}));
+  EXPECT_EQ(Get(ListFile("事務所")), before);
+
+  dialogs.answers.push_back(Answer::kOk);
+  t().Save();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "上書きしますか？", true},
+                                      {"確認", "保存しました。"}}));
+  EXPECT_EQ(Get(ListFile("事務所")).substr(0, 8), "new,,,,,");
+  EXPECT_THAT(t().names(), ElementsAre("事務所"));
+}
+
+// Names compare without regard to letter case: saving "SHOP" where
+// "shop.klt" is asks first, then replaces that very file.
+TEST_F(TemplatesTest, ATemplateUnderAnotherLetterCaseIsTheSameTemplate) {
+  Put(ListFile("shop"), TemplateBytes({"old,,,,,"}));
+  t().Open();
+  t().SetName("SHOP");
+  dialogs.answers.push_back(Answer::kCancel);
+  t().Save();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "上書きしますか？", true}}));
+  dialogs.answers.push_back(Answer::kOk);
+  t().Save();
+  EXPECT_EQ(Get(ListFile("shop")), TemplateBytes({}));
+  EXPECT_FALSE(fs::exists(ListFile("SHOP")));
+  // A name of no file saves without a question.
+  dialogs.Take();
+  t().SetName("new");
+  t().Save();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "保存しました。"}}));
 }
 
 }  // namespace
