@@ -1,30 +1,22 @@
 // Any bytes as the settings files: the readers neither crash nor hang and
 // keep only what they use. The input is cut at each byte 0x00 into the
-// contents of the files, in the order of kFiles. What was read is saved
-// ("設定保存") and read again; from then on saving and reading change
-// nothing. (The first round may: an option group without a selection is
-// saved as an empty line, which reads back as option 0.)
-#include <sys/stat.h>
-#include <unistd.h>
-
+// contents of the files, in the order of kFiles, which are read from memory.
+// What was read is saved ("設定保存", into memory as well) and read again;
+// from then on saving and reading change nothing. (The first round may: an
+// option group without a selection is saved as an empty line, which reads
+// back as option 0.)
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "port/dialogs.h"
-#include "config/folders.h"
 #include "config/settings.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::array<std::string_view, 14> kFiles = {
     veltrano::kOffsetsFile,       veltrano::kUnitsFile,
@@ -35,40 +27,24 @@ constexpr std::array<std::string_view, 14> kFiles = {
     veltrano::kPrintFile,         veltrano::kDigitsFile,
     veltrano::kSaveOnSwitchFile,  veltrano::kCompanyNamesFile};
 
-// A folder of this process's own, in memory where the system has one,
-// removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    const fs::path root = fs::exists("/dev/shm") ? fs::path("/dev/shm")
-                                                 : fs::temp_directory_path();
-    folders_.base =
-        root / ("veltrano_settings_fuzz_" + std::to_string(::getpid()));
-    folders_.info = folders_.base / "info";
-    fs::create_directories(folders_.info);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(folders_.base, ignored);
-  }
-  const veltrano::Folders& folders() const { return folders_; }
-
- private:
-  veltrano::Folders folders_;
-};
-
-const veltrano::Folders& Scratch() {
-  static const ScratchFolder folder;
-  return folder.folders();
-}
-
-veltrano::SettingsPanel Load(const veltrano::Folders& folders) {
+veltrano::SettingsPanel Load(const veltrano::SettingsStore& files) {
   veltrano::SettingsPanel panel;
   std::string error;
-  veltrano::LoadDigitsAndSaveOnSwitch(folders, &panel, &error);
-  veltrano::LoadSettings(folders, &panel, &error);
-  veltrano::LoadCompanyNames(folders, &panel, &error);
+  veltrano::LoadDigitsAndSaveOnSwitch(files, &panel, &error);
+  veltrano::LoadSettings(files, &panel, &error);
+  veltrano::LoadCompanyNames(files, &panel, &error);
   return panel;
+}
+
+// No list holds more than its capacity.
+bool WithinCapacities(const veltrano::SettingsPanel& panel) {
+  bool within = panel.units.size() <= veltrano::kMaxListItems &&
+                panel.work_types.size() <= veltrano::kMaxWorkTypes &&
+                panel.company_names.size() <= veltrano::kMaxListItems;
+  for (const auto& list : panel.candidates) {
+    within = within && list.size() <= veltrano::kMaxListItems;
+  }
+  return within;
 }
 
 // What "設定保存" writes: all but the company names and the list boxes
@@ -91,29 +67,28 @@ bool SameSaved(const veltrano::SettingsPanel& a,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
-  const veltrano::Folders& folders = Scratch();
+  veltrano::SettingsInMemory files;
   for (std::string_view name : kFiles) {
     const std::size_t end = input.find('\0');
-    const std::string_view content = input.substr(0, end);
-    std::ofstream(folders.info / name, std::ios::binary | std::ios::trunc)
-        .write(content.data(), static_cast<std::streamsize>(content.size()));
+    files.Put(name, std::string(input.substr(0, end)));
     input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
   }
 
-  const veltrano::SettingsPanel first = Load(folders);
+  const veltrano::SettingsPanel first = Load(files);
   if (first.offsets.size() != veltrano::kOffsetCount) std::abort();
+  if (!WithinCapacities(first)) std::abort();
   const std::vector<std::string> work_types =
-      veltrano::ReadWorkTypeFileLines(folders);
+      veltrano::ReadWorkTypeFileLines(files);
   if (work_types.size() >
       static_cast<std::size_t>(veltrano::kMaxWorkTypeFileLines)) {
     std::abort();
   }
 
   veltrano::SilentDialogs dialogs(veltrano::Answer::kCancel);
-  if (!veltrano::SaveSettings(first, folders, dialogs)) return 0;
-  const veltrano::SettingsPanel second = Load(folders);
-  if (!veltrano::SaveSettings(second, folders, dialogs)) std::abort();
-  const veltrano::SettingsPanel third = Load(folders);
+  if (!veltrano::SaveSettings(first, files, dialogs)) return 0;
+  const veltrano::SettingsPanel second = Load(files);
+  if (!veltrano::SaveSettings(second, files, dialogs)) std::abort();
+  const veltrano::SettingsPanel third = Load(files);
   if (!SameSaved(second, third)) std::abort();
   return 0;
 }

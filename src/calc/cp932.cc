@@ -330,6 +330,24 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string Cp932ToUtf8Visible(std::string_view bytes, bool* replaced) {
+  std::string text = Cp932ToUtf8(bytes);
+  bool any = false;
+  // The raw-byte characters U+F780-U+F7FF are EF 9E 80 - EF 9F BF in UTF-8;
+  // no other character of the decoded text begins EF 9E or EF 9F.
+  std::string::size_type at = 0;
+  while ((at = text.find('\xEF', at)) != std::string::npos) {
+    if (at + 2 < text.size() &&
+        (text[at + 1] == '\x9E' || text[at + 1] == '\x9F')) {
+      text.replace(at, 3, kNotCp932Mark);
+      any = true;
+    }
+    at += 3;
+  }
+  if (replaced != nullptr) *replaced = any;
+  return text;
+}
+
 namespace {
 
 // Calls `visit(code, step, at)` for each character of `utf8` in turn: its

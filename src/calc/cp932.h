@@ -48,6 +48,18 @@ namespace veltrano {
 // U+F780-U+F7FF as described above.
 std::string Cp932ToUtf8(std::string_view bytes);
 
+// What stands for a byte that is not CP932 in text that must stay as
+// writable as typed text: "〓" (the geta mark, 0x81AC), which shows and
+// which CP932 holds.
+inline constexpr std::string_view kNotCp932Mark = "〓";
+
+// Decodes as Cp932ToUtf8 does, except that each byte that is not CP932
+// becomes kNotCp932Mark rather than a raw-byte character, so the text can
+// be written again (not byte for byte). *replaced, when given, tells whether
+// any byte was.
+std::string Cp932ToUtf8Visible(std::string_view bytes,
+                               bool* replaced = nullptr);
+
 // Encodes UTF-8 text to CP932 into `out`. Returns true when every character
 // could be written. Otherwise returns false and `out` still receives the
 // text with "?" for each character CP932 cannot hold (each byte of malformed

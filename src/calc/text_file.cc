@@ -121,9 +121,10 @@ std::string OutOfMemory(const fs::path& path) {
 }
 
 // Opens a file for reading without waiting on it (a FIFO would block the
-// open) and checks that it is a regular file of an acceptable size.
+// open) and checks that it is a regular file, when `refuse_large` of at most
+// kMaxTextFileBytes.
 int OpenRegularFile(const fs::path& path, std::uintmax_t* size,
-                    std::string* error) {
+                    std::string* error, bool refuse_large = true) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     *error = Reason("ファイルを開けません", path, errno);
@@ -140,7 +141,8 @@ int OpenRegularFile(const fs::path& path, std::uintmax_t* size,
     ::close(fd);
     return -1;
   }
-  if (static_cast<std::uintmax_t>(st.st_size) > kMaxTextFileBytes) {
+  if (refuse_large &&
+      static_cast<std::uintmax_t>(st.st_size) > kMaxTextFileBytes) {
     *error = TooLarge(path);
     ::close(fd);
     return -1;
@@ -503,6 +505,65 @@ bool ForEachTextLine(const fs::path& path,
   }
   if (shape != nullptr) *shape = seen;
   return true;
+}
+
+bool ReadFileHead(const fs::path& path, std::size_t limit, std::string* bytes,
+                  bool* cut, std::string* error) {
+  bytes->clear();
+  *cut = false;
+  std::uintmax_t size = 0;
+  const int fd = OpenRegularFile(path, &size, error, /*refuse_large=*/false);
+  if (fd < 0) return false;
+  std::size_t got = 0;
+  try {
+    // One byte beyond the limit tells whether the file goes on.
+    bytes->resize(static_cast<std::size_t>(
+                      std::min<std::uintmax_t>(size, limit)) + 1);
+    while (true) {
+      if (got == bytes->size()) {
+        if (got > limit) break;
+        // The file grew while it was read.
+        bytes->resize(std::min(limit + 1, got * 2));
+      }
+      const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        *error = Reason("ファイルを読めません", path, errno);
+        ::close(fd);
+        std::string().swap(*bytes);
+        return false;
+      }
+      got += static_cast<std::size_t>(n);
+    }
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    std::string().swap(*bytes);
+    *error = OutOfMemory(path);
+    return false;
+  }
+  ::close(fd);
+  *cut = got > limit;
+  bytes->resize(std::min(got, limit));
+  return true;
+}
+
+void ForEachLineIn(std::string_view bytes,
+                   const std::function<bool(std::string_view)>& visit) {
+  if (bytes.starts_with(kByteOrderMark)) {
+    bytes.remove_prefix(kByteOrderMark.size());
+  }
+  while (!bytes.empty()) {
+    const std::size_t lf = bytes.find('\n');
+    std::string_view line = bytes.substr(0, lf);
+    if (lf == std::string_view::npos) {
+      bytes = {};
+    } else {
+      bytes.remove_prefix(lf + 1);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    }
+    if (!visit(line)) return;
+  }
 }
 
 bool ReadTextLines(const fs::path& path, std::vector<std::string>* lines,

@@ -29,6 +29,14 @@ inline constexpr std::uintmax_t kMaxTextFileBytes = 256u << 20;
 bool ReadFileBytes(const std::filesystem::path& path, std::string* bytes,
                    std::string* error);
 
+// Reads the start of a regular file: at most `limit` bytes into `bytes`,
+// with *cut telling whether the file holds more. A file larger than the
+// limit is read no further, not refused; otherwise fails as ReadFileBytes
+// does (a missing, unreadable or irregular file). Memory holds at most
+// `limit` + 1 bytes whatever the file's size.
+bool ReadFileHead(const std::filesystem::path& path, std::size_t limit,
+                  std::string* bytes, bool* cut, std::string* error);
+
 // Replaces the file with `bytes`: they are written to a temporary file in the
 // same folder, flushed to disk and renamed over the target. A target that is
 // a symbolic link is replaced through the link (the temporary file lies
@@ -111,6 +119,12 @@ bool ForEachTextLine(const std::filesystem::path& path,
                      const std::function<bool(std::string_view)>& visit,
                      std::string* error, TextFileShape* shape = nullptr);
 
+// The same for a file's bytes already in memory: each line as raw bytes
+// without its line end, split as ForEachTextLine splits them, a byte-order
+// mark at the start skipped, until `visit` returns false.
+void ForEachLineIn(std::string_view bytes,
+                   const std::function<bool(std::string_view)>& visit);
+
 // Decides from a line's raw CP932 bytes whether the line is kept.
 using LineFilter = bool (*)(std::string_view raw_line);
 
@@ -124,8 +138,11 @@ bool ReadTextLines(const std::filesystem::path& path,
                    std::vector<std::string>* lines, std::string* error,
                    LineFilter keep = nullptr, TextFileShape* shape = nullptr);
 
-// The bytes WriteTextLinesAtomic writes for `lines`; false with the reason
-// (naming `path`) when a line cannot be written.
+// The bytes WriteTextLinesAtomic writes for `lines`, made in memory: CP932,
+// each line followed by CR LF (after a byte-order mark when the text itself
+// begins like one). False, with the line's number and the reason (naming
+// `path`) in `error`, when a line holds an LF or a character CP932 cannot
+// hold.
 bool EncodeTextLines(const std::vector<std::string>& lines,
                      const std::filesystem::path& path, std::string* bytes,
                      std::string* error);

@@ -63,19 +63,32 @@ fs::path SubfolderOf(const fs::path& dir, std::string_view name) {
 
 }  // namespace
 
-Folders FoldersUnder(const fs::path& base, const fs::path& home) {
+Folders FoldersUnder(const fs::path& base) {
   Folders folders;
   folders.base = base;
   folders.data = SubfolderOf(base, "Data");
   folders.info = SubfolderOf(base, "info");
   folders.list = SubfolderOf(base, "list");
   folders.manual = SubfolderOf(base, "Manual");
-  folders.backup = SubfolderOf(SubfolderOf(home, "Veltrano"), "info");
+  folders.backup = folders.info;
+  return folders;
+}
+
+Folders FoldersUnder(const fs::path& base, const fs::path& backup_root) {
+  Folders folders = FoldersUnder(base);
+  folders.backup = SubfolderOf(SubfolderOf(backup_root, "Veltrano"), "info");
   return folders;
 }
 
 Folders ResolveFolders(const std::optional<std::string>& base_option) {
-  std::string home_text = EnvironmentValue("HOME");
+  if (base_option.has_value() && !base_option->empty()) {
+    return FoldersUnder(Absolute(fs::path(*base_option)));
+  }
+  if (std::string from_env = EnvironmentValue("VELTRANO_BASE");
+      !from_env.empty()) {
+    return FoldersUnder(Absolute(fs::path(from_env)));
+  }
+  const std::string home_text = EnvironmentValue("HOME");
   fs::path home;
   if (home_text.empty()) {
     std::error_code ec;
@@ -83,23 +96,12 @@ Folders ResolveFolders(const std::optional<std::string>& base_option) {
   } else {
     home = Absolute(fs::path(home_text));
   }
-
-  fs::path base;
-  if (base_option.has_value() && !base_option->empty()) {
-    base = Absolute(fs::path(*base_option));
-  } else if (std::string from_env = EnvironmentValue("VELTRANO_BASE");
-             !from_env.empty()) {
-    base = Absolute(fs::path(from_env));
-  } else {
-    base = SubfolderOf(home, "Veltrano");
-  }
-  return FoldersUnder(base, home);
+  return FoldersUnder(SubfolderOf(home, "Veltrano"));
 }
 
 bool EnsureFolders(const Folders& folders, std::string* error) {
   for (const fs::path* dir : {&folders.base, &folders.data, &folders.info,
-                              &folders.list, &folders.manual,
-                              &folders.backup}) {
+                              &folders.list, &folders.manual}) {
     std::error_code ec;
     if (fs::is_directory(*dir, ec)) continue;
     fs::create_directories(*dir, ec);

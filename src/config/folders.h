@@ -8,8 +8,9 @@
 
 // The folders every file of the program lives in. The base folder holds the
 // project data ("Data"), the settings files ("info"), the item-list templates
-// ("list") and the operation manual ("Manual"). Project backups always go to
-// "Veltrano/info" in the user's home folder, wherever the base folder is.
+// ("list") and the operation manual ("Manual"). Project backups go to the
+// base folder's "info" as well, so that the program touches nothing outside
+// the base folder it is given.
 
 namespace veltrano {
 
@@ -19,25 +20,31 @@ struct Folders {
   std::filesystem::path info;    // base/info: settings files (.ini)
   std::filesystem::path list;    // base/list: item-list templates (.klt)
   std::filesystem::path manual;  // base/Manual: the operation manual
-  std::filesystem::path backup;  // home/Veltrano/info: project backups
+  std::filesystem::path backup;  // project backups: base/info, or see below
 };
 
-// The folders under `base`, with the backup folder under `home`. A subfolder
+// The folders under `base`, the backups in its "info" folder. A subfolder
 // that already exists under another letter case ("Info", "List") is used as
 // it is, so that one folder is never split into two.
+Folders FoldersUnder(const std::filesystem::path& base);
+
+// The same with the backups in "Veltrano/info" under `backup_root` instead,
+// as when they go to a fixed drive of their own.
 Folders FoldersUnder(const std::filesystem::path& base,
-                     const std::filesystem::path& home);
+                     const std::filesystem::path& backup_root);
 
 // The folders of this run. The base folder is `base_option` (the command-line
 // option --base DIR) when given and not empty, else the environment variable
 // VELTRANO_BASE when set and not empty, else "Veltrano" in the user's home
 // folder ($HOME; the working directory when HOME is not set). A relative
-// base is taken from the working directory at start-up.
+// base is taken from the working directory at start-up. The home folder is
+// consulted only when no base folder is given.
 Folders ResolveFolders(const std::optional<std::string>& base_option);
 
-// Creates every folder of `folders` that does not exist yet, parents
-// included. On failure returns false with the reason, naming the folder, in
-// `error`.
+// Creates the base folder and its subfolders where they do not exist yet,
+// parents included. The backup folder is not among them: it is made when a
+// backup is written. On failure returns false with the reason, naming the
+// folder, in `error`.
 bool EnsureFolders(const Folders& folders, std::string* error);
 
 // The file in `dir` whose name equals `name` without regard to letter case

@@ -62,60 +62,92 @@ void AddReason(std::string* error, const std::string& reason) {
   *error += reason;
 }
 
-// Which items of a settings file are kept: all up to `first` items, or only
-// the items that are not empty (which nothing reads by position).
+// Which items of a settings file are kept: the first `count`, or, in a
+// list, the first `count` that are kept at all; items beyond a list's
+// capacity are reported. Empty items count only where a control reads items
+// by position.
 struct ItemsKept {
-  std::size_t first = std::numeric_limits<std::size_t>::max();
+  std::size_t count = 0;
   bool non_empty_only = false;
+  bool list = false;
 };
-constexpr ItemsKept kNonEmptyItems{std::numeric_limits<std::size_t>::max(),
-                                   true};
-constexpr ItemsKept FirstItems(std::size_t n) { return {n, false}; }
-
-// The initial content that stands in for a settings file that is not there
-// (start-up could not make it, and said so), or null when the file is there
-// to be read.
-const DefaultFile* StandInFor(const fs::path& path, std::string_view name) {
-  std::error_code ec;
-  const fs::file_type type = fs::status(path, ec).type();
-  if (type != fs::file_type::not_found &&
-      ec != std::errc::too_many_symbolic_link_levels) {
-    return nullptr;
-  }
-  for (const DefaultFile& file : DefaultFiles()) {
-    if (file.name == name) return &file;
-  }
-  return nullptr;
+constexpr ItemsKept FirstItems(std::size_t n) { return {n, false, false}; }
+constexpr ItemsKept ListItems(std::size_t capacity, bool non_empty_only) {
+  return {capacity, non_empty_only, true};
 }
 
-// The items of a settings file: each line split at its commas. Only the
-// items kept are stored, and reading stops once the last of them is read.
-bool ReadItems(const Folders& folders, std::string_view name, Lines* items,
-               std::string* error, ItemsKept kept) {
-  items->clear();
-  auto take = [&](const std::string& line) {
-    for (std::string_view field : SplitFields(line)) {
-      if (items->size() >= kept.first) return false;
-      if (kept.non_empty_only && field.empty()) continue;
-      items->emplace_back(field);
-    }
-    return items->size() < kept.first;
-  };
-  const fs::path path = FindFileIgnoringCase(folders.info, name);
-  if (const DefaultFile* stand_in = StandInFor(path, name)) {
-    for (std::string_view line : stand_in->lines) {
-      if (!take(std::string(line))) break;
-    }
-    return true;
-  }
+std::string MegabytesText(std::size_t bytes) {
+  return std::to_string(bytes >> 20) + " MB";
+}
+
+void AddTooLarge(std::string* notice, std::string_view name) {
+  if (notice == nullptr) return;
+  AddReason(notice, std::string(name) + " は " +
+                        MegabytesText(kMaxSettingsFileBytes) +
+                        " を超えているため、先頭の " +
+                        MegabytesText(kMaxSettingsFileBytes) +
+                        " だけを読み込みました。");
+}
+
+// Reads file `name` from `files` in one piece: at most kMaxSettingsFileBytes,
+// the item the bound cut through dropped (with `item_ends` the characters
+// that end an item).
+bool ReadBounded(const SettingsStore& files, std::string_view name,
+                 std::string_view item_ends, std::string* bytes,
+                 std::string* error, std::string* notice) {
+  bool cut = false;
   std::string reason;
-  const bool read = ForEachTextLine(
-      path, [&](std::string_view raw) { return take(Cp932ToUtf8(raw)); },
-      &reason);
-  if (!read) {
-    items->clear();
+  if (!files.Read(name, bytes, &cut, &reason)) {
     AddReason(error, reason);
     return false;
+  }
+  if (cut) {
+    const std::size_t end = bytes->find_last_of(item_ends);
+    // A line end stays, so that the lines before it end as they did.
+    bytes->resize(end == std::string::npos ? 0
+                  : (*bytes)[end] == '\n' ? end + 1
+                                          : end);
+    AddTooLarge(notice, name);
+  }
+  return true;
+}
+
+// The items of a settings file: each line split at its commas, as raw bytes.
+// Stops when `visit` returns false.
+template <typename Visit>
+void ForEachItem(std::string_view bytes, Visit visit) {
+  ForEachLineIn(bytes, [&](std::string_view line) {
+    while (true) {
+      const std::size_t comma = line.find(',');
+      if (!visit(line.substr(0, comma))) return false;
+      if (comma == std::string_view::npos) return true;
+      line.remove_prefix(comma + 1);
+    }
+  });
+}
+
+// Reads the items of a settings file that `kept` asks for. Only those are
+// decoded and stored, and reading stops at the first item beyond them.
+bool ReadItems(const SettingsStore& files, std::string_view name, Lines* items,
+               std::string* error, std::string* notice, ItemsKept kept) {
+  items->clear();
+  std::string bytes;
+  if (!ReadBounded(files, name, ",\n", &bytes, error, notice)) return false;
+  bool full = false;
+  ForEachItem(bytes, [&](std::string_view raw) {
+    if (kept.non_empty_only && raw.empty()) return true;
+    if (items->size() == kept.count) {
+      full = true;
+      return false;
+    }
+    items->push_back(Cp932ToUtf8(raw));
+    return true;
+  });
+  if (full && kept.list && notice != nullptr) {
+    AddReason(notice, std::string(name) + " の項目は " +
+                          std::to_string(kept.count) + " 件までのため、" +
+                          std::to_string(kept.count + 1) +
+                          " 件目から後は読み込みませんでした。");
   }
   return true;
 }
@@ -154,21 +186,23 @@ std::string OptionText(int option) {
   return option < 0 ? std::string() : std::to_string(option);
 }
 
-bool WriteSettingsFile(const Folders& folders, std::string_view name,
+bool WriteSettingsFile(SettingsStore& files, std::string_view name,
                        const Lines& lines, std::string* error) {
+  std::string bytes;
   std::string reason;
-  if (WriteTextLinesAtomic(FindFileIgnoringCase(folders.info, name), lines,
-                           &reason)) {
-    return true;
+  if (!EncodeTextLines(lines, fs::path(name), &bytes, &reason)) {
+    AddReason(error, reason);
+    return false;
   }
+  if (files.Write(name, bytes, &reason)) return true;
   AddReason(error, reason);
   return false;
 }
 
-bool WriteCompanyNames(const SettingsPanel& panel, const Folders& folders,
+bool WriteCompanyNames(const SettingsPanel& panel, SettingsStore& files,
                        Dialogs& dialogs) {
   std::string error;
-  if (WriteSettingsFile(folders, kCompanyNamesFile,
+  if (WriteSettingsFile(files, kCompanyNamesFile,
                         NonEmpty(panel.company_names), &error)) {
     return true;
   }
@@ -232,6 +266,79 @@ bool IsCandidateList(int list) {
 
 }  // namespace
 
+// --- The files -----------------------------------------------------------
+
+namespace {
+
+// The initial content that stands in for a settings file that is not there
+// (start-up could not make it, and said so), or null when the file is there
+// to be read.
+const DefaultFile* StandInFor(const fs::path& path, std::string_view name) {
+  std::error_code ec;
+  const fs::file_type type = fs::status(path, ec).type();
+  if (type != fs::file_type::not_found &&
+      ec != std::errc::too_many_symbolic_link_levels) {
+    return nullptr;
+  }
+  for (const DefaultFile& file : DefaultFiles()) {
+    if (file.name == name) return &file;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool SettingsFolder::Read(std::string_view name, std::string* bytes,
+                          bool* cut, std::string* error) const {
+  const fs::path path = FindFileIgnoringCase(info_, name);
+  if (const DefaultFile* stand_in = StandInFor(path, name)) {
+    *cut = false;
+    const Lines lines(stand_in->lines.begin(), stand_in->lines.end());
+    return EncodeTextLines(lines, path, bytes, error);
+  }
+  return ReadFileHead(path, kMaxSettingsFileBytes, bytes, cut, error);
+}
+
+bool SettingsFolder::Write(std::string_view name, std::string_view bytes,
+                           std::string* error) {
+  return WriteFileBytesAtomic(FindFileIgnoringCase(info_, name), bytes, error);
+}
+
+void SettingsInMemory::Put(std::string_view name, std::string bytes) {
+  for (auto& [held, content] : files_) {
+    if (EqualsIgnoreCase(held, name)) {
+      content = std::move(bytes);
+      return;
+    }
+  }
+  files_.emplace_back(std::string(name), std::move(bytes));
+}
+
+const std::string* SettingsInMemory::Find(std::string_view name) const {
+  for (const auto& [held, content] : files_) {
+    if (EqualsIgnoreCase(held, name)) return &content;
+  }
+  return nullptr;
+}
+
+bool SettingsInMemory::Read(std::string_view name, std::string* bytes,
+                            bool* cut, std::string* error) const {
+  const std::string* content = Find(name);
+  if (content == nullptr) {
+    *error = "ファイルがありません: " + std::string(name);
+    return false;
+  }
+  *cut = content->size() > kMaxSettingsFileBytes;
+  bytes->assign(*content, 0, kMaxSettingsFileBytes);
+  return true;
+}
+
+bool SettingsInMemory::Write(std::string_view name, std::string_view bytes,
+                             std::string*) {
+  Put(name, std::string(bytes));
+  return true;
+}
+
 // --- Start-up -------------------------------------------------------------
 
 bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
@@ -284,35 +391,48 @@ bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
   return true;
 }
 
-bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
-                               std::string* error) {
+bool LoadDigitsAndSaveOnSwitch(const SettingsStore& files, SettingsPanel* panel,
+                               std::string* error, std::string* notice) {
   error->clear();
+  if (notice != nullptr) notice->clear();
   Lines items;
-  bool ok = ReadItems(folders, kDigitsFile, &items, error, FirstItems(1));
+  bool ok =
+      ReadItems(files, kDigitsFile, &items, error, notice, FirstItems(1));
   panel->digits = OptionOf(items, 0, 3);
-  ok =
-      ReadItems(folders, kSaveOnSwitchFile, &items, error, FirstItems(1)) && ok;
+  ok = ReadItems(files, kSaveOnSwitchFile, &items, error, notice,
+                 FirstItems(1)) &&
+       ok;
   panel->save_on_switch = TickedBy(items, 0);
   return ok;
 }
 
-bool LoadSettings(const Folders& folders, SettingsPanel* panel,
-                  std::string* error) {
+bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
+                               std::string* error, std::string* notice) {
+  return LoadDigitsAndSaveOnSwitch(SettingsFolder(folders), panel, error,
+                                   notice);
+}
+
+bool LoadSettings(const SettingsStore& files, SettingsPanel* panel,
+                  std::string* error, std::string* notice) {
   error->clear();
+  if (notice != nullptr) notice->clear();
   bool ok = true;
   Lines items;
 
-  ok = ReadItems(folders, kOffsetsFile, &items, error,
+  ok = ReadItems(files, kOffsetsFile, &items, error, notice,
                  FirstItems(panel->offsets.size())) &&
        ok;
   for (std::size_t i = 0; i < panel->offsets.size(); ++i) {
     panel->offsets[i] = i < items.size() ? items[i] : std::string();
   }
 
-  ok = ReadItems(folders, kUnitsFile, &items, error, kNonEmptyItems) && ok;
-  panel->units = NonEmpty(items);
+  ok = ReadItems(files, kUnitsFile, &items, error, notice,
+                 ListItems(kMaxListItems, true)) &&
+       ok;
+  panel->units = items;
 
-  ok = ReadItems(folders, kMoneyRoundingFile, &items, error, FirstItems(1)) &&
+  ok = ReadItems(files, kMoneyRoundingFile, &items, error, notice,
+                 FirstItems(1)) &&
        ok;
   panel->money_rounding = -1;
   if (!items.empty()) {
@@ -322,17 +442,19 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   }
 
   for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
-    ok = ReadItems(folders, kCandidateFiles[list], &items, error,
-                   kNonEmptyItems) &&
+    ok = ReadItems(files, kCandidateFiles[list], &items, error, notice,
+                   ListItems(kMaxListItems, true)) &&
          ok;
-    panel->candidates[list] = NonEmpty(items);
+    panel->candidates[list] = items;
   }
 
-  ok = ReadItems(folders, kWorkTypesFile, &items, error, kNonEmptyItems) && ok;
-  panel->work_types = NonEmpty(items);
+  ok = ReadItems(files, kWorkTypesFile, &items, error, notice,
+                 ListItems(kMaxWorkTypes, true)) &&
+       ok;
+  panel->work_types = items;
   panel->aggregation_work_types = panel->work_types;
 
-  ok = ReadItems(folders, kPrintFile, &items, error, FirstItems(5)) && ok;
+  ok = ReadItems(files, kPrintFile, &items, error, notice, FirstItems(5)) && ok;
   panel->print_project_name = TickedBy(items, 0);
   panel->project_name_position = OptionOf(items, 1, 6);
   panel->print_company_name = TickedBy(items, 2);
@@ -341,36 +463,51 @@ bool LoadSettings(const Folders& folders, SettingsPanel* panel,
   return ok;
 }
 
-bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
-                      std::string* error) {
+bool LoadSettings(const Folders& folders, SettingsPanel* panel,
+                  std::string* error, std::string* notice) {
+  return LoadSettings(SettingsFolder(folders), panel, error, notice);
+}
+
+bool LoadCompanyNames(const SettingsStore& files, SettingsPanel* panel,
+                      std::string* error, std::string* notice) {
   error->clear();
-  return ReadItems(folders, kCompanyNamesFile, &panel->company_names, error,
-                   ItemsKept{});
+  if (notice != nullptr) notice->clear();
+  return ReadItems(files, kCompanyNamesFile, &panel->company_names, error,
+                   notice, ListItems(kMaxListItems, false));
+}
+
+bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
+                      std::string* error, std::string* notice) {
+  return LoadCompanyNames(SettingsFolder(folders), panel, error, notice);
+}
+
+std::vector<std::string> ReadWorkTypeFileLines(const SettingsStore& files,
+                                               bool* cut, bool* too_large) {
+  if (cut != nullptr) *cut = false;
+  if (too_large != nullptr) *too_large = false;
+  std::string bytes;
+  std::string error;
+  std::string notice;
+  if (!ReadBounded(files, kWorkTypesFile, "\n", &bytes, &error, &notice)) {
+    return {};
+  }
+  if (too_large != nullptr) *too_large = !notice.empty();
+  Lines lines;
+  ForEachLineIn(bytes, [&](std::string_view raw) {
+    if (lines.size() == static_cast<std::size_t>(kMaxWorkTypeFileLines)) {
+      // One line more than the list holds.
+      if (cut != nullptr) *cut = true;
+      return false;
+    }
+    lines.push_back(Cp932ToUtf8(raw));
+    return true;
+  });
+  return lines;
 }
 
 std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
-                                               bool* cut) {
-  Lines lines;
-  std::string error;
-  if (cut != nullptr) *cut = false;
-  const fs::path path = FindFileIgnoringCase(folders.info, kWorkTypesFile);
-  if (const DefaultFile* stand_in = StandInFor(path, kWorkTypesFile)) {
-    return Lines(stand_in->lines.begin(), stand_in->lines.end());
-  }
-  const bool read = ForEachTextLine(
-      path,
-      [&](std::string_view raw) {
-        if (lines.size() == static_cast<std::size_t>(kMaxWorkTypeFileLines)) {
-          // One line more than the list holds.
-          if (cut != nullptr) *cut = true;
-          return false;
-        }
-        lines.push_back(Cp932ToUtf8(raw));
-        return true;
-      },
-      &error);
-  if (!read) return {};
-  return lines;
+                                               bool* cut, bool* too_large) {
+  return ReadWorkTypeFileLines(SettingsFolder(folders), cut, too_large);
 }
 
 DigitSetting SelectedDigitSetting(const SettingsPanel& panel) {
@@ -379,39 +516,45 @@ DigitSetting SelectedDigitSetting(const SettingsPanel& panel) {
 
 // --- "設定保存" ------------------------------------------------------------
 
-bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
+bool SaveSettings(const SettingsPanel& panel, SettingsStore& files,
                   Dialogs& dialogs) {
-  std::vector<std::pair<std::string_view, Lines>> files;
-  files.emplace_back(kOffsetsFile,
+  std::vector<std::pair<std::string_view, Lines>> contents;
+  contents.emplace_back(kOffsetsFile,
                      Lines(panel.offsets.begin(), panel.offsets.end()));
-  files.emplace_back(kUnitsFile, panel.units);
-  files.emplace_back(kMoneyRoundingFile,
+  contents.emplace_back(kUnitsFile, panel.units);
+  contents.emplace_back(kMoneyRoundingFile,
                      Lines{OptionText(panel.money_rounding)});
   for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
-    files.emplace_back(kCandidateFiles[list],
+    contents.emplace_back(kCandidateFiles[list],
                        NonEmpty(panel.candidates[list]));
   }
-  files.emplace_back(kWorkTypesFile, panel.work_types);
-  files.emplace_back(
+  contents.emplace_back(kWorkTypesFile, panel.work_types);
+  contents.emplace_back(
       kPrintFile,
       Lines{panel.print_project_name ? "1" : "0",
             OptionText(panel.project_name_position),
             panel.print_company_name ? "1" : "0", panel.company_name,
             OptionText(panel.company_name_position)});
-  files.emplace_back(kDigitsFile, Lines{OptionText(panel.digits)});
-  files.emplace_back(kSaveOnSwitchFile,
+  contents.emplace_back(kDigitsFile, Lines{OptionText(panel.digits)});
+  contents.emplace_back(kSaveOnSwitchFile,
                      Lines{panel.save_on_switch ? "1" : "0"});
 
   std::string error;
   bool ok = true;
-  for (const auto& [name, lines] : files) {
-    ok = WriteSettingsFile(folders, name, lines, &error) && ok;
+  for (const auto& [name, lines] : contents) {
+    ok = WriteSettingsFile(files, name, lines, &error) && ok;
   }
   if (!ok) {
     dialogs.ShowMessage(kTitleError, "設定を保存できませんでした。\n" + error,
                         MessageIcon::kCritical);
   }
   return ok;
+}
+
+bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
+                  Dialogs& dialogs) {
+  SettingsFolder files(folders);
+  return SaveSettings(panel, files, dialogs);
 }
 
 // --- Typing ---------------------------------------------------------------
@@ -497,14 +640,16 @@ bool RegisterCompanyName(SettingsPanel* panel, const Folders& folders,
   if (FindIgnoringCase(panel->company_names, panel->company_name_entry) < 0) {
     panel->company_names.push_back(panel->company_name_entry);
   }
-  return WriteCompanyNames(*panel, folders, dialogs);
+  SettingsFolder files(folders);
+  return WriteCompanyNames(*panel, files, dialogs);
 }
 
 bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
                        Dialogs& dialogs) {
   if (panel->company_name_entry.empty()) return true;
   DeleteFirst(&panel->company_names, panel->company_name_entry);
-  return WriteCompanyNames(*panel, folders, dialogs);
+  SettingsFolder files(folders);
+  return WriteCompanyNames(*panel, files, dialogs);
 }
 
 void ChooseCompanyName(SettingsPanel* panel, int index) {
@@ -522,32 +667,52 @@ bool Settings::EnsureSettingsFiles(std::string* error) {
   return veltrano::EnsureSettingsFiles(folders_, dialogs_, error);
 }
 
+void Settings::ShowNotice(const std::string& notice) {
+  if (!notice.empty()) {
+    dialogs_.ShowMessage(kTitleConfirm, notice, MessageIcon::kInformation);
+  }
+}
+
 bool Settings::LoadDigitsAndSaveOnSwitch(std::string* error) {
   ++revision_;
-  return veltrano::LoadDigitsAndSaveOnSwitch(folders_, &panel_, error);
+  std::string notice;
+  const bool ok =
+      veltrano::LoadDigitsAndSaveOnSwitch(files_, &panel_, error, &notice);
+  ShowNotice(notice);
+  return ok;
 }
 
 bool Settings::LoadSettings(std::string* error) {
   ++revision_;
-  return veltrano::LoadSettings(folders_, &panel_, error);
+  std::string notice;
+  const bool ok = veltrano::LoadSettings(files_, &panel_, error, &notice);
+  ShowNotice(notice);
+  return ok;
 }
 
 bool Settings::LoadCompanyNames(std::string* error) {
   ++revision_;
-  return veltrano::LoadCompanyNames(folders_, &panel_, error);
+  std::string notice;
+  const bool ok = veltrano::LoadCompanyNames(files_, &panel_, error, &notice);
+  ShowNotice(notice);
+  return ok;
 }
 
 void Settings::ReloadWorkTypeList() {
   ++revision_;
   bool cut = false;
-  panel_.aggregation_work_types = ReadWorkTypeFileLines(folders_, &cut);
+  bool too_large = false;
+  panel_.aggregation_work_types =
+      ReadWorkTypeFileLines(files_, &cut, &too_large);
+  std::string notice;
+  if (too_large) AddTooLarge(&notice, kWorkTypesFile);
   if (cut) {
-    dialogs_.ShowMessage(
-        kTitleConfirm, "工種は" + std::to_string(kMaxWorkTypeFileLines) +
+    AddReason(&notice, "工種は" + std::to_string(kMaxWorkTypeFileLines) +
                            "件までのため、" +
                            std::to_string(kMaxWorkTypeFileLines + 1) +
                            "件目から後は読み込みませんでした。");
   }
+  ShowNotice(notice);
 }
 
 void Settings::RefillAggregationWorkTypes() {

@@ -2,9 +2,12 @@
 #define VELTRANO_CONFIG_SETTINGS_H_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calc/rounding.h"
@@ -27,6 +30,17 @@ namespace veltrano {
 inline constexpr int kOffsetCount = 6;          // TateguSet(0..5)
 inline constexpr int kCandidateListCount = 6;   // HinagataSaveList(0..5)
 inline constexpr int kMaxWorkTypeFileLines = 101;
+
+// A settings file holds a few lines. Of a larger one only the first
+// kMaxSettingsFileBytes are read; the item the bound cuts through is
+// dropped, and the user is told.
+inline constexpr std::size_t kMaxSettingsFileBytes = 1u << 20;
+// What the lists of the panel hold. The registered work types fill the
+// aggregation panel's work-type list, which holds 101; the units, each
+// candidate list and the company names hold a thousand items each, far more
+// than anyone registers by hand. Items of a file beyond them are not read.
+inline constexpr std::size_t kMaxWorkTypes = kMaxWorkTypeFileLines;
+inline constexpr std::size_t kMaxListItems = 1000;
 
 // The settings files, in the order SaveSettings writes them (the company
 // names last: they are written by their own commands).
@@ -81,6 +95,57 @@ struct SettingsPanel {
   std::array<std::string, kCandidateListCount> candidate_entries;  // HinagataText(0..5)
   std::string work_type_entry;  // KousyuText
   std::string unit_entry;       // Text3
+
+  bool operator==(const SettingsPanel&) const = default;
+};
+
+// --- The files -----------------------------------------------------------
+
+// Where the settings files are read from and written to: each file is read
+// once, in one piece, and its items are taken from those bytes.
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // The first kMaxSettingsFileBytes of file `name` (letter case ignored)
+  // into `bytes`, *cut telling whether the file holds more. False, with the
+  // reason, when it cannot be read.
+  virtual bool Read(std::string_view name, std::string* bytes, bool* cut,
+                    std::string* error) const = 0;
+  // Replaces file `name` (letter case ignored) with `bytes` as a whole.
+  // False, with the reason, when it cannot be written.
+  virtual bool Write(std::string_view name, std::string_view bytes,
+                     std::string* error) = 0;
+};
+
+// The settings files in the "info" folder.
+class SettingsFolder final : public SettingsStore {
+ public:
+  explicit SettingsFolder(const Folders& folders) : info_(folders.info) {}
+  bool Read(std::string_view name, std::string* bytes, bool* cut,
+            std::string* error) const override;
+  bool Write(std::string_view name, std::string_view bytes,
+             std::string* error) override;
+
+ private:
+  std::filesystem::path info_;
+};
+
+// Settings files held in memory by name, for bytes that need not be on
+// disk. A file not put in place cannot be read.
+class SettingsInMemory final : public SettingsStore {
+ public:
+  // The file `name` (letter case ignored) now holds `bytes`.
+  void Put(std::string_view name, std::string bytes);
+  // What file `name` holds, or nullptr when there is none.
+  const std::string* Find(std::string_view name) const;
+
+  bool Read(std::string_view name, std::string* bytes, bool* cut,
+            std::string* error) const override;
+  bool Write(std::string_view name, std::string_view bytes,
+             std::string* error) override;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> files_;
 };
 
 // --- Start-up -------------------------------------------------------------
@@ -92,40 +157,56 @@ struct SettingsPanel {
 // cannot be made (a symbolic link to a folder that is gone, a link loop, a
 // folder that may not be written) is told in one message titled "エラー"
 // naming each such file with its reason; the program goes on, and the
-// readers below give such a file's default content as long as it is not
-// there. Returns false with the reason in `error` when a folder cannot be
-// made.
+// settings folder reads such a file as its default content as long as it is
+// not there. Returns false with the reason in `error` when a folder cannot
+// be made.
 bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
                          std::string* error);
 
-// The readers below read a settings file that is not there (missing, or a
-// symbolic link that leads nowhere: start-up could not make it) as its
-// default content, without a message.
+// The readers below take the files from `files`, or from the info folder of
+// `folders`. Each reads only what its controls hold: the items a control
+// reads by position, up to the capacity of a list. When only the start of a
+// file larger than kMaxSettingsFileBytes was read, or a list was full before
+// its file ended, `notice` (when given) says so, a line per file; what was
+// read is used.
 
 // Reads "Keta.ini" into `digits` and "Save.ini" into `save_on_switch`.
 // Returns false, with the reasons in `error`, when a file cannot be read;
 // its control is then left without a selection or unticked.
+bool LoadDigitsAndSaveOnSwitch(const SettingsStore& files, SettingsPanel* panel,
+                               std::string* error,
+                               std::string* notice = nullptr);
 bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
-                               std::string* error);
+                               std::string* error,
+                               std::string* notice = nullptr);
 
 // Reads, in this order, "TateguSet.ini", "Tani.ini", "Hasu.ini", the six
 // candidate files, "Kousyu.ini" (into `work_types` and, in the same order,
 // `aggregation_work_types`) and "NameInsatu.ini". A file that cannot be read
 // leaves its controls empty, unticked or without a selection, the other
 // files are still read, and false is returned with the reasons in `error`.
+bool LoadSettings(const SettingsStore& files, SettingsPanel* panel,
+                  std::string* error, std::string* notice = nullptr);
 bool LoadSettings(const Folders& folders, SettingsPanel* panel,
-                  std::string* error);
+                  std::string* error, std::string* notice = nullptr);
 
 // Reads "NameKouho.ini" into the company-name list, every item in order.
+bool LoadCompanyNames(const SettingsStore& files, SettingsPanel* panel,
+                      std::string* error, std::string* notice = nullptr);
 bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
-                      std::string* error);
+                      std::string* error, std::string* notice = nullptr);
 
 // The work-type file read line by line, a whole line being one work type, as
 // the aggregation panel reloads it: at most the first 101 lines (*cut tells
-// whether there were more). A file that is there but cannot be read gives no
-// work types.
+// whether there were more) of its first kMaxSettingsFileBytes (*too_large
+// tells whether the file is larger; the line the bound cuts through is
+// dropped). A file that cannot be read gives no work types.
+std::vector<std::string> ReadWorkTypeFileLines(const SettingsStore& files,
+                                               bool* cut = nullptr,
+                                               bool* too_large = nullptr);
 std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
-                                               bool* cut = nullptr);
+                                               bool* cut = nullptr,
+                                               bool* too_large = nullptr);
 
 // The digit setting the selected Option3 button stands for (none selected
 // keeps the rules of setting 0).
@@ -139,6 +220,8 @@ DigitSetting SelectedDigitSetting(const SettingsPanel& panel);
 // as an empty line. No confirmation is shown; a file that cannot be written
 // is reported in a message titled "エラー" (the other files are still
 // written) and false is returned.
+bool SaveSettings(const SettingsPanel& panel, SettingsStore& files,
+                  Dialogs& dialogs);
 bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
                   Dialogs& dialogs);
 
@@ -226,7 +309,8 @@ class Settings {
   const Folders& folders() const { return folders_; }
   std::uint64_t revision() const { return revision_; }
 
-  // Start-up, as the functions of the same names above.
+  // Start-up, as the functions of the same names above; what they have to
+  // tell besides failures (a file read only in part) is shown titled "確認".
   bool EnsureSettingsFiles(std::string* error);
   bool LoadDigitsAndSaveOnSwitch(std::string* error);
   bool LoadSettings(std::string* error);
@@ -236,7 +320,7 @@ class Settings {
   void RefillAggregationWorkTypes();
   // A summary choice of the aggregation panel reloads its work-type list
   // from the work-type file, up to the list's 101 entries (with a message
-  // when the file holds more).
+  // when the file holds more, or is larger than a settings file can be).
   void ReloadWorkTypeList();
 
   // What a box holds.
@@ -268,8 +352,10 @@ class Settings {
 
  private:
   std::string* BoxText(Box box, int index);
+  void ShowNotice(const std::string& notice);
 
   const Folders& folders_;
+  SettingsFolder files_{folders_};
   Dialogs& dialogs_;
   SettingsPanel panel_;
   std::uint64_t revision_ = 0;

@@ -44,7 +44,12 @@ void ItemCopy::FillChoices() {
   if (source_ == kOtherRoom) {
     choices_ = tables_.room_names[sheets_.side()];
   } else if (source_ == kRegistered) {
-    choices_ = TemplateNames(folders_);
+    std::string error;
+    if (!TemplateNames(folders_, &choices_, &error)) {
+      platform_.dialogs.ShowMessage(kTitleConfirm,
+                                    TemplateFolderUnreadable(error),
+                                    MessageIcon::kWarning);
+    }
   }
 }
 
@@ -128,11 +133,18 @@ void ItemCopy::LoadTemplate(const std::string& name) {
   }
   std::vector<TemplateRow> rows;
   std::string error;
-  if (!ReadTemplateFile(TemplatePath(folders_, name), &rows, &error)) {
+  TemplateFileNotes notes;
+  if (!ReadTemplateFile(TemplatePath(folders_, name), &rows, &error,
+                        &notes)) {
     platform_.dialogs.ShowMessage(kTitleConfirm,
                                   "項目リストを読み込めませんでした。\n" + error,
                                   MessageIcon::kWarning);
     return;
+  }
+  if (const std::string notice = TemplateFileNotice(name, notes);
+      !notice.empty()) {
+    platform_.dialogs.ShowMessage(kTitleConfirm, notice,
+                                  MessageIcon::kInformation);
   }
   ClearLists();
   for (const TemplateRow& row : rows) {

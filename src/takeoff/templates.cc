@@ -1,7 +1,9 @@
 #include "takeoff/templates.h"
 
 #include <algorithm>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "calc/cp932.h"
 #include "calc/number_text.h"
@@ -31,39 +33,103 @@ std::string TemplateNameRefusal(std::string_view name) {
 }
 
 std::filesystem::path TemplatePath(const Folders& folders, std::string_view name) {
-  return folders.list / (std::string(name) + ".klt");
+  return FindFileIgnoringCase(folders.list, std::string(name) + ".klt");
 }
 
-std::vector<std::string> TemplateNames(const Folders& folders) {
-  std::vector<std::string> names;
+bool TemplateFileExists(const Folders& folders, std::string_view name) {
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folders.list, ec)) {
-    if (!entry.is_regular_file(ec)) continue;
-    const std::string file = PathText(entry.path().filename());
-    names.push_back(file.substr(0, file.find('.')));
+  const std::filesystem::file_status status =
+      std::filesystem::status(TemplatePath(folders, name), ec);
+  return status.type() != std::filesystem::file_type::not_found;
+}
+
+bool TemplateNames(const Folders& folders, std::vector<std::string>* names,
+                   std::string* error) {
+  names->clear();
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(folders.list, ec);
+  if (ec == std::errc::no_such_file_or_directory) return true;
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code type_ec;
+    if (!it->is_regular_file(type_ec)) continue;
+    const std::string file = PathText(it->path().filename());
+    names->push_back(file.substr(0, file.find('.')));
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  if (ec) {
+    names->clear();
+    *error = PathText(folders.list) + " (" + ec.message() + ")";
+    return false;
+  }
+  std::sort(names->begin(), names->end());
+  return true;
+}
+
+std::string TemplateFolderUnreadable(const std::string& error) {
+  return "項目リストのフォルダを読めないため、登録済みのリスト名を表示できま"
+         "せん。\n" +
+         error;
 }
 
 bool ReadTemplateFile(const std::filesystem::path& path,
-                      std::vector<TemplateRow>* rows, std::string* error) {
+                      std::vector<TemplateRow>* rows, std::string* error,
+                      TemplateFileNotes* notes) {
+  TemplateFileNotes seen;
   rows->assign(kTemplateRows, TemplateRow{});
+  std::string bytes;
+  if (!ReadFileHead(path, kMaxTemplateFileBytes, &bytes, &seen.too_large,
+                    error)) {
+    return false;
+  }
+  if (seen.too_large) {
+    // The item the bound cut through is dropped; a line end stays, so that
+    // the line before it is read whole.
+    const std::size_t end = bytes.find_last_of(",\n");
+    bytes.resize(end == std::string::npos ? 0
+                 : bytes[end] == '\n'     ? end + 1
+                                          : end);
+  }
   int n = 0;
-  const bool read = ForEachTextLine(
-      path,
-      [&](std::string_view raw) {
-        const std::string line = Cp932ToUtf8(raw);
-        const std::vector<std::string_view> fields = SplitFields(line);
-        TemplateRow& row = (*rows)[static_cast<std::size_t>(n)];
-        for (std::size_t k = 0; k < row.size() && k < fields.size(); ++k) {
-          row[k] = std::string(fields[k]);
-        }
-        return ++n < kTemplateRows;
-      },
-      error);
-  if (!read) rows->assign(kTemplateRows, TemplateRow{});
-  return read;
+  ForEachLineIn(bytes, [&](std::string_view line) {
+    TemplateRow& row = (*rows)[static_cast<std::size_t>(n)];
+    bool replaced_in_line = false;
+    for (std::string& item : row) {
+      const std::size_t comma = line.find(',');
+      bool replaced = false;
+      item = Cp932ToUtf8Visible(line.substr(0, comma), &replaced);
+      replaced_in_line = replaced_in_line || replaced;
+      if (comma == std::string_view::npos) break;
+      line.remove_prefix(comma + 1);
+    }
+    if (replaced_in_line) seen.replaced_lines.push_back(n + 1);
+    return ++n < kTemplateRows;
+  });
+  if (notes != nullptr) *notes = std::move(seen);
+  return true;
+}
+
+std::string TemplateFileNotice(std::string_view name,
+                               const TemplateFileNotes& notes) {
+  std::string notice;
+  if (notes.too_large) {
+    notice = "項目リスト「" + std::string(name) + "」は " +
+             std::to_string(kMaxTemplateFileBytes >> 20) +
+             " MB を超えているため、先頭の " +
+             std::to_string(kMaxTemplateFileBytes >> 20) +
+             " MB だけを読み込みました。";
+  }
+  if (!notes.replaced_lines.empty()) {
+    if (!notice.empty()) notice += "\n";
+    std::string lines;
+    for (const int line : notes.replaced_lines) {
+      if (!lines.empty()) lines += "、";
+      lines += std::to_string(line);
+    }
+    notice += "項目リスト「" + std::string(name) + "」の " + lines +
+              " 行目に Shift-JIS の文字として読めないバイトがあったため、「" +
+              std::string(kNotCp932Mark) + "」に置き換えました。";
+  }
+  return notice;
 }
 
 ItemTemplates::ItemTemplates(const Folders& folders, Platform platform)
@@ -82,7 +148,12 @@ void ItemTemplates::ClearTable() {
 void ItemTemplates::Open() {
   ++revision_;
   shown_ = true;
-  names_ = TemplateNames(folders_);
+  std::string error;
+  if (!TemplateNames(folders_, &names_, &error)) {
+    platform_.dialogs.ShowMessage(kTitleConfirm,
+                                  TemplateFolderUnreadable(error),
+                                  MessageIcon::kWarning);
+  }
   name_.clear();
   ClearTable();
   row_ = 1;
@@ -117,7 +188,9 @@ void ItemTemplates::Load() {
   ++revision_;
   std::vector<TemplateRow> rows;
   std::string error;
-  if (!ReadTemplateFile(TemplatePath(folders_, name_), &rows, &error)) {
+  TemplateFileNotes notes;
+  if (!ReadTemplateFile(TemplatePath(folders_, name_), &rows, &error,
+                        &notes)) {
     platform_.dialogs.ShowMessage(kTitleConfirm,
                                   "項目リストを読み込めませんでした。\n" + error,
                                   MessageIcon::kWarning);
@@ -128,6 +201,11 @@ void ItemTemplates::Load() {
     for (int k = 0; k < kTemplateParts; ++k) {
       table_.Set(r, k + 1, rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(k)]);
     }
+  }
+  if (const std::string notice = TemplateFileNotice(name_, notes);
+      !notice.empty()) {
+    platform_.dialogs.ShowMessage(kTitleConfirm, notice,
+                                  MessageIcon::kInformation);
   }
 }
 
@@ -158,9 +236,12 @@ void ItemTemplates::Save() {
     for (int c = 1; c < kTableCols; ++c) line += table_.At(r, c) + ",";
     lines.push_back(std::move(line));
   }
+  // The name list may miss a template whose file is there (a folder that
+  // could not be listed): the file itself says whether one is replaced.
   const bool listed = Listed();
-  if (listed && platform_.dialogs.Ask(kTitleConfirm, "上書きしますか？",
-                                      Buttons::kOkCancel) != Answer::kOk) {
+  if ((listed || TemplateFileExists(folders_, name_)) &&
+      platform_.dialogs.Ask(kTitleConfirm, "上書きしますか？",
+                            Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
   std::error_code ec;

@@ -2,6 +2,7 @@
 #define VELTRANO_TAKEOFF_TEMPLATES_H_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -24,14 +25,47 @@ using TemplateRow = std::array<std::string, kTemplateParts>;
 // Why `name` cannot name a template, or "" when it can: it must be a plain
 // file name of the template folder.
 std::string TemplateNameRefusal(std::string_view name);
+// The file of template `name`: "NAME.klt" in the template folder, or the
+// file already there whose name differs from it only in letter case.
 std::filesystem::path TemplatePath(const Folders& folders, std::string_view name);
+// Whether template `name` has a file, asked of the file itself, so that the
+// answer does not depend on listing the folder (a file under another letter
+// case is found only where the folder can be listed; the name itself then
+// makes a file of its own). True when it cannot be told.
+bool TemplateFileExists(const Folders& folders, std::string_view name);
 // The names of the templates: every file of the template folder by its name
-// up to the first ".", in name order.
-std::vector<std::string> TemplateNames(const Folders& folders);
+// up to the first ".", in name order. A folder not made yet holds none;
+// false, with the reason and no names, when the folder cannot be listed.
+bool TemplateNames(const Folders& folders, std::vector<std::string>* names,
+                   std::string* error);
+// What the user is told when the template names cannot be listed.
+std::string TemplateFolderUnreadable(const std::string& error);
+
+// A template the dialog writes holds 200 short lines. Of a larger file only
+// the first kMaxTemplateFileBytes are read.
+inline constexpr std::size_t kMaxTemplateFileBytes = 1u << 20;
+
+// What reading a template changed besides taking its items.
+struct TemplateFileNotes {
+  // The file is larger than kMaxTemplateFileBytes: only its start was read,
+  // without the item the bound cut through.
+  bool too_large = false;
+  // The lines (from 1) that held bytes that are not CP932, each of which
+  // was read as "〓".
+  std::vector<int> replaced_lines;
+};
+
 // Reads a template as far as it goes (a shorter file or line leaves the
-// rest empty). False, with the reason, when it cannot be read.
+// rest empty; lines beyond 200 and fields beyond five are not read). Bytes
+// that are not CP932 are read as "〓", so that what was read can be saved
+// again. False, with the reason, when it cannot be read.
 bool ReadTemplateFile(const std::filesystem::path& path,
-                      std::vector<TemplateRow>* rows, std::string* error);
+                      std::vector<TemplateRow>* rows, std::string* error,
+                      TemplateFileNotes* notes = nullptr);
+// What the user is told about reading template `name`, or "" when there is
+// nothing to tell.
+std::string TemplateFileNotice(std::string_view name,
+                               const TemplateFileNotes& notes);
 
 // The template dialog InputForm "項目リスト登録": the name box and its list,
 // the template table KoumokuGrid (201 rows: the heading and rows 1-200; 6

@@ -253,6 +253,27 @@ TEST(Cp932Test, BytesThatAreNotCp932DecodeToRawByteCharacters) {
   EXPECT_EQ(Cp932ToUtf8(std::string_view("a\x81\x40", 2)), "a\uF781");
 }
 
+// Read for text that must be written again, every byte that begins no
+// character shows as "〓", and everything else reads as it always does:
+// over every pair of bytes, the text can be held and differs from the plain
+// decoding exactly where a byte was replaced.
+TEST(Cp932Test, VisibleDecodingMarksEachByteThatIsNotCp932) {
+  EXPECT_EQ(Cp932ToUtf8Visible("\x85\x82\xA0\xFF"), "〓あ〓");
+  for (int first = 0x80; first <= 0xFF; ++first) {
+    for (int second = 0; second <= 0xFF; ++second) {
+      const std::string bytes = Bytes({first, second});
+      bool replaced = true;
+      const std::string text = Cp932ToUtf8Visible(bytes, &replaced);
+      ASSERT_TRUE(Cp932CanHold(text)) << Hex(bytes);
+      const std::string plain = Cp932ToUtf8(bytes);
+      ASSERT_EQ(replaced, text != plain) << Hex(bytes);
+      // What the plain decoding gives can be held unless it holds a
+      // raw-byte character.
+      ASSERT_EQ(replaced, !Cp932CanHold(plain)) << Hex(bytes);
+    }
+  }
+}
+
 // --- Entry checks -----------------------------------------------------------
 
 TEST(Cp932CanHoldTest, AcceptsTextThatCanBeWritten) {

@@ -252,6 +252,96 @@ TEST_F(TextFileTest, EmptyLinesTakeNoMemory) {
 
 // --- Writing --------------------------------------------------------------
 
+// The start of a file, however large, in bounded memory: a sparse file of
+// 100 GB gives its first bytes and says it holds more.
+TEST_F(TextFileTest, HeadOfAFileIsReadUpToItsLimit) {
+  const fs::path path = dir_ / "big.ini";
+  Put(path, "a,b\r\n");
+  fs::resize_file(path, std::uintmax_t{100} << 30);
+  std::string bytes;
+  bool cut = false;
+  std::string error;
+  ASSERT_TRUE(ReadFileHead(path, 4096, &bytes, &cut, &error)) << error;
+  EXPECT_TRUE(cut);
+  ASSERT_EQ(bytes.size(), 4096u);
+  EXPECT_EQ(bytes.substr(0, 5), "a,b\r\n");
+  EXPECT_LT(bytes.capacity(), 8192u);
+
+  // A file of the limit itself, or smaller, is read whole.
+  for (const std::size_t size : {std::size_t{4096}, std::size_t{10}}) {
+    Put(path, std::string(size, 'x'));
+    ASSERT_TRUE(ReadFileHead(path, 4096, &bytes, &cut, &error)) << error;
+    EXPECT_FALSE(cut) << size;
+    EXPECT_EQ(bytes, std::string(size, 'x'));
+  }
+  Put(path, "");
+  ASSERT_TRUE(ReadFileHead(path, 4096, &bytes, &cut, &error)) << error;
+  EXPECT_EQ(bytes, "");
+  EXPECT_FALSE(cut);
+
+  // What ReadFileBytes refuses, this refuses too.
+  EXPECT_FALSE(ReadFileHead(dir_ / "missing", 10, &bytes, &cut, &error));
+  EXPECT_THAT(error, HasSubstr("missing"));
+  EXPECT_FALSE(ReadFileHead(dir_, 10, &bytes, &cut, &error));
+  EXPECT_THAT(error, HasSubstr("通常のファイルではない"));
+}
+
+// Lines of bytes in memory split exactly as lines read from a file.
+TEST_F(TextFileTest, LinesInMemorySplitAsLinesOfAFile) {
+  for (const std::string bytes :
+       {"", "a", "a\r\nb", "a\r\nb\r\n", "a\n\nb\n", "\r\n", "a\rb\r",
+        "x\r\r\n", "\xEF\xBB\xBF", "\xEF\xBB\xBF" "a,b\r\n,\n",
+        "\xEF\xBB\xBF\xEF\xBB\xBF" "a", "\x83\n\x83\x41\r\n"}) {
+    Put(dir_ / "in.txt", bytes);
+    std::vector<std::string> from_file;
+    std::string error;
+    ASSERT_TRUE(ForEachTextLine(
+        dir_ / "in.txt",
+        [&](std::string_view line) {
+          from_file.emplace_back(line);
+          return true;
+        },
+        &error))
+        << error;
+    std::vector<std::string> in_memory;
+    ForEachLineIn(bytes, [&](std::string_view line) {
+      in_memory.emplace_back(line);
+      return true;
+    });
+    EXPECT_EQ(in_memory, from_file) << bytes;
+  }
+  // Stopping early.
+  int seen = 0;
+  ForEachLineIn("a\nb\nc\n", [&](std::string_view) { return ++seen < 2; });
+  EXPECT_EQ(seen, 2);
+}
+
+// The bytes made in memory are those a write puts on disk, and the same
+// lines are refused.
+TEST_F(TextFileTest, EncodedLinesAreTheBytesAWriteLeaves) {
+  const std::vector<std::vector<std::string>> texts = {
+      {},
+      {""},
+      {"仮設", "", "m2,ヶ所"},
+      {"\uF7EF\uF7BB\uF7BF先頭"},
+      {"≒\uFE00", "\uF781"}};
+  for (const std::vector<std::string>& lines : texts) {
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(EncodeTextLines(lines, dir_ / "out.txt", &bytes, &error)) << error;
+    ASSERT_TRUE(WriteTextLinesAtomic(dir_ / "out.txt", lines, &error))
+        << error;
+    EXPECT_EQ(bytes, Get(dir_ / "out.txt"));
+  }
+  std::string bytes;
+  std::string error;
+  EXPECT_FALSE(EncodeTextLines({"a", "b\nc"}, dir_ / "out.txt", &bytes, &error));
+  EXPECT_THAT(error, HasSubstr("2 行目"));
+  EXPECT_FALSE(EncodeTextLines({"¥"}, dir_ / "out.txt", &bytes, &error));
+  EXPECT_THAT(error, HasSubstr("U+00A5"));
+  EXPECT_THAT(error, HasSubstr("1 行目"));
+}
+
 TEST_F(TextFileTest, WritesCp932WithCrLf) {
   const fs::path path = dir_ / "out.txt";
   std::string error;

@@ -205,6 +205,32 @@ TEST_F(CliProjectTest, ResaveWritesTheSameBytesAndRecalcTheNewValues) {
             "veltrano-cli: recalc needs -o OUT.xdt");
 }
 
+// A command given a base folder writes nothing into the home folder, nor
+// does one that takes its base folder from VELTRANO_BASE.
+TEST_F(CliProjectTest, NothingIsMadeOutsideTheBaseFolder) {
+  const fs::path home = root_ / "home";
+  fs::create_directories(home);
+  ASSERT_TRUE(fs::is_empty(home));
+  const std::string out = (base_ / "Data" / "out.xdt").string();
+  EXPECT_EQ(Cli({"--base", base_.string(), "info", project_}).status, kExitOk);
+  EXPECT_EQ(
+      Cli({"--base", base_.string(), "resave", project_, "-o", out}).status,
+      kExitOk);
+  const char* old_base = std::getenv("VELTRANO_BASE");
+  const std::optional<std::string> kept =
+      old_base ? std::optional<std::string>(old_base) : std::nullopt;
+  ::setenv("VELTRANO_BASE", (root_ / "other").c_str(), 1);
+  const CliRun from_env = Cli({"info", project_});
+  if (kept) {
+    ::setenv("VELTRANO_BASE", kept->c_str(), 1);
+  } else {
+    ::unsetenv("VELTRANO_BASE");
+  }
+  EXPECT_EQ(from_env.status, kExitOk) << from_env.err;
+  EXPECT_TRUE(fs::is_directory(root_ / "other" / "info"));
+  EXPECT_TRUE(fs::is_empty(home));
+}
+
 }  // namespace
 }  // namespace veltrano
 

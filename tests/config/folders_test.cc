@@ -88,16 +88,23 @@ TEST_F(FoldersTest, BaseComesFromOptionThenEnvironmentThenHome) {
   EXPECT_EQ(folders.manual, home / "Veltrano" / "Manual");
 }
 
-TEST_F(FoldersTest, BackupsStayInTheHomeFolderWhateverTheBase) {
+TEST_F(FoldersTest, BackupsGoToTheInfoFolderOfTheBaseGiven) {
   const fs::path home = dir_ / "home";
   ScopedEnv home_env("HOME", home.string());
   ScopedEnv base_env("VELTRANO_BASE", (dir_ / "from_env").string());
 
-  EXPECT_EQ(ResolveFolders((dir_ / "d").string()).backup,
-            home / "Veltrano" / "info");
+  EXPECT_EQ(ResolveFolders((dir_ / "d").string()).backup, dir_ / "d" / "info");
   const Folders from_env = ResolveFolders(std::nullopt);
-  EXPECT_EQ(from_env.backup, home / "Veltrano" / "info");
+  EXPECT_EQ(from_env.backup, dir_ / "from_env" / "info");
   EXPECT_EQ(from_env.info, dir_ / "from_env" / "info");
+  // An "Info" already there holds the backups too.
+  fs::create_directories(dir_ / "e" / "Info");
+  EXPECT_EQ(ResolveFolders((dir_ / "e").string()).backup, dir_ / "e" / "Info");
+
+  ScopedEnv no_base("VELTRANO_BASE", std::nullopt);
+  EXPECT_EQ(ResolveFolders(std::nullopt).backup, home / "Veltrano" / "info");
+  EXPECT_EQ(FoldersUnder(dir_ / "b", dir_ / "c").backup,
+            dir_ / "c" / "Veltrano" / "info");
 }
 
 TEST_F(FoldersTest, RelativeBaseIsTakenFromTheWorkingDirectory) {
@@ -125,15 +132,17 @@ TEST_F(FoldersTest, ExistingSubfoldersUnderAnotherCaseAreReused) {
   EXPECT_EQ(folders.backup, dir_ / "home" / "veltrano" / "Info");
 }
 
-TEST_F(FoldersTest, EnsureFoldersCreatesEveryMissingFolder) {
+TEST_F(FoldersTest, EnsureFoldersCreatesTheBaseFolderButNoBackupFolder) {
   const Folders folders = FoldersUnder(dir_ / "new" / "Veltrano",
                                        dir_ / "home");
   std::string error;
   ASSERT_TRUE(EnsureFolders(folders, &error)) << error;
   for (const fs::path& p : {folders.base, folders.data, folders.info,
-                            folders.list, folders.manual, folders.backup}) {
+                            folders.list, folders.manual}) {
     EXPECT_TRUE(fs::is_directory(p)) << p;
   }
+  // The backup folder is made by the first backup.
+  EXPECT_TRUE(fs::is_empty(dir_ / "home"));
   // A second call finds everything in place.
   EXPECT_TRUE(EnsureFolders(folders, &error)) << error;
 }

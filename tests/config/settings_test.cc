@@ -6,9 +6,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calc/cp932.h"
+#include "calc/text_util.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
 #include "support/fake_dialogs.h"
@@ -487,6 +489,145 @@ TEST_F(SettingsTest, SaveReportsFilesItCannotWrite) {
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("Save.ini"));
   // The files before it were still written.
   EXPECT_EQ(Get("Keta.ini"), "2\r\n");
+}
+
+// --- Large files and the store in memory ---------------------------------
+
+// "W0", "W1", ... joined by `separator`.
+std::string Items(std::size_t count, std::string_view separator) {
+  std::string bytes;
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes += "W" + std::to_string(i);
+    bytes += separator;
+  }
+  return bytes;
+}
+
+TEST_F(SettingsTest, ListsAreReadUpToTheirCapacityAndTheRestIsTold) {
+  Install();
+  Put("Tani.ini", Items(kMaxListItems + 5, "\r\n"));
+  // Exactly full, empty items not counted: nothing to tell.
+  Put("ListTosou.ini", ",,\r\n" + Items(kMaxListItems, ",,"));
+  Put("Kousyu.ini", Items(150, ","));
+  Put("NameKouho.ini", Items(kMaxListItems - 1, "\r\n") + "\r\nlast\r\n");
+
+  SettingsPanel panel;
+  std::string error;
+  std::string notice;
+  ASSERT_TRUE(LoadSettings(folders_, &panel, &error, &notice)) << error;
+  ASSERT_EQ(panel.units.size(), kMaxListItems);
+  EXPECT_EQ(panel.units.back(), "W999");
+  ASSERT_EQ(panel.candidates[2].size(), kMaxListItems);
+  EXPECT_EQ(panel.candidates[2].back(), "W999");
+  ASSERT_EQ(panel.work_types.size(), kMaxWorkTypes);
+  EXPECT_EQ(panel.work_types.back(), "W100");
+  EXPECT_EQ(panel.aggregation_work_types, panel.work_types);
+  EXPECT_EQ(notice,
+            "Tani.ini の項目は 1000 件までのため、1001 "
+            "件目から後は読み込みませんでした。\n"
+            "Kousyu.ini の項目は 101 件までのため、102 "
+            "件目から後は読み込みませんでした。");
+
+  // Company names count their empty items too: the empty thousandth name
+  // fills the list.
+  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error, &notice)) << error;
+  ASSERT_EQ(panel.company_names.size(), kMaxListItems);
+  EXPECT_EQ(panel.company_names.back(), "");
+  EXPECT_THAT(notice, HasSubstr("NameKouho.ini の項目は 1000 件まで"));
+}
+
+// A file larger than a settings file can be is read up to the bound; the
+// item the bound cuts through is dropped, the rest used, and the user told.
+TEST_F(SettingsTest, LargeFilesAreReadOnlyAtTheirStart) {
+  Install();
+  const std::string beyond(kMaxSettingsFileBytes, 'z');
+  Put("Keta.ini", "1," + Items(kMaxSettingsFileBytes / 2, ","));
+  Put("Tani.ini", "m2\r\nkg,t," + beyond);
+  Put("TateguSet.ini", "1\r\n2,3\r\n" + beyond + "\r\n4\r\n");
+  Put("Kousyu.ini", Sjis("内装\r\n塗装\r\n") + beyond);
+  // Nothing but the bytes of one long line: nothing to use.
+  Put("NameKouho.ini", beyond + "x");
+
+  Settings settings(folders_, dialogs_);
+  std::string error;
+  ASSERT_TRUE(settings.LoadDigitsAndSaveOnSwitch(&error)) << error;
+  ASSERT_TRUE(settings.LoadSettings(&error)) << error;
+  ASSERT_TRUE(settings.LoadCompanyNames(&error)) << error;
+  EXPECT_EQ(settings.panel().digits, 1);
+  EXPECT_THAT(settings.panel().units, ElementsAre("m2", "kg", "t"));
+  EXPECT_THAT(settings.panel().offsets, ElementsAre("1", "2", "3", "", "", ""));
+  EXPECT_THAT(settings.panel().work_types, ElementsAre("内装", "塗装"));
+  EXPECT_THAT(settings.panel().company_names, IsEmpty());
+  const std::string too_large =
+      " は 1 MB を超えているため、先頭の 1 MB だけを読み込みました。";
+  EXPECT_EQ(dialogs_.Take(),
+            (std::vector<ShownDialog>{
+                {"確認", "Keta.ini" + too_large},
+                {"確認", "TateguSet.ini" + too_large + "\nTani.ini" +
+                             too_large + "\nKousyu.ini" + too_large},
+                {"確認", "NameKouho.ini" + too_large}}));
+
+  // The aggregation panel's list, read line by line, drops the cut line.
+  settings.ReloadWorkTypeList();
+  EXPECT_THAT(settings.panel().aggregation_work_types,
+              ElementsAre("内装", "塗装"));
+  EXPECT_EQ(dialogs_.Take(), (std::vector<ShownDialog>{
+                                 {"確認", "Kousyu.ini" + too_large}}));
+}
+
+TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
+  Install();
+  SettingsPanel sample = SamplePanel();
+  sample.company_names = {"山田内装", "B社"};
+  ASSERT_TRUE(SaveSettings(sample, folders_, dialogs_));
+  ASSERT_TRUE(RegisterCompanyName(&sample, folders_, dialogs_));
+  const std::vector<std::string_view> names = {
+      kOffsetsFile,       kUnitsFile,         kMoneyRoundingFile,
+      kCandidateFiles[0], kCandidateFiles[1], kCandidateFiles[2],
+      kCandidateFiles[3], kCandidateFiles[4], kCandidateFiles[5],
+      kWorkTypesFile,     kPrintFile,         kDigitsFile,
+      kSaveOnSwitchFile,  kCompanyNamesFile};
+  SettingsInMemory files;
+  for (std::string_view name : names) {
+    // Under another letter case: the same file.
+    files.Put(FoldCase(name), Get(name));
+  }
+
+  auto load = [](const auto& from) {
+    SettingsPanel panel;
+    std::string error;
+    EXPECT_TRUE(LoadDigitsAndSaveOnSwitch(from, &panel, &error)) << error;
+    EXPECT_TRUE(LoadSettings(from, &panel, &error)) << error;
+    EXPECT_TRUE(LoadCompanyNames(from, &panel, &error)) << error;
+    return panel;
+  };
+  const SettingsPanel from_disk = load(folders_);
+  EXPECT_EQ(load(files), from_disk);
+  EXPECT_EQ(ReadWorkTypeFileLines(files), ReadWorkTypeFileLines(folders_));
+
+  // Saving gives the same bytes in memory as on disk.
+  SettingsPanel changed = from_disk;
+  changed.units.push_back("坪");
+  changed.digits = -1;
+  changed.offsets[0] = "\uF7EF\uF7BB\uF7BF";  // bytes read as they were
+  ASSERT_TRUE(SaveSettings(changed, files, dialogs_));
+  ASSERT_TRUE(SaveSettings(changed, folders_, dialogs_));
+  for (std::string_view name : names) {
+    ASSERT_NE(files.Find(name), nullptr) << name;
+    EXPECT_EQ(*files.Find(name), Get(name)) << name;
+  }
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+
+  // A file that is not there cannot be read; one that is too large is cut.
+  SettingsInMemory few;
+  few.Put("Keta.ini", "2," + std::string(kMaxSettingsFileBytes, 'z'));
+  SettingsPanel panel;
+  std::string error;
+  std::string notice;
+  EXPECT_FALSE(LoadDigitsAndSaveOnSwitch(few, &panel, &error, &notice));
+  EXPECT_EQ(panel.digits, 2);
+  EXPECT_THAT(error, HasSubstr("Save.ini"));
+  EXPECT_THAT(notice, HasSubstr("Keta.ini は 1 MB を超えている"));
 }
 
 // --- Typing ---------------------------------------------------------------

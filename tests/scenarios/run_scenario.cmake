@@ -1,7 +1,7 @@
 # Runs one scenario script on a fresh folder of its own:
 #   cmake -DCLI=veltrano-cli -DSCRIPT=script.vts -DWORK=dir -P run_scenario.cmake
-# The base folder is WORK/Veltrano and the home folder (where backups go)
-# WORK/home, so that a scenario never touches the user's own files.
+# The base folder is WORK/Veltrano (backups go to its info folder) and the
+# home folder WORK/home, so that a scenario never touches the user's own files.
 foreach(var CLI SCRIPT WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_scenario.cmake needs -D${var}=...")
