@@ -80,7 +80,7 @@ void DefineSummaryVerbs(Runner& r, Workspace& w) {
                   &r.window().unit_choice);
   });
   r.DefineAction("aggregate-start", kMain, &Runner::NeedAggregationPanel,
-                 [&r, &w, &view] {
+                 [&w, &view] {
                    switch (view.mode()) {
                      case kInteriorSummary:
                      case kExteriorSummary:
