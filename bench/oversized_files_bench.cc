@@ -2,8 +2,6 @@
 // of 200 MB of "a," as "Kousyu.ini", "Tani.ini", "NameKouho.ini", "Keta.ini"
 // and as a template. The time of reading every settings file at start-up and
 // of reading the template, and the memory they take.
-#include <malloc.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "benchmark/benchmark.h"
+#include "support/peak_memory.h"
 #include "config/folders.h"
 #include "config/settings.h"
 #include "port/dialogs.h"
@@ -102,54 +101,19 @@ void BM_Read200MbFiles(benchmark::State& state) {
 }
 BENCHMARK(BM_Read200MbFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-double StatusBytes(std::string_view key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with(key)) {
-      return std::strtod(line.c_str() + key.size() + 1, nullptr) * 1024;
-    }
-  }
-  return 0;
-}
-
-// The peak memory of the reading, in a child process that first returns
-// its free heap to the system and resets its peak.
+// The peak memory of the reading.
 void BM_PeakMemoryOfReading200MbFiles(benchmark::State& state) {
   const HugeSettings& huge = Huge();
   const Reader read = ReaderOf(state);
-  double growth = 0;
+  bench::PeakMemory memory;
   for (auto _ : state) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-      state.SkipWithError("no pipe");
-      break;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::close(fds[0]);
-      ::malloc_trim(0);
-      std::ofstream("/proc/self/clear_refs") << "5";
-      const double before = StatusBytes("VmRSS:");
-      benchmark::DoNotOptimize(read(huge.folders));
-      const double sizes[2] = {before, StatusBytes("VmHWM:")};
-      [[maybe_unused]] const ssize_t written =
-          ::write(fds[1], sizes, sizeof(sizes));
-      ::_exit(0);
-    }
-    ::close(fds[1]);
-    double sizes[2] = {0, 0};
-    const bool got = ::read(fds[0], sizes, sizeof(sizes)) ==
-                     static_cast<ssize_t>(sizeof(sizes));
-    ::close(fds[0]);
-    ::waitpid(child, nullptr, 0);
-    if (!got) {
+    if (!bench::MeasurePeakMemory(
+            [&] { benchmark::DoNotOptimize(read(huge.folders)); }, &memory)) {
       state.SkipWithError("the child did not report");
       break;
     }
-    growth = sizes[1] - sizes[0];
   }
-  state.counters["peak_growth_MB"] = growth / (1 << 20);
+  state.counters["peak_growth_MB"] = memory.growth / (1 << 20);
 }
 BENCHMARK(BM_PeakMemoryOfReading200MbFiles)
     ->Arg(0)

@@ -1,7 +1,5 @@
 // Saving and opening the largest project the program holds: 500 rooms, 100
 // places, 599 fittings with their takeoffs and full summary tables.
-#include <malloc.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "benchmark/benchmark.h"
+#include "support/peak_memory.h"
 #include "calc/text_file.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
@@ -171,19 +170,6 @@ void BM_ParseProjectLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseProjectLines)->Unit(benchmark::kMillisecond);
 
-// Resident memory of this process from /proc/self/status, in bytes: "VmRSS"
-// now or "VmHWM" at its peak.
-double StatusBytes(std::string_view key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with(key)) {
-      return std::strtod(line.c_str() + key.size() + 1, nullptr) * 1024;
-    }
-  }
-  return 0;
-}
-
 const fs::path& EmptyLinesFile() {
   static const fs::path path = [] {
     fs::path p = BenchFolder() / "empty_lines.xdt";
@@ -199,51 +185,28 @@ const fs::path& EmptyLinesFile() {
 // Arg 0: the largest project; arg 1: a file of 20 MB of empty lines.
 void BM_PeakMemoryOfOpening(benchmark::State& state) {
   const fs::path& path = state.range(0) == 0 ? LargestFile() : EmptyLinesFile();
-  double growth = 0;
-  double peak = 0;
+  bench::PeakMemory memory;
   for (auto _ : state) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-      state.SkipWithError("no pipe");
-      break;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::close(fds[0]);
-      ::malloc_trim(0);
-      std::ofstream("/proc/self/clear_refs") << "5";
-      const double before = StatusBytes("VmRSS:");
-      {
-        SilentDialogs dialogs;
-        Progress progress;
-        ProjectTables t;
-        ResetProjectTables(&t, /*keep_unit_prices=*/false);
-        const ProjectReadResult result =
-            ReadProjectFile(path, &t, dialogs, progress);
-        benchmark::DoNotOptimize(result.failed);
-      }
-      const double sizes[2] = {before, StatusBytes("VmHWM:")};
-      [[maybe_unused]] const ssize_t written =
-          ::write(fds[1], sizes, sizeof(sizes));
-      ::_exit(0);
-    }
-    ::close(fds[1]);
-    double sizes[2] = {0, 0};
-    const bool got = ::read(fds[0], sizes, sizeof(sizes)) ==
-                     static_cast<ssize_t>(sizeof(sizes));
-    ::close(fds[0]);
-    ::waitpid(child, nullptr, 0);
-    if (!got) {
+    const bool measured = bench::MeasurePeakMemory(
+        [&] {
+          SilentDialogs dialogs;
+          Progress progress;
+          ProjectTables t;
+          ResetProjectTables(&t, /*keep_unit_prices=*/false);
+          const ProjectReadResult result =
+              ReadProjectFile(path, &t, dialogs, progress);
+          benchmark::DoNotOptimize(result.failed);
+        },
+        &memory);
+    if (!measured) {
       state.SkipWithError("the child did not report");
       break;
     }
-    growth = sizes[1] - sizes[0];
-    peak = sizes[1];
   }
   state.counters["file_MB"] =
       static_cast<double>(fs::file_size(path)) / (1 << 20);
-  state.counters["peak_growth_MB"] = growth / (1 << 20);
-  state.counters["peak_rss_MB"] = peak / (1 << 20);
+  state.counters["peak_growth_MB"] = memory.growth / (1 << 20);
+  state.counters["peak_rss_MB"] = memory.peak / (1 << 20);
 }
 BENCHMARK(BM_PeakMemoryOfOpening)
     ->Arg(0)
