@@ -855,8 +855,9 @@ TEST_F(ProjectFileTest, FilesWithoutProjectRecordsAreRefused) {
     state = state * 1103515245u + 12345u;
     c = static_cast<char>(state >> 16);
   }
-  const std::string utf16 = std::string("\xFF\xFE") +
-                            std::string("D\0a\0t\0a\0,\0\x45\x5C\r\0\n\0", 18);
+  // "Data,部\r\n" in UTF-16 with its byte-order mark.
+  static constexpr char kUtf16[] = "\xFF\xFE" "D\0a\0t\0a\0,\0\xE8\x90\r\0\n\0";
+  const std::string utf16(kUtf16, sizeof(kUtf16) - 1);
   for (const std::string& bytes :
        {std::string(), random, std::string(5000, '\0'), utf16,
         std::string("\r\n\r\n"), std::string("memo,Data,\r\n")}) {

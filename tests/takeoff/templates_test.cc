@@ -57,6 +57,15 @@ class TemplatesTest : public testing::WorkspaceTest {
   // taking the folder's read permission (mode 0300, still searchable and
   // writable); for root, whom permissions do not stop, by leaving no file
   // descriptor free to open it while `action` runs.
+  // For root under the sanitizers the descriptors cannot be taken: their
+  // runtime opens a pipe to check each virtual call.
+  static bool FolderCanBeMadeUnlistable() {
+#if defined(__SANITIZE_ADDRESS__)
+    return ::geteuid() != 0;
+#else
+    return true;
+#endif
+  }
   void WhileTheFolderCannotBeListed(const std::function<void()>& action) {
     const fs::path list = w->folders().list;
     if (::geteuid() != 0) {
@@ -166,6 +175,9 @@ TEST_F(TemplatesTest, ALargeTemplateIsReadOnlyAtItsStart) {
 // list: a template folder that cannot be listed leaves the list empty, and
 // the user is told so, but a template is still not replaced unasked.
 TEST_F(TemplatesTest, NoTemplateIsReplacedUnaskedWhenTheFolderIsUnlistable) {
+  if (!FolderCanBeMadeUnlistable()) {
+    GTEST_SKIP() << "root under the sanitizers: run in the normal build";
+  }
   Put(ListFile("事務所"), TemplateBytes({"old,,,,,"}));
   const std::string before = Get(ListFile("事務所"));
   WhileTheFolderCannotBeListed([&] { t().Open(); });
