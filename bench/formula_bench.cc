@@ -59,6 +59,18 @@ void BM_EvaluateFormulaLongSum(benchmark::State& state) {
 }
 BENCHMARK(BM_EvaluateFormulaLongSum);
 
+// Evaluates `formula` at two decimals, its length counted as bytes
+// processed.
+void EvaluateLongFormula(benchmark::State& state, const std::string& formula,
+                         const FormulaParams& params) {
+  SilentDialogs dialogs;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(formula.size()));
+}
+
 // Formulas of state.range(0) bytes: a run of products, and products and
 // sums with groups. Evaluation time grows linearly with the length.
 void BM_EvaluateFormulaLongProduct(benchmark::State& state) {
@@ -66,13 +78,7 @@ void BM_EvaluateFormulaLongProduct(benchmark::State& state) {
   while (formula.size() < static_cast<std::size_t>(state.range(0))) {
     formula += "*1";
   }
-  const FormulaParams params;
-  SilentDialogs dialogs;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
-  }
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(formula.size()));
+  EvaluateLongFormula(state, formula, FormulaParams());
 }
 BENCHMARK(BM_EvaluateFormulaLongProduct)
     ->Arg(80 << 10)
@@ -85,13 +91,7 @@ void BM_EvaluateFormulaLongWithGroups(benchmark::State& state) {
     formula += "(3.6+2.7)*2*2.4-0.8*A+";
   }
   formula += "0";
-  const FormulaParams params{"3.64", "2.73", "12.74"};
-  SilentDialogs dialogs;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
-  }
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(formula.size()));
+  EvaluateLongFormula(state, formula, {"3.64", "2.73", "12.74"});
 }
 BENCHMARK(BM_EvaluateFormulaLongWithGroups)
     ->Arg(1 << 20)
@@ -104,13 +104,7 @@ void BM_EvaluateFormulaReshapingParameter(benchmark::State& state) {
   std::string formula;
   while (formula.size() < (std::size_t{1} << 20)) formula += "A*";
   formula += "1";
-  const FormulaParams params{"-1", "", ""};
-  SilentDialogs dialogs;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(EvaluateFormula(formula, 2, params, dialogs));
-  }
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(formula.size()));
+  EvaluateLongFormula(state, formula, {"-1", "", ""});
 }
 BENCHMARK(BM_EvaluateFormulaReshapingParameter)->Unit(benchmark::kMillisecond);
 

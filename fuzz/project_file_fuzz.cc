@@ -14,30 +14,23 @@
 #include <vector>
 
 #include "calc/cp932.h"
+#include "calc/text_file.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
 #include "port/dialogs.h"
 
 namespace {
 
-// Lines as the project reader keeps them: ends at LF, a CR before the LF
-// dropped, a last line without LF kept, nothing after a final LF; only the
-// lines with a record tag, decoded from CP932.
+// Lines as the project reader keeps them: split as a file's lines are,
+// only the lines with a record tag, decoded from CP932.
 std::vector<std::string> RecordLines(std::string_view text) {
   std::vector<std::string> lines;
-  while (!text.empty()) {
-    const std::size_t lf = text.find('\n');
-    std::string_view line = text.substr(0, lf);
-    if (lf == std::string_view::npos) {
-      text = {};
-    } else {
-      text.remove_prefix(lf + 1);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    }
+  veltrano::ForEachLineIn(text, [&](std::string_view line) {
     if (veltrano::IsProjectRecordLine(line)) {
       lines.push_back(veltrano::Cp932ToUtf8(line));
     }
-  }
+    return true;
+  });
   return lines;
 }
 

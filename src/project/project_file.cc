@@ -341,8 +341,8 @@ std::array<bool, 2> ReadRoomStores(Lines& lines, const Sorted& s,
 // Summary sizes, then summary rows. The size record decides each table's
 // columns and rows; fields and row lines beyond them are left out with one
 // notice, missing ones are empty.
-// Returns false when a table holds fewer row lines than its size record
-// declares, which a written file never does.
+// Returns true when the summary records are whole as every written file
+// has them: a size record for each table, and every row it declares.
 template <typename Lines>
 bool ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
                    ProjectReadResult* result) {
@@ -450,7 +450,7 @@ bool ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
 
   for (int table = 0; table < kSummaryTableCount; ++table) {
     const auto index = static_cast<std::size_t>(table);
-    if (sizes[index].sized && next_row[index] < sizes[index].rows) {
+    if (!sizes[index].sized || next_row[index] < sizes[index].rows) {
       return false;
     }
   }
@@ -486,20 +486,20 @@ long long FirstSheetLineOutOfStep(const Lines& lines,
   return -1;
 }
 
-// The size records that every written file holds: "SyNC" 0-5, "SyGC" 0-4
-// and "SyTC".
-template <typename Lines>
-bool HasEverySizeRecord(const Lines& lines, const Sorted& s) {
-  std::array<bool, kSummaryTableCount> seen{};
-  std::vector<std::string_view> f;
-  for (std::size_t i : s.sizes) {
-    SplitInto(lines[i], ',', &f);
-    int table = 0;
-    if (TableOfLine(KindOf(lines[i]), f, &table)) {
-      seen[static_cast<std::size_t>(table)] = true;
-    }
-  }
-  return std::all_of(seen.begin(), seen.end(), [](bool b) { return b; });
+// A reading that failed at `step` (1 reading the file, 2 out of memory, 4
+// the sheet lines): "エラー(SiageHiroi:FileOpen)" with the step and the
+// reason, then the number of the line concerned (0 when none was taken).
+ProjectReadResult ReadFailure(int step, std::string reason, std::size_t line,
+                              Dialogs& dialogs) {
+  ProjectReadResult result;
+  result.failed = true;
+  result.error = std::move(reason);
+  dialogs.ShowMessage(kReadCheckTitle,
+                      std::string(kReadFailureText) + std::to_string(step) +
+                          "\n" + result.error,
+                      MessageIcon::kCritical);
+  dialogs.ShowMessage(kReadLineTitle, Count(line), MessageIcon::kCritical);
+  return result;
 }
 
 // The notice of a damaged file: what may be missing and the last room and
@@ -543,15 +543,9 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
         room.empty() ? "最初の" + what + "に名前の行がありません。"
                      : what + "「" + room + "」の行数が" +
                            Count(kLinesPerRoom) + "行ではありません。";
-    result.failed = true;
-    result.error = named + what + "とその計算書の対応が崩れているため、" +
-                   "読み込みを中止しました。";
-    dialogs.ShowMessage(kReadCheckTitle,
-                        std::string(kReadFailureText) + "4\n" + result.error,
-                        MessageIcon::kCritical);
-    dialogs.ShowMessage(kReadLineTitle, Count(static_cast<std::size_t>(at) + 1),
-                        MessageIcon::kCritical);
-    return result;
+    return ReadFailure(4, named + what + "とその計算書の対応が崩れているため、" +
+                              "読み込みを中止しました。",
+                       static_cast<std::size_t>(at) + 1, dialogs);
   }
   if (file != nullptr && file->shape.last_line_unterminated) {
     result.damaged = true;
@@ -665,14 +659,14 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
     }
   }
 
-  const bool summary_rows_whole = ReadSummaries(lines, s, t, &result);
+  const bool summaries_whole = ReadSummaries(lines, s, t, &result);
 
   if (file != nullptr && !lines.empty()) {
     // Every file the writer makes ends with whole rooms and holds every
     // size record and every summary row they declare; what lacks them was
     // cut short or damaged.
     if (short_last_room[kInterior] || short_last_room[kExterior] ||
-        !summary_rows_whole || !HasEverySizeRecord(lines, s)) {
+        !summaries_whole) {
       result.damaged = true;
     }
     if (result.damaged) {
@@ -853,38 +847,26 @@ bool LoadProjectFile(const std::filesystem::path& path,
 
 ProjectReadResult ReportUnreadableProjectFile(std::string error,
                                               Dialogs& dialogs) {
+  return ReadFailure(1, std::move(error), 0, dialogs);
+}
+
+ProjectReadResult ReportNotAProject(const std::filesystem::path& path,
+                                    Dialogs& dialogs) {
   ProjectReadResult result;
   result.failed = true;
-  result.error = std::move(error);
-  // The message names the reading step that failed: 1, opening and reading
-  // the file, before any line was taken.
-  dialogs.ShowMessage(kReadCheckTitle,
-                      std::string(kReadFailureText) + "1\n" + result.error,
+  result.error = std::string(kNotAProjectText);
+  dialogs.ShowMessage(kReadCheckTitle, result.error + "\n" + PathText(path),
                       MessageIcon::kCritical);
-  dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
   return result;
 }
 
 ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
                                    ProjectTables* t, Dialogs& dialogs,
                                    Progress& progress) {
-  if (!loaded.is_project) {
-    ProjectReadResult result;
-    result.failed = true;
-    result.error = std::string(kNotAProjectText);
-    return result;
-  }
   try {
     return Parse(loaded.lines, &loaded, t, dialogs, progress);
   } catch (const std::bad_alloc&) {
-    ProjectReadResult result;
-    result.failed = true;
-    result.error = "メモリが足りないため読めません。";
-    dialogs.ShowMessage(kReadCheckTitle,
-                        std::string(kReadFailureText) + "2\n" + result.error,
-                        MessageIcon::kCritical);
-    dialogs.ShowMessage(kReadLineTitle, "0", MessageIcon::kCritical);
-    return result;
+    return ReadFailure(2, "メモリが足りないため読めません。", 0, dialogs);
   }
 }
 
@@ -896,15 +878,7 @@ ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
   if (!LoadProjectFile(path, &loaded, &error)) {
     return ReportUnreadableProjectFile(std::move(error), dialogs);
   }
-  if (!loaded.is_project) {
-    ProjectReadResult result;
-    result.failed = true;
-    result.error = std::string(kNotAProjectText);
-    dialogs.ShowMessage(kReadCheckTitle,
-                        std::string(kNotAProjectText) + "\n" + PathText(path),
-                        MessageIcon::kCritical);
-    return result;
-  }
+  if (!loaded.is_project) return ReportNotAProject(path, dialogs);
   return ApplyProjectFile(std::move(loaded), t, dialogs, progress);
 }
 

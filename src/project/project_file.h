@@ -160,10 +160,9 @@ inline constexpr std::string_view kNotAProjectText = "物件データではあ�
 bool LoadProjectFile(const std::filesystem::path& path,
                      LoadedProjectFile* loaded, std::string* error);
 
-// Applies a loaded project file to emptied tables, as ReadProjectFile does
-// after reading: notices for what was left out, for a damaged file and for
-// UTF-8 text. A file that is not a project is not applied: the result has
-// failed set and `error` kNotAProjectText, and nothing is shown.
+// Applies a loaded project file (one that is a project) to emptied tables,
+// as ReadProjectFile does after reading: notices for what was left out, for
+// a damaged file and for UTF-8 text.
 ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
                                    ProjectTables* t, Dialogs& dialogs,
                                    Progress& progress);
@@ -172,6 +171,11 @@ ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
 // and returns the failed result.
 ProjectReadResult ReportUnreadableProjectFile(std::string error,
                                               Dialogs& dialogs);
+
+// Shows kNotAProjectText with the file's name, titled "チェック", and
+// returns the failed result.
+ProjectReadResult ReportNotAProject(const std::filesystem::path& path,
+                                    Dialogs& dialogs);
 
 // Reads a project data file into emptied tables, first removing the
 // temporary files that dead saves of it left behind. A file that cannot be

@@ -127,10 +127,7 @@ void ProjectSession::OpenProject() {
   const bool read = LoadProjectFile(*chosen, &loaded, &error);
   if (read && !loaded.is_project) {
     // Another kind of file: the open project stays as it is.
-    platform_.dialogs.ShowMessage(
-        kReadCheckTitle,
-        std::string(kNotAProjectText) + "\n" + PathText(*chosen),
-        MessageIcon::kCritical);
+    ReportNotAProject(*chosen, platform_.dialogs);
     return;
   }
   project_path_ = *chosen;
