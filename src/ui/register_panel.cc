@@ -48,8 +48,9 @@ RegisterPanel::RegisterPanel(FittingsRegister& reg, QWidget* parent)
     box->setObjectName(QString("InpText(%1)").arg(i));
     if (i > 0) box->setAlignment(Qt::AlignRight);
     connect(box, &QLineEdit::textEdited, this, [this, i](const QString& t) {
+      // Typing leaves the focus where the user put it.
       reg_.TypeBox(i, ToStdString(t));
-      Changed();
+      Refresh();
     });
     connect(box, &RegisterBox::enterPressed, this, [this, i] {
       reg_.PressEnter(i);
@@ -57,7 +58,7 @@ RegisterPanel::RegisterPanel(FittingsRegister& reg, QWidget* parent)
     });
     connect(box, &RegisterBox::deletePressed, this, [this, i] {
       reg_.PressDelete(i);
-      Changed();
+      Refresh();
     });
     boxes_[i] = box;
     form->addWidget(box, i, 1);
@@ -92,6 +93,9 @@ RegisterPanel::RegisterPanel(FittingsRegister& reg, QWidget* parent)
   info_ = new QLabel(left);
   info_->setObjectName("Info");
   info_->setWordWrap(true);
+  // The boxes and buttons set the column's width; the information line
+  // wraps inside it, so that a shorter or longer text moves nothing.
+  info_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   form->addWidget(info_, row++, 0, 1, 2);
   form->setRowStretch(row, 1);
   layout->addWidget(left);

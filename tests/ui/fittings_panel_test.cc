@@ -103,5 +103,67 @@ TEST_F(FittingsPanelTest, RegisterByTheBoxesAndTakeOffTheFitting) {
   EXPECT_EQ(TableText("TateguDataGrid", 0, 0), "");
 }
 
+TEST_F(FittingsPanelTest, EditingAClickedFittingKeepsTheFocusInTheBoxTyped) {
+  Click("HiroiBunrui(3)");
+  auto* code = Find<QLineEdit>("InpText(0)");
+  auto* width = Find<QLineEdit>("InpText(1)");
+  auto* height = Find<QLineEdit>("InpText(2)");
+  code->setFocus();
+  Type(code, "D1");
+  QTest::keyClick(code, Qt::Key_Return);
+  Type(width, "780");
+  QTest::keyClick(width, Qt::Key_Return);
+  Type(height, "2000");
+  QTest::keyClick(height, Qt::Key_Return);
+  ASSERT_EQ(TableText("TateguGrid", 0, 0), "D1");
+
+  // The estimator picks the row, clicks into H and W, replaces their texts.
+  ClickTableCell("TateguGrid", 0, 0);
+  EXPECT_EQ(code->text(), "D1");
+  for (QLineEdit* box : {height, width}) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    ASSERT_TRUE(Focused(box));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    Type(box, box == height ? "2100" : "800");
+    EXPECT_TRUE(Focused(box));
+  }
+  EXPECT_EQ(code->text(), "D1");
+  EXPECT_EQ(width->text(), "800");
+  EXPECT_EQ(height->text(), "2100");
+  dialogs.answers = {Answer::kOk};
+  Click("Syori(0)");
+  EXPECT_EQ(TableText("TateguGrid", 0, 1), "800");
+  EXPECT_EQ(TableText("TateguGrid", 0, 2), "2100");
+  EXPECT_EQ(TableText("TateguGrid", 1, 0), "");
+}
+
+TEST_F(FittingsPanelTest, PositionPickLeavesTheTableWhereItIs) {
+  Click("HiroiBunrui(3)");
+  auto* table = Find<QTableView>("TateguGrid");
+  auto* info = Find<QLabel>("Info");
+  auto* code = Find<QLineEdit>("InpText(0)");
+  // At every display size, a new code put at the first row.
+  for (const char* size : {"SizeOp(2)", "SizeOp(1)", "SizeOp(0)"}) {
+    const QString new_code = QString("D%1").arg(size[7]);
+    Click(size);
+    Flush();
+    const QPoint before = table->mapTo(window.get(), QPoint(0, 0));
+    code->setFocus();
+    code->selectAll();
+    Type(code, new_code);
+    Click("Syori(1)");
+    Flush();
+    ASSERT_EQ(info->text(), Q("位置を指定してください。"));
+    EXPECT_EQ(table->mapTo(window.get(), QPoint(0, 0)), before) << size;
+    // Both texts of the information line are shown whole.
+    EXPECT_GE(info->height(), info->heightForWidth(info->width())) << size;
+    ClickTableCell("TateguGrid", 0, 0);
+    Flush();
+    EXPECT_EQ(TableText("TateguGrid", 0, 0), new_code);
+    EXPECT_EQ(table->mapTo(window.get(), QPoint(0, 0)), before) << size;
+    EXPECT_GE(info->height(), info->heightForWidth(info->width())) << size;
+  }
+}
+
 }  // namespace
 }  // namespace veltrano::testing
