@@ -78,6 +78,7 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
     for (int c = kFirstItemColumn; c < t.cols(); ++c) t.Set(0, c, Ordinal(c - 1));
   }
   caption_.clear();
+  ++revision_;
   platform_.progress.ShowStatus(caption_);
   platform_.dialogs.Beep();
   platform_.dialogs.ShowMessage(side == kInterior ? "内部集計" : "外部集計",

@@ -199,7 +199,7 @@ QWidget* AggregationPanel::BuildCommands() {
 
   QHBoxLayout* fh = sub_panel("SinkiFrame", 5, [this] {
     o_.fittings.AggregateFittings();
-    Refresh();
+    Refresh(true);
   }, &fittings_frame_);
   fh->addStretch(1);
 

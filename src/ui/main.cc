@@ -167,6 +167,7 @@ int main(int argc, char** argv) {
 
   veltrano::MainForm window(workspace, &progress);
   dialogs.SetParent(&window);
+  dialogs.SetBeforeShowing([&window] { window.RefreshBeforeMessage(); });
   qt_files.SetParent(&window);
   window.show();
 

@@ -375,6 +375,15 @@ void MainForm::Refresh(bool focus_editor) {
   RefreshHistoryActions();
 }
 
+void MainForm::RefreshBeforeMessage() {
+  if (!isVisible()) return;
+  // The summaries end with a message over the table they made. Elsewhere a
+  // box may come in the middle of an operation (a refused keystroke), whose
+  // state the panels must not take before it ends.
+  if (ws_.mode() == kModeAggregation) aggregation_panel_->Refresh();
+  repaint();
+}
+
 void MainForm::SelectMode(int mode) {
   ws_.SwitchMode(mode);
   Refresh();

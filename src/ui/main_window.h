@@ -61,6 +61,9 @@ class MainForm : public QMainWindow {
   // Shows the workspace: names, mode, panels, lists, the sheet and its
   // editor.
   void Refresh(bool focus_editor = false);
+  // Brings the summary tables up to what the workspace holds and paints the
+  // window now: a closing message then stands over the finished table.
+  void RefreshBeforeMessage();
 
   // What the mode buttons and display-size options do.
   void SelectMode(int mode);

@@ -101,8 +101,17 @@ void CaptionButtons(QMessageBox* box) {
 
 }  // namespace
 
+void QtDialogs::BeforeShowing() {
+  // A box raised while the window catches up does not start another catch-up.
+  if (!before_showing_ || catching_up_) return;
+  catching_up_ = true;
+  before_showing_();
+  catching_up_ = false;
+}
+
 void QtDialogs::ShowMessage(std::string_view title, std::string_view text,
                             MessageIcon icon) {
+  BeforeShowing();
   QMessageBox box(IconOf(icon), ToQString(title), ToQString(text),
                   QMessageBox::Ok, parent_);
   box.setObjectName("MessageBox");
@@ -112,6 +121,7 @@ void QtDialogs::ShowMessage(std::string_view title, std::string_view text,
 
 Answer QtDialogs::Ask(std::string_view title, std::string_view text,
                       Buttons buttons, MessageIcon icon) {
+  BeforeShowing();
   QMessageBox::StandardButtons standard;
   QMessageBox::StandardButton first = QMessageBox::Ok;
   QMessageBox::StandardButton escape = QMessageBox::Cancel;

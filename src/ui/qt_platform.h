@@ -44,6 +44,9 @@ class QtDialogs : public Dialogs {
  public:
   // The window the boxes are centred on (none until the main window exists).
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // Runs before every box comes up: the window shows what the operation
+  // that speaks has done so far, not the state it started from.
+  void SetBeforeShowing(std::function<void()> before) { before_showing_ = std::move(before); }
 
   void ShowMessage(std::string_view title, std::string_view text,
                    MessageIcon icon = MessageIcon::kNone) override;
@@ -52,7 +55,11 @@ class QtDialogs : public Dialogs {
   void Beep() override;
 
  private:
+  void BeforeShowing();
+
   QPointer<QWidget> parent_;
+  std::function<void()> before_showing_;
+  bool catching_up_ = false;
 };
 
 // The open and save dialogs for project files. Qt's own dialog is used

@@ -2,6 +2,7 @@
 #define VELTRANO_TESTS_SUPPORT_FAKE_DIALOGS_H_
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,10 +26,12 @@ class FakeDialogs : public Dialogs {
  public:
   void ShowMessage(std::string_view title, std::string_view text,
                    MessageIcon) override {
+    if (before_showing) before_showing();
     shown.push_back({std::string(title), std::string(text), false});
   }
   Answer Ask(std::string_view title, std::string_view text, Buttons,
              MessageIcon) override {
+    if (before_showing) before_showing();
     shown.push_back({std::string(title), std::string(text), true});
     if (answers.empty()) {
       ++unexpected;
@@ -44,6 +47,8 @@ class FakeDialogs : public Dialogs {
 
   std::vector<ShownDialog> shown;
   std::deque<Answer> answers;
+  // Runs as a box comes up, as the desktop's boxes let the window catch up.
+  std::function<void()> before_showing;
   int beeps = 0;
   int unexpected = 0;
 };

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
@@ -128,6 +129,50 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
             "工種\t項目名\t\t区分\t部位\t数量\t単位\t単価\t金額\t備考");
   EXPECT_NE(ClipboardRows().find("\r\n内装工事\tPB張\t\t内部\t床\t10.50\tm2\t2,000\t21,000"),
             std::string::npos);
+}
+
+TEST_F(AggregationPanelTest, TheFinishedTableStandsBehindTheClosingMessage) {
+  NewProject("集計");
+  Click("HiroiBunrui(3)");
+  auto* code = Find<QLineEdit>("InpText(0)");
+  code->setFocus();
+  Type(code, "AW1");
+  QTest::keyClick(code, Qt::Key_Return);
+  Type(Find<QLineEdit>("InpText(1)"), "1830");
+  QTest::keyClick(Find<QLineEdit>("InpText(1)"), Qt::Key_Return);
+  Type(Find<QLineEdit>("InpText(2)"), "2030");
+  QTest::keyClick(Find<QLineEdit>("InpText(2)"), Qt::Key_Return);
+  Click("HiroiBunrui(1)");
+  Choose("TateguHiroiList", "AW1");
+  ClickTableCell("TateguKeisanGrid(0)", 0, 0);
+  auto* glass = Find<QListWidget>("HinagataList(0)");
+  QTest::mouseClick(glass->viewport(), Qt::LeftButton, {},
+                    glass->visualItemRect(glass->item(1)).center());
+  Click("TorikomiBtn");
+  Click("HiroiBunrui(2)");
+  Click("Command4(2)");
+
+  // The table has been told of its new contents, and shows them, by the
+  // time "終了しました。" comes up.
+  auto* table = Find<QTableView>("TateguSyukeiGrid");
+  QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
+  QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+  QStringList seen;
+  const std::function<void()> catch_up = dialogs.before_showing;
+  dialogs.before_showing = [&] {
+    if (catch_up) catch_up();
+    seen << QString::number(reset.count() + changed.count())
+         << QString::number(table->isVisible()) << TableText("TateguSyukeiGrid", 2, 2);
+  };
+  Click("Command5(0)");
+  Flush();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"建具廻り集計", "終了しました。", false}}));
+  ASSERT_EQ(TableText("TateguSyukeiGrid", 2, 2), "FL5:<4.45");
+  ASSERT_EQ(seen.size(), 3);
+  EXPECT_NE(seen[0], "0");
+  EXPECT_EQ(seen[1], "1");
+  EXPECT_EQ(seen[2], "FL5:<4.45");
 }
 
 }  // namespace

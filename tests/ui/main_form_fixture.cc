@@ -34,6 +34,10 @@ void MainFormTest::SetUp() {
   ASSERT_TRUE(ws->Startup());
   dialogs.Take();
   window = std::make_unique<MainForm>(*ws, &progress);
+  // As on the desktop: the window catches up before every box.
+  dialogs.before_showing = [this] {
+    if (window) window->RefreshBeforeMessage();
+  };
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 }

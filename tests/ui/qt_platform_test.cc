@@ -95,6 +95,22 @@ TEST(QtDialogsTest, QuestionsShowTheirTextsAndReturnTheButtonPressed) {
   EXPECT_EQ(seen.buttons, QStringList{Q("OK")});
 }
 
+TEST(QtDialogsTest, TheWindowCatchesUpBeforeEveryBox) {
+  QtDialogs dialogs;
+  int before_any_box = 0;
+  dialogs.SetBeforeShowing([&] {
+    if (QApplication::activeModalWidget() == nullptr) ++before_any_box;
+    // A box raised while catching up comes up without another catch-up.
+    WhenModal<QMessageBox>([](QWidget* m) { SeeAndPress(m, Q("OK")); });
+    dialogs.ShowMessage("t", "inner");
+  });
+  WhenModal<QMessageBox>([](QWidget* m) { SeeAndPress(m, Q("OK")); });
+  dialogs.ShowMessage("建具廻り集計", "終了しました。");
+  WhenModal<QMessageBox>([](QWidget* m) { SeeAndPress(m, Q("OK")); });
+  EXPECT_EQ(dialogs.Ask("確認", "x", Buttons::kOkCancel), Answer::kOk);
+  EXPECT_EQ(before_any_box, 2);
+}
+
 TEST(QtFileDialogsTest, DialogsShowTheRequestAndReturnTheChosenFile) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
