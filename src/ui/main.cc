@@ -146,9 +146,12 @@ int main(int argc, char** argv) {
   parser.process(app);
 
   veltrano::QtDialogs dialogs;
-  const auto lock =
-      veltrano::LockSingleInstance(veltrano::SingleInstanceLockPath());
+  const QString lock_path = veltrano::SingleInstanceLockPath();
+  const QString socket_path = veltrano::SingleInstanceSocketPath(lock_path);
+  const auto lock = veltrano::LockSingleInstance(lock_path);
   if (!lock) {
+    // The running copy comes to the front; this one still refuses to run.
+    veltrano::RingRunningInstance(socket_path);
     dialogs.ShowMessage("Veltrano", "重複起動", veltrano::MessageIcon::kWarning);
     return 1;
   }
@@ -168,6 +171,13 @@ int main(int argc, char** argv) {
   veltrano::MainForm window(workspace, &progress);
   dialogs.SetParent(&window);
   dialogs.SetBeforeShowing([&window] { window.RefreshBeforeMessage(); });
+  veltrano::InstanceDoorbell doorbell;
+  QObject::connect(&doorbell, &veltrano::InstanceDoorbell::rung, &window,
+                   [&window] { veltrano::BringToFront(&window); });
+  if (!doorbell.Listen(socket_path)) {
+    std::fprintf(stderr, "veltrano: later copies cannot reach this one (%s)\n",
+                 qPrintable(socket_path));
+  }
   qt_files.SetParent(&window);
   window.show();
 

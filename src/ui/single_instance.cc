@@ -2,9 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 namespace veltrano {
+
+namespace {
+
+constexpr char kRing[] = "front\n";
+constexpr char kAnswer[] = "ok\n";
+
+}  // namespace
 
 QString SingleInstanceLockPath() {
   QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -18,6 +26,10 @@ QString SingleInstanceLockPath() {
   return base + "/veltrano/veltrano.lock";
 }
 
+QString SingleInstanceSocketPath(const QString& lock_path) {
+  return QFileInfo(lock_path).absolutePath() + "/veltrano.socket";
+}
+
 std::unique_ptr<QLockFile> LockSingleInstance(const QString& path) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   auto lock = std::make_unique<QLockFile>(path);
@@ -25,6 +37,52 @@ std::unique_ptr<QLockFile> LockSingleInstance(const QString& path) {
   lock->setStaleLockTime(0);
   if (!lock->tryLock(0)) return nullptr;
   return lock;
+}
+
+InstanceDoorbell::InstanceDoorbell(QObject* parent) : QObject(parent) {
+  // Only this user's copies may ring.
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  connect(&server_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (!socket->canReadLine()) return;
+        const QByteArray line = socket->readLine(64);
+        if (line != kRing) {
+          socket->disconnectFromServer();
+          return;
+        }
+        socket->write(kAnswer);
+        socket->flush();
+        emit rung();
+      });
+    }
+  });
+}
+
+bool InstanceDoorbell::Listen(const QString& socket_path) {
+  QLocalServer::removeServer(socket_path);
+  return server_.listen(socket_path);
+}
+
+void BringToFront(QWidget* window) {
+  window->setWindowState((window->windowState() & ~Qt::WindowMinimized) |
+                         Qt::WindowActive);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+bool RingRunningInstance(const QString& socket_path, int timeout_ms) {
+  QLocalSocket socket;
+  socket.connectToServer(socket_path);
+  if (!socket.waitForConnected(timeout_ms)) return false;
+  socket.write(kRing);
+  if (!socket.waitForBytesWritten(timeout_ms)) return false;
+  while (!socket.canReadLine()) {
+    if (!socket.waitForReadyRead(timeout_ms)) return false;
+  }
+  return socket.readLine(64) == kAnswer;
 }
 
 }  // namespace veltrano

@@ -12,7 +12,9 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <functional>
+#include <future>
 
 #include "gtest/gtest.h"
 #include "ui/qt_platform.h"
@@ -203,6 +205,42 @@ TEST(SingleInstanceTest, ASecondCopyFindsTheLockTaken) {
   first.reset();
   EXPECT_NE(LockSingleInstance(path), nullptr);
   EXPECT_TRUE(SingleInstanceLockPath().endsWith("/veltrano/veltrano.lock"));
+}
+
+TEST(SingleInstanceTest, ASecondCopyBringsTheRunningWindowToTheFront) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString lock_path = dir.filePath("veltrano/veltrano.lock");
+  const QString socket_path = SingleInstanceSocketPath(lock_path);
+  // Nobody listens yet: the ring goes unanswered, at once.
+  EXPECT_FALSE(RingRunningInstance(socket_path, 200));
+
+  auto lock = LockSingleInstance(lock_path);
+  ASSERT_NE(lock, nullptr);
+  // A socket left by a copy that ended abnormally does not keep the door shut.
+  QFile(socket_path).open(QIODevice::WriteOnly);
+  InstanceDoorbell doorbell;
+  ASSERT_TRUE(doorbell.Listen(socket_path));
+  QWidget window;
+  window.showMinimized();
+  int rings = 0;
+  QObject::connect(&doorbell, &InstanceDoorbell::rung, &window, [&] {
+    ++rings;
+    BringToFront(&window);
+  });
+
+  // The later copy rings from a thread of its own and waits for the answer
+  // while this one's event loop runs.
+  std::future<bool> answered = std::async(std::launch::async, [socket_path] {
+    return RingRunningInstance(socket_path);
+  });
+  while (answered.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_TRUE(answered.get());
+  EXPECT_EQ(rings, 1);
+  EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(window.isVisible());
 }
 
 }  // namespace
