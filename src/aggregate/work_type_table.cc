@@ -215,10 +215,24 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
 void WorkTypeTable::EditorTextChanged(std::string_view text) {
   if (!editor_shown_ || !CurrentCellExists()) return;
   ++revision_;
-  editor_text_.clear();
+  std::string typed;
   for (char c : text) {
-    if (c != '&' && c != '(') editor_text_ += c;
+    if (c != '&' && c != '(') typed += c;
   }
+  typed = FoldToCodePageLookalikes(typed);
+  // The unit price and the remark go into the records of the project file
+  // that "'" separates. A refused text empties the editor, as a sheet
+  // cell's does; a unit price given a letter keeps the number typed before.
+  bool empties = true;
+  const std::string refusal =
+      current_col_ == 6 ? NumberBoxRefusal(typed, NumberBox::kPrice, &empties)
+                        : RecordTextRefusal(typed);
+  if (!refusal.empty()) {
+    platform_.dialogs.ShowMessage(kTitleInputCheck, refusal);
+    if (!empties) return;
+    typed.clear();
+  }
+  editor_text_ = std::move(typed);
   work().Set(current_row_, current_col_, editor_text_);
 }
 

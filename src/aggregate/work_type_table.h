@@ -67,6 +67,9 @@ class WorkTypeTable {
   void PlaceCellEditor(std::string_view unit);
   // Every change of the editor's text goes into the current cell at once;
   // "&" and "(" are not typed (the editor's text is the cell's afterwards).
+  // A remark that cannot go into a record is refused with a message and
+  // the editor emptied; a unit price takes a number (NumberBox::kPrice) and
+  // is refused as NumberBoxRefusal says.
   void EditorTextChanged(std::string_view text);
   enum class EditorKey { kEnter, kDown, kUp, kDelete };
   // Enter or Down moves to the row below, Up to the row above (not onto the

@@ -198,4 +198,36 @@ std::string RecordTextRefusal(std::string_view text, RefusalBrackets brackets) {
   return {};
 }
 
+std::string NumberBoxRefusal(std::string_view text, NumberBox box,
+                             bool* record) {
+  std::string record_text(text);
+  if (box == NumberBox::kPrice) std::erase(record_text, ',');
+  std::string refusal = RecordTextRefusal(record_text);
+  if (record != nullptr) *record = !refusal.empty();
+  if (!refusal.empty()) return refusal;
+  // Blanks around a number are read past, as the leading-number rule does.
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  std::size_t i = 0;
+  const bool signed_box = box == NumberBox::kSigned || box == NumberBox::kPrice;
+  if (signed_box && i < text.size() &&
+      (text[i] == '-' || (box == NumberBox::kSigned && text[i] == '+'))) {
+    ++i;
+  }
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') continue;
+    if (c == '.' && box != NumberBox::kWhole && !point) {
+      point = true;
+      continue;
+    }
+    // Thousands separators stand among the digits before the point.
+    if (c == ',' && box == NumberBox::kPrice && !point) continue;
+    return std::string(kNumbersOnlyMessage);
+  }
+  return {};
+}
+
 }  // namespace veltrano

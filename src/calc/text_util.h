@@ -41,6 +41,25 @@ enum class RefusalBrackets { kFullWidth, kHalfWidth };
 std::string RecordTextRefusal(std::string_view text,
                               RefusalBrackets brackets = RefusalBrackets::kFullWidth);
 
+// What a number box holds: a count or page number of digits alone; a
+// length or parameter of digits with one decimal point; an offset that may
+// also begin with a sign; a unit price that may begin with "-" and carry
+// thousands separators (",").
+enum class NumberBox { kWhole, kUnsigned, kSigned, kPrice };
+
+// The message for a number box given anything but a number.
+inline constexpr std::string_view kNumbersOnlyMessage =
+    "数値以外は入力できません。";
+
+// Why a text typed into a number box cannot be taken, or "" when it can:
+// first what RecordTextRefusal says (a price's "," excepted), and then
+// `*record` is set: the box is emptied, as a sheet cell's editor is; then
+// kNumbersOnlyMessage for a character the box's numbers are not written
+// with, the keystroke refused and the box keeping its number. A number
+// being typed ("", "-", "12.") is taken, and so are blanks around it.
+std::string NumberBoxRefusal(std::string_view text, NumberBox box,
+                             bool* record = nullptr);
+
 // A path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);
 

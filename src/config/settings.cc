@@ -747,7 +747,21 @@ const std::string& Settings::Text(Box box, int index) const {
 bool Settings::TypeText(Box box, int index, std::string_view typed) {
   ++revision_;
   std::string* text = BoxText(box, index);
-  return text != nullptr && TypeSettingsText(text, typed, dialogs_);
+  if (text == nullptr) return false;
+  if (box == Box::kOffset) {
+    // The offsets are millimetres: a letter typed there leaves the number
+    // as it was; a text the file cannot hold empties the box, as the other
+    // boxes are.
+    bool empties = true;
+    const std::string refusal =
+        NumberBoxRefusal(typed, NumberBox::kSigned, &empties);
+    if (!refusal.empty()) {
+      dialogs_.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
+      if (empties) text->clear();
+      return false;
+    }
+  }
+  return TypeSettingsText(text, typed, dialogs_);
 }
 
 void Settings::SetMoneyRounding(int option) { ++revision_; panel_.money_rounding = option; }

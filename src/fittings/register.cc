@@ -62,9 +62,15 @@ void FittingsRegister::TypeBox(int index, std::string_view text) {
   if (index < 0 || index > 2) return;
   Touch();
   std::string typed = FoldToCodePageLookalikes(text);
-  const std::string refusal = RecordTextRefusal(typed);
+  // A refused text empties its box, as a sheet cell's editor is; W and H
+  // are millimetres, and a letter typed there leaves the number as it was.
+  bool empties = true;
+  const std::string refusal =
+      index == kCodeBox ? RecordTextRefusal(typed)
+                        : NumberBoxRefusal(typed, NumberBox::kUnsigned, &empties);
   if (!refusal.empty()) {
     platform_.dialogs.ShowMessage(kTitleInputCheck, refusal);
+    if (!empties) return;
     typed.clear();
   }
   boxes_[index] = std::move(typed);

@@ -54,7 +54,9 @@ class FittingsRegister {
   std::vector<std::string> Codes() const;
 
   // A change of a box's text. A text that cannot go into a record is
-  // refused with a message, and the box is emptied.
+  // refused with a message, and the box is emptied; W and H take numbers
+  // only, and a letter typed there is refused with the box keeping its
+  // number.
   void TypeBox(int index, std::string_view text);
   // Enter in a box: code → empties W and moves there; W → empties H and
   // moves there; H → registers when the code box is not empty.

@@ -402,7 +402,18 @@ void FittingsTakeoff::EditorEnter() {
 
 void FittingsTakeoff::SetPlaces(std::string_view text) {
   Touch();
-  places_ = TypedText(text);
+  std::string typed = FoldToCodePageLookalikes(text);
+  // A count of places: a refused text empties the box, as a cell's editor
+  // is; a letter typed there leaves the count as it was.
+  bool empties = true;
+  if (const std::string refusal =
+          NumberBoxRefusal(typed, NumberBox::kUnsigned, &empties);
+      !refusal.empty()) {
+    platform_.dialogs.ShowMessage(kTitleInputCheck, refusal);
+    if (!empties) return;
+    typed.clear();
+  }
+  places_ = std::move(typed);
   if (places_.empty()) return;
   for (int t = 0; t < kFittingsTables; ++t) {
     TextGrid& g = tables_[t];

@@ -83,7 +83,8 @@ class FittingsTakeoff {
   void DismissCandidates();
   void EditorTextChanged(std::string_view text);
   void EditorEnter();
-  // "全ヶ所数" typed.
+  // "全ヶ所数" typed: a number (NumberBox::kUnsigned), refused as
+  // NumberBoxRefusal says.
   void SetPlaces(std::string_view text);
   // "2枚引違い" clicked.
   void SetSliding(bool on);

@@ -154,6 +154,12 @@ void PrintDialog::ClearSelection() {
 
 void PrintDialog::SetStartPage(std::string_view text) {
   ++revision_;
+  // A page number, kept in no file: anything but digits is refused as a
+  // keystroke and the number stays as it was.
+  if (!NumberBoxRefusal(text, NumberBox::kWhole).empty()) {
+    platform_.dialogs.ShowMessage(kTitleInputCheck, kNumbersOnlyMessage);
+    return;
+  }
   start_page_.assign(text);
 }
 

@@ -66,6 +66,8 @@ class PrintDialog {
   void SelectAll();
   void AddSelected(std::vector<int> positions);
   void ClearSelection();
+  // "開始頁番号": digits only; anything else is refused with a message and
+  // the page number stays as it was.
   void SetStartPage(std::string_view text);
   // Check1(i), and Command5(0..1) "全選択" / "全解除".
   void SetTicked(int box, bool on);

@@ -691,6 +691,44 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   return result;
 }
 
+// The first cell written into a record that holds the record's separator,
+// described for the message that refuses the save, or "": read back, such a
+// cell would split into two fields and move every field after it.
+std::string SeparatorInCells(const ProjectTables& t) {
+  struct Written {
+    const TextGrid& grid;
+    char separator;
+    std::string_view table;
+    int cols;
+  };
+  std::vector<Written> written = {
+      {t.fittings_register, ',', "建具リスト", 3},
+      {t.work_type_memory, ',', "集計表の工種", kWorkTypeMemoryCols},
+      {t.fittings_store, ',', "建具廻りの入力済みデータ", kFittingsStoreCols},
+      {t.work_type_copy, '\'', "工種別集計表", kWorkTypeCopyCols},
+      {t.unit_prices, '\'', "工種別集計表の単価", kUnitPriceCols},
+      {t.interior_summaries[kWorkTypeTable], '\'', "工種別集計表", -1},
+      {t.fittings_summary, ',', "建具集計表", -1},
+  };
+  for (int n = 0; n < kWorkTypeTable; ++n) {
+    written.push_back({t.interior_summaries[n], ',', "内部集計表", -1});
+    written.push_back({t.exterior_summaries[n], ',', "外部集計表", -1});
+  }
+  for (const Written& w : written) {
+    const int cols = w.cols < 0 ? w.grid.cols() : w.cols;
+    for (int r = 0; r < w.grid.rows(); ++r) {
+      const int stored = std::min(cols, w.grid.StoredCols(r));
+      for (int c = 0; c < stored; ++c) {
+        const std::string& cell = w.grid.At(r, c);
+        if (cell.find(w.separator) == std::string::npos) continue;
+        return std::string(w.table) + "の「" + cell + "」に区切りの文字「" +
+               w.separator + "」があるため保存できません。";
+      }
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
@@ -777,6 +815,10 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
 
 bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
                       std::string* error) {
+  if (std::string separator = SeparatorInCells(t); !separator.empty()) {
+    *error = std::move(separator);
+    return false;
+  }
   std::string bytes;
   if (!EncodeTextLines(BuildProjectLines(t), path, &bytes, error)) return false;
   // A file the reader would refuse is never written: the project on disk

@@ -77,17 +77,29 @@ std::string TakeoffSheets::CheckRecordText(std::string_view typed) {
   return "";
 }
 
+bool TakeoffSheets::CheckNumberText(std::string_view typed, std::string* box) {
+  std::string text = FoldToCodePageLookalikes(typed);
+  bool empties = true;
+  const std::string refusal =
+      NumberBoxRefusal(text, NumberBox::kUnsigned, &empties);
+  if (refusal.empty()) {
+    *box = std::move(text);
+    return true;
+  }
+  platform_.dialogs.ShowMessage(kInputCheckTitle, refusal);
+  if (empties) box->clear();
+  return false;
+}
+
 bool TakeoffSheets::SetParameter(int index, std::string_view text) {
   ++revision_;
   if (index < 0 || index >= 6) return false;
-  daisu_[index] = CheckRecordText(text);
-  return daisu_[index].size() > 0 || text.empty();
+  return CheckNumberText(text, &daisu_[index]);
 }
 
 bool TakeoffSheets::SetPlacesBox(std::string_view text) {
   ++revision_;
-  kasyo_ = CheckRecordText(text);
-  return kasyo_.size() > 0 || text.empty();
+  return CheckNumberText(text, &kasyo_);
 }
 
 void TakeoffSheets::SetCurrentCell(int row, int col) {

@@ -129,9 +129,11 @@ class TakeoffSheets {
 
   // ---- Beside the sheet -----------------------------------------------------
   const std::string& parameter(int index) const { return daisu_[index]; }  // DaisuText(0..5)
-  // The boxes go into the records of the project file: a text holding ","
-  // or "'", or a character the file cannot hold, is refused with a message
-  // and the box is emptied (returns false).
+  // The boxes hold numbers and go into the records of the project file: a
+  // text holding "," or "'", or a character the file cannot hold, is
+  // refused with a message and the box is emptied; a character a number is
+  // not written with is refused and the box keeps its number (both return
+  // false).
   bool SetParameter(int index, std::string_view text);
   const std::string& places_box() const { return kasyo_; }
   bool SetPlacesBox(std::string_view text);
@@ -189,6 +191,8 @@ class TakeoffSheets {
   // Checks a text typed into a box whose text goes into a record; shows the
   // refusal and returns the text to keep ("" when refused).
   std::string CheckRecordText(std::string_view typed);
+  // The same for a number box: true when `typed` is taken into `*box`.
+  bool CheckNumberText(std::string_view typed, std::string* box);
   // Calculates one row; while recalculating many rows, problems are
   // collected instead of shown and no formula is removed.
   struct BatchProblems;

@@ -54,7 +54,12 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
     start_page_->setMaximumWidth(80);
     start_page_->setAlignment(Qt::AlignRight);
     connect(start_page_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { dialog_.SetStartPage(ToStdString(text)); });
+            [this](const QString& text) {
+              dialog_.SetStartPage(ToStdString(text));
+              // A refused keystroke: the box shows the number kept.
+              const QString page = ToQString(dialog_.start_page());
+              if (start_page_->text() != page) start_page_->setText(page);
+            });
     page_row->addWidget(start_page_);
     page_row->addStretch(1);
     layout->addLayout(page_row);

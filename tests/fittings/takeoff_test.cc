@@ -156,8 +156,9 @@ TEST_F(TakeoffTest, AZeroWidthOrHeightIsZeroPointZeroInEveryTable) {
   Register("Z1", "900", "0");
   // Single precision holds no such small width: it is 0 too.
   Register("Z2", "0." + std::string(50, '0') + "1", "1800");
-  // Frame offsets of 10 mm on a width of -10: the seal's width is 0.
-  Register("Z3", "-10", "1800");
+  // A width of 10 mm with horizontal frame offsets of -10 mm (the width box
+  // takes no sign): the seal's and the mortar's width is 0.
+  Register("Z3", "10", "1800");
   w->SwitchMode(kModeFittingsTakeoff);
 
   t().ChooseFitting("Z0");
@@ -182,6 +183,8 @@ TEST_F(TakeoffTest, AZeroWidthOrHeightIsZeroPointZeroInEveryTable) {
   EXPECT_EQ(t().table(kGlassTable).At(1, 1), "0.0");
   EXPECT_EQ(t().table(kPaintingTable).At(1, 1), "0.0*1.8");
 
+  w->settings().TypeText(Settings::Box::kOffset, 2, "-10");
+  w->settings().TypeText(Settings::Box::kOffset, 4, "-10");
   t().ChooseFitting("Z3");
   Pick(kFrameSealTable, 1, 0, "変成シリコン");
   Pick(kFrameMortarTable, 1, 0, "モルタル");

@@ -955,6 +955,47 @@ TEST_F(ProjectFileTest, AProjectTheReaderWouldRefuseIsNeverWritten) {
   EXPECT_EQ(Bytes(path), "New\r\n");
 }
 
+TEST_F(ProjectFileTest, ACellHoldingItsRecordsSeparatorIsNeverWritten) {
+  // Read back, the cell would split its record: the save is refused with
+  // the text named, and the file stays as it was. A separator of the other
+  // kind of record is written as it stands.
+  const fs::path path = dir_ / "separator.xdt";
+  struct Case {
+    std::string what;
+    void (*put)(ProjectTables*);
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {"remark", [](ProjectTables* t) {
+         t->interior_summaries[kWorkTypeTable].Set(1, 8, "O'Neil");
+       }, "工種別集計表の「O'Neil」に区切りの文字「'」"},
+      {"unit price", [](ProjectTables* t) {
+         t->unit_prices.Set(0, 6, "O'Neil");
+       }, "工種別集計表の単価の「O'Neil」"},
+      {"fitting", [](ProjectTables* t) {
+         t->fittings_register.Set(1, 1, "1,800");
+       }, "建具リストの「1,800」に区切りの文字「,」"},
+      {"summary", [](ProjectTables* t) {
+         t->interior_summaries[0].Set(2, 2, "a,b");
+       }, "内部集計表の「a,b」"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw(path, "New\r\n");
+    ProjectTables t = SmallProject();
+    c.put(&t);
+    std::string error;
+    EXPECT_FALSE(WriteProjectFile(path, t, &error));
+    EXPECT_THAT(error, HasSubstr(c.text));
+    EXPECT_THAT(error, HasSubstr("保存できません"));
+    EXPECT_EQ(Bytes(path), "New\r\n");
+  }
+  ProjectTables t = SmallProject();
+  t.interior_summaries[kWorkTypeTable].Set(1, 6, "1,500");
+  std::string error;
+  ASSERT_TRUE(WriteProjectFile(path, t, &error)) << error;
+}
+
 TEST_F(ProjectFileTest, SheetLinesOutOfStepWithTheRoomsFailTheReading) {
   const std::vector<std::string> first = RoomLines("Data", "和室", "1");
   const std::vector<std::string> second = RoomLines("Data", "洋室", "2");

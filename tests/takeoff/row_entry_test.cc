@@ -38,7 +38,16 @@ TEST_F(RowEntryTest, UnusableParameterClearsTheFormulaAndKeepsTheValue) {
   w->sheets().SetParameter(0, "2");
   TypeAt(1, 3, "A*2");
   ASSERT_EQ(Cell(1, 5), "4.00");
-  for (const char* bad : {"", "0", "0.0", "-2", "1/2", "2x"}) {
+  // The box takes numbers only: a sign, a formula or a letter is refused
+  // as it is typed, and the box keeps its number.
+  for (const char* refused : {"-2", "1/2", "2x", "2 3", "１"}) {
+    EXPECT_FALSE(w->sheets().SetParameter(0, refused)) << refused;
+    EXPECT_EQ(w->sheets().parameter(0), "2") << refused;
+    EXPECT_EQ(dialogs.Take(),
+              (std::vector<ShownDialog>{{"入力確認", "数値以外は入力できません。"}}))
+        << refused;
+  }
+  for (const char* bad : {"", "0", "0.0"}) {
     w->sheets().SetParameter(0, bad);
     TypeAt(1, 3, "a*3");
     EXPECT_EQ(Cell(1, 3), "") << "A=" << bad;

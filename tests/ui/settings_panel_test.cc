@@ -265,10 +265,12 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
   struct Case {
     QLineEdit* box;
     const std::string* held;
+    QString text = "ab";  // a text the box takes
   };
+  // The offsets take numbers only.
   const std::vector<Case> cases = {
-      {Box("TateguSet(0)"), &settings().offsets[0]},
-      {Box("TateguSet(5)"), &settings().offsets[5]},
+      {Box("TateguSet(0)"), &settings().offsets[0], "12"},
+      {Box("TateguSet(5)"), &settings().offsets[5], "12"},
       {Box("HinagataText(1)"), &settings().candidate_entries[1]},
       {Box("KousyuText"), &settings().work_type_entry},
       {Box("Text3"), &settings().unit_entry},
@@ -284,9 +286,9 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
     for (const auto& [character, message] : refused) {
       SCOPED_TRACE(c.box->objectName().toStdString() + " " +
                    character.toStdString());
-      Type(c.box, "ab");
-      EXPECT_EQ(*c.held, "ab");
-      Type(c.box, "ab" + character);
+      Type(c.box, c.text);
+      EXPECT_EQ(*c.held, c.text.toStdString());
+      Type(c.box, c.text + character);
       EXPECT_EQ(dialogs_.Take(), (std::vector<Shown>{{"入力確認", message}}));
       EXPECT_TRUE(c.box->text().isEmpty());
       EXPECT_TRUE(c.held->empty());
