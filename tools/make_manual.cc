@@ -2,7 +2,10 @@
 // chapters (docs/manual/NN-*.md) and their pictures (docs/manual/images):
 // an A4 book with a cover, a table of contents, numbered chapters and
 // sections, figures with captions, a running head and page numbers, its
-// Japanese fonts embedded.
+// Japanese fonts embedded. The PDF has a bookmark for every chapter and
+// section, contents lines that lead to their pages, and page labels that
+// number the pages as they are printed (the cover and contents "i", "ii",
+// …, the chapters from "1").
 //
 //   make_manual SOURCE_DIR OUT.pdf VERSION
 //
@@ -21,6 +24,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStringList>
@@ -35,7 +39,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -85,6 +91,15 @@ struct Heading {
   QString number;     // "第3章" or "3.2"
   QString title;
   int page = 0;       // printed page number, from 1 on the first chapter
+  double top = 0;     // where it stands on its page, from the body's top
+};
+
+// A clickable line of the contents: on which page of the contents, where
+// (body coordinates of the layout), and the heading it leads to.
+struct ContentsLink {
+  int toc_page = 0;
+  QRectF rect;
+  std::size_t heading = 0;
 };
 
 // The chapters' text is plain prose with **bold** and `code` alone: a "*",
@@ -427,6 +442,165 @@ class Book {
   int pages_ = 0;
 };
 
+// A point on a page of the PDF (points from the page's bottom left) for a
+// point of the layout (from the body's top left).
+QPointF PdfPoint(double layout_x, double layout_y, double page_height_pt) {
+  const double mm_x = layout_x / g_layout_dpi * 25.4 + kSideMarginMm;
+  const double mm_y = layout_y / g_layout_dpi * 25.4 + kTopMarginMm;
+  return {mm_x / 25.4 * 72, page_height_pt - mm_y / 25.4 * 72};
+}
+
+// A PDF text string of any characters: UTF-16BE in hexadecimal.
+QByteArray PdfText(const QString& text) {
+  QByteArray hex = "<FEFF";
+  for (const QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+  return hex + ">";
+}
+
+// Adds the bookmarks, the contents' links and the page labels to the PDF
+// `pdf` as written by QPdfWriter, as an incremental update: new versions of
+// the catalogue and of the contents pages' annotation arrays, and the new
+// objects, after the file's end. `first_body_page` is the index of the
+// first chapter page; `headings` give their pages as printed.
+void AddNavigation(QByteArray& pdf, const std::vector<Heading>& headings,
+                   const std::vector<ContentsLink>& links, int first_body_page) {
+  const auto object_text = [&](int number) -> QByteArray {
+    const QByteArray head = "\n" + QByteArray::number(number) + " 0 obj\n";
+    const qsizetype at = pdf.lastIndexOf(head);
+    if (at < 0) Fail(QString("PDF object %1 not found").arg(number));
+    const qsizetype from = at + head.size();
+    const qsizetype end = pdf.indexOf("endobj", from);
+    return pdf.mid(from, end - from).trimmed();
+  };
+  const auto reference = [](const QByteArray& dict, const char* key) {
+    const QRegularExpression re(QString("/%1\\s+(\\d+)\\s+0\\s+R").arg(key));
+    const QRegularExpressionMatch m = re.match(QString::fromLatin1(dict));
+    if (!m.hasMatch()) Fail(QString("PDF without /%1").arg(key));
+    return m.captured(1).toInt();
+  };
+  const qsizetype trailer_at = pdf.lastIndexOf("trailer");
+  const qsizetype startxref_at = pdf.lastIndexOf("startxref");
+  if (trailer_at < 0 || startxref_at < 0) Fail("PDF without a trailer");
+  const QByteArray trailer = pdf.mid(trailer_at, startxref_at - trailer_at);
+  const long long previous_xref =
+      pdf.mid(startxref_at + 9).trimmed().split('\n').front().trimmed().toLongLong();
+  const int size = QRegularExpression("/Size\\s+(\\d+)")
+                       .match(QString::fromLatin1(trailer)).captured(1).toInt();
+  const int root = reference(trailer, "Root");
+  const int info = reference(trailer, "Info");
+  const QByteArray catalog = object_text(root);
+  const QByteArray pages_tree = object_text(reference(catalog, "Pages"));
+  std::vector<int> pages;
+  {
+    const qsizetype kids = pages_tree.indexOf("/Kids");
+    const qsizetype open = pages_tree.indexOf('[', kids);
+    const qsizetype close = pages_tree.indexOf(']', open);
+    QRegularExpressionMatchIterator it = QRegularExpression("(\\d+)\\s+0\\s+R")
+        .globalMatch(QString::fromLatin1(pages_tree.mid(open, close - open)));
+    while (it.hasNext()) pages.push_back(it.next().captured(1).toInt());
+  }
+  const double page_height = 842;
+  const auto destination = [&](const Heading& h) {
+    const std::size_t index = static_cast<std::size_t>(first_body_page + h.page - 1);
+    if (index >= pages.size()) Fail("a heading beyond the last page");
+    const double top = PdfPoint(0, h.top, page_height).y() + 6;
+    return QByteArray::number(pages[index]) + " 0 R /XYZ null " +
+           QByteArray::number(top, 'f', 2) + " null";
+  };
+
+  std::vector<std::pair<int, QByteArray>> objects;  // number, body
+  int next = size;
+
+  // The contents' links, on the annotation arrays of their pages.
+  std::map<int, QList<QByteArray>> annotations;  // array object, entries
+  for (const ContentsLink& link : links) {
+    const std::size_t page = static_cast<std::size_t>(1 + link.toc_page);
+    if (page >= pages.size()) Fail("a contents line beyond the last page");
+    const int array = reference(object_text(pages[page]), "Annots");
+    const QPointF a = PdfPoint(link.rect.left(), link.rect.top(), page_height);
+    const QPointF b = PdfPoint(link.rect.right(), link.rect.bottom(), page_height);
+    const int number = next++;
+    objects.emplace_back(number,
+        "<<\n/Type /Annot\n/Subtype /Link\n/Rect [" + QByteArray::number(a.x(), 'f', 2) +
+        " " + QByteArray::number(b.y(), 'f', 2) + " " + QByteArray::number(b.x(), 'f', 2) +
+        " " + QByteArray::number(a.y(), 'f', 2) + "]\n/Border [0 0 0]\n/Dest [" +
+        destination(headings[link.heading]) + "]\n>>");
+    annotations[array].append(QByteArray::number(number) + " 0 R");
+  }
+  for (const auto& [array, entries] : annotations) {
+    QByteArray old = object_text(array);
+    old = old.mid(1, old.lastIndexOf(']') - 1).trimmed();
+    objects.emplace_back(array, "[" + old + (old.isEmpty() ? "" : " ") + entries.join(' ') + "]");
+  }
+
+  // The bookmarks: the chapters, each with its sections.
+  const int outlines = next++;
+  std::vector<int> numbers(headings.size());
+  for (int& n : numbers) n = next++;
+  std::vector<std::size_t> chapters;
+  for (std::size_t i = 0; i < headings.size(); ++i) {
+    if (headings[i].level == 1) chapters.push_back(i);
+  }
+  if (chapters.empty() || headings.front().level != 1) Fail("no chapter to bookmark");
+  const auto ref = [&](std::size_t i) { return QByteArray::number(numbers[i]) + " 0 R"; };
+  for (std::size_t c = 0; c < chapters.size(); ++c) {
+    const std::size_t first = chapters[c];
+    const std::size_t end = c + 1 < chapters.size() ? chapters[c + 1] : headings.size();
+    QByteArray chapter = "<<\n/Title " + PdfText(headings[first].number + "　" +
+                                                  headings[first].title) +
+                         "\n/Parent " + QByteArray::number(outlines) + " 0 R\n/Dest [" +
+                         destination(headings[first]) + "]\n";
+    if (c > 0) chapter += "/Prev " + ref(chapters[c - 1]) + "\n";
+    if (c + 1 < chapters.size()) chapter += "/Next " + ref(chapters[c + 1]) + "\n";
+    if (end > first + 1) {
+      chapter += "/First " + ref(first + 1) + "\n/Last " + ref(end - 1) + "\n/Count " +
+                 QByteArray::number(static_cast<int>(end - first - 1)) + "\n";
+    }
+    objects.emplace_back(numbers[first], chapter + ">>");
+    for (std::size_t s = first + 1; s < end; ++s) {
+      QByteArray section = "<<\n/Title " + PdfText(headings[s].number + "　" +
+                                                    headings[s].title) +
+                           "\n/Parent " + ref(first) + "\n/Dest [" +
+                           destination(headings[s]) + "]\n";
+      if (s > first + 1) section += "/Prev " + ref(s - 1) + "\n";
+      if (s + 1 < end) section += "/Next " + ref(s + 1) + "\n";
+      objects.emplace_back(numbers[s], section + ">>");
+    }
+  }
+  objects.emplace_back(outlines, "<<\n/Type /Outlines\n/First " + ref(chapters.front()) +
+                                     "\n/Last " + ref(chapters.back()) + "\n/Count " +
+                                     QByteArray::number(static_cast<int>(headings.size())) +
+                                     "\n>>");
+
+  // The catalogue with the bookmarks, shown on opening, and the labels.
+  QByteArray new_catalog = catalog.left(catalog.lastIndexOf(">>"));
+  new_catalog += "/Outlines " + QByteArray::number(outlines) +
+                 " 0 R\n/PageMode /UseOutlines\n/PageLabels << /Nums [0 << /S /r >> " +
+                 QByteArray::number(first_body_page) + " << /S /D /St 1 >>] >>\n>>";
+  objects.emplace_back(root, new_catalog);
+
+  // The update: the objects, a cross-reference section of one entry per
+  // object, and the trailer leading to the file's own.
+  if (!pdf.endsWith('\n')) pdf += '\n';
+  std::sort(objects.begin(), objects.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::pair<int, qsizetype>> offsets;
+  for (const auto& [number, body] : objects) {
+    offsets.emplace_back(number, pdf.size());
+    pdf += QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n";
+  }
+  const qsizetype xref = pdf.size();
+  pdf += "xref\n";
+  for (const auto& [number, offset] : offsets) {
+    pdf += QByteArray::number(number) + " 1\n" +
+           QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+  }
+  pdf += "trailer\n<<\n/Size " + QByteArray::number(next) + "\n/Info " +
+         QByteArray::number(info) + " 0 R\n/Root " + QByteArray::number(root) +
+         " 0 R\n/Prev " + QByteArray::number(previous_xref) + "\n>>\nstartxref\n" +
+         QByteArray::number(xref) + "\n%%EOF\n";
+}
+
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 }  // namespace
@@ -449,6 +623,9 @@ int main(int argc, char** argv) {
 
   const QString partial = out + ".part";
   QFile::remove(partial);
+  std::vector<Heading> headings;
+  std::vector<ContentsLink> links;
+  int toc_pages = 0;
   {
     QPdfWriter writer(partial);
     writer.setResolution(kDpi);
@@ -491,7 +668,6 @@ int main(int argc, char** argv) {
     KeepTogether(doc, body.height());
 
     // Where each chapter and section begins.
-    std::vector<Heading> headings;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
       const int level = b.blockFormat().headingLevel();
       if (level != 1 && level != 2) continue;
@@ -501,8 +677,9 @@ int main(int argc, char** argv) {
       h.level = level;
       h.number = text.left(gap);
       h.title = text.mid(gap + 1);
-      h.page = static_cast<int>(std::floor(
-                   doc.documentLayout()->blockBoundingRect(b).top() / body.height())) + 1;
+      const double top = doc.documentLayout()->blockBoundingRect(b).top();
+      h.page = static_cast<int>(std::floor(top / body.height())) + 1;
+      h.top = top - (h.page - 1) * body.height();
       headings.push_back(h);
     }
     std::vector<QString> heads(static_cast<std::size_t>(doc.pageCount()));
@@ -541,11 +718,44 @@ int main(int argc, char** argv) {
     html += "</table>";
     toc.setHtml(html);
 
+    // Where each line of the contents stands: the rows of its table.
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : toc.rootFrame()->childFrames()) {
+      if ((table = qobject_cast<QTextTable*>(frame)) != nullptr) break;
+    }
+    if (table == nullptr || table->rows() != static_cast<int>(headings.size())) {
+      Fail("the contents are not one line per heading");
+    }
+    for (int row = 0; row < table->rows(); ++row) {
+      QRectF rect;
+      for (int col = 0; col < 2; ++col) {
+        const QTextBlock block = table->cellAt(row, col).firstCursorPosition().block();
+        rect = rect.united(toc.documentLayout()->blockBoundingRect(block));
+      }
+      rect.setLeft(0);
+      rect.setRight(body.width());
+      const int page = static_cast<int>(std::floor(rect.center().y() / body.height()));
+      rect.translate(0, -page * body.height());
+      links.push_back({page, rect, static_cast<std::size_t>(row)});
+    }
+    toc_pages = toc.pageCount();
+
     Book book(writer, mincho, gothic);
     book.Cover(version);
     book.Pages(toc, 0);
     book.Pages(doc, 1, heads);
     if (!book.painter().end()) Fail("cannot write " + partial);
+  }
+  {
+    QFile file(partial);
+    if (!file.open(QIODevice::ReadOnly)) Fail("cannot read " + partial);
+    QByteArray pdf = file.readAll();
+    file.close();
+    AddNavigation(pdf, headings, links, 1 + toc_pages);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(pdf) != pdf.size() || !file.flush()) {
+      Fail("cannot write " + partial);
+    }
   }
   QFile::remove(out);
   if (!QFile::rename(partial, out)) Fail("cannot write " + out);

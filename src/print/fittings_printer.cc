@@ -115,18 +115,18 @@ void FittingsPrinter::PrintPage(int first_line) {
     canvas.DrawLine(x, row_top(0), x, row_top(kHeaderRow), kRuleWidth);
   }
 
-  canvas.SetFont(BodyFont(true));
+  // Every text stays inside its cell: a kind wider than its column is
+  // drawn smaller or cut rather than over the quantity beside it.
+  const PrintFont font = BodyFont(true);
+  canvas.SetFont(font);
   for (const Group& group : kGroups) {
     const double left = edges[static_cast<std::size_t>(group.first)];
     const double width = edges[static_cast<std::size_t>(group.last) + 1] - left;
-    canvas.DrawText(left + frame_.AlignInCell(group.title, width, kAlignCentre),
-                    row_top(0) + kTextDrop, group.title);
+    frame_.PrintInCell(group.title, left, width, kAlignCentre, row_top(0) + kTextDrop, font);
   }
   for (std::size_t c = 0; c < kColumns; ++c) {
-    const std::string_view header = kColumnsOfList[c].header;
-    canvas.DrawText(
-        edges[c] + frame_.AlignInCell(header, edges[c + 1] - edges[c], kAlignCentre),
-        row_top(kHeaderRow) + kTextDrop, header);
+    frame_.PrintInCell(kColumnsOfList[c].header, edges[c], edges[c + 1] - edges[c],
+                       kAlignCentre, row_top(kHeaderRow) + kTextDrop, font);
   }
 
   for (int i = 0; i < kLinesPerPage; ++i) {
@@ -134,11 +134,8 @@ void FittingsPrinter::PrintPage(int first_line) {
     if (line >= list_.rows()) break;
     const double y = row_top(kFirstDataRow + i) + kTextDrop;
     for (std::size_t c = 0; c < kColumns; ++c) {
-      const std::string& text = list_.At(line, static_cast<int>(c));
-      if (text.empty()) continue;
-      canvas.DrawText(edges[c] + frame_.AlignInCell(text, edges[c + 1] - edges[c],
-                                                    kColumnsOfList[c].alignment),
-                      y, text);
+      frame_.PrintInCell(list_.At(line, static_cast<int>(c)), edges[c],
+                         edges[c + 1] - edges[c], kColumnsOfList[c].alignment, y, font);
     }
   }
 }

@@ -1,10 +1,12 @@
 #include "print/page_frame.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "calc/cp932.h"
 
@@ -15,7 +17,54 @@ namespace {
 constexpr double kRuleLength = 600;
 constexpr double kTitleRise = 250;  // the title line above the top margin
 
+constexpr std::string_view kEllipsis = "…";
+// Text widths follow the font size closely but not always exactly: the
+// size is stepped down from the proportional one to the minimum.
+constexpr double kScaleStep = 0.02;
+// Rounding in the widths: a text this much wider than its room still fits.
+constexpr double kWidthSlack = 1e-6;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The byte offsets of the character boundaries of a UTF-8 text, from 0 to
+// its size.
+std::vector<std::size_t> Boundaries(std::string_view text) {
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) at.push_back(i);
+  }
+  at.push_back(text.size());
+  return at;
+}
+
 }  // namespace
+
+bool LooksLikeNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    text = text.substr(1, text.size() - 2);
+  }
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    text.remove_prefix(1);
+  }
+  bool digits = false;
+  bool point = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      digits = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (c == ',' && !point && digits && i + 1 < text.size() &&
+               IsDigit(text[i + 1])) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
 
 std::string_view BeginningWithin(std::string_view text, double room,
                                  double size) {
@@ -93,6 +142,90 @@ double PageFrame::AlignInCell(std::string_view text, double width, int alignment
     default:
       return (width - text_width) / 2;
   }
+}
+
+FittedText PageFrame::FitInCell(std::string_view text, double width,
+                                int alignment, const PrintFont& font,
+                                CutSide cut) {
+  // The room from the text's aligned place to the far edge of the cell.
+  const double room = alignment == kAlignCentre ? width : width - 50;
+  FittedText fitted{std::string(text), font, 0};
+  canvas_.SetFont(font);
+  const double full = canvas_.TextWidth(text);
+  if (text.empty() || full <= room + kWidthSlack) {
+    fitted.x = AlignInCell(text, width, alignment);
+    return fitted;
+  }
+
+  PrintFont smaller = font;
+  if (room > 0) {
+    for (double scale = std::max(room / full, kMinimumFontScale);
+         scale >= kMinimumFontScale - 1e-9; scale -= kScaleStep) {
+      smaller.size = font.size * scale;
+      canvas_.SetFont(smaller);
+      if (canvas_.TextWidth(text) <= room + kWidthSlack) {
+        fitted.font = smaller;
+        fitted.shrunk = true;
+        fitted.x = AlignInCell(text, width, alignment);
+        canvas_.SetFont(font);
+        return fitted;
+      }
+    }
+  }
+
+  fitted.cut = true;
+  if (LooksLikeNumber(text)) {
+    canvas_.SetFont(font);
+    const double hash = canvas_.TextWidth("#");
+    const double count =
+        hash > 0 ? std::floor((std::max(room, 0.0) + kWidthSlack) / hash) : 1;
+    fitted.text.assign(static_cast<std::size_t>(std::max(1.0, count)), '#');
+    fitted.x = AlignInCell(fitted.text, width, alignment);
+    return fitted;
+  }
+
+  // The most characters that stand with "…" in the smallest font; the
+  // width grows with every character, so the count is searched by halves.
+  smaller.size = font.size * kMinimumFontScale;
+  canvas_.SetFont(smaller);
+  fitted.font = smaller;
+  fitted.shrunk = true;
+  const std::vector<std::size_t> at = Boundaries(text);
+  const std::size_t chars = at.size() - 1;
+  const auto with_ellipsis = [&](std::size_t kept) {
+    return cut == CutSide::kEnd
+               ? std::string(text.substr(0, at[kept])) + std::string(kEllipsis)
+               : std::string(kEllipsis) +
+                     std::string(text.substr(at[chars - kept]));
+  };
+  std::size_t low = 0;  // always fits (or nothing does)
+  std::size_t high = chars;
+  while (low < high) {
+    const std::size_t mid = (low + high + 1) / 2;
+    if (canvas_.TextWidth(with_ellipsis(mid)) <= room + kWidthSlack) {
+      low = mid;
+    } else {
+      high = mid - 1;
+    }
+  }
+  fitted.text = with_ellipsis(low);
+  fitted.x = AlignInCell(fitted.text, width, alignment);
+  canvas_.SetFont(font);
+  return fitted;
+}
+
+void PageFrame::PrintInCell(std::string_view text, double left, double width,
+                            int alignment, double y, const PrintFont& font,
+                            CutSide cut) {
+  if (text.empty()) return;
+  const FittedText fitted = FitInCell(text, width, alignment, font, cut);
+  if (fitted.font == font) {
+    canvas_.DrawText(left + fitted.x, y, fitted.text);
+    return;
+  }
+  canvas_.SetFont(fitted.font);
+  canvas_.DrawText(left + fitted.x, y, fitted.text);
+  canvas_.SetFont(font);
 }
 
 std::string_view PageFrame::TitleLineBeginning(std::string_view text) const {

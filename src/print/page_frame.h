@@ -20,6 +20,29 @@ inline constexpr double kBottomMargin = 500;
 // Alignment in a printed cell (AlignInCell).
 enum CellAlignment : int { kAlignCentre = 0, kAlignLeft = 1, kAlignRight = 2 };
 
+// Which end of a text too long for its cell gives way to "…".
+enum class CutSide { kEnd, kStart };
+
+// The smallest a text is drawn to stay inside its cell, as a share of its
+// font's size.
+inline constexpr double kMinimumFontScale = 0.75;
+
+// A text as it is drawn in its cell: the text (cut, or "###" for a number),
+// the font (smaller than the cell's when the text would not fit) and its
+// offset from the cell's left edge.
+struct FittedText {
+  std::string text;
+  PrintFont font;
+  double x = 0;
+  bool shrunk = false;
+  bool cut = false;
+};
+
+// Whether a cell text is a number: digits with an optional sign, thousands
+// separators and decimals, possibly in parentheses (the subtotals of the
+// work-type table). A number is never cut.
+bool LooksLikeNumber(std::string_view text);
+
 // What the page frame prints besides the page's title: the settings of the
 // settings panel ("物件名印刷有" and its position, "会社名印刷有", the
 // company name and its position) and the project name of the main window.
@@ -57,6 +80,20 @@ class PageFrame {
   // The offset of `text` in a cell `width` wide: centred, 50 twips from
   // the left edge, or ending 50 twips before the right edge.
   double AlignInCell(std::string_view text, double width, int alignment) const;
+  // How `text` stands in a cell `width` wide set in `font`: where it fits
+  // (from its aligned place it stays between the cell's edges) as it is,
+  // at AlignInCell. Otherwise it is drawn smaller, down to
+  // kMinimumFontScale of the font; if it still does not fit, a number
+  // shows as "###" (as many as fit) in the cell's font and any other text
+  // is cut at `cut` and marked with "…" in the smallest font. Leaves the
+  // canvas's font at `font`.
+  FittedText FitInCell(std::string_view text, double width, int alignment,
+                       const PrintFont& font, CutSide cut = CutSide::kEnd);
+  // Draws `text` as FitInCell fits it into the cell from `left` at `y`; an
+  // empty text draws nothing.
+  void PrintInCell(std::string_view text, double left, double width,
+                   int alignment, double y, const PrintFont& font,
+                   CutSide cut = CutSide::kEnd);
   // The frame of the current page. `title` is the page's title line (none
   // on summary pages, whose first heading line carries the table's title);
   // the line is cut to the page's width.

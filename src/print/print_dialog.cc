@@ -105,19 +105,27 @@ void PrintDialog::Open(int mode, std::string project_name) {
   right_.clear();
   start_page_ = "1";
   caption_.clear();
-  // A summary can be printed once it holds something.
-  ticked_.fill(false);
-  for (int p = 0; p < 5; ++p) {
-    enabled_[static_cast<std::size_t>(p)] = !tables_.interior_summaries[p].At(3, 1).empty();
-    enabled_[static_cast<std::size_t>(5 + p)] = !tables_.exterior_summaries[p].At(3, 1).empty();
-  }
-  // The fittings summary once it has an item column, the work-type table
+  // A summary can be printed once it holds something: a part table once
+  // it has been aggregated (its places total) and has an item column (a
+  // side aggregated without an item in a part leaves that table empty),
+  // the fittings summary once it has an item column, the work-type table
   // once a row below its heading holds anything (the empty table laid out
   // at start-up has one blank row).
-  const TextGrid& fittings = tables_.fittings_summary;
-  bool items = false;
-  for (int c = 2; c < fittings.cols() && !items; ++c) items = !fittings.At(2, c).empty();
-  enabled_[10] = items;
+  ticked_.fill(false);
+  const auto has_items = [](const TextGrid& table) {
+    for (int c = 2; c < table.cols(); ++c) {
+      if (!table.At(2, c).empty()) return true;
+    }
+    return false;
+  };
+  const auto printable = [&](const TextGrid& table) {
+    return !table.At(3, 1).empty() && has_items(table);
+  };
+  for (int p = 0; p < 5; ++p) {
+    enabled_[static_cast<std::size_t>(p)] = printable(tables_.interior_summaries[p]);
+    enabled_[static_cast<std::size_t>(5 + p)] = printable(tables_.exterior_summaries[p]);
+  }
+  enabled_[10] = has_items(tables_.fittings_summary);
   const TextGrid& work = tables_.interior_summaries[kWorkTypeTable];
   bool rows = false;
   for (int r = 1; r < work.rows() && !rows; ++r) {

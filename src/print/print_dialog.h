@@ -50,6 +50,9 @@ class PrintDialog {
   // The position of a name in the left list: the exact name first, letter
   // case ignored only when no name matches exactly; nothing when absent.
   std::optional<int> FindRoom(std::string_view name) const;
+  // The open project's name, which the page frame prints (empty when no
+  // project is open).
+  const std::string& project_name() const { return project_name_; }
   const std::string& start_page() const { return start_page_; }
   bool box_enabled(int box) const { return enabled_[static_cast<std::size_t>(box)]; }
   bool box_ticked(int box) const { return ticked_[static_cast<std::size_t>(box)]; }

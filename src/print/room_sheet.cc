@@ -172,10 +172,9 @@ void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
     if (page == 0) {
       canvas.SetFont(BodyFont(true));
       for (int p = 0; p < kParts; ++p) {
-        const std::string_view part = kPartNames[static_cast<std::size_t>(p)];
-        canvas.DrawText(kLeftMargin + p * column_width +
-                            frame_.AlignInCell(part, column_width, kAlignCentre),
-                        kTopMargin + 45, part);
+        frame_.PrintInCell(kPartNames[static_cast<std::size_t>(p)],
+                           kLeftMargin + p * column_width, column_width,
+                           kAlignCentre, kTopMargin + 45, BodyFont(true));
       }
       canvas.DrawLine(kLeftMargin, kTopMargin + line_height, width - kRightMargin,
                       kTopMargin + line_height, 5);
@@ -193,11 +192,13 @@ void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
         if (at >= column.size()) continue;
         const std::string& text = column[at];
         if (text.empty() || text == kSeparator) continue;
+        // A line too long for its column (the last piece of a long
+        // formula) is drawn smaller or cut; a formula line gives way at
+        // its beginning, so that its value stays readable.
         const bool left = text.starts_with(kItemMarker) || text.starts_with("※");
-        canvas.DrawText(kLeftMargin + p * column_width +
-                            frame_.AlignInCell(text, column_width,
-                                               left ? kAlignLeft : kAlignRight),
-                        y, text);
+        frame_.PrintInCell(text, kLeftMargin + p * column_width, column_width,
+                           left ? kAlignLeft : kAlignRight, y, BodyFont(),
+                           left ? CutSide::kEnd : CutSide::kStart);
       }
     }
     frame_.NextPage();

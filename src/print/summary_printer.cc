@@ -50,12 +50,13 @@ constexpr std::array<std::string_view, kWorkTypeColumns> kWorkTypeHeadings = {
 constexpr int kOuterRuleWidth = 5;
 constexpr int kInnerRuleWidth = 1;
 
-// Draws `text` in the cell from `left`, `width` wide, with `alignment`;
-// an empty text draws nothing. The text is never clipped.
+// Draws `text` in the cell from `left`, `width` wide, with `alignment` in
+// `font`; an empty text draws nothing. A text wider than its cell is drawn
+// smaller or cut, a number shows as "###", so that nothing runs over the
+// cells beside it.
 void PrintInCell(PageFrame& frame, std::string_view text, double left, double width,
-                 int alignment, double y) {
-  if (text.empty()) return;
-  frame.canvas().DrawText(left + frame.AlignInCell(text, width, alignment), y, text);
+                 int alignment, double y, const PrintFont& font = BodyFont()) {
+  frame.PrintInCell(text, left, width, alignment, y, font);
 }
 
 bool IsVariationSelector(std::string_view ch) {
@@ -197,12 +198,12 @@ void SummaryPrinter::PrintSheetPage(const TextGrid& table,
 
   // The heading of the name and places columns.
   canvas.SetFont(BodyFont(true));
-  PrintInCell(frame_, titles.title, kLeftMargin, kNameWidth, kAlignLeft, text_y(0));
-  PrintInCell(frame_, "工種", kLeftMargin, kNameWidth, kAlignLeft, text_y(1));
-  PrintInCell(frame_, titles.part, kLeftMargin, kNameWidth, kAlignLeft, text_y(4));
+  PrintInCell(frame_, titles.title, kLeftMargin, kNameWidth, kAlignLeft, text_y(0), BodyFont(true));
+  PrintInCell(frame_, "工種", kLeftMargin, kNameWidth, kAlignLeft, text_y(1), BodyFont(true));
+  PrintInCell(frame_, titles.part, kLeftMargin, kNameWidth, kAlignLeft, text_y(4), BodyFont(true));
   PrintInCell(frame_, first_row_page ? titles.names : titles.names_cont, kLeftMargin,
-              kNameWidth, kAlignLeft, text_y(7));
-  PrintInCell(frame_, "ヶ所", places_left, kPlacesWidth, kAlignCentre, text_y(0));
+              kNameWidth, kAlignLeft, text_y(7), BodyFont(true));
+  PrintInCell(frame_, "ヶ所", places_left, kPlacesWidth, kAlignCentre, text_y(0), BodyFont(true));
 
   // The heading of each item column, with the totals on the first row page.
   for (int col = first_col; col <= last_col; ++col) {
@@ -241,7 +242,8 @@ void SummaryPrinter::PrintItemHeading(const TextGrid& table, int col, double lef
                                       double width, double line_height) {
   const auto text_y = [&](int line) { return kTopMargin + line * line_height + kTextDrop; };
   frame_.canvas().SetFont(BodyFont(true));
-  PrintInCell(frame_, table.At(0, col), left, width, kAlignCentre, text_y(0));
+  PrintInCell(frame_, table.At(0, col), left, width, kAlignCentre, text_y(0),
+              BodyFont(true));
 
   frame_.canvas().SetFont(BodyFont());
   const std::string& work_type = table.At(1, col);
@@ -317,7 +319,7 @@ void SummaryPrinter::PrintWorkTypeHeading(double line_height) {
                              : right - left;
     if (c > 0) canvas.DrawLine(left, kTopMargin, left, bottom, kInnerRuleWidth);
     PrintInCell(frame_, kWorkTypeHeadings[static_cast<std::size_t>(c)], left, width,
-                kAlignCentre, kTopMargin + kTextDrop);
+                kAlignCentre, kTopMargin + kTextDrop, BodyFont(true));
     left += width;
   }
 }

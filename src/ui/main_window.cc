@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -19,7 +18,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -510,13 +508,27 @@ void MainForm::OpenManual() {
                               MessageIcon::kWarning);
     return;
   }
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(manual)))) {
-    ws_.dialogs().ShowMessage(kTitleConfirm,
-                              "操作マニュアルを開けませんでした。\n"
-                              "PDFを表示するプログラムがあるか確かめてください。\n" +
-                                  PathText(manual),
-                              MessageIcon::kWarning);
-  }
+  OpenWithDesktop(PathToQString(manual), QStringLiteral("application/pdf"), this,
+                  [this, manual] { ManualNotOpened(manual); });
+}
+
+void MainForm::ManualNotOpened(const std::filesystem::path& manual) {
+  // No viewer for PDF: the file is there, and its folder can be opened to
+  // take it elsewhere.
+  const std::filesystem::path folder = manual.parent_path();
+  const Answer answer = ws_.dialogs().Ask(
+      kTitleConfirm,
+      "操作マニュアルを開けませんでした。\n"
+      "PDFを表示するプログラムがあるか確かめてください。\n" +
+          PathText(manual) + "\n\nこのファイルのあるフォルダを開きますか？",
+      Buttons::kYesNo, MessageIcon::kWarning);
+  if (answer != Answer::kYes) return;
+  OpenWithDesktop(PathToQString(folder), QStringLiteral("inode/directory"), this,
+                  [this, folder] {
+                    ws_.dialogs().ShowMessage(
+                        kTitleConfirm, "フォルダを開けませんでした。\n" + PathText(folder),
+                        MessageIcon::kWarning);
+                  });
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <filesystem>
 
 #include "shell/workspace.h"
 
@@ -92,6 +93,9 @@ class MainForm : public QMainWindow {
   // "元に戻す" and "やり直し": enabled with the name of their step.
   void RefreshHistoryActions();
   void OpenManual();
+  // The manual could not be handed to a viewer: says so with its path and
+  // offers to open its folder.
+  void ManualNotOpened(const std::filesystem::path& manual);
   void ApplyDisplaySize();
   // Resizes the window to `wanted`, or less where the screen is smaller,
   // and keeps it on the screen.

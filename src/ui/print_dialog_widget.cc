@@ -63,12 +63,7 @@ PrintDialogWidget::PrintDialogWidget(PrintDialog& dialog, QWidget* parent)
     page_row->addWidget(start_page_);
     page_row->addStretch(1);
     layout->addLayout(page_row);
-  } else if (kind == kPrintFittings) {
-    auto* detail = new QCheckBox("詳細印刷", this);
-    detail->setObjectName("Check2");
-    detail->setToolTip("建具廻りの印刷は一つの様式です。");
-    layout->addWidget(detail);
-  } else {
+  } else if (kind == kPrintSummaries) {
     auto* note = new QLabel("○選択された集計表を印刷します。", this);
     note->setObjectName("Label4");
     layout->addWidget(note);
@@ -139,10 +134,15 @@ void PrintDialogWidget::Refresh() {
   caption_->setText(ToQString(dialog_.caption()));
 }
 
-void PrintDialogWidget::SetUpPrinter(QPrinter* printer) {
+void PrintDialogWidget::SetUpPrinter(QPrinter* printer) const {
   printer->setPageSize(QPageSize(QPageSize::A4));
   printer->setPageOrientation(QPageLayout::Landscape);
-  printer->setDocName(QString::fromUtf8("Veltrano"));
+  // The platform's print dialog proposes the job's name without its
+  // extension, and ".pdf", for a file: the project's file name keeps a
+  // project name with a dot whole.
+  const std::string& project = dialog_.project_name();
+  printer->setDocName(project.empty() ? QString::fromUtf8("Veltrano")
+                                      : ToQString(project) + ".xdt");
 }
 
 void PrintDialogWidget::StartPrinting() {

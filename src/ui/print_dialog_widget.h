@@ -30,6 +30,10 @@ class PrintDialogWidget : public QDialog {
   // the PDF file at `path`, which is replaced only once it is written
   // whole; a failure is told and leaves a file already there as it was.
   void PrintToPdf(const QString& path);
+  // Sets `printer` to A4 landscape for a job named after the open
+  // project's file ("山田邸.xdt", or "Veltrano" with no project), so that
+  // printing to a file proposes "山田邸.pdf".
+  void SetUpPrinter(QPrinter* printer) const;
 
  public slots:
   void done(int result) override;
@@ -37,7 +41,6 @@ class PrintDialogWidget : public QDialog {
  private:
   void StartPrinting();
   void Preview();
-  static void SetUpPrinter(QPrinter* printer);
 
   PrintDialog& dialog_;
   NameListsWidget* lists_ = nullptr;                 // List1(0..1), Command3(0..2)

@@ -7,6 +7,10 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QProcess>
+#include <QTimer>
+#include <QUrl>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -265,6 +269,59 @@ std::optional<std::string> QtClipboard::Text() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) return std::nullopt;
   return ToStdString(clipboard->text());
+}
+
+void OpenWithDesktop(const QString& file, const QString& mime_type,
+                     QObject* context, std::function<void()> failed) {
+  // Told after the current event, as a launcher's failure is.
+  const auto fail = [context, failed] {
+    QTimer::singleShot(0, context, failed);
+  };
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+  (void)mime_type;
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) fail();
+#else
+  // The program registered for the type: none when the answer is empty.
+  // When the question itself cannot be asked (no "xdg-mime", or it does
+  // not answer), the launcher is left to find out.
+  constexpr int kQueryTimeoutMs = 5000;
+  QProcess query;
+  query.start(QStringLiteral("xdg-mime"),
+              {QStringLiteral("query"), QStringLiteral("default"), mime_type});
+  if (query.waitForStarted(kQueryTimeoutMs)) {
+    if (query.waitForFinished(kQueryTimeoutMs)) {
+      if (query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+          query.readAllStandardOutput().trimmed().isEmpty()) {
+        fail();
+        return;
+      }
+    } else {
+      query.kill();
+      query.waitForFinished(kQueryTimeoutMs);
+    }
+  }
+
+  // The launcher may stay until the viewer closes: it is watched without
+  // waiting, and left running (not destroyed) when the program ends first.
+  auto* launcher = new QProcess;
+  QObject::connect(launcher, &QProcess::finished, context,
+                   [fail](int code, QProcess::ExitStatus status) {
+                     if (status != QProcess::NormalExit || code != 0) fail();
+                   });
+  QObject::connect(launcher, &QProcess::errorOccurred, context,
+                   [fail](QProcess::ProcessError error) {
+                     if (error == QProcess::FailedToStart) fail();
+                   });
+  QObject::connect(launcher, &QProcess::finished, launcher, &QObject::deleteLater);
+  QObject::connect(launcher, &QProcess::errorOccurred, launcher,
+                   [launcher](QProcess::ProcessError error) {
+                     if (error == QProcess::FailedToStart) launcher->deleteLater();
+                   });
+  launcher->setStandardInputFile(QProcess::nullDevice());
+  launcher->setStandardOutputFile(QProcess::nullDevice());
+  launcher->setStandardErrorFile(QProcess::nullDevice());
+  launcher->start(QStringLiteral("xdg-open"), {file});
+#endif
 }
 
 }  // namespace veltrano

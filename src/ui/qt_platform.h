@@ -143,6 +143,18 @@ class QtClipboard : public Clipboard {
   static constexpr const char* kRowsMimeType = "text/tab-separated-values";
 };
 
+// Opens `file` with the desktop's program for `mime_type` (the operation
+// manual with the PDF viewer, a folder with the file manager). On Windows
+// and macOS the shell opens it. Elsewhere the launcher "xdg-open" would
+// start and end well even when it then finds no program, so the program
+// registered for the type is asked of "xdg-mime" first, and the
+// launcher's exit status is watched. `failed` is called, on the event loop
+// of `context`, when no program is registered for the type, the launcher
+// cannot be started or it ends in failure; not at all while the program
+// runs.
+void OpenWithDesktop(const QString& file, const QString& mime_type,
+                     QObject* context, std::function<void()> failed);
+
 }  // namespace veltrano
 
 #endif  // VELTRANO_UI_QT_PLATFORM_H_

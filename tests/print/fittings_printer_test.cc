@@ -142,6 +142,107 @@ TEST_F(FittingsPrinterTest, ColumnsOnTheRoundedUnitFillTheWidth) {
   EXPECT_EQ(canvas.Find(0, "列0"), nullptr);
 }
 
+// The width of a drawn text in the font it was drawn in.
+double DrawnWidth(const RecordingCanvas::Text& t) {
+  return static_cast<double>(ByteWidth(t.text)) * 10 * t.font.size;
+}
+
+TEST_F(FittingsPrinterTest, TextsStayInsideTheirCellsAndNumbersAreNeverCut) {
+  // The default seal kind beside its length, a mortar kind far too long
+  // for its column, and lengths too long to be read at any size.
+  TextGrid list = List(3);
+  list.Set(1, 4, "FL5");
+  list.Set(1, 6, "3.12");
+  list.Set(1, 7, "変成シリコン");
+  list.Set(1, 8, "16.4");
+  list.Set(1, 9, "変成シリコン");
+  list.Set(1, 10, "10x10");
+  list.Set(1, 11, "12345678901.25");
+  list.Set(1, 12, "モルタル詰め（防水剤入り）外部側");
+  list.Set(1, 13, "7.2");
+  list.Set(2, 8, "1234567890.5");
+  Print(list);
+  ASSERT_EQ(canvas.page_count(), 1);
+  const RecordingCanvas::Page& page = canvas.pages()[0];
+
+  // The cells' edges are the page's column rules, the border on either
+  // side.
+  std::vector<double> edges = {800};
+  for (const RecordingCanvas::Line& l : page.lines) {
+    if (!l.rectangle && l.x1 == l.x2 && l.y2 == kHeight - 500) edges.push_back(l.x1);
+  }
+  edges.push_back(16080 - 700);
+  ASSERT_EQ(edges.size(), 17u);
+  // Every text of the header row and the data lines ends before the
+  // right edge of the cell it starts in, and starts inside the page.
+  int checked = 0;
+  for (const RecordingCanvas::Text& t : page.texts) {
+    if (t.y < TextY(1)) continue;
+    ASSERT_GE(t.x, 800) << t.text;
+    std::size_t c = 0;
+    while (c + 1 < edges.size() && edges[c + 1] <= t.x) ++c;
+    EXPECT_LE(t.x + DrawnWidth(t), edges[c + 1] + 1e-6) << t.text;
+    ++checked;
+  }
+  EXPECT_GT(checked, 16 + 12);
+
+  // Texts that fit stand as always, in the font of the list.
+  const auto width = [](std::string_view text) {
+    return static_cast<double>(ByteWidth(text)) * 90;
+  };
+  const RecordingCanvas::Text* length = canvas.Find(0, "16.4");
+  ASSERT_NE(length, nullptr);
+  EXPECT_EQ(length->x, edges[9] - 50 - width("16.4"));
+  EXPECT_EQ(length->font, (PrintFont{"ＭＳ 明朝", 9, true}));
+  EXPECT_EQ(canvas.Find(0, "7.2")->x, edges[14] - 50 - width("7.2"));
+  EXPECT_EQ(canvas.Find(0, "FL5")->font.size, 9);
+
+  // "変成シリコン" is drawn whole, smaller, centred in its column; not
+  // below three quarters of the font.
+  std::vector<const RecordingCanvas::Text*> kinds;
+  for (const RecordingCanvas::Text& t : page.texts) {
+    if (t.text == "変成シリコン") kinds.push_back(&t);
+  }
+  ASSERT_EQ(kinds.size(), 2u);
+  for (const RecordingCanvas::Text* kind : kinds) {
+    EXPECT_LT(kind->font.size, 9);
+    EXPECT_GE(kind->font.size, 9 * 0.75);
+    EXPECT_TRUE(kind->font.bold);
+  }
+  EXPECT_NEAR(kinds[0]->x - edges[7], edges[8] - kinds[0]->x - DrawnWidth(*kinds[0]), 1e-6);
+
+  // The mortar kind is cut with "…" at three quarters of the font.
+  const RecordingCanvas::Text* mortar = nullptr;
+  for (const RecordingCanvas::Text& t : page.texts) {
+    if (t.text.starts_with("モルタル")) mortar = &t;
+  }
+  ASSERT_NE(mortar, nullptr);
+  EXPECT_TRUE(mortar->text.ends_with("…")) << mortar->text;
+  EXPECT_TRUE(std::string("モルタル詰め（防水剤入り）外部側")
+                  .starts_with(mortar->text.substr(0, mortar->text.size() - 3)));
+  EXPECT_EQ(mortar->font.size, 9 * 0.75);
+
+  // A number is never cut: one that fits at three quarters is drawn so,
+  // one that does not shows "###" across its cell, in the cell's font.
+  const RecordingCanvas::Text* smaller = canvas.Find(0, "1234567890.5");
+  ASSERT_NE(smaller, nullptr);
+  EXPECT_GE(smaller->font.size, 9 * 0.75);
+  for (const RecordingCanvas::Text& t : page.texts) {
+    EXPECT_FALSE(t.text.find("12345678901") != std::string::npos) << t.text;
+  }
+  const RecordingCanvas::Text* hashes = nullptr;
+  for (const RecordingCanvas::Text& t : page.texts) {
+    if (t.text.starts_with("#")) hashes = &t;
+  }
+  ASSERT_NE(hashes, nullptr);
+  EXPECT_EQ(hashes->text.find_first_not_of('#'), std::string::npos);
+  EXPECT_EQ(hashes->font.size, 9);
+  EXPECT_GE(hashes->x, edges[11]);
+  // As many as the cell holds from its right inset.
+  EXPECT_EQ(hashes->text.size(),
+            static_cast<std::size_t>((edges[12] - edges[11] - 50) / 90));
+}
+
 TEST_F(FittingsPrinterTest, ColumnUnitRoundsHalfToEven) {
   // (16100 - 1500) / 16 = 912.5, which rounds to 912: W ends at
   // 800 + 1312 + 812.

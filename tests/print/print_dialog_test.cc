@@ -13,12 +13,17 @@
 namespace veltrano::testing {
 namespace {
 
-// A room's 50 sheet lines with `formulas` wall formulas and their subtotal.
-std::vector<std::string> RoomLines(const std::string& name, int formulas) {
+// A room's 50 sheet lines with `formulas` wall formulas and their
+// subtotal; the first row marks the wall item "クロス" (the only item of
+// the room, so aggregation fills the wall table alone).
+std::vector<std::string> RoomLines(const std::string& name, int formulas,
+                                   const std::string& tag = "Data") {
   std::vector<std::string> lines;
   for (int r = 1; r <= 50; ++r) {
-    std::string line = "Data," + std::string(r == 1 ? name : "@") + ",";
+    std::string line = tag + "," + std::string(r == 1 ? name : "@") + ",";
     for (int c = 1; c <= 27; ++c) {
+      if (c == 12 && r == 1) line += "○";
+      if (c == 13 && r == 1) line += "クロス";
       if (c == 15 && r <= formulas) line += "1";
       if (c == 17 && r <= formulas) line += "1.00";
       if (c == 15 && r == formulas + 1) line += "小計";
@@ -40,6 +45,10 @@ class PrintDialogTest : public WorkspaceTest {
     for (const char* name : {"A", "B", "b", "C"}) {
       const std::vector<std::string> room = RoomLines(name, std::string(name) == "b" ? 1 : 40);
       lines.insert(lines.end(), room.begin(), room.end());
+    }
+    for (const char* name : {"東面", "西面"}) {
+      const std::vector<std::string> place = RoomLines(name, 2, "Gaib");
+      lines.insert(lines.end(), place.begin(), place.end());
     }
     OpenProjectOfLines("印刷", lines);
     dialogs.Take();
@@ -107,19 +116,29 @@ TEST_F(PrintDialogTest, SummariesAndFittingsStartAtPageOneAndBoxesNeedContent) {
   d.SetTicked(0, true);
   EXPECT_FALSE(d.box_ticked(0));
 
+  // Both sides aggregated: the rooms and places hold a wall item only, so
+  // only the wall tables are offered; the four others of each side hold
+  // their places total but no item and are not.
   w->part_summaries().AggregateSide(kInterior, {"A", "C"});
+  w->part_summaries().AggregateSide(kExterior, {"東面", "西面"});
   dialogs.Take();
   d.Open(kPrintSummaries, "印刷");
-  EXPECT_TRUE(d.box_enabled(0));
-  EXPECT_FALSE(d.box_enabled(5));
+  for (int box = 0; box < 10; ++box) {
+    EXPECT_EQ(d.box_enabled(box), box == 2 || box == 7) << box;
+  }
   d.TickAll();
-  EXPECT_TRUE(d.box_ticked(2));
-  EXPECT_FALSE(d.box_ticked(10));
+  for (int box = 0; box < kSummaryBoxes; ++box) {
+    EXPECT_EQ(d.box_ticked(box), box == 2 || box == 7) << box;
+  }
   d.SetStartPage("9");  // not offered for summaries; it changes nothing
   const int pages = d.PrintTo(canvas);
   EXPECT_EQ(pages, canvas.page_count());
+  EXPECT_EQ(pages, 2);  // the two wall tables, no empty ones
   EXPECT_EQ(PageNumbers().front(), " 1");
   EXPECT_NE(canvas.Find(0, "【内部集計表】"), nullptr);
+  EXPECT_NE(canvas.Find(0, "壁項目"), nullptr);
+  EXPECT_NE(canvas.Find(1, "【外部集計表】"), nullptr);
+  EXPECT_NE(canvas.Find(1, "クロス"), nullptr);
 
   d.Open(kPrintFittings, "印刷");
   EXPECT_EQ(d.title(), "建具廻り拾い印刷");

@@ -206,7 +206,36 @@ TEST_F(SummaryPrinterTest, ColumnPositionsAndRules) {
   EXPECT_EQ(columns, expected_columns);
 }
 
-TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToThePageOnEveryPage) {
+// The width of a drawn text in the font it was drawn in.
+double DrawnWidth(const RecordingCanvas::Text& t) {
+  return static_cast<double>(ByteWidth(t.text)) * 10 * t.font.size;
+}
+
+// The left edges of the page's columns (its vertical rules and the left
+// border) and the right border.
+std::vector<double> ColumnEdges(const RecordingCanvas& canvas, int page) {
+  std::vector<double> edges = {800};
+  for (const RecordingCanvas::Line& l : canvas.pages()[static_cast<std::size_t>(page)].lines) {
+    if (!l.rectangle && l.x1 == l.x2) edges.push_back(l.x1);
+  }
+  edges.push_back(kWidth - 700);
+  return edges;
+}
+
+// Every text of the page below the frame ends before the right edge of
+// the column it starts in.
+void ExpectInsideTheirColumns(const RecordingCanvas& canvas, int page) {
+  const std::vector<double> edges = ColumnEdges(canvas, page);
+  for (const RecordingCanvas::Text& t : canvas.pages()[static_cast<std::size_t>(page)].texts) {
+    if (t.y < 1000) continue;
+    ASSERT_GE(t.x, 800) << t.text;
+    std::size_t c = 0;
+    while (c + 1 < edges.size() && edges[c + 1] <= t.x) ++c;
+    EXPECT_LE(t.x + DrawnWidth(t), edges[c + 1] + 1e-6) << t.text << " on page " << page;
+  }
+}
+
+TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToItsCellOnEveryPage) {
   // Two megabytes of name in the first row, on the pages of three column
   // blocks; the name beside it is printed whole.
   tables.interior_summaries[0] = PartTable(30, 2);
@@ -226,15 +255,84 @@ TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToThePageOnEveryPage) {
     EXPECT_EQ(t.x, 850);
     if (page == 0) printed = t.text;
     EXPECT_EQ(t.text, printed);
+    EXPECT_EQ(t.font.size, 9 * 0.75);
     EXPECT_TRUE(OnLine(canvas, page, Room(2), 9));
+    ExpectInsideTheirColumns(canvas, page);
   }
-  // A beginning of the name, ending between characters, that reaches
-  // within a character of the page's edge.
-  ASSERT_TRUE(name.starts_with(printed));
-  EXPECT_NE(static_cast<unsigned char>(name[printed.size()]) & 0xC0, 0x80);
-  const double right = 850 + 90 * static_cast<double>(ByteWidth(printed));
-  EXPECT_LE(right, kWidth);
-  EXPECT_GT(right, kWidth - 180);
+  // A beginning of the name, ending between characters and marked with
+  // "…", that fills the name column within a character.
+  ASSERT_TRUE(printed.ends_with("…"));
+  const std::string kept = printed.substr(0, printed.size() - 3);
+  ASSERT_TRUE(name.starts_with(kept));
+  EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80);
+  const double right = 850 + 9 * 0.75 * 10 * static_cast<double>(ByteWidth(printed));
+  EXPECT_LE(right, 3150);
+  EXPECT_GT(right, 3150 - 2 * 9 * 0.75 * 10);
+}
+
+TEST_F(SummaryPrinterTest, LongNamesAndNumbersStayInsideTheirCells) {
+  // A room name a little too long (drawn smaller), one far too long (cut),
+  // a places count and quantities too long to read (shown "###").
+  TextGrid t = PartTable(3, 4);
+  const std::string longer = "東京都港区南青山三丁目二階ＬＤ";  // 15 full-width
+  const std::string longest =
+      "東京都港区南青山三丁目マンション３０１号室リビングダイニング";
+  t.Set(4, 0, longer);
+  t.Set(5, 0, longest);
+  t.Set(6, 1, "123456789");
+  t.Set(6, 2, "12345678901.25");
+  t.Set(6, 3, "(1234567.5)");
+  t.Set(3, 2, "98765432109.25");
+  tables.interior_summaries[0] = t;
+  Print({0});
+  ASSERT_EQ(canvas.page_count(), 1);
+  ExpectInsideTheirColumns(canvas, 0);
+
+  // Texts that fit stand as always: the other rooms, their counts, cells.
+  EXPECT_EQ(canvas.Find(0, Room(4))->x, 850);
+  EXPECT_EQ(canvas.Find(0, Room(4))->font.size, 9);
+  EXPECT_TRUE(OnLine(canvas, 0, Cell(4, 3), 11));
+  const double items_left = 800 + 2350 + 500;
+  EXPECT_EQ(canvas.Find(0, Cell(4, 3))->x,
+            items_left + 3 * kItemWidth - 50 - 90.0 * static_cast<double>(ByteWidth(Cell(4, 3))));
+
+  // The longer name whole at a smaller size, the longest cut with "…".
+  const RecordingCanvas::Text* smaller = canvas.Find(0, longer);
+  ASSERT_NE(smaller, nullptr);
+  EXPECT_EQ(smaller->x, 850);
+  EXPECT_LT(smaller->font.size, 9);
+  EXPECT_GE(smaller->font.size, 9 * 0.75);
+  const std::vector<const RecordingCanvas::Text*> second = TextsIn(canvas, 0, 800, 3150, 9);
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_TRUE(second[0]->text.ends_with("…"));
+  EXPECT_TRUE(longest.starts_with(second[0]->text.substr(0, second[0]->text.size() - 3)));
+
+  // Numbers are never cut: the amount in parentheses fits at a smaller
+  // size; the others show "###" in the body font, right-aligned.
+  const RecordingCanvas::Text* amount = canvas.Find(0, "(1234567.5)");
+  ASSERT_NE(amount, nullptr);
+  EXPECT_GE(amount->font.size, 9 * 0.75);
+  std::vector<const RecordingCanvas::Text*> hashes;
+  for (const RecordingCanvas::Text& text : canvas.pages()[0].texts) {
+    EXPECT_EQ(text.text.find("12345678"), std::string::npos) << text.text;
+    EXPECT_EQ(text.text.find("98765432"), std::string::npos) << text.text;
+    if (text.text.starts_with("#")) hashes.push_back(&text);
+  }
+  ASSERT_EQ(hashes.size(), 3u);
+  for (const RecordingCanvas::Text* h : hashes) {
+    EXPECT_EQ(h->text.find_first_not_of('#'), std::string::npos);
+    EXPECT_EQ(h->font.size, 9);
+  }
+  // The total and the quantity in the first item column, the places
+  // count in its 500-twip column: as many "#" as the cell holds.
+  const std::string in_item(static_cast<std::size_t>((kItemWidth - 50) / 90), '#');
+  EXPECT_EQ(hashes[0]->text, in_item);
+  EXPECT_EQ(hashes[0]->y, TextY(7, kSheetLines));
+  EXPECT_EQ(hashes[1]->text, "#####");  // (500 - 50) / 90
+  EXPECT_EQ(hashes[1]->x, 3150 + 500 - 50 - 5 * 90);
+  EXPECT_EQ(hashes[1]->y, TextY(10, kSheetLines));
+  EXPECT_EQ(hashes[2]->text, in_item);
+  EXPECT_EQ(hashes[2]->y, TextY(10, kSheetLines));
 }
 
 TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) {
@@ -274,16 +372,23 @@ TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) 
                 (c.first_line == 3 ? 1u : 0u));
     std::string printed;
     int last_line = 0;
+    bool cut = false;
     for (int line = c.first_line; line <= 6; ++line) {
       const auto texts = TextsIn(canvas, 0, left, right, line);
       ASSERT_LE(texts.size(), 1u);
       if (texts.empty()) continue;
-      const std::string& piece = texts[0]->text;
+      // Line 6 holds what is left, drawn smaller or cut to the column.
+      EXPECT_LE(texts[0]->x + DrawnWidth(*texts[0]), right);
+      std::string piece = texts[0]->text;
+      if (line == 6 && piece.ends_with("…")) {
+        piece.resize(piece.size() - 3);
+        cut = true;
+      }
       const std::string rest = c.name.substr(printed.size());
       ASSERT_EQ(rest.compare(0, piece.size(), piece), 0) << piece;
       printed += piece;
       last_line = line;
-      if (printed.size() == c.name.size()) break;
+      if (printed.size() == c.name.size() || cut) break;
       // The piece fits, and the piece with the next character would not.
       const double end = texts[0]->x + canvas.TextWidth(piece);
       EXPECT_LE(end, right) << piece;
@@ -291,9 +396,12 @@ TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) 
       const std::size_t next_size = static_cast<unsigned char>(rest[piece.size()]) < 0x80 ? 1 : 3;
       EXPECT_GT(end + canvas.TextWidth(rest.substr(piece.size(), next_size)), right) << piece;
     }
-    EXPECT_EQ(printed, c.name);
     if (c.item == 3) {
       EXPECT_EQ(last_line, 6);
+      EXPECT_TRUE(cut);
+      EXPECT_TRUE(c.name.starts_with(printed));
+    } else {
+      EXPECT_EQ(printed, c.name);
     }
   }
 }

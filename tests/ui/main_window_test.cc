@@ -4,7 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDesktopServices>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -15,7 +16,6 @@
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
-#include <QUrl>
 
 #include "calc/text_util.h"
 #include "main_form_fixture.h"
@@ -29,17 +29,6 @@ namespace veltrano::testing {
 namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
-
-// Receives the URLs the window asks the desktop to open.
-class UrlCatcher : public QObject {
-  Q_OBJECT
-
- public:
-  QList<QUrl> urls;
-
- public slots:
-  void Open(const QUrl& url) { urls.append(url); }
-};
 
 TEST_F(MainFormTest, StartsInInteriorModeWithNoProject) {
   EXPECT_EQ(window->windowTitle(), Q("Veltrano  Lite (3.93)"));
@@ -279,10 +268,28 @@ TEST_F(MainFormTest, PrintOpensThePrintDialogOfTheMode) {
                                 {"確認", "印刷する部屋が選択されていません。", false}}));
   Click(FindIn<QAbstractButton>(dialog, "Command3(0)"));
   EXPECT_EQ(FindIn<QListWidget>(dialog, "List1(1)")->count(), 1);
+  // The job is named after the project's file: printing to a file
+  // proposes "印刷.pdf" (the platform's dialog puts ".pdf" in place of the
+  // extension).
+  QPrinter printer;
+  dialog->SetUpPrinter(&printer);
+  EXPECT_EQ(printer.docName(), Q("印刷.xdt"));
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
   Click(FindIn<QAbstractButton>(dialog, "Command4"));
   Flush();
   EXPECT_EQ(window->print_dialog(), nullptr);
   EXPECT_FALSE(ws->print_dialog().shown());
+
+  // The fittings printout has one layout: no "詳細印刷" box that would
+  // change nothing.
+  Click("HiroiBunrui(1)");
+  Toolbar("Print");
+  dialog = window->print_dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), Q("建具廻り拾い印刷"));
+  EXPECT_TRUE(dialog->findChildren<QCheckBox*>().isEmpty());
+  Click(FindIn<QAbstractButton>(dialog, "Command4"));
+  Flush();
 
   // Summaries not aggregated yet cannot be ticked.
   Click("HiroiBunrui(2)");
@@ -306,21 +313,86 @@ TEST_F(MainFormTest, ManualButtonOpensTheManualOfTheBaseFolder) {
   const std::filesystem::path manual = base / "Manual" / "操作マニュアル.pdf";
   std::filesystem::remove(manual);
   Click("Command14");
-  const auto shown = dialogs.Take();
+  auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].text.find("操作マニュアルが見つかりません。"), std::string::npos);
   EXPECT_NE(shown[0].text.find(PathText(manual)), std::string::npos);
 
   std::filesystem::create_directories(manual.parent_path());
   std::ofstream(manual) << "%PDF-1.4";
-  UrlCatcher catcher;
-  QDesktopServices::setUrlHandler("file", &catcher, "Open");
+
+  // The desktop's programs, as scripts on a PATH of their own: "xdg-mime"
+  // names the viewer registered for PDF (or none; a file manager for
+  // folders), "xdg-open" writes what
+  // it was given and ends with the status asked for.
+  const std::filesystem::path bin = root / "bin";
+  const std::filesystem::path opened = root / "opened.txt";
+  std::filesystem::create_directories(bin);
+  const auto script = [&](const char* name, const std::string& body) {
+    const std::filesystem::path file = bin / name;
+    std::ofstream(file) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+  };
+  const auto desktop = [&](const std::string& viewer, int launcher_status) {
+    script("xdg-mime", "if [ \"$3\" = application/pdf ]; then echo " + viewer +
+                           "; else echo files.desktop; fi");
+    script("xdg-open", "echo \"$1\" >> '" + opened.string() + "'\nexit " +
+                           std::to_string(launcher_status));
+    std::filesystem::remove(opened);
+  };
+  const auto opened_files = [&] {
+    std::vector<std::string> lines;
+    std::ifstream in(opened);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  };
+  // Waits for a launcher's end to be told, or a second at most.
+  const auto settle = [&](std::size_t launches) {
+    QTRY_VERIFY_WITH_TIMEOUT(opened_files().size() >= launches, 5000);
+    QTest::qWait(300);
+  };
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(bin.string()));
+  const std::string manual_path = PathText(manual);
+  const std::string folder_path = PathText(manual.parent_path());
+
+  // A viewer: the launcher gets the manual, and nothing is said.
+  desktop("okular.desktop", 0);
   Click("Command14");
-  QDesktopServices::unsetUrlHandler("file");
-  ASSERT_EQ(catcher.urls.size(), 1);
-  EXPECT_EQ(catcher.urls[0].toLocalFile(),
-            PathToQString(base / "Manual" / "操作マニュアル.pdf"));
+  settle(1);
+  EXPECT_EQ(opened_files(), std::vector<std::string>{manual_path});
   EXPECT_TRUE(dialogs.Take().empty());
+
+  // No viewer for PDF: the launcher is not even started; it says so with
+  // the path and offers the folder, which goes to the launcher.
+  desktop("", 0);
+  dialogs.answers.push_back(Answer::kYes);
+  Click("Command14");
+  QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.empty(), 5000);
+  settle(1);
+  shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].question);
+  EXPECT_EQ(shown[0].title, "確認");
+  EXPECT_NE(shown[0].text.find("操作マニュアルを開けませんでした。"), std::string::npos);
+  EXPECT_NE(shown[0].text.find(manual_path), std::string::npos);
+  EXPECT_NE(shown[0].text.find("フォルダを開きますか"), std::string::npos);
+  EXPECT_EQ(opened_files(), std::vector<std::string>{folder_path});
+
+  // A viewer registered but the launcher failing: told once it has ended;
+  // declining the folder opens nothing more.
+  desktop("broken.desktop", 4);
+  dialogs.answers.push_back(Answer::kNo);
+  Click("Command14");
+  QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.empty(), 5000);
+  settle(1);
+  shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("操作マニュアルを開けませんでした。"), std::string::npos);
+  EXPECT_NE(shown[0].text.find(manual_path), std::string::npos);
+  EXPECT_EQ(opened_files(), std::vector<std::string>{manual_path});
+  EXPECT_EQ(dialogs.unexpected, 0);
+  qputenv("PATH", path);
 }
 
 TEST_F(MainFormTest, CtrlPressOnTheProjectNameBacksTheProjectUp) {
@@ -386,4 +458,3 @@ TEST_F(MainFormTest, CloseWithoutAProjectAsksNothing) {
 }  // namespace
 }  // namespace veltrano::testing
 
-#include "main_window_test.moc"
