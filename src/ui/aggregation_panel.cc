@@ -444,6 +444,15 @@ void AggregationPanel::PlaceEditor() {
   editor_->raise();
 }
 
+void AggregationPanel::RefreshShownTable() {
+  QTableView* shown = shown_table();
+  if (shown == nullptr || shown->isHidden()) return;
+  auto* model = static_cast<GridModel*>(shown->model());
+  const int columns = model->columnCount();
+  model->Reset();
+  if (columns != model->columnCount()) SizeColumns(shown, model);
+}
+
 void AggregationPanel::Refresh(bool force) {
   const std::array<std::uint64_t, 5> revisions = {
       o_.view.revision(), o_.parts.revision(), o_.fittings.revision(),

@@ -74,6 +74,9 @@ class AggregationPanel : public QGroupBox {
 
   // Shows the objects when they changed since the last time, or `force`.
   void Refresh(bool force = false);
+  // Shows what the shown summary table holds now, and nothing else: called
+  // while an operation is still running, when its closing message comes.
+  void RefreshShownTable();
   void ApplyDisplayScale(double scale, double dpi);
   AggregationDialogWidget* selection_dialog() const { return dialog_widget_; }
   // The summary table on screen.

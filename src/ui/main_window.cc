@@ -31,6 +31,7 @@
 #include "ui/print_dialog_widget.h"
 #include "ui/qt_platform.h"
 #include "ui/rooms_dialog.h"
+#include "ui/scroll_content_layout.h"
 #include "ui/settings_panel.h"
 #include "ui/takeoff_panel.h"
 
@@ -110,7 +111,7 @@ MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
   outer->addWidget(panel_scroll_);
   auto* content = new QWidget();
   content->setObjectName("MainContent");
-  auto* layout = new QVBoxLayout(content);
+  auto* layout = new ScrollContentLayout(content);
   layout->setContentsMargins(4, 2, 4, 2);
   layout->setSpacing(2);
   layout->addWidget(BuildTopRow());
@@ -378,7 +379,7 @@ void MainForm::RefreshBeforeMessage() {
   // The summaries end with a message over the table they made. Elsewhere a
   // box may come in the middle of an operation (a refused keystroke), whose
   // state the panels must not take before it ends.
-  if (ws_.mode() == kModeAggregation) aggregation_panel_->Refresh();
+  if (ws_.mode() == kModeAggregation) aggregation_panel_->RefreshShownTable();
   repaint();
 }
 

@@ -23,6 +23,7 @@
 #include "config/settings.h"
 #include "project/import.h"
 #include "takeoff/templates.h"
+#include "ui/scroll_content_layout.h"
 #include "ui/templates_dialog.h"
 
 namespace veltrano {
@@ -99,7 +100,7 @@ constexpr std::array<const char*, kCandidateListCount> kCandidateCaptions = {
 constexpr int kOffsetBoxWidth = 56;
 constexpr int kEditorWidth = 112;
 constexpr int kEditorButtonSpacing = 3;
-constexpr int kListHeight = 140;
+constexpr int kListHeight = 100;
 constexpr int kSavingWidth = 330;
 constexpr int kCompanyBoxWidth = 220;
 constexpr int kSourceBoxWidth = 230;
@@ -127,7 +128,7 @@ SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
 
   content_ = new QWidget(scroll);
   scroll->setWidget(content_);
-  auto* rows = new QVBoxLayout(content_);
+  auto* rows = new ScrollContentLayout(content_);
   rows->setContentsMargins(6, 4, 6, 4);
   rows->setSpacing(6);
   auto* caption = new QLabel(QStringLiteral("《設定》"), content_);
@@ -176,13 +177,15 @@ SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
       [this] { settings_.AddUnit(); },
       [this] { settings_.DeleteUnit(); }));
   lists->addWidget(units, 0, Qt::AlignTop);
+  // The item lists beside the other lists, the button over its note: the
+  // page is then as narrow as the small display size's window.
+  lists->addWidget(BuildTemplates(), 0, Qt::AlignTop);
   lists->addStretch(1);
   rows->addLayout(lists);
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(BuildImport(), 0, Qt::AlignTop);
   bottom->addWidget(BuildDigits(), 0, Qt::AlignTop);
-  bottom->addWidget(BuildTemplates(), 0, Qt::AlignTop);
   bottom->addStretch(1);
   rows->addLayout(bottom);
   rows->addStretch(1);
@@ -519,10 +522,10 @@ QWidget* SettingsPanelWidget::BuildSaving() {
 QWidget* SettingsPanelWidget::BuildTemplates() {
   auto* group = new QGroupBox(QStringLiteral("<<項目リスト>>"));
   group->setObjectName(QStringLiteral("Frame_Koumoku"));
-  auto* row = new QHBoxLayout(group);
+  auto* row = new QVBoxLayout(group);
   auto* open = new QPushButton(QStringLiteral("登録・編集"), group);
   open->setObjectName(QStringLiteral("Command13"));
-  row->addWidget(open, 0, Qt::AlignTop);
+  row->addWidget(open, 0, Qt::AlignLeft);
   auto* note = Note(
       QStringLiteral("※ここで登録された項目データは、内部・外部>項目複写>"
                      "登録データで呼び出して使用できます。"),

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -196,6 +197,30 @@ TEST_F(MainFormTest, SheetHasTheColoursWidthsAndAlignmentsOfItsColumns) {
     EXPECT_EQ(view->rowHeight(0), TwipsToPixels(270 * scale, dpi));
     EXPECT_EQ(view->horizontalHeader()->height(), TwipsToPixels(350 * scale, dpi));
     EXPECT_EQ(view->verticalHeader()->width(), TwipsToPixels(350 * scale, dpi));
+  }
+}
+
+TEST_F(MainFormTest, AtTheSmallSizeEveryModeFitsALaptopScreenWithoutScrolling) {
+  // 1366 x 768 with a task bar: 728 high, less the window's title bar; as
+  // wide as the small size makes it.
+  NewProject("p");
+  AddRooms({Q("居間")});
+  ASSERT_LE(window->width(), 1366);
+  window->resize(window->width(), 728 - 30);
+  auto* scroll = Find<QScrollArea>("MainScroll");
+  auto* settings = Find<QScrollArea>("SettingsPage");
+  for (int mode : {0, 1, 2, 3, 4, 5}) {
+    Click(QString("HiroiBunrui(%1)").arg(mode));
+    for (int summary = 0; summary < (mode == 2 ? 4 : 1); ++summary) {
+      if (mode == 2) Click(QString("Command4(%1)").arg(summary));
+      Flush();
+      EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << mode << " " << summary;
+      EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << mode << " " << summary;
+      if (mode == 4) {
+        EXPECT_FALSE(settings->verticalScrollBar()->isVisible());
+        EXPECT_FALSE(settings->horizontalScrollBar()->isVisible());
+      }
+    }
   }
 }
 
