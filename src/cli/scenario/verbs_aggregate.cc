@@ -203,6 +203,19 @@ void DefineDialogVerbs(Runner& r, Workspace& w) {
     d.AddSelected(positions);
     return true;
   });
+  r.Define("aggregate-dialog remove", kDialog, [&r, &d](const Args& a) {
+    if (!r.Arity(a, 1, 1000, "aggregate-dialog remove NAME...")) return false;
+    std::vector<int> positions;
+    for (const Token& t : a) {
+      const auto it = std::find(d.right().begin(), d.right().end(), t.text);
+      if (it == d.right().end()) {
+        return r.Fail("the names to aggregate have no entry " + Quoted(t.text));
+      }
+      positions.push_back(static_cast<int>(it - d.right().begin()));
+    }
+    d.RemoveSelected(positions);
+    return true;
+  });
   r.DefineAction("aggregate-dialog clear", kDialog, nullptr,
                  [&d] { d.ClearSelection(); });
   r.DefineAction("aggregate-dialog execute", kDialog, nullptr,
