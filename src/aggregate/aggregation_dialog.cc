@@ -42,8 +42,24 @@ void AggregationDialog::AddSelected(std::vector<int> positions) {
                   positions.end());
   const std::vector<std::string>& names = left();
   for (int at : positions) {
-    if (at >= 0 && at < static_cast<int>(names.size())) {
-      right_.push_back(names[static_cast<std::size_t>(at)]);
+    if (at < 0 || at >= static_cast<int>(names.size())) continue;
+    const std::string& name = names[static_cast<std::size_t>(at)];
+    if (std::find(right_.begin(), right_.end(), name) == right_.end()) {
+      right_.push_back(name);
+    }
+  }
+}
+
+void AggregationDialog::RemoveSelected(std::vector<int> positions) {
+  if (!shown_) return;
+  ++revision_;
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()),
+                  positions.end());
+  // From the bottom, so that the positions above stay where they were.
+  for (auto at = positions.rbegin(); at != positions.rend(); ++at) {
+    if (*at >= 0 && *at < static_cast<int>(right_.size())) {
+      right_.erase(right_.begin() + *at);
     }
   }
 }

@@ -13,8 +13,8 @@
 namespace veltrano {
 
 // The selection dialog SyukeiForm of "集計開始": the rooms or places of a
-// side on the left, the names to aggregate on the right (a name may come
-// twice), and "集計実行".
+// side on the left, the names to aggregate on the right (each once, since a
+// name listed twice would be counted twice), and "集計実行".
 class AggregationDialog {
  public:
   AggregationDialog(const ProjectTables& tables, PartSummaries& summaries,
@@ -39,8 +39,10 @@ class AggregationDialog {
   // "全選択": the right list becomes the whole left list.
   void SelectAll();
   // "⇒": the left entries at these positions, in left-list order, are
-  // appended to the right list.
+  // appended to the right list, but for those it holds already.
   void AddSelected(std::vector<int> positions);
+  // "⇐": the right entries at these positions leave the right list.
+  void RemoveSelected(std::vector<int> positions);
   // "クリア".
   void ClearSelection();
   // "集計実行": with an empty right list says so and stays open; otherwise

@@ -203,6 +203,7 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
     if (left != "合計" && left != "小計") {
       editor_text_ = t.At(current_row_, current_col_);
       editor_shown_ = true;
+      ++editor_opening_;
     }
     veltrano::SaveUnitPrices(&tables_);
   } else if (current_col_ == 5 && !unit.empty() && unit != "合計" &&
@@ -245,17 +246,13 @@ void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
     case EditorKey::kEnter:
     case EditorKey::kDown:
       t.Set(current_row_, current_col_, editor_text_);
-      if (current_row_ < t.rows() - 1) {
-        ++current_row_;
-        PlaceAndCompute(unit, rounding);
-      }
+      current_row_ = RowAfter(1);
+      PlaceAndCompute(unit, rounding);
       break;
     case EditorKey::kUp:
       t.Set(current_row_, current_col_, editor_text_);
-      if (current_row_ > 1) {
-        --current_row_;
-        PlaceAndCompute(unit, rounding);
-      }
+      current_row_ = RowAfter(-1);
+      PlaceAndCompute(unit, rounding);
       break;
     case EditorKey::kDelete:
       t.Set(current_row_, current_col_, "");
@@ -263,6 +260,30 @@ void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
       PlaceAndCompute(unit, rounding);
       break;
   }
+}
+
+int WorkTypeTable::RowAfter(int step) const {
+  const TextGrid& t = table();
+  for (int r = current_row_ + step; r >= 1 && r < t.rows(); r += step) {
+    // A unit price goes on an item row only; a remark on any row.
+    if (current_col_ != 6 || !t.At(r, 4).empty()) return r;
+  }
+  return current_row_;
+}
+
+void WorkTypeTable::TypeOnTable(std::string_view text, std::string_view unit,
+                                MoneyRounding rounding) {
+  if (editor_shown_ || !CurrentCellExists()) return;
+  const TextGrid& t = table();
+  if ((current_col_ == 6 || current_col_ == 8) &&
+      !t.At(current_row_, 4).empty()) {
+    PlaceAndCompute(unit, rounding);
+  }
+  if (!editor_shown_) {
+    platform_.dialogs.Beep();
+    return;
+  }
+  EditorTextChanged(text);
 }
 
 void WorkTypeTable::SaveUnitPrices() {

@@ -51,6 +51,9 @@ class WorkTypeTable {
   int current_col() const { return current_col_; }
   bool editor_shown() const { return editor_shown_; }
   const std::string& editor_text() const { return editor_text_; }
+  // Counts the placings of the editor over a cell; each new one shows the
+  // cell's text selected, so that typing replaces it.
+  std::uint64_t editor_opening() const { return editor_opening_; }
 
   // A click on a cell: it becomes current; on a row with a quantity the
   // editor is placed (PlaceCellEditor) and the amounts and subtotals are
@@ -74,7 +77,9 @@ class WorkTypeTable {
   enum class EditorKey { kEnter, kDown, kUp, kDelete };
   // Enter or Down moves to the row below, Up to the row above (not onto the
   // heading), Delete blanks the cell; each then places the editor and
-  // computes again.
+  // computes again. In the unit-price column the rows without a quantity
+  // (the 小計 and 合計 rows) are passed over; with no row to go to the
+  // editor stays on its cell.
   void PressEditorKey(EditorKey key, std::string_view unit,
                       MoneyRounding rounding);
   // Refreshes the work-type table copy and the unit-price table from the
@@ -83,6 +88,11 @@ class WorkTypeTable {
   // The Delete key on the table: the unit of the current row is blanked
   // unless it reads "小計". Nothing is computed again.
   void DeleteKey();
+  // Text typed on the table with the editor closed: on a cell a click
+  // would open, the editor opens there with the text; elsewhere a beep
+  // says that the text has no place.
+  void TypeOnTable(std::string_view text, std::string_view unit,
+                   MoneyRounding rounding);
 
  private:
   TextGrid& work() { return tables_.interior_summaries[kWorkTypeTable]; }
@@ -91,6 +101,9 @@ class WorkTypeTable {
   // PlaceCellEditor, ComputeAmounts and ComputeSubtotals.
   void PlaceAndCompute(std::string_view unit, MoneyRounding rounding);
   bool CurrentCellExists() const;
+  // The row an editor key moves to in `step`'s direction (see
+  // PressEditorKey); the current row when there is none.
+  int RowAfter(int step) const;
 
   ProjectTables& tables_;
   Platform platform_;
@@ -99,6 +112,7 @@ class WorkTypeTable {
   int current_col_ = 0;
   bool editor_shown_ = false;
   std::string editor_text_;
+  std::uint64_t editor_opening_ = 0;
 };
 
 }  // namespace veltrano

@@ -164,7 +164,7 @@ void TakeoffSheets::ClickSheet(int row, int col, bool right_button, bool range) 
   }
 }
 
-void TakeoffSheets::OpenEditorOnCurrentCell() {
+void TakeoffSheets::OpenEditorOnCurrentCell(bool select_text) {
   const Cursor c = cursor_[side_];
   const ColumnKind kind = KindOfColumn(c.col);
   if (kind != ColumnKind::kItem && kind != ColumnKind::kFormula &&
@@ -177,6 +177,8 @@ void TakeoffSheets::OpenEditorOnCurrentCell() {
   editor_opened_with_ = text;
   editor_visible_ = true;
   editor_ime_ = kind == ColumnKind::kItem;
+  editor_selected_ = select_text;
+  ++editor_opening_;
 }
 
 void TakeoffSheets::ActivateCell(Activation how) {
@@ -213,7 +215,7 @@ void TakeoffSheets::ActivateCell(Activation how) {
     cur.end_row = cur.row;
     cur.end_col = cur.col;
     editor_visible_ = false;
-    OpenEditorOnCurrentCell();
+    OpenEditorOnCurrentCell(/*select_text=*/true);
     return;
   }
 
@@ -232,14 +234,14 @@ void TakeoffSheets::ActivateCell(Activation how) {
         cur.col = ItemColumn(part);
         cur.end_row = cur.row;
         cur.end_col = cur.col;
-        OpenEditorOnCurrentCell();
+        OpenEditorOnCurrentCell(/*select_text=*/true);
       }
       return;
     case ColumnKind::kItem:
     case ColumnKind::kFormula:
     case ColumnKind::kFittings:
       editor_visible_ = false;
-      OpenEditorOnCurrentCell();
+      OpenEditorOnCurrentCell(/*select_text=*/true);
       return;
     case ColumnKind::kDeduction:
       if (subtotal_row) return;
@@ -344,7 +346,7 @@ void TakeoffSheets::EditCurrentCell() {
   if (editor_visible_ || !SheetEditable()) return;
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
-  OpenEditorOnCurrentCell();
+  OpenEditorOnCurrentCell(/*select_text=*/false);
 }
 
 void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
@@ -353,7 +355,7 @@ void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
   HistoryStep step(history_, SheetHistory::kTypingStep);
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
-  OpenEditorOnCurrentCell();
+  OpenEditorOnCurrentCell(/*select_text=*/false);
   if (editor_visible_) EditorTextChanged(text);
 }
 
@@ -558,6 +560,32 @@ void TakeoffSheets::RecalculateSheet() {
   RecalculateShownSheet(nullptr);
 }
 
+void TakeoffSheets::RecalculateRows(const CellRange& range) {
+  ++revision_;
+  TextGrid& g = shown_sheet();
+  const int top = std::max(range.top, 1);
+  const int bottom = std::min(range.bottom, kItemRows);
+  BatchProblems batch;
+  batch.place = room_label_[side_];
+  for (int p = 0; p < kParts; ++p) {
+    const int f = kFormulaColumn[p];
+    if (range.right < kMarkColumn[p] || range.left > ValueColumn(f)) continue;
+    for (int r = top; r <= bottom; ++r) {
+      if (g.At(r, f) != kSubtotalMarker) {
+        CalculateRowImpl(r, f, &batch, /*update_below=*/false);
+      }
+    }
+    // Every subtotal row of the block, top to bottom, so that each sums
+    // rows already calculated.
+    for (int r = 1; r <= kItemRows; ++r) {
+      if (g.At(r, f) == kSubtotalMarker) {
+        g.Set(r, ValueColumn(f), SubtotalSumAbove(r, ValueColumn(f)));
+      }
+    }
+  }
+  ReportBatchProblems(batch);
+}
+
 void TakeoffSheets::RecalculateAll() {
   ++revision_;
   if (!shown_) return;
@@ -565,11 +593,17 @@ void TakeoffSheets::RecalculateAll() {
   HistoryStep step(history_, "再計算", /*whole_side=*/true);
   const int count = static_cast<int>(tables_.room_names[side_].size());
   if (count == 0) return;
+  const int shown_before = RoomShown() ? current_room_[side_] : -1;
   BatchProblems batch;
   ForEachRoomOfSide([&] {
     batch.place = room_label_[side_];
     RecalculateShownSheet(&batch);
   });
+  // The estimator goes on in the room that was in front of them.
+  if (shown_before >= 0 && shown_before < count) {
+    ShowRoom(shown_before);
+    editor_visible_ = false;
+  }
   ReportBatchProblems(batch);
 }
 

@@ -133,9 +133,17 @@ void SheetEditing::Paste() {
       cells.push_back(Cell{r, c, std::move(field)});
     }
   }
-  for (const Cell& cell : cells) sheets_.WriteCell(cell.row, cell.col, cell.text);
+  CellRange written{top, left, top, left};
+  for (const Cell& cell : cells) {
+    sheets_.WriteCell(cell.row, cell.col, cell.text);
+    written.bottom = std::max(written.bottom, cell.row);
+    written.right = std::max(written.right, cell.col);
+  }
   sheets_.SetCurrentCell(top, left);
-  if (!platform_.clipboard.Clear()) ClipboardBusy();
+  // The pasted rows are calculated as typed rows are, so that no value
+  // stands against its formula. The clipboard is left as it was: its text
+  // may belong to another program, and may be pasted again.
+  if (!cells.empty()) sheets_.RecalculateRows(written);
 }
 
 void SheetEditing::ShiftBlock(int part, int from, int to, bool down) {

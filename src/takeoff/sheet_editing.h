@@ -25,8 +25,8 @@ class SheetEditing {
   void DeleteSelection();
   // "コピー": the selection's text onto the clipboard.
   void CopySelection();
-  // "貼り付け": the clipboard's text into the sheet from the current cell;
-  // the clipboard is emptied, so that a copied range is pasted once.
+  // "貼り付け": the clipboard's text into the sheet from the current cell,
+  // the rows it reaches calculated; the clipboard keeps its text.
   void Paste();
   // "行挿入": a blank row above the subtotal row of the current cell.
   void InsertRow();

@@ -94,6 +94,13 @@ class TakeoffSheets {
   bool editor_visible() const { return editor_visible_; }
   const std::string& editor_text() const { return editor_text_; }
   bool editor_wants_input_method() const { return editor_ime_; }
+  // Counts the openings of the editor on a cell: a new count is a new
+  // text for the screen to put in, with the caret placed afresh.
+  std::uint64_t editor_opening() const { return editor_opening_; }
+  // Whether the editor opened with its text selected, so that typing
+  // replaces it (a click on the cell, or Enter moving onto it), rather
+  // than with the caret after it (F2, or text typed on the sheet).
+  bool editor_text_selected() const { return editor_selected_; }
   // The editor's text changed (a keystroke or a paste).
   void EditorTextChanged(std::string_view text);
   void EditorKeyPressed(EditorKey key);
@@ -118,7 +125,13 @@ class TakeoffSheets {
   std::string SubtotalAt(int row, int value_col);
   void EnterFittingCode(int row, int column);
   void RecalculateSheet();
-  void RecalculateAll();   // "再計算"
+  // The rows `range` reaches, in every block it reaches, calculated as
+  // typing them would (a paste), then the subtotal rows of those blocks.
+  // Problems are told in one message at the end and no formula is removed.
+  void RecalculateRows(const CellRange& range);
+  // "再計算": every room of the side, after which the room shown before is
+  // shown again.
+  void RecalculateAll();
   void ClearAllValues();   // "値削除"
   void ShowPart(int part);            // Hyoji(0..4)
   void ScrollColumns(int direction);  // Arrow(0): -1, Arrow(1): +1
@@ -187,7 +200,7 @@ class TakeoffSheets {
   TextGrid& shown_sheet() { return sheets_[side_]; }
   // The sheet can be typed in: a takeoff mode with a room or place shown.
   bool SheetEditable() const { return shown_ && RoomShown(); }
-  void OpenEditorOnCurrentCell();
+  void OpenEditorOnCurrentCell(bool select_text);
   // Checks a text typed into a box whose text goes into a record; shows the
   // refusal and returns the text to keep ("" when refused).
   std::string CheckRecordText(std::string_view typed);
@@ -225,6 +238,8 @@ class TakeoffSheets {
   std::string editor_text_;
   std::string editor_opened_with_;         // the cell's text when it opened
   bool editor_ime_ = false;
+  std::uint64_t editor_opening_ = 0;
+  bool editor_selected_ = false;
   ItemPlacer* placer_ = nullptr;           // Frame_List
   SheetHistory* history_ = nullptr;
   std::uint64_t revision_ = 0;

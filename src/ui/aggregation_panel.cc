@@ -78,12 +78,19 @@ AggregationDialogWidget::AggregationDialogWidget(AggregationDialog& dialog,
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   lists_ = new NameListsWidget(ToQString(dialog_.left_caption()),
-                               ToQString(dialog_.right_caption()), "Command1", this);
+                               ToQString(dialog_.right_caption()), "Command1", this,
+                               /*removable=*/true);
   ConnectNameLists(lists_, this, dialog_, [this] { Refresh(); });
+  connect(lists_, &NameListsWidget::removePressed, this,
+          [this](const std::vector<int>& at) {
+            dialog_.RemoveSelected(at);
+            Refresh();
+          });
   layout->addWidget(lists_, 1);
 
   auto* note = new QLabel(
-      "※一覧から選択後⇒をクリック。（Ctrlキー併用で複数選択可）", this);
+      "※一覧から選択後⇒をクリック。（Ctrlキー併用で複数選択可）\n"
+      "※右の一覧から選択後⇐をクリックすると外します。", this);
   note->setObjectName("Label2");
   layout->addWidget(note);
   auto* commands = new QHBoxLayout;
@@ -399,6 +406,22 @@ bool AggregationPanel::eventFilter(QObject* watched, QEvent* event) {
     }
     return true;
   }
+  if (watched == work_ && !o_.work_types.editor_shown()) {
+    // Text typed on the table goes into the editor of the current cell.
+    auto* press = static_cast<QKeyEvent*>(event);
+    const QString text = press->text();
+    if ((press->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0 &&
+        !text.isEmpty() && text.front().isPrint()) {
+      o_.work_types.TypeOnTable(ToStdString(text), ChosenUnit(), Rounding());
+      Refresh();
+      if (o_.work_types.editor_shown()) {
+        editor_->deselect();
+        editor_->end(false);
+        editor_->setFocus(Qt::OtherFocusReason);
+      }
+      return true;
+    }
+  }
   if (key != Qt::Key_Delete) return false;
   if (watched == fittings_) {
     o_.fittings.ClearWorkType(fittings_->currentIndex().column());
@@ -439,7 +462,15 @@ void AggregationPanel::PlaceEditor() {
   work_->scrollTo(index);
   editor_->setGeometry(work_->visualRect(index));
   const QString text = ToQString(o_.work_types.editor_text());
-  if (editor_->text() != text) editor_->setText(text);
+  if (editor_->isHidden() || editor_opening_ != o_.work_types.editor_opening()) {
+    // Placed over a cell, the editor shows its text selected: typing
+    // replaces it, Home, End, the arrows or a click keep it.
+    editor_opening_ = o_.work_types.editor_opening();
+    editor_->setText(text);
+    editor_->selectAll();
+  } else if (editor_->text() != text) {
+    editor_->setText(text);
+  }
   editor_->show();
   editor_->raise();
 }

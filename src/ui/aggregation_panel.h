@@ -123,6 +123,7 @@ class AggregationPanel : public QGroupBox {
   QListWidget* work_type_list_ = nullptr;            // KousyuList
   QListWidget* unit_list_ = nullptr;                 // TaniList
   QLineEdit* editor_ = nullptr;                      // KousyubetuText
+  std::uint64_t editor_opening_ = 0;                 // the placing it shows
   QPointer<AggregationDialogWidget> dialog_widget_;
   double scale_ = 1.0;
   double dpi_ = 96.0;

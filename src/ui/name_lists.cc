@@ -11,19 +11,21 @@
 namespace veltrano {
 
 NameListsWidget::NameListsWidget(const QString& left_caption, const QString& right_caption,
-                                 const QString& buttons, QWidget* parent)
+                                 const QString& buttons, QWidget* parent,
+                                 bool removable)
     : QWidget(parent) {
   auto* lists = new QHBoxLayout(this);
   lists->setContentsMargins(0, 0, 0, 0);
-  auto add_list = [this, lists](const QString& caption, int side) {
+  auto add_list = [this, lists, removable](const QString& caption, int side) {
     auto* v = new QVBoxLayout;
     auto* label = new QLabel(caption, this);
     label->setObjectName(QString("Label1(%1)").arg(side));
     v->addWidget(label);
     auto* list = new QListWidget(this);
     list->setObjectName(QString("List1(%1)").arg(side));
-    list->setSelectionMode(side == 0 ? QAbstractItemView::ExtendedSelection
-                                     : QAbstractItemView::NoSelection);
+    list->setSelectionMode(side == 0 || removable
+                               ? QAbstractItemView::ExtendedSelection
+                               : QAbstractItemView::NoSelection);
     v->addWidget(list, 1);
     lists->addLayout(v, 1);
     return list;
@@ -49,6 +51,20 @@ NameListsWidget::NameListsWidget(const QString& left_caption, const QString& rig
       } else {
         emit clearPressed();
       }
+    });
+    middle->addWidget(b);
+  }
+  if (removable) {
+    auto* b = new QPushButton("⇐", this);
+    b->setObjectName(QString("%1(3)").arg(buttons));
+    b->setToolTip("右の一覧で選んだ名前を外します");
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this] {
+      std::vector<int> positions;
+      for (const QModelIndex& index : right_->selectionModel()->selectedRows()) {
+        positions.push_back(index.row());
+      }
+      emit removePressed(positions);
     });
     middle->addWidget(b);
   }

@@ -13,13 +13,15 @@ namespace veltrano {
 // Two lists side by side, as the selection and print dialogs have them:
 // the rooms or places to choose from, List1(0), several at once with Ctrl;
 // the names chosen, List1(1); and between them "全選択", "⇒" and "クリア",
-// named `buttons`(0..2).
+// named `buttons`(0..2). With `removable`, names chosen can be selected
+// too and taken out again with "⇐", `buttons`(3).
 class NameListsWidget : public QWidget {
   Q_OBJECT
 
  public:
   NameListsWidget(const QString& left_caption, const QString& right_caption,
-                  const QString& buttons, QWidget* parent = nullptr);
+                  const QString& buttons, QWidget* parent = nullptr,
+                  bool removable = false);
   void Show(const std::vector<std::string>& left, const std::vector<std::string>& right);
 
  signals:
@@ -27,6 +29,8 @@ class NameListsWidget : public QWidget {
   // "⇒" with the positions selected in the left list.
   void addPressed(const std::vector<int>& positions);
   void clearPressed();
+  // "⇐" with the positions selected in the right list.
+  void removePressed(const std::vector<int>& positions);
 
  private:
   QListWidget* left_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "takeoff/sheet_layout.h"
@@ -106,7 +107,7 @@ SheetView::SheetView(SheetModel* model, QWidget* parent)
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -131,6 +132,14 @@ SheetView::SheetView(SheetModel* model, QWidget* parent)
 
   connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this,
           [this] { KeepPinnedColumn(); });
+  // Only the user's actions on the bar (a drag, a click, the wheel) move
+  // the first column; the view's own scrolling is held at the pinned one.
+  connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
+    const int position = horizontalScrollBar()->sliderPosition();
+    if (position == pinned_col_) return;
+    pinned_col_ = position;
+    emit columnsScrolled(SheetModel::SheetCol(position));
+  });
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
     if (!scrolling_) emit userScrolled();
   });
@@ -226,7 +235,8 @@ void SheetView::ShowSelection(int sheet_row, int sheet_col, int top, int left,
 }
 
 void SheetView::ShowEditor(int sheet_row, int sheet_col, const QString& text,
-                           bool input_method, bool take_focus) {
+                           bool input_method, bool take_focus,
+                           quint64 opening, bool select_text) {
   const QModelIndex index = model_->index(SheetModel::ModelRow(sheet_row),
                                           SheetModel::ModelCol(sheet_col));
   if (!index.isValid()) {
@@ -238,13 +248,20 @@ void SheetView::ShowEditor(int sheet_row, int sheet_col, const QString& text,
   KeepPinnedColumn();
   scrolling_ = false;
   const QRect cell = visualRect(index);
-  const bool moved = editor_->isHidden() || editor_->geometry() != cell;
+  const bool fresh = editor_->isHidden() || opening != editor_opening_;
+  editor_opening_ = opening;
   editor_->setGeometry(cell);
   editor_->setFont(font());
   editor_->SetInputMethodWanted(input_method);
-  if (moved) {
+  if (fresh) {
+    // Opened by a click or by Enter, the text is selected, so that typing
+    // replaces it while Home, End, the arrows or a click keep it.
     editor_->setText(text);
-    editor_->end(false);
+    if (select_text) {
+      editor_->selectAll();
+    } else {
+      editor_->end(false);
+    }
   } else if (editor_->text() != text) {
     // The workspace changed what was typed (refused or folded it): keep
     // the cursor where the user had it.
@@ -263,6 +280,24 @@ void SheetView::HideEditor() {
   const bool had_focus = editor_->window()->focusWidget() == editor_;
   editor_->hide();
   if (had_focus) setFocus(Qt::OtherFocusReason);
+}
+
+void SheetView::wheelEvent(QWheelEvent* event) {
+  // Shift turns the wheel sideways, as in a spreadsheet; a sideways wheel
+  // goes to the horizontal bar as it is.
+  const QPoint angle = event->angleDelta();
+  if ((event->modifiers() & Qt::ShiftModifier) != 0 && angle.x() == 0 &&
+      angle.y() != 0) {
+    QWheelEvent sideways(event->position(), event->globalPosition(),
+                         event->pixelDelta().transposed(), angle.transposed(),
+                         event->buttons(),
+                         event->modifiers() & ~Qt::ShiftModifier,
+                         event->phase(), event->inverted(), event->source());
+    QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
+    event->setAccepted(sideways.isAccepted());
+    return;
+  }
+  QTableView::wheelEvent(event);
 }
 
 void SheetView::mousePressEvent(QMouseEvent* event) {
@@ -356,6 +391,11 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
       event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
   if (event->key() == Qt::Key_F2 && mods == Qt::NoModifier) {
     emit editRequested();
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_Delete && mods == Qt::NoModifier) {
+    emit deleteRequested();
     event->accept();
     return;
   }

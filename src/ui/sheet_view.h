@@ -48,8 +48,9 @@ class CellEditor : public QLineEdit {
 
 // A takeoff sheet `Grid1(side)`. Horizontal scrolling belongs to the
 // workspace (the part buttons and arrows), so the view keeps the first
-// visible column it is given and has no horizontal scroll bar; rows scroll
-// freely. Clicks are reported in sheet coordinates: a right button at once
+// visible column it is given; the user's own horizontal scrolling (the
+// scroll bar, Shift with the wheel, a horizontal wheel) is reported as
+// `columnsScrolled` for the workspace to take up. Rows scroll freely. Clicks are reported in sheet coordinates: a right button at once
 // when pressed, a left button when released (with whether a range was
 // dragged).
 class SheetView : public QTableView {
@@ -79,9 +80,11 @@ class SheetView : public QTableView {
                      int bottom, int right);
 
   // Shows the editor over the cell with the text. The row is scrolled into
-  // view first; that scroll does not count as the user's.
+  // view first; that scroll does not count as the user's. A new `opening`
+  // puts the text in afresh, selected or with the caret after it.
   void ShowEditor(int sheet_row, int sheet_col, const QString& text,
-                  bool input_method, bool take_focus);
+                  bool input_method, bool take_focus, quint64 opening,
+                  bool select_text);
   void HideEditor();
 
   QRect CellRect(int sheet_row, int sheet_col) const;
@@ -98,6 +101,10 @@ class SheetView : public QTableView {
   void pasteRequested();
   // The user scrolled the rows (scroll bar, wheel or keys).
   void userScrolled();
+  // The user scrolled the columns: `sheet_col` is to be the first visible.
+  void columnsScrolled(int sheet_col);
+  // Delete on the sheet with the editor closed.
+  void deleteRequested();
   // With the editor closed: F2 on the current cell, or text typed on it.
   void editRequested();
   void typed(const QString& text);
@@ -109,6 +116,7 @@ class SheetView : public QTableView {
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void KeepPinnedColumn();
@@ -121,6 +129,7 @@ class SheetView : public QTableView {
   bool shift_press_ = false;  // a left press with Shift extends the range
   int end_row_ = 1;           // the selection's second corner shown
   int end_col_ = 1;
+  quint64 editor_opening_ = 0;  // the opening the editor shows
 };
 
 }  // namespace veltrano

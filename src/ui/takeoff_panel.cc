@@ -242,6 +242,13 @@ void TakeoffPanel::BuildSheetArea(QWidget* area) {
       Changed();
     });
     connect(view, &SheetView::copyRequested, this, [this] { EditCommand(4); });
+    connect(view, &SheetView::deleteRequested, this, [this] { EditCommand(3); });
+    connect(view, &SheetView::columnsScrolled, this, [this](int col) {
+      // Scrolling closes the editor without writing its text.
+      sheets_.HideEditor();
+      sheets_.SetFirstVisibleColumn(col);
+      Changed();
+    });
     connect(view, &SheetView::pasteRequested, this, [this] { EditCommand(5); });
     connect(view, &SheetView::currentMoved, this, [this](int r, int c) {
       sheets_.SetCurrentCell(r, c);
@@ -356,7 +363,8 @@ void TakeoffPanel::SyncEditor(bool focus_editor) {
   if (sheet_mode && sheets_.editor_visible()) {
     view->ShowEditor(sheets_.current_row(), sheets_.current_col(),
                      ToQString(sheets_.editor_text()),
-                     sheets_.editor_wants_input_method(), focus_editor);
+                     sheets_.editor_wants_input_method(), focus_editor,
+                     sheets_.editor_opening(), sheets_.editor_text_selected());
   } else {
     view->HideEditor();
   }

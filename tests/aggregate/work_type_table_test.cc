@@ -109,9 +109,9 @@ TEST_F(WorkTypeTableTest, TheCellEditorWritesPricesUnitsAndRemarksRowByRow) {
   table.ClickCell(2, 5, "m2", MoneyRounding::kUp);
   EXPECT_EQ(Row(2)[5], "小計");
 
-  // The editor over a price: "&" and "(" are not typed; Enter moves down
-  // onto the separator row, whose price cannot be typed while it reads
-  // "小計", and computes on the way.
+  // The editor over a price: "&" and "(" are not typed; Enter passes the
+  // separator row, whose price cannot be typed, onto the next item row and
+  // computes on the way.
   table.ClickCell(1, 6, "", MoneyRounding::kUp);
   ASSERT_TRUE(table.editor_shown());
   EXPECT_EQ(table.editor_text(), "1,000");
@@ -119,17 +119,17 @@ TEST_F(WorkTypeTableTest, TheCellEditorWritesPricesUnitsAndRemarksRowByRow) {
   EXPECT_EQ(table.editor_text(), "2000");
   EXPECT_EQ(Row(1)[6], "2000");
   table.PressEditorKey(Key::kEnter, "", MoneyRounding::kUp);
-  EXPECT_EQ(table.current_row(), 2);
+  EXPECT_EQ(table.current_row(), 3);
   EXPECT_EQ(Row(1)[6], "2,000");
   EXPECT_EQ(Row(1)[7], "25,000");
   EXPECT_EQ(Row(2)[7], "(25,000)");
-  EXPECT_FALSE(table.editor_shown());
+  EXPECT_TRUE(table.editor_shown());
 
-  // Up goes back to the first row and no further.
+  // Up passes the separator row back to the first row, and no further.
   table.ClickCell(3, 6, "", MoneyRounding::kUp);
   table.EditorTextChanged("100");
   table.PressEditorKey(Key::kUp, "", MoneyRounding::kUp);
-  EXPECT_EQ(table.current_row(), 2);
+  EXPECT_EQ(table.current_row(), 1);
   EXPECT_EQ(Row(5)[7], "(25,300)");
   table.ClickCell(1, 6, "", MoneyRounding::kUp);
   table.PressEditorKey(Key::kUp, "", MoneyRounding::kUp);

@@ -116,9 +116,10 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
   EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 6), "2,000");
   EXPECT_EQ(TableText("SyukeiGrid(5)", 0, 7), "21,000");
   EXPECT_EQ(TableText("SyukeiGrid(5)", 2, 7), "(21,000)");
-  // Enter went down onto the separator row, which had no "小計" yet when
-  // the editor was placed.
-  EXPECT_EQ(editor->geometry(), work->visualRect(work->model()->index(1, 6)));
+  // The only item has no item row below it to go to: the editor stays on
+  // its cell, never on the separator row, with the price selected.
+  EXPECT_EQ(editor->geometry(), work->visualRect(work->model()->index(0, 6)));
+  EXPECT_EQ(editor->selectedText(), "2000");
   EXPECT_TRUE(Focused(editor));
 
   Click("Command6(1)");

@@ -50,6 +50,7 @@ TEST_F(GridKeysTest, TabEntersAndMovesOnAndTheEditorStaysAlive) {
 TEST_F(GridKeysTest, EscapeF2AndTypingOnTheSheet) {
   Enter(1, 2, Q("巾木材"));
   ClickCell(1, 2);
+  QTest::keyClick(Editor(), Qt::Key_End);
   Type(Editor(), Q("追記"));
   EXPECT_EQ(Shown(1, 2), Q("巾木材追記"));
   QTest::keyClick(Editor(), Qt::Key_Escape);

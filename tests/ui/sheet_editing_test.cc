@@ -47,7 +47,8 @@ TEST_F(SheetEditingTest, ARangeGoesToTheSystemClipboardAndIntoAnotherRoom) {
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), Q("床A\t10\r\t2.5"));
 
-  // Into the other room from (5, 2), once.
+  // Into the other room from (5, 2), calculated as typed; the clipboard
+  // keeps the text.
   PressRoom(1);
   ClickCell(5, 1);
   view->setFocus();
@@ -57,7 +58,9 @@ TEST_F(SheetEditingTest, ARangeGoesToTheSystemClipboardAndIntoAnotherRoom) {
   EXPECT_EQ(Shown(5, 2), Q("床A"));
   EXPECT_EQ(Shown(5, 3), "10");
   EXPECT_EQ(Shown(6, 3), "2.5");
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
+  EXPECT_EQ(Shown(5, 5), "10.00");
+  EXPECT_EQ(Shown(6, 5), "2.50");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), Q("床A\t10\r\t2.5"));
 
   // Text from a spreadsheet, rows ending in LF.
   QGuiApplication::clipboard()->setText("x\ty\nz\n");

@@ -310,12 +310,16 @@ TEST_F(SheetTest, RecalculateAndClearValuesGoThroughEveryRoomShowingEach) {
   PressRoom(0);
   EXPECT_EQ(Shown(1, 5), "");
 
+  // 再計算 goes through every room too, then shows again the room that was
+  // shown before it, in the label and the list.
   Click("Command10(0)");
+  EXPECT_EQ(name->text(), Q("事務室"));
+  EXPECT_EQ(Find<QListWidget>("List1(0)")->currentRow(), 0);
+  EXPECT_EQ(Shown(1, 5), "2.00");
+  PressRoom(2);
   EXPECT_EQ(Shown(1, 5), "4.00");
   EXPECT_EQ(Shown(2, 3), Q("小計"));
   EXPECT_EQ(Shown(2, 5), "4.00");
-  PressRoom(0);
-  EXPECT_EQ(Shown(1, 5), "2.00");
   EXPECT_TRUE(dialogs.Take().empty());
 }
 

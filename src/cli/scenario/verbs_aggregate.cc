@@ -145,6 +145,18 @@ void DefineSummaryVerbs(Runner& r, Workspace& w) {
     w.work_type_table().EditorTextChanged(a[0].text);
     return true;
   });
+  r.Define("summary-type-grid", kMain, [&r, &w, &view](const Args& a) {
+    if (!r.Arity(a, 1, 1, "summary-type-grid TEXT") ||
+        !r.NeedAggregationPanel()) {
+      return false;
+    }
+    if (view.mode() != kWorkTypeSummary || w.work_type_table().editor_shown()) {
+      return r.Fail("the work-type table is not shown with its editor closed");
+    }
+    w.work_type_table().TypeOnTable(a[0].text, r.window().unit_choice,
+                                    w.money_rounding());
+    return true;
+  });
   r.Define("summary-key", kMain, [&r, &w, &view](const Args& a) {
     if (!r.Arity(a, 1, 1, "summary-key enter|down|up|delete") ||
         !r.NeedAggregationPanel()) {
@@ -189,6 +201,19 @@ void DefineDialogVerbs(Runner& r, Workspace& w) {
       positions.push_back(static_cast<int>(it - d.left().begin()));
     }
     d.AddSelected(positions);
+    return true;
+  });
+  r.Define("aggregate-dialog remove", kDialog, [&r, &d](const Args& a) {
+    if (!r.Arity(a, 1, 1000, "aggregate-dialog remove NAME...")) return false;
+    std::vector<int> positions;
+    for (const Token& t : a) {
+      const auto it = std::find(d.right().begin(), d.right().end(), t.text);
+      if (it == d.right().end()) {
+        return r.Fail("the names to aggregate have no entry " + Quoted(t.text));
+      }
+      positions.push_back(static_cast<int>(it - d.right().begin()));
+    }
+    d.RemoveSelected(positions);
     return true;
   });
   r.DefineAction("aggregate-dialog clear", kDialog, nullptr,
@@ -251,6 +276,14 @@ void DefineAggregationExpectations(Runner& r, Workspace& w) {
     }
     return r.ExpectText("the work-type editor's text", a[0].text,
                         t.editor_text());
+  });
+  r.Define("expect summary-current", kAny, [&r, &w](const Args& a) {
+    if (!r.Arity(a, 2, 2, "expect summary-current ROW COL")) return false;
+    const WorkTypeTable& t = w.work_type_table();
+    return r.ExpectText("the current cell of the work-type table",
+                        a[0].text + " " + a[1].text,
+                        std::to_string(t.current_row()) + " " +
+                            std::to_string(t.current_col()));
   });
   r.Define("expect summary-editor-hidden", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 0, 0, "expect summary-editor-hidden")) return false;
