@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "config/folders.h"
+#include "ui/app_style.h"
 #include "shell/workspace.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("Veltrano");
   QApplication::setApplicationName("Veltrano");
   QApplication::setDesktopFileName("veltrano");
-  QApplication::setStyle("Fusion");
+  QApplication::setStyle(new veltrano::AppStyle);
   ChooseFont();
   // Qt's own texts (the file dialog's) in Japanese.
   if (!veltrano::InstallQtJapaneseTexts()) {

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QStyleOptionGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -17,6 +20,7 @@
 #include <future>
 
 #include "gtest/gtest.h"
+#include "ui/app_style.h"
 #include "ui/qt_platform.h"
 #include "ui/single_instance.h"
 
@@ -241,6 +245,35 @@ TEST(SingleInstanceTest, ASecondCopyBringsTheRunningWindowToTheFront) {
   EXPECT_EQ(rings, 1);
   EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
   EXPECT_TRUE(window.isVisible());
+}
+
+class TitledBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+  int LabelWidth() const {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                   QStyle::SC_GroupBoxLabel, this).width();
+  }
+};
+
+TEST(AppStyleTest, GroupBoxTitlesAreAsWideAsTheirText) {
+  AppStyle style;
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  if (japanese.isEmpty()) GTEST_SKIP() << "no Japanese font";
+  for (const QString& family : japanese) {
+    for (const char* title : {"《建具登録》", "《集計》", "<<単位登録>>"}) {
+      TitledBox box(Q(title));
+      box.setStyle(&style);
+      QFont font = box.font();
+      font.setFamily(family);
+      font.setPointSizeF(9.5 * 1.3);
+      box.setFont(font);
+      EXPECT_GE(box.LabelWidth(), box.fontMetrics().horizontalAdvance(box.title()))
+          << family.toStdString() << " " << title;
+    }
+  }
 }
 
 }  // namespace
