@@ -52,8 +52,8 @@ struct Chapter {
   std::string title;
 };
 
-// The chapter titles of the source, in file name order.
-std::vector<Chapter> SourceChapters() {
+// The chapter files of the source ("01_….md"), in file name order.
+std::vector<std::filesystem::path> ChapterFiles() {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(VELTRANO_MANUAL_SOURCE)) {
     const std::string name = entry.path().filename().string();
@@ -63,6 +63,12 @@ std::vector<Chapter> SourceChapters() {
     }
   }
   std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The chapter titles of the source, in file name order.
+std::vector<Chapter> SourceChapters() {
+  const std::vector<std::filesystem::path> files = ChapterFiles();
   std::vector<Chapter> chapters;
   for (const auto& file : files) {
     std::ifstream in(file);
@@ -182,15 +188,7 @@ TEST_F(ManualTest, TheContentsListEveryChapterAtThePageItBeginsOn) {
 // The chapters and sections of the source, in order, numbered as the
 // manual numbers them ("第3章" + title, "3.2" + title), without blanks.
 std::vector<std::string> SourceHeadings() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(VELTRANO_MANUAL_SOURCE)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() > 3 && std::isdigit(static_cast<unsigned char>(name[0])) &&
-        entry.path().extension() == ".md") {
-      files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
+  const std::vector<std::filesystem::path> files = ChapterFiles();
   std::vector<std::string> headings;
   int chapter = 0;
   for (const auto& file : files) {
