@@ -94,8 +94,7 @@ void PartSummaries::AccumulateRoom(int side, int room_index) {
   std::vector<std::vector<std::string_view>>& rows = room_rows_;
   ReadStoredRows(store, room_index, &rows);
   const std::string name(FieldOf(store.Line(kLinesPerRoom * room_index), 1));
-  long places = std::lround(LeadingNumber(rows[1][kLastStoredColumn + 1]));
-  if (places == 0) places = 1;
+  const long places = StoredPlacesCount(store, room_index);
   for (int p = 0; p < kParts; ++p) {
     AccumulatePart(side, p, rows, name, static_cast<int>(places));
   }

@@ -135,10 +135,7 @@ void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
   // title line cannot hold of them is cut off here, once.
   const std::string name(
       frame_.TitleLineBeginning(FieldOf(store.Line(base), 1)));
-  // The count of places: a count that is empty, zero or not a number is
-  // one place.
-  long places = std::lround(LeadingNumber(FieldOf(store.Line(base), kLastStoredColumn + 2)));
-  if (places == 0) places = 1;
+  const long places = StoredPlacesCount(store, room_index);
   std::string parameters;
   static constexpr const char* kLetters[3] = {" A=", " S=", " L="};
   for (int i = 0; i < 3; ++i) {

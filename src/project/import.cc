@@ -86,7 +86,7 @@ bool Importer::ImportRooms() {
   for (std::string& line : lines) {
     for (int s = 0; s < 2; ++s) {
       if (HasTag(line, kSheetTag[s])) {
-        if (FieldOf(line, 1) != "@") ++incoming[s];
+        if (NamesARoom(FieldOf(line, 1))) ++incoming[s];
         kept[s].push_back(std::move(line));
         break;
       }
@@ -133,7 +133,7 @@ bool Importer::ImportRooms() {
     RoomStore& store = tables_.stores[s];
     for (std::string& line : kept[s]) {
       const std::string n(FieldOf(line, 1));
-      if (n != "@") {
+      if (NamesARoom(n)) {
         int matches = 0;
         for (const std::string& existing : before) {
           if (EqualsIgnoreCase(existing, n)) ++matches;
@@ -162,7 +162,7 @@ bool Importer::ImportRooms() {
     names.clear();
     for (const std::string& stored : store.lines()) {
       const std::string_view name = FieldOf(stored, 1);
-      if (name != "@") names.emplace_back(name);
+      if (NamesARoom(name)) names.emplace_back(name);
     }
     hooks_.RoomsImported(s);
   }

@@ -323,7 +323,7 @@ std::array<bool, 2> ReadRoomStores(Lines& lines, const Sorted& s,
     for (std::size_t i : s.sheet[side]) {
       store.Append(TakeLine(lines[i]));
       const std::string_view name = FieldOf(store.lines().back(), 1);
-      if (name != "@") names.emplace_back(name);
+      if (NamesARoom(name)) names.emplace_back(name);
       progress.SetProgress(++done);
     }
     // Keep the store in whole rooms: complete a last room that is short.
@@ -468,7 +468,7 @@ long long FirstSheetLineOutOfStep(const Lines& lines,
   std::string_view current;
   for (std::size_t k = 0; k < side.size(); ++k) {
     const std::string_view name = FieldOf(lines[side[k]], 1);
-    const bool names_a_room = name != "@";
+    const bool names_a_room = NamesARoom(name);
     if (k % kLinesPerRoom == 0) {
       if (!names_a_room) {
         // The room before has more than 50 lines, or the first room has

@@ -19,6 +19,12 @@ inline constexpr int kLinesPerRoom = 50;
 inline constexpr std::array<int, 2> kMaxRooms = {500, 100};
 // Record tag of a side's sheet lines.
 inline constexpr std::array<std::string_view, 2> kSheetTag = {"Data", "Gaib"};
+// The name field of a room's lines after its first: the first names the
+// room, the 49 others carry this marker.
+inline constexpr std::string_view kContinuationName = "@";
+inline bool NamesARoom(std::string_view name_field) {
+  return name_field != kContinuationName;
+}
 
 // Fittings register: a header row and 599 entry rows of code, W and H.
 inline constexpr int kRegisterRows = 600;

@@ -21,8 +21,8 @@ std::string EmptyRoomLine(std::string_view tag, std::string_view name,
                           bool first) {
   std::string line(tag);
   line += ',';
-  line += first ? name : std::string_view("@");
-  // After the name (or "@"): its ",", then 27 cells and the extra value,
+  line += first ? name : kContinuationName;
+  // After the name (or the marker): its ",", then 27 cells and the extra value,
   // each followed by ",".
   line.append(29, ',');
   return line;
@@ -74,7 +74,7 @@ void Rooms::RoomsDialogClose() {
 
 bool Rooms::AcceptRoomName(std::string_view name) {
   std::string refusal = RecordTextRefusal(name, RefusalBrackets::kHalfWidth);
-  if (refusal.empty() && name == "@") refusal = "@は名前に使用できません。";
+  if (refusal.empty() && !NamesARoom(name)) refusal = "@は名前に使用できません。";
   if (refusal.empty()) return true;
   dialogs_.ShowMessage(kConfirmTitle, refusal);
   rooms_dialog_.name_box.clear();

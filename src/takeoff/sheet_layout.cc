@@ -1,7 +1,9 @@
 #include "takeoff/sheet_layout.h"
 
+#include <cmath>
 #include <string>
 
+#include "calc/number_text.h"
 #include "calc/text_util.h"
 
 namespace veltrano {
@@ -21,6 +23,13 @@ void ReadStoredRows(const RoomStore& store, int room_index,
       if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
     }
   }
+}
+
+long StoredPlacesCount(const RoomStore& store, int room_index) {
+  const std::string_view stored =
+      FieldOf(store.Line(kLinesPerRoom * room_index), kLastStoredColumn + 2);
+  const long places = std::lround(LeadingNumber(stored));
+  return places == 0 ? 1 : places;
 }
 
 ColumnKind KindOfColumn(int col) {

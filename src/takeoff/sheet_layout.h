@@ -55,6 +55,10 @@ int PartOfColumn(int col);
 void ReadStoredRows(const RoomStore& store, int room_index,
                     std::vector<std::vector<std::string_view>>* rows);
 
+// The count of places of a stored room, from the extra value of its first
+// line: a count that is empty, zero or not a number is one place.
+long StoredPlacesCount(const RoomStore& store, int room_index);
+
 // Writes the header row and the row numbers of an empty sheet; `side` 0 is
 // the interior sheet ("項目( 内部 )"), 1 the exterior sheet ("項目( 外部 )").
 void LayOutSheet(int side, TextGrid* sheet);

@@ -143,7 +143,7 @@ void TakeoffSheets::StoreVisibleSheet() {
   for (int r = 1; r <= kLinesPerRoom; ++r) {
     std::string line(kSheetTag[s]);
     line += ',';
-    line += r == 1 ? tables_.room_names[s][k] : std::string("@");
+    line += r == 1 ? std::string_view(tables_.room_names[s][k]) : kContinuationName;
     line += ',';
     for (int c = 1; c <= kLastStoredColumn; ++c) {
       line += g.At(r, c);
