@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "ui/display_metrics.h"
 #include "ui/fit_text_delegate.h"
@@ -70,22 +71,26 @@ RegisterPanel::RegisterPanel(FittingsRegister& reg, QWidget* parent)
   struct Command {
     const char* name;
     const char* caption;
-    void (FittingsRegister::*run)();
   };
   static constexpr Command kCommands[] = {
-      {"Syori(0)", "OK", &FittingsRegister::RegisterFitting},
-      {"Syori(1)", "位置指定", &FittingsRegister::StartPositionPick},
-      {"Syori(2)", "選択建具を削除", &FittingsRegister::DeleteSelected},
-      {"Syori(3)", "全削除", &FittingsRegister::DeleteAll},
-      {"Command11", "ファイルから読込", &FittingsRegister::ReadFromFile},
+      {"Syori(0)", "OK"},
+      {"Syori(1)", "位置指定"},
+      {"Syori(2)", "選択建具を削除"},
+      {"Syori(3)", "全削除"},
+      {"Command11", "ファイルから読込"},
   };
   int row = 4;
-  for (const Command& c : kCommands) {
-    auto* button = new QPushButton(c.caption, left);
-    button->setObjectName(c.name);
-    const auto run = c.run;
-    connect(button, &QPushButton::clicked, this, [this, run] {
-      (reg_.*run)();
+  for (int i = 0; i < static_cast<int>(std::size(kCommands)); ++i) {
+    auto* button = new QPushButton(kCommands[i].caption, left);
+    button->setObjectName(kCommands[i].name);
+    connect(button, &QPushButton::clicked, this, [this, i] {
+      switch (i) {
+        case 0: reg_.RegisterFitting(); break;
+        case 1: reg_.StartPositionPick(); break;
+        case 2: reg_.DeleteSelected(); break;
+        case 3: reg_.DeleteAll(); break;
+        default: reg_.ReadFromFile(); break;
+      }
       Changed();
     });
     form->addWidget(button, row++, 0, 1, 2);
