@@ -241,7 +241,11 @@ void AppendSummaryRows(std::string_view head, char separator,
 // The lines of each record kind, as positions in the file's line list.
 struct Sorted {
   std::array<std::vector<std::size_t>, 2> sheet;
-  std::vector<std::size_t> tate, kosu, mado, syuk, tank, sizes, rows;
+  // Fittings register ("Tate"), work-type memory ("KoSu"), fittings takeoff
+  // store ("Mado"), work-type table copy ("Syuk"), unit prices ("Tank"),
+  // summary sizes and summary rows.
+  std::vector<std::size_t> register_lines, work_type_memory_lines,
+      fittings_store_lines, work_type_copy_lines, unit_price_lines, sizes, rows;
   bool had_sheet_or_fittings = false;
 };
 
@@ -258,19 +262,19 @@ Sorted SortLines(const std::vector<std::string>& lines) {
         s.sheet[kExterior].push_back(i);
         break;
       case Kind::kTate:
-        s.tate.push_back(i);
+        s.register_lines.push_back(i);
         break;
       case Kind::kKoSu:
-        s.kosu.push_back(i);
+        s.work_type_memory_lines.push_back(i);
         break;
       case Kind::kMado:
-        s.mado.push_back(i);
+        s.fittings_store_lines.push_back(i);
         break;
       case Kind::kSyuk:
-        s.syuk.push_back(i);
+        s.work_type_copy_lines.push_back(i);
         break;
       case Kind::kTank:
-        s.tank.push_back(i);
+        s.unit_price_lines.push_back(i);
         break;
       case Kind::kSyNC:
       case Kind::kSyGC:
@@ -288,8 +292,8 @@ Sorted SortLines(const std::vector<std::string>& lines) {
     }
   }
   s.had_sheet_or_fittings = !s.sheet[kInterior].empty() ||
-                            !s.sheet[kExterior].empty() || !s.tate.empty() ||
-                            !s.mado.empty();
+                            !s.sheet[kExterior].empty() || !s.register_lines.empty() ||
+                            !s.fittings_store_lines.empty();
   return s;
 }
 
@@ -308,11 +312,11 @@ std::string TakeLine(std::string& line) { return std::move(line); }
 // whether its last room was short (and has been completed).
 template <typename Lines>
 std::array<bool, 2> ReadRoomStores(Lines& lines, const Sorted& s,
-                                   std::size_t tate_lines, ProjectTables* t,
+                                   std::size_t register_lines, ProjectTables* t,
                                    Progress& progress) {
   std::array<bool, 2> short_last_room = {false, false};
   const std::size_t steps =
-      s.sheet[kInterior].size() + s.sheet[kExterior].size() + tate_lines + 1;
+      s.sheet[kInterior].size() + s.sheet[kExterior].size() + register_lines + 1;
   progress.ShowProgress(static_cast<int>(steps));
   int done = 0;
   for (int side : {kInterior, kExterior}) {
@@ -572,36 +576,36 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // A "Tate" line without a code would leave a gap in the register, and the
   // writer drops everything below a gap.
   const auto no_code = std::remove_if(
-      s.tate.begin(), s.tate.end(),
+      s.register_lines.begin(), s.register_lines.end(),
       [&](std::size_t i) { return FieldOf(lines[i], 1).empty(); });
-  if (const auto n = static_cast<std::size_t>(s.tate.end() - no_code)) {
-    s.tate.erase(no_code, s.tate.end());
+  if (const auto n = static_cast<std::size_t>(s.register_lines.end() - no_code)) {
+    s.register_lines.erase(no_code, s.register_lines.end());
     result.cut.push_back("符号のない建具データ" + Count(n) +
                          "件は読み込みませんでした。");
   }
-  if (std::size_t n = CutTo(&s.tate, kMaxFittings)) {
+  if (std::size_t n = CutTo(&s.register_lines, kMaxFittings)) {
     result.cut.push_back("建具リストが" + Count(kMaxFittings) +
                          "件を超えています。" + Count(kMaxFittings + 1) +
                          "件目以降の" + Count(n) +
                          "件は読み込みませんでした。");
   }
-  if (std::size_t n = CutTo(&s.kosu, kMaxWorkTypeMemoryRows)) {
+  if (std::size_t n = CutTo(&s.work_type_memory_lines, kMaxWorkTypeMemoryRows)) {
     result.cut.push_back("工種の記憶が" + Count(kMaxWorkTypeMemoryRows) +
                          "行を超えています。" +
                          Count(kMaxWorkTypeMemoryRows + 1) + "行目以降の" +
                          Count(n) + "行は読み込みませんでした。");
   }
   const std::array<bool, 2> short_last_room =
-      ReadRoomStores(lines, s, s.tate.size(), t, progress);
+      ReadRoomStores(lines, s, s.register_lines.size(), t, progress);
 
   std::vector<std::string_view> f;  // the fields of one line
 
   // Work-type memory: one row per line, at least one.
   {
-    const int n = std::max<int>(1, static_cast<int>(s.kosu.size()));
+    const int n = std::max<int>(1, static_cast<int>(s.work_type_memory_lines.size()));
     t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
-    for (std::size_t i = 0; i < s.kosu.size(); ++i) {
-      SplitInto(lines[s.kosu[i]], ',', &f);
+    for (std::size_t i = 0; i < s.work_type_memory_lines.size(); ++i) {
+      SplitInto(lines[s.work_type_memory_lines[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
         t->work_type_memory.Set(static_cast<int>(i), j,
                                 FieldAt(f, static_cast<std::size_t>(j) + 1));
@@ -610,8 +614,8 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   }
 
   // Fittings register: rows 1.. in file order.
-  for (std::size_t j = 0; j < s.tate.size(); ++j) {
-    SplitInto(lines[s.tate[j]], ',', &f);
+  for (std::size_t j = 0; j < s.register_lines.size(); ++j) {
+    SplitInto(lines[s.register_lines[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
       t->fittings_register.Set(static_cast<int>(j) + 1, c,
                                FieldAt(f, static_cast<std::size_t>(c) + 1));
@@ -621,10 +625,10 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Fittings takeoff store: one row per line; an empty store keeps its
   // single row.
   {
-    const int n = std::max<int>(1, static_cast<int>(s.mado.size()));
+    const int n = std::max<int>(1, static_cast<int>(s.fittings_store_lines.size()));
     t->fittings_store = TextGrid(n, kFittingsStoreCols);
-    for (std::size_t i = 0; i < s.mado.size(); ++i) {
-      SplitInto(lines[s.mado[i]], ',', &f);
+    for (std::size_t i = 0; i < s.fittings_store_lines.size(); ++i) {
+      SplitInto(lines[s.fittings_store_lines[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
         t->fittings_store.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -634,11 +638,11 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
 
   // Work-type table copy, split at "'"; without lines it keeps the single
   // empty row it has after emptying.
-  if (!s.syuk.empty()) {
+  if (!s.work_type_copy_lines.empty()) {
     t->work_type_copy =
-        TextGrid(static_cast<int>(s.syuk.size()), kWorkTypeCopyCols);
-    for (std::size_t i = 0; i < s.syuk.size(); ++i) {
-      SplitInto(lines[s.syuk[i]], '\'', &f);
+        TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
+    for (std::size_t i = 0; i < s.work_type_copy_lines.size(); ++i) {
+      SplitInto(lines[s.work_type_copy_lines[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
         t->work_type_copy.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -648,10 +652,10 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
 
   // Unit-price table, split at "'": one row per line, at least one.
   {
-    const int n = std::max<int>(1, static_cast<int>(s.tank.size()));
+    const int n = std::max<int>(1, static_cast<int>(s.unit_price_lines.size()));
     t->unit_prices = TextGrid(n, kUnitPriceCols);
-    for (std::size_t i = 0; i < s.tank.size(); ++i) {
-      SplitInto(lines[s.tank[i]], '\'', &f);
+    for (std::size_t i = 0; i < s.unit_price_lines.size(); ++i) {
+      SplitInto(lines[s.unit_price_lines[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
         t->unit_prices.Set(static_cast<int>(i), k,
                            FieldAt(f, static_cast<std::size_t>(k) + 1));

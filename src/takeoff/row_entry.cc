@@ -66,7 +66,7 @@ struct TakeoffSheets::BatchProblems {
 
 FormulaParams TakeoffSheets::ParamsOfSide(int side) const {
   const int base = side * 3;
-  return FormulaParams{daisu_[base], daisu_[base + 1], daisu_[base + 2]};
+  return FormulaParams{parameters_[base], parameters_[base + 1], parameters_[base + 2]};
 }
 
 std::string TakeoffSheets::CheckRecordText(std::string_view typed) {
@@ -94,12 +94,12 @@ bool TakeoffSheets::CheckNumberText(std::string_view typed, std::string* box) {
 bool TakeoffSheets::SetParameter(int index, std::string_view text) {
   ++revision_;
   if (index < 0 || index >= 6) return false;
-  return CheckNumberText(text, &daisu_[index]);
+  return CheckNumberText(text, &parameters_[index]);
 }
 
 bool TakeoffSheets::SetPlacesBox(std::string_view text) {
   ++revision_;
-  return CheckNumberText(text, &kasyo_);
+  return CheckNumberText(text, &places_count_);
 }
 
 void TakeoffSheets::SetCurrentCell(int row, int col) {

@@ -77,7 +77,7 @@ void TakeoffSheets::ShowAddedRoom(int side, int position) {
   ClearSheet(side);
   room_label_[side] = tables_.room_names[side][static_cast<std::size_t>(position)];
   current_room_[side] = position;
-  if (side == kInterior) kasyo_ = "1";
+  if (side == kInterior) places_count_ = "1";
 }
 
 void TakeoffSheets::RenameShownRoom(int side, int position,
@@ -115,7 +115,7 @@ void TakeoffSheets::ProjectReplaced(bool opening) {
   }
   editor_visible_ = false;
   if (opening) {
-    for (std::string& p : daisu_) p.clear();
+    for (std::string& p : parameters_) p.clear();
     done_mark_ = false;
   }
 }
@@ -133,9 +133,9 @@ void TakeoffSheets::StoreVisibleSheet() {
       k >= kMaxRooms[s]) {
     return;
   }
-  if (s == kInterior && LeadingNumber(kasyo_) == 0) kasyo_ = "1";
+  if (s == kInterior && LeadingNumber(places_count_) == 0) places_count_ = "1";
   for (int i = 0; i < 3; ++i) {
-    std::string& p = daisu_[s * 3 + i];
+    std::string& p = parameters_[s * 3 + i];
     if (LeadingNumber(p) == 0) p.clear();
   }
   const TextGrid& g = sheets_[s];
@@ -150,10 +150,10 @@ void TakeoffSheets::StoreVisibleSheet() {
       line += ',';
     }
     switch (r) {
-      case 1: line += s == kInterior ? kasyo_ : std::string("1"); break;
-      case 2: line += daisu_[s * 3]; break;
-      case 3: line += daisu_[s * 3 + 1]; break;
-      case 4: line += daisu_[s * 3 + 2]; break;
+      case 1: line += s == kInterior ? places_count_ : std::string("1"); break;
+      case 2: line += parameters_[s * 3]; break;
+      case 3: line += parameters_[s * 3 + 1]; break;
+      case 4: line += parameters_[s * 3 + 2]; break;
       case 5: line += done_mark_ ? "1" : "0"; break;
       default: line += "dm"; break;
     }
@@ -185,10 +185,10 @@ void TakeoffSheets::ShowRoom(std::optional<int> position) {
     }
     const std::string_view extra = field(29);
     switch (r) {
-      case 1: if (s == kInterior) kasyo_ = std::string(extra); break;
-      case 2: daisu_[s * 3] = std::string(extra); break;
-      case 3: daisu_[s * 3 + 1] = std::string(extra); break;
-      case 4: daisu_[s * 3 + 2] = std::string(extra); break;
+      case 1: if (s == kInterior) places_count_ = std::string(extra); break;
+      case 2: parameters_[s * 3] = std::string(extra); break;
+      case 3: parameters_[s * 3 + 1] = std::string(extra); break;
+      case 4: parameters_[s * 3 + 2] = std::string(extra); break;
       case 5: done_mark_ = static_cast<long>(LeadingNumber(extra)) == 1; break;
       default: break;
     }

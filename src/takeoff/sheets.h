@@ -141,14 +141,14 @@ class TakeoffSheets {
   int first_visible_column(int side) const { return first_col_[side]; }
 
   // ---- Beside the sheet -----------------------------------------------------
-  const std::string& parameter(int index) const { return daisu_[index]; }  // DaisuText(0..5)
+  const std::string& parameter(int index) const { return parameters_[index]; }  // DaisuText(0..5)
   // The boxes hold numbers and go into the records of the project file: a
   // text holding "," or "'", or a character the file cannot hold, is
   // refused with a message and the box is emptied; a character a number is
   // not written with is refused and the box keeps its number (both return
   // false).
   bool SetParameter(int index, std::string_view text);
-  const std::string& places_box() const { return kasyo_; }
+  const std::string& places_box() const { return places_count_; }
   bool SetPlacesBox(std::string_view text);
   bool done_mark() const { return done_mark_; }
   void SetDoneMark(bool on);
@@ -231,9 +231,9 @@ class TakeoffSheets {
   std::array<int, 2> first_col_ = {1, 1};
   std::array<std::string, 2> room_label_;  // HeyaName(0..1)
   std::array<int, 2> current_room_ = {-1, -1};
-  std::array<std::string, 6> daisu_;       // DaisuText(0..5)
-  std::string kasyo_;                      // places box
-  bool done_mark_ = false;                 // Check2 "チェック済"
+  std::array<std::string, 6> parameters_;  // DaisuText(0..5)
+  std::string places_count_;              // the places box, Kasyo
+  bool done_mark_ = false;                // Check2 "チェック済"
   bool editor_visible_ = false;            // Text2
   std::string editor_text_;
   std::string editor_opened_with_;         // the cell's text when it opened
