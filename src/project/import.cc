@@ -158,12 +158,7 @@ bool Importer::ImportRooms() {
       }
       store.Append(std::move(line));
     }
-    std::vector<std::string>& names = tables_.room_names[s];
-    names.clear();
-    for (const std::string& stored : store.lines()) {
-      const std::string_view name = FieldOf(stored, 1);
-      if (NamesARoom(name)) names.emplace_back(name);
-    }
+    tables_.room_names[s] = store.RoomNames();
     hooks_.RoomsImported(s);
   }
   platform_.dialogs.ShowMessage(kImportTitle, "終了しました。");

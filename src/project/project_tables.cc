@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "calc/text_util.h"
+
 namespace veltrano {
 namespace {
 
@@ -38,6 +40,15 @@ void RoomStore::SetLine(int i, std::string line) {
   if (i < 0) return;
   if (i >= size()) lines_.resize(static_cast<std::size_t>(i) + 1);
   lines_[static_cast<std::size_t>(i)] = std::move(line);
+}
+
+std::vector<std::string> RoomStore::RoomNames() const {
+  std::vector<std::string> names;
+  for (const std::string& line : lines_) {
+    const std::string_view name = FieldOf(line, 1);
+    if (NamesARoom(name)) names.emplace_back(name);
+  }
+  return names;
 }
 
 void RoomStore::Truncate(int i) {

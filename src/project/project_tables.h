@@ -57,6 +57,9 @@ class RoomStore {
   // Drops every line from position i on.
   void Truncate(int i);
   void Clear() { lines_.clear(); }
+  // The names of the rooms the store holds, in order: the name fields of
+  // the lines that name a room.
+  std::vector<std::string> RoomNames() const;
 
   const std::vector<std::string>& lines() const { return lines_; }
   std::vector<std::string>& mutable_lines() { return lines_; }
