@@ -134,15 +134,7 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
 
 TEST_F(AggregationPanelTest, TheFinishedTableStandsBehindTheClosingMessage) {
   NewProject("集計");
-  Click("HiroiBunrui(3)");
-  auto* code = Find<QLineEdit>("InpText(0)");
-  code->setFocus();
-  Type(code, "AW1");
-  QTest::keyClick(code, Qt::Key_Return);
-  Type(Find<QLineEdit>("InpText(1)"), "1830");
-  QTest::keyClick(Find<QLineEdit>("InpText(1)"), Qt::Key_Return);
-  Type(Find<QLineEdit>("InpText(2)"), "2030");
-  QTest::keyClick(Find<QLineEdit>("InpText(2)"), Qt::Key_Return);
+  RegisterFitting("AW1", "1830", "2030");
   Click("HiroiBunrui(1)");
   Choose("TateguHiroiList", "AW1");
   ClickTableCell("TateguKeisanGrid(0)", 0, 0);

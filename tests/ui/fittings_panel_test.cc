@@ -104,17 +104,10 @@ TEST_F(FittingsPanelTest, RegisterByTheBoxesAndTakeOffTheFitting) {
 }
 
 TEST_F(FittingsPanelTest, EditingAClickedFittingKeepsTheFocusInTheBoxTyped) {
-  Click("HiroiBunrui(3)");
+  RegisterFitting("D1", "780", "2000");
   auto* code = Find<QLineEdit>("InpText(0)");
   auto* width = Find<QLineEdit>("InpText(1)");
   auto* height = Find<QLineEdit>("InpText(2)");
-  code->setFocus();
-  Type(code, "D1");
-  QTest::keyClick(code, Qt::Key_Return);
-  Type(width, "780");
-  QTest::keyClick(width, Qt::Key_Return);
-  Type(height, "2000");
-  QTest::keyClick(height, Qt::Key_Return);
   ASSERT_EQ(TableText("TateguGrid", 0, 0), "D1");
 
   // The estimator picks the row, clicks into H and W, replaces their texts.

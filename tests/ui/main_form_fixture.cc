@@ -78,6 +78,18 @@ void MainFormTest::Type(QLineEdit* box, const QString& text) {
   }
 }
 
+void MainFormTest::RegisterFitting(const QString& code, const QString& width,
+                                  const QString& height) {
+  Click("HiroiBunrui(3)");
+  const QString texts[3] = {code, width, height};
+  for (int i = 0; i < 3; ++i) {
+    auto* box = Find<QLineEdit>(QString("InpText(%1)").arg(i));
+    box->setFocus();
+    Type(box, texts[i]);
+    QTest::keyClick(box, Qt::Key_Return);
+  }
+}
+
 void MainFormTest::Flush() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCoreApplication::processEvents();

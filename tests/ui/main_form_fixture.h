@@ -72,6 +72,10 @@ class MainFormTest : public ::testing::Test {
 
   // "新規作成" and "新規物件を作成" with the file `name`.xdt chosen.
   void NewProject(const std::string& name);
+  // Registers a fitting in 建具リスト as typed: code, W and H, each
+  // ended with Enter.
+  void RegisterFitting(const QString& code, const QString& width,
+                       const QString& height);
   // Adds rooms (or places, in mode 5) through the rooms dialog and closes it.
   void AddRooms(const std::vector<QString>& names);
   // A mouse press on the name at `row` of the room list of the side.

@@ -190,28 +190,33 @@ void DefineDialogVerbs(Runner& r, Workspace& w) {
   AggregationDialog& d = w.aggregation_dialog();
   r.DefineAction("aggregate-dialog all", kDialog, nullptr,
                  [&d] { d.SelectAll(); });
-  r.Define("aggregate-dialog add", kDialog, [&r, &d](const Args& a) {
-    if (!r.Arity(a, 1, 1000, "aggregate-dialog add NAME...")) return false;
-    std::vector<int> positions;
+  // The positions of the named entries in `list`; false (and a failed
+  // step naming `what`) for a name that is not there.
+  auto positions_of = [&r](const Args& a, const std::vector<std::string>& list,
+                           std::string_view what, std::vector<int>* positions) {
     for (const Token& t : a) {
-      const auto it = std::find(d.left().begin(), d.left().end(), t.text);
-      if (it == d.left().end()) {
-        return r.Fail("the list has no entry " + Quoted(t.text));
+      const auto it = std::find(list.begin(), list.end(), t.text);
+      if (it == list.end()) {
+        return r.Fail(std::string(what) + " no entry " + Quoted(t.text));
       }
-      positions.push_back(static_cast<int>(it - d.left().begin()));
+      positions->push_back(static_cast<int>(it - list.begin()));
+    }
+    return true;
+  };
+  r.Define("aggregate-dialog add", kDialog, [&r, &d, positions_of](const Args& a) {
+    std::vector<int> positions;
+    if (!r.Arity(a, 1, 1000, "aggregate-dialog add NAME...") ||
+        !positions_of(a, d.left(), "the list has", &positions)) {
+      return false;
     }
     d.AddSelected(positions);
     return true;
   });
-  r.Define("aggregate-dialog remove", kDialog, [&r, &d](const Args& a) {
-    if (!r.Arity(a, 1, 1000, "aggregate-dialog remove NAME...")) return false;
+  r.Define("aggregate-dialog remove", kDialog, [&r, &d, positions_of](const Args& a) {
     std::vector<int> positions;
-    for (const Token& t : a) {
-      const auto it = std::find(d.right().begin(), d.right().end(), t.text);
-      if (it == d.right().end()) {
-        return r.Fail("the names to aggregate have no entry " + Quoted(t.text));
-      }
-      positions.push_back(static_cast<int>(it - d.right().begin()));
+    if (!r.Arity(a, 1, 1000, "aggregate-dialog remove NAME...") ||
+        !positions_of(a, d.right(), "the names to aggregate have", &positions)) {
+      return false;
     }
     d.RemoveSelected(positions);
     return true;
