@@ -81,13 +81,17 @@ std::size_t GridBytes(const TextGrid& g) {
 
 std::size_t TableBytes(const ProjectTables& t) {
   std::size_t bytes = 0;
-  for (const RoomStore& store : t.stores) {
-    bytes +=
-        (store.lines().capacity() - store.lines().size()) * sizeof(std::string);
-    for (const std::string& line : store.lines()) bytes += TextBytes(line);
-  }
-  for (const auto& names : t.room_names) {
-    for (const std::string& name : names) bytes += TextBytes(name);
+  for (int side : {kInterior, kExterior}) {
+    for (int i = 0; i < t.rooms.count(side); ++i) {
+      const Room& room = t.rooms.room(side, i);
+      bytes += sizeof(Room) + sizeof(std::shared_ptr<const Room>) + TextBytes(room.name());
+      std::vector<std::string_view> cells;
+      for (int r = 1; r <= kItemRows; ++r) {
+        room.row(r).Cells(&cells);
+        for (std::string_view cell : cells) bytes += cell.size() + 1;
+      }
+    }
+    for (const std::string& name : t.rooms.names(side)) bytes += TextBytes(name);
   }
   for (const TextGrid* g :
        {&t.fittings_register, &t.fittings_store, &t.work_type_memory,
@@ -165,7 +169,7 @@ void BM_ParseProjectLines(benchmark::State& state) {
     ProjectTables t;
     ResetProjectTables(&t, /*keep_unit_prices=*/false);
     ParseProjectLines(lines, &t, dialogs, progress);
-    benchmark::DoNotOptimize(t.stores[kInterior].lines().data());
+    benchmark::DoNotOptimize(t.rooms.count(kInterior));
   }
 }
 BENCHMARK(BM_ParseProjectLines)->Unit(benchmark::kMillisecond);
@@ -217,7 +221,7 @@ BENCHMARK(BM_PeakMemoryOfOpening)
 void BM_MakeLargestProject(benchmark::State& state) {
   for (auto _ : state) {
     const ProjectTables t = testing::MakeLargestProject();
-    benchmark::DoNotOptimize(t.stores[kInterior].lines().data());
+    benchmark::DoNotOptimize(t.rooms.count(kInterior));
   }
 }
 BENCHMARK(BM_MakeLargestProject)->Unit(benchmark::kMillisecond);

@@ -50,7 +50,7 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
   }
 
   platform_.progress.ShowProgress(n + 2);
-  const std::vector<std::string>& rooms = tables_.room_names[side];
+  const std::vector<std::string>& rooms = tables_.rooms.names(side);
   for (int i = kFirstRoomRow; i < n + kFirstRoomRow; ++i) {
     const std::string& name = table(side, 0).At(i, 0);
     const auto found = std::find(rooms.begin(), rooms.end(), name);
@@ -86,15 +86,15 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
 }
 
 void PartSummaries::AccumulateRoom(int side, int room_index) {
-  const RoomStore& store = tables_.stores[side];
-  if (store.Line(0).empty() || room_index < 0) return;
+  if (room_index < 0 || room_index >= tables_.rooms.count(side)) return;
   ++revision_;
-  // The room's 50 stored rows, read in place (nothing changes the store
+  // The room's 50 rows, read in place (nothing changes the rooms
   // meanwhile).
+  const Room& room = tables_.rooms.room(side, room_index);
   std::vector<std::vector<std::string_view>>& rows = room_rows_;
-  ReadStoredRows(store, room_index, &rows);
-  const std::string name(FieldOf(store.Line(kLinesPerRoom * room_index), 1));
-  const long places = StoredPlacesCount(store, room_index);
+  room.CellsByRow(&rows);
+  const std::string& name = room.name();
+  const long places = room.PlacesCount();
   for (int p = 0; p < kParts; ++p) {
     AccumulatePart(side, p, rows, name, static_cast<int>(places));
   }
@@ -121,7 +121,7 @@ void PartSummaries::AccumulatePart(
   const int mark = kMarkColumn[static_cast<std::size_t>(part)];
   const int item = ItemColumn(part);
   int block_start = 1;
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
+  for (int r = 1; r <= kItemRows; ++r) {
     const std::vector<std::string_view>& row = rows[static_cast<std::size_t>(r)];
     if (!EqualsIgnoreCase(row[static_cast<std::size_t>(f)], kSubtotalMarker)) continue;
     const float v = ToSingle(LeadingNumber(row[static_cast<std::size_t>(ValueColumn(f))])) *

@@ -79,7 +79,7 @@ std::string_view PrintDialog::note() const {
 }
 
 const std::vector<std::string>& PrintDialog::left() const {
-  return tables_.room_names[kind_ == kPrintExteriorSheets ? kExterior : kInterior];
+  return tables_.rooms.names(kind_ == kPrintExteriorSheets ? kExterior : kInterior);
 }
 
 std::optional<int> PrintDialog::FindRoom(std::string_view name) const {

@@ -68,13 +68,9 @@ int RoomSheetPrinter::PagesFor(int longest_column) {
 std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
     const ProjectTables& tables, int room_index, int side) {
   std::array<std::vector<std::string>, kParts> columns;
-  const RoomStore& store = tables.stores[side];
-  if (store.Line(0).empty() || room_index < 0 ||
-      kLinesPerRoom * room_index >= store.size()) {
-    return columns;
-  }
+  if (room_index < 0 || room_index >= tables.rooms.count(side)) return columns;
   std::vector<std::vector<std::string_view>> rows;
-  ReadStoredRows(store, room_index, &rows);
+  tables.rooms.room(side, room_index).CellsByRow(&rows);
   for (int p = 0; p < kParts; ++p) {
     const int f = kFormulaColumn[static_cast<std::size_t>(p)];
     const auto cell = [&rows](int r, int c) { return rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };
@@ -119,27 +115,23 @@ std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
 void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
   const std::array<std::vector<std::string>, kParts> columns =
       BuildLines(tables_, room_index, side);
-  const RoomStore& store = tables_.stores[side];
-  if (store.Line(0).empty() || room_index < 0 ||
-      kLinesPerRoom * room_index >= store.size()) {
-    return;
-  }
+  if (room_index < 0 || room_index >= tables_.rooms.count(side)) return;
+  const Room& room = tables_.rooms.room(side, room_index);
   int longest = 0;
   for (const std::vector<std::string>& column : columns) {
     int n = static_cast<int>(column.size());
     if (n > 0 && column.back() == kSeparator) --n;
     longest = std::max(longest, n);
   }
-  const int base = kLinesPerRoom * room_index;
   // The name and the parameters go into the title of every page; what the
   // title line cannot hold of them is cut off here, once.
   const std::string name(
-      frame_.TitleLineBeginning(FieldOf(store.Line(base), 1)));
-  const long places = StoredPlacesCount(store, room_index);
+      frame_.TitleLineBeginning(room.name()));
+  const long places = room.PlacesCount();
   std::string parameters;
   static constexpr const char* kLetters[3] = {" A=", " S=", " L="};
   for (int i = 0; i < 3; ++i) {
-    const std::string_view value = FieldOf(store.Line(base + 1 + i), kLastStoredColumn + 2);
+    const std::string_view value = room.Cell(2 + i, kExtraColumn);
     if (!value.empty()) parameters += kLetters[i] + std::string(value);
   }
   parameters.resize(frame_.TitleLineBeginning(parameters).size());

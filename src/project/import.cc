@@ -7,6 +7,8 @@
 
 #include "calc/text_file.h"
 #include "calc/text_util.h"
+#include "project/history.h"
+#include "project/room_records.h"
 
 namespace veltrano {
 
@@ -81,22 +83,24 @@ bool Importer::ImportRooms() {
                                   "エラー(SiageHiroi:FileOpen)\n" + error);
     return false;
   }
-  std::array<std::vector<std::string>, 2> kept;
-  std::array<int, 2> incoming = {0, 0};
-  for (std::string& line : lines) {
+  std::array<std::vector<std::string_view>, 2> kept;
+  for (const std::string& line : lines) {
     for (int s = 0; s < 2; ++s) {
       if (HasTag(line, kSheetTag[s])) {
-        if (NamesARoom(FieldOf(line, 1))) ++incoming[s];
-        kept[s].push_back(std::move(line));
+        kept[s].push_back(line);
         break;
       }
     }
   }
+  const std::array<std::vector<Room>, 2> incoming_rooms = {RoomRecords::ReadRooms(kInterior, kept[0]),
+                                                           RoomRecords::ReadRooms(kExterior, kept[1])};
+  const std::array<int, 2> incoming = {static_cast<int>(incoming_rooms[0].size()),
+                                       static_cast<int>(incoming_rooms[1].size())};
   // A side never grows past its capacity: an import that would not fit is
   // refused before anything changes.
   for (int s = 0; s < 2; ++s) {
     if (!import_.sides[s]) continue;
-    const int have = static_cast<int>(tables_.room_names[s].size());
+    const int have = tables_.rooms.count(s);
     if (have + incoming[s] > kMaxRooms[s]) {
       const std::string what = s == kInterior ? "部屋" : "場所";
       platform_.dialogs.ShowMessage(
@@ -116,6 +120,7 @@ bool Importer::ImportRooms() {
   ++revision_;
   platform_.progress.ShowStatus(import_.status);
   platform_.progress.ProcessPendingEvents();
+  HistoryStep step(history_, "取り込み");
   for (int s = 0; s < 2; ++s) {
     if (!import_.sides[s]) continue;
     const std::string_view clash = s == kInterior
@@ -124,41 +129,35 @@ bool Importer::ImportRooms() {
     // Imported names are compared with the rooms the side had before the
     // import (without regard to letter case). A renamed room must not
     // repeat a name that is there already or that this import has given.
-    const std::vector<std::string> before = tables_.room_names[s];
+    const std::vector<std::string> before = tables_.rooms.names(s);
     std::vector<std::string> given;
     auto free_name = [&](const std::string& name) {
       return !NameTaken(before, name) &&
              std::find(given.begin(), given.end(), name) == given.end();
     };
-    RoomStore& store = tables_.stores[s];
-    for (std::string& line : kept[s]) {
-      const std::string n(FieldOf(line, 1));
-      if (NamesARoom(n)) {
-        int matches = 0;
-        for (const std::string& existing : before) {
-          if (EqualsIgnoreCase(existing, n)) ++matches;
-        }
-        const bool repeats_given =
-            std::find(given.begin(), given.end(), n) != given.end();
-        if (matches > 0 || repeats_given) {
-          // The first free "(k)" form, from "(2)" on.
-          int k = 2;
-          while (!free_name(n + "(" + std::to_string(k) + ")")) ++k;
-          const std::string renamed = n + "(" + std::to_string(k) + ")";
-          for (int m = 0; m < std::max(matches, 1); ++m) {
-            platform_.dialogs.ShowMessage(
-                kConfirmTitle,
-                n + std::string(clash) + "\n" + renamed + "で取り込みます。");
-          }
-          line = ReplaceField(line, 1, renamed);
-          given.push_back(renamed);
-        } else {
-          given.push_back(n);
-        }
+    for (Room room : incoming_rooms[s]) {
+      const std::string n = room.name();
+      int matches = 0;
+      for (const std::string& existing : before) {
+        if (EqualsIgnoreCase(existing, n)) ++matches;
       }
-      store.Append(std::move(line));
+      const bool repeats_given = std::find(given.begin(), given.end(), n) != given.end();
+      if (matches > 0 || repeats_given) {
+        // The first free "(k)" form, from "(2)" on.
+        int k = 2;
+        while (!free_name(n + "(" + std::to_string(k) + ")")) ++k;
+        const std::string renamed = n + "(" + std::to_string(k) + ")";
+        for (int m = 0; m < std::max(matches, 1); ++m) {
+          platform_.dialogs.ShowMessage(
+              kConfirmTitle, n + std::string(clash) + "\n" + renamed + "で取り込みます。");
+        }
+        room.Rename(renamed);
+        given.push_back(renamed);
+      } else {
+        given.push_back(n);
+      }
+      tables_.rooms.Append(s, std::move(room));
     }
-    tables_.room_names[s] = store.RoomNames();
     hooks_.RoomsImported(s);
   }
   platform_.dialogs.ShowMessage(kImportTitle, "終了しました。");

@@ -8,6 +8,7 @@
 
 #include "config/folders.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 #include "project/session.h"
 
@@ -35,6 +36,8 @@ class Importer {
         hooks_(hooks) {}
 
   const ImportState& state() const { return import_; }
+  // The history an import is recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
   std::uint64_t revision() const { return revision_; }
 
   // "物件名選択".
@@ -50,6 +53,7 @@ class Importer {
   const ProjectSession& session_;
   Platform platform_;
   ProjectHooks& hooks_;
+  ProjectHistory* history_ = nullptr;
   ImportState import_;
   std::uint64_t revision_ = 0;
 };

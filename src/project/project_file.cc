@@ -15,9 +15,12 @@
 #include "calc/number_text.h"
 #include "calc/text_file.h"
 #include "calc/text_util.h"
+#include "project/room_records.h"
 
 namespace veltrano {
 namespace {
+
+constexpr int kLinesPerRoom = RoomRecords::kLinesPerRoom;
 
 // What one summary table may write back: its rows times (its columns plus
 // the line's tag, number and line end). Far above any table aggregation
@@ -38,9 +41,6 @@ constexpr int kMaxItemColumns =
     kMaxFittings * 6 * 5;
 constexpr int kMaxWorkTypeMemoryRows = kMaxItemColumns;
 constexpr long long kMaxSummaryColumns = kMaxItemColumns + 2;
-// Line form of an empty sheet row after the tag: "@" and 29 empty fields.
-constexpr std::string_view kEmptySheetRowTail =
-    ",@,,,,,,,,,,,,,,,,,,,,,,,,,,,,,";
 
 // Summary tables by one index: 0-5 SyukeiGrid(0..5), 6-10
 // GaibuSyukeiGrid(0..4), 11 TateguSyukeiGrid.
@@ -305,37 +305,33 @@ std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
   return dropped;
 }
 
-std::string TakeLine(const std::string& line) { return line; }
-std::string TakeLine(std::string& line) { return std::move(line); }
-
-// The room stores and the room lists, with progress. Returns for each side
-// whether its last room was short (and has been completed).
+// The rooms of each side, with progress. Returns for each side whether its
+// last room was short (and has been completed with empty lines).
 template <typename Lines>
-std::array<bool, 2> ReadRoomStores(Lines& lines, const Sorted& s,
-                                   std::size_t register_lines, ProjectTables* t,
-                                   Progress& progress) {
+std::array<bool, 2> ReadRooms(const Lines& lines, const Sorted& s,
+                              std::size_t register_lines, ProjectTables* t,
+                              Progress& progress) {
   std::array<bool, 2> short_last_room = {false, false};
   const std::size_t steps =
       s.sheet[kInterior].size() + s.sheet[kExterior].size() + register_lines + 1;
   progress.ShowProgress(static_cast<int>(steps));
   int done = 0;
   for (int side : {kInterior, kExterior}) {
-    RoomStore& store = t->stores[side];
-    std::vector<std::string>& names = t->room_names[side];
-    store.mutable_lines().reserve(store.lines().size() + s.sheet[side].size() +
-                                  kLinesPerRoom);
-    for (std::size_t i : s.sheet[side]) {
-      store.Append(TakeLine(lines[i]));
-      const std::string_view name = FieldOf(store.lines().back(), 1);
-      if (NamesARoom(name)) names.emplace_back(name);
-      progress.SetProgress(++done);
-    }
-    // Keep the store in whole rooms: complete a last room that is short.
-    short_last_room[side] = store.size() % kLinesPerRoom != 0;
-    while (store.size() % kLinesPerRoom != 0) {
-      std::string filler(kSheetTag[side]);
-      filler += kEmptySheetRowTail;
-      store.Append(std::move(filler));
+    const std::vector<std::size_t>& positions = s.sheet[side];
+    const std::string empty_line = RoomRecords::EmptyLine(side);
+    std::array<std::string_view, kLinesPerRoom> room_lines;
+    for (std::size_t first = 0; first < positions.size(); first += kLinesPerRoom) {
+      for (std::size_t k = 0; k < kLinesPerRoom; ++k) {
+        if (first + k < positions.size()) {
+          room_lines[k] = lines[positions[first + k]];
+          progress.SetProgress(++done);
+        } else {
+          // Keep the side in whole rooms: complete a last room that is short.
+          room_lines[k] = empty_line;
+          short_last_room[side] = true;
+        }
+      }
+      t->rooms.Append(side, RoomRecords::ReadRoom(side, room_lines));
     }
   }
   progress.HideProgress();
@@ -471,8 +467,8 @@ long long FirstSheetLineOutOfStep(const Lines& lines,
                                   std::string* room) {
   std::string_view current;
   for (std::size_t k = 0; k < side.size(); ++k) {
-    const std::string_view name = FieldOf(lines[side[k]], 1);
-    const bool names_a_room = NamesARoom(name);
+    const std::string_view name = RoomRecords::NameField(lines[side[k]]);
+    const bool names_a_room = RoomRecords::NamesARoom(name);
     if (k % kLinesPerRoom == 0) {
       if (!names_a_room) {
         // The room before has more than 50 lines, or the first room has
@@ -515,7 +511,7 @@ std::string DamageNotice(const ProjectTables& t) {
   static constexpr std::array<std::string_view, 2> kWhat = {"部屋", "場所"};
   bool any = false;
   for (int side : {kInterior, kExterior}) {
-    const std::vector<std::string>& names = t.room_names[side];
+    const std::vector<std::string>& names = t.rooms.names(side);
     if (names.empty()) continue;
     any = true;
     text += "\n最後に読み込んだ" + std::string(kWhat[side]) + "：「" +
@@ -596,7 +592,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
                          Count(n) + "行は読み込みませんでした。");
   }
   const std::array<bool, 2> short_last_room =
-      ReadRoomStores(lines, s, s.register_lines.size(), t, progress);
+      ReadRooms(lines, s, s.register_lines.size(), t, progress);
 
   std::vector<std::string_view> f;  // the fields of one line
 
@@ -741,22 +737,15 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
   for (const TextGrid& g : t.interior_summaries) summary_rows += g.rows();
   for (const TextGrid& g : t.exterior_summaries) summary_rows += g.rows();
   out.reserve(
-      t.stores[kInterior].lines().size() + t.stores[kExterior].lines().size() +
+      static_cast<std::size_t>(t.rooms.count(kInterior) + t.rooms.count(kExterior)) *
+          kLinesPerRoom +
       kRegisterRows + t.work_type_memory.rows() + t.fittings_store.rows() +
       t.work_type_copy.rows() + t.unit_prices.rows() + 12 + summary_rows);
 
-  // Room stores, to the first empty line or the side's capacity; lines
-  // marked deleted are left out.
+  // Rooms, up to the side's capacity.
   for (int side : {kInterior, kExterior}) {
-    const std::vector<std::string>& lines = t.stores[side].lines();
-    const std::size_t limit =
-        std::min<std::size_t>(lines.size(), kMaxRooms[side] * kLinesPerRoom);
-    for (std::size_t i = 0; i < limit; ++i) {
-      const std::string& line = lines[i];
-      if (line.empty()) break;
-      if (StartsWithIgnoreCase(line, "DelData")) continue;
-      out.push_back(line);
-    }
+    const int rooms = std::min(t.rooms.count(side), kMaxRooms[side]);
+    for (int i = 0; i < rooms; ++i) RoomRecords::AppendLines(side, t.rooms.room(side, i), &out);
   }
 
   // Fittings register, row 1 down to the first empty code.

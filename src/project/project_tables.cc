@@ -8,8 +8,6 @@
 namespace veltrano {
 namespace {
 
-const std::string kNoLine;
-
 constexpr std::array<std::string_view, 5> kPartTitles = {
     "床項目", "巾木項目", "壁項目", "天井項目", "雑項目"};
 constexpr std::array<std::string_view, kWorkTypeTableCols> kWorkTypeHeadings = {
@@ -30,30 +28,6 @@ void LayOutPartTable(int side, int part, TextGrid* t) {
 }
 
 }  // namespace
-
-const std::string& RoomStore::Line(int i) const {
-  if (i < 0 || i >= size()) return kNoLine;
-  return lines_[static_cast<std::size_t>(i)];
-}
-
-void RoomStore::SetLine(int i, std::string line) {
-  if (i < 0) return;
-  if (i >= size()) lines_.resize(static_cast<std::size_t>(i) + 1);
-  lines_[static_cast<std::size_t>(i)] = std::move(line);
-}
-
-std::vector<std::string> RoomStore::RoomNames() const {
-  std::vector<std::string> names;
-  for (const std::string& line : lines_) {
-    const std::string_view name = FieldOf(line, 1);
-    if (NamesARoom(name)) names.emplace_back(name);
-  }
-  return names;
-}
-
-void RoomStore::Truncate(int i) {
-  if (i >= 0 && i < size()) lines_.resize(static_cast<std::size_t>(i));
-}
 
 void LayOutSummaryTables(ProjectTables* tables) {
   for (int p = 0; p < 5; ++p) {
@@ -77,8 +51,7 @@ void LayOutSummaryTables(ProjectTables* tables) {
 }
 
 void ResetProjectTables(ProjectTables* tables, bool keep_unit_prices) {
-  for (RoomStore& store : tables->stores) store.Clear();
-  for (auto& names : tables->room_names) names.clear();
+  tables->rooms.Clear();
   TextGrid& reg = tables->fittings_register;
   reg.Resize(kRegisterRows, kRegisterCols);
   reg.Clear();

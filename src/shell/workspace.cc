@@ -22,8 +22,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       register_(tables_, folders_, session_, platform_),
       fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
+      history_(tables_.rooms),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
-      history_(tables_, sheets_),
       sheet_editing_(sheets_, platform_),
       item_copy_(tables_, folders_, sheets_, platform_),
       item_templates_(folders_, platform_),
@@ -36,6 +36,8 @@ Workspace::Workspace(Folders folders, Platform platform)
   ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
   sheets_.SetHistory(&history_);
+  importer_.SetHistory(&history_);
+  history_.set_view(this);
 }
 
 bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
@@ -50,7 +52,7 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
         MessageIcon::kWarning);
   }
   sheets_.ShowSide(kInterior, true);
-  for (RoomStore& store : tables_.stores) store.Clear();
+  tables_.rooms.Clear();
   register_.ProjectReplaced();
   fittings_takeoff_.ProjectReplaced();
   SwitchMode(kModeInterior);
@@ -200,5 +202,31 @@ void Workspace::ProjectRead(const ProjectReadResult& result) {
 }
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }
+
+bool Workspace::Undo() {
+  sheets_.HideEditor();
+  return history_.Undo();
+}
+
+bool Workspace::Redo() {
+  sheets_.HideEditor();
+  return history_.Redo();
+}
+
+void Workspace::StoreShown() {
+  if (sheets_.RoomShown()) sheets_.StoreShownRoomAsTyped();
+}
+
+void Workspace::ShowStep(const StepPlace& place) {
+  const int mode = place.side == kInterior ? kModeInterior : kModeExterior;
+  // The sheets show what the project held before the step was undone or
+  // redone: they are laid out again from it, never stored.
+  std::array<int, 2> shown = {sheets_.current_room(kInterior), sheets_.current_room(kExterior)};
+  for (int s : {kInterior, kExterior}) sheets_.ForgetShownRoom(s);
+  if (mode_ != mode) SwitchMode(mode);
+  shown[static_cast<std::size_t>(place.side)] = place.room;
+  for (int s : {kInterior, kExterior}) sheets_.ReloadRoom(s, shown[static_cast<std::size_t>(s)]);
+  if (place.row > 0) sheets_.SetCurrentCell(place.row, place.col);
+}
 
 }  // namespace veltrano

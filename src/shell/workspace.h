@@ -16,6 +16,7 @@
 #include "fittings/register.h"
 #include "port/dialogs.h"
 #include "print/print_dialog.h"
+#include "project/history.h"
 #include "project/import.h"
 #include "project/project_tables.h"
 #include "project/session.h"
@@ -42,7 +43,7 @@ enum Mode : int {
 // rooms), hands them out, and coordinates what spans them: start-up, the
 // mode switch, the toolbar, the close request, save-on-switch, and the
 // steps around a project being opened, saved or replaced.
-class Workspace : private ProjectHooks {
+class Workspace : private ProjectHooks, private HistoryView {
  public:
   Workspace(Folders folders, Platform platform);
   Workspace(const Workspace&) = delete;
@@ -95,8 +96,12 @@ class Workspace : private ProjectHooks {
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
   const Rooms& rooms() const { return rooms_; }
-  SheetHistory& history() { return history_; }
-  const SheetHistory& history() const { return history_; }
+  ProjectHistory& history() { return history_; }
+  const ProjectHistory& history() const { return history_; }
+  // "元に戻す" and "やり直し": the last step of the project's history, shown
+  // on the sheet of its side and room; false when there is none.
+  bool Undo();
+  bool Redo();
   SheetEditing& sheet_editing() { return sheet_editing_; }
   ItemCopy& item_copy() { return item_copy_; }
   const ItemCopy& item_copy() const { return item_copy_; }
@@ -132,6 +137,9 @@ class Workspace : private ProjectHooks {
   void ProjectReplaced(bool opening) override;
   void ProjectRead(const ProjectReadResult& result) override;
   void RoomsImported(int side) override;
+  // HistoryView.
+  void StoreShown() override;
+  void ShowStep(const StepPlace& place) override;
 
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);
@@ -145,8 +153,8 @@ class Workspace : private ProjectHooks {
   FittingsRegister register_;
   FittingsTakeoff fittings_takeoff_;
   TakeoffSheets sheets_;
+  ProjectHistory history_;
   Rooms rooms_;
-  SheetHistory history_;
   SheetEditing sheet_editing_;
   ItemCopy item_copy_;
   ItemTemplates item_templates_;

@@ -42,7 +42,7 @@ void ItemCopy::HideItemList() {
 void ItemCopy::FillChoices() {
   // The text that stood in the box is put back afterwards.
   if (source_ == kOtherRoom) {
-    choices_ = tables_.room_names[sheets_.side()];
+    choices_ = tables_.rooms.names(sheets_.side());
   } else if (source_ == kRegistered) {
     std::string error;
     if (!TemplateNames(folders_, &choices_, &error)) {
@@ -78,13 +78,15 @@ void ItemCopy::ClearLists() {
   }
 }
 
-void ItemCopy::AddMarkedItems(std::string_view line) {
-  const std::vector<std::string_view> fields = SplitFields(line);
+void ItemCopy::AddMarkedItems(const RoomRow& row) {
+  std::vector<std::string_view>& cells = row_cells_;
+  row.Cells(&cells);
+  const int held_cells = row.CellCount();
   for (int k = 0; k < kParts; ++k) {
-    // Field M + 1 holds the mark of the part, field M + 2 its item.
-    const auto mark = static_cast<std::size_t>(kMarkColumn[k] + 1);
-    if (mark + 1 >= fields.size() || fields[mark] != kItemMarker) continue;
-    const std::string_view item = fields[mark + 1];
+    // The mark of the part, and its item in the column after it.
+    const int mark = kMarkColumn[k];
+    if (mark + 1 > held_cells || cells[static_cast<std::size_t>(mark)] != kItemMarker) continue;
+    const std::string_view item = cells[static_cast<std::size_t>(mark) + 1];
     std::vector<std::string>& list = lists_[static_cast<std::size_t>(k)];
     const bool held = std::any_of(list.begin(), list.end(), [item](const std::string& s) {
       return EqualsIgnoreCase(s, item);
@@ -98,13 +100,10 @@ void ItemCopy::AddMarkedItems(std::string_view line) {
 
 void ItemCopy::LoadRoom(int index) {
   ClearLists();
-  const RoomStore& store = tables_.stores[sheets_.side()];
-  // The room's own 50 lines, up to the first empty one.
-  for (int i = index * kItemRows; i < (index + 1) * kItemRows; ++i) {
-    const std::string& line = store.Line(i);
-    if (line.empty()) break;
-    AddMarkedItems(line);
-  }
+  const ProjectRooms& rooms = tables_.rooms;
+  if (index < 0 || index >= rooms.count(sheets_.side())) return;
+  const Room& room = rooms.room(sheets_.side(), index);
+  for (int r = 1; r <= kItemRows; ++r) AddMarkedItems(room.row(r));
 }
 
 void ItemCopy::LoadAllEntered() {
@@ -114,11 +113,10 @@ void ItemCopy::LoadAllEntered() {
   header_busy_ = true;
   header_ = "読み込み中･･･";
   platform_.progress.ShowStatus(header_);
-  const RoomStore& store = tables_.stores[sheets_.side()];
-  for (int i = 0; i < store.size(); ++i) {
-    const std::string& line = store.Line(i);
-    if (line.empty()) break;
-    AddMarkedItems(line);
+  const ProjectRooms& rooms = tables_.rooms;
+  for (int i = 0; i < rooms.count(sheets_.side()); ++i) {
+    const Room& room = rooms.room(sheets_.side(), i);
+    for (int r = 1; r <= kItemRows; ++r) AddMarkedItems(room.row(r));
   }
   header_busy_ = false;
   header_ = "【入力済み全データ】";
@@ -162,7 +160,7 @@ void ItemCopy::ChooseEntry(std::string_view name) {
   choice_.assign(name);
   if (choice_.empty()) return;
   if (source_ == kOtherRoom) {
-    const std::vector<std::string>& rooms = tables_.room_names[sheets_.side()];
+    const std::vector<std::string>& rooms = tables_.rooms.names(sheets_.side());
     const auto found = std::find(rooms.begin(), rooms.end(), choice_);
     // A typed name that is no room of the side reads nothing.
     if (found == rooms.end()) return;

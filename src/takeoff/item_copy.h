@@ -74,9 +74,9 @@ class ItemCopy : public ItemPlacer {
  private:
   void FillChoices();
   void ClearLists();
-  // Adds a marked item of a stored sheet line to the source lists, each
+  // Adds the marked items of a stored row to the source lists, each
   // list holding a name once without regard to case.
-  void AddMarkedItems(std::string_view line);
+  void AddMarkedItems(const RoomRow& row);
   void LoadRoom(int index);
   void LoadTemplate(const std::string& name);
   std::vector<std::string> SelectedItems() const;
@@ -84,6 +84,7 @@ class ItemCopy : public ItemPlacer {
   const ProjectTables& tables_;
   const Folders& folders_;
   TakeoffSheets& sheets_;
+  std::vector<std::string_view> row_cells_;  // the cells of the row being read
   Platform platform_;
   bool shown_ = false;
   int source_ = kOtherRoom;

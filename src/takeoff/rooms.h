@@ -33,7 +33,7 @@ class Rooms {
       : tables_(tables), sheets_(sheets), session_(session), dialogs_(dialogs) {}
 
   const std::vector<std::string>& room_names(int side) const {
-    return tables_.room_names[side];
+    return tables_.rooms.names(side);
   }
   const RoomsDialogState& dialog() const { return rooms_dialog_; }
   std::uint64_t revision() const { return revision_; }

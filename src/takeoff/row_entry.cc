@@ -269,7 +269,7 @@ void TakeoffSheets::ActivateCell(Activation how) {
 void TakeoffSheets::EditorTextChanged(std::string_view typed) {
   ++revision_;
   if (!editor_visible_) return;
-  HistoryStep step(history_, SheetHistory::kTypingStep);
+  HistoryStep step(history_, ProjectHistory::kTypingStep);
   if (!SheetEditable()) {
     editor_visible_ = false;
     return;
@@ -352,7 +352,7 @@ void TakeoffSheets::EditCurrentCell() {
 void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
   ++revision_;
   if (editor_visible_ || !SheetEditable()) return;
-  HistoryStep step(history_, SheetHistory::kTypingStep);
+  HistoryStep step(history_, ProjectHistory::kTypingStep);
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
   OpenEditorOnCurrentCell(/*select_text=*/false);
@@ -590,8 +590,8 @@ void TakeoffSheets::RecalculateAll() {
   ++revision_;
   if (!shown_) return;
   editor_visible_ = false;
-  HistoryStep step(history_, "再計算", /*whole_side=*/true);
-  const int count = static_cast<int>(tables_.room_names[side_].size());
+  HistoryStep step(history_, "再計算");
+  const int count = tables_.rooms.count(side_);
   if (count == 0) return;
   const int shown_before = RoomShown() ? current_room_[side_] : -1;
   BatchProblems batch;
@@ -608,7 +608,7 @@ void TakeoffSheets::RecalculateAll() {
 }
 
 void TakeoffSheets::ForEachRoomOfSide(const std::function<void()>& work) {
-  const int count = static_cast<int>(tables_.room_names[side_].size());
+  const int count = tables_.rooms.count(side_);
   platform_.progress.ShowProgress(count);
   for (int i = 0; i < count; ++i) {
     ShowRoom(i);
@@ -624,7 +624,7 @@ void TakeoffSheets::ClearAllValues() {
   ++revision_;
   if (!shown_) return;
   editor_visible_ = false;
-  HistoryStep step(history_, "値削除", /*whole_side=*/true);
+  HistoryStep step(history_, "値削除");
   ForEachRoomOfSide([&] {
     TextGrid& g = shown_sheet();
     for (int r = 1; r <= kItemRows; ++r) {

@@ -1,36 +1,9 @@
 #include "takeoff/sheet_layout.h"
 
-#include <cmath>
 #include <string>
 
-#include "calc/number_text.h"
-#include "calc/text_util.h"
 
 namespace veltrano {
-
-void ReadStoredRows(const RoomStore& store, int room_index,
-                    std::vector<std::vector<std::string_view>>* rows) {
-  rows->resize(kItemRows + 1);
-  (*rows)[0].clear();
-  for (int r = 1; r <= kItemRows; ++r) {
-    const std::vector<std::string_view> fields =
-        SplitFields(store.Line(kLinesPerRoom * room_index + r - 1));
-    std::vector<std::string_view>& cells = (*rows)[static_cast<std::size_t>(r)];
-    cells.assign(kLastStoredColumn + 2, std::string_view());
-    // Field 0 is the record tag, field 1 the room's name or "@".
-    for (int c = 1; c <= kLastStoredColumn + 1; ++c) {
-      const std::size_t f = static_cast<std::size_t>(c) + 1;
-      if (f < fields.size()) cells[static_cast<std::size_t>(c)] = fields[f];
-    }
-  }
-}
-
-long StoredPlacesCount(const RoomStore& store, int room_index) {
-  const std::string_view stored =
-      FieldOf(store.Line(kLinesPerRoom * room_index), kLastStoredColumn + 2);
-  const long places = std::lround(LeadingNumber(stored));
-  return places == 0 ? 1 : places;
-}
 
 ColumnKind KindOfColumn(int col) {
   switch (col) {

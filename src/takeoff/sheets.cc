@@ -75,9 +75,11 @@ void TakeoffSheets::StoreShownRoom() {
 void TakeoffSheets::ShowAddedRoom(int side, int position) {
   ++revision_;
   ClearSheet(side);
-  room_label_[side] = tables_.room_names[side][static_cast<std::size_t>(position)];
+  room_label_[side] = tables_.rooms.names(side)[static_cast<std::size_t>(position)];
   current_room_[side] = position;
   if (side == kInterior) places_count_ = "1";
+  shown_as_built_[side].reset();
+  if (side == side_) shown_as_built_[side] = BuildShownRoom();
 }
 
 void TakeoffSheets::RenameShownRoom(int side, int position,
@@ -88,30 +90,34 @@ void TakeoffSheets::RenameShownRoom(int side, int position,
   }
 }
 
-void TakeoffSheets::ReloadRoom(int position) {
-  room_label_[side_].clear();
-  current_room_[side_] = -1;
+void TakeoffSheets::ReloadRoom(int side, int position) {
+  ++revision_;
+  room_label_[side].clear();
+  current_room_[side] = -1;
+  shown_as_built_[side].reset();
+  ClearSheet(side);
+  // Either side's sheet is laid out, shown or not.
+  const int shown_side = side_;
+  side_ = side;
   ShowRoom(position);
+  side_ = shown_side;
 }
 
 void TakeoffSheets::ForgetShownRoom(int side) {
   ++revision_;
-  // The store's lines shift under the history's steps.
-  if (history_ != nullptr) history_->Clear(side);
   room_label_[side].clear();
   current_room_[side] = -1;
+  shown_as_built_[side].reset();
 }
 
 void TakeoffSheets::ProjectReplaced(bool opening) {
   ++revision_;
-  if (history_ != nullptr) {
-    history_->Clear(kInterior);
-    history_->Clear(kExterior);
-  }
+  if (history_ != nullptr) history_->Clear();
   for (int s = 0; s < 2; ++s) {
     ClearSheet(s);
     room_label_[s].clear();
     current_room_[s] = -1;
+    shown_as_built_[s].reset();
   }
   editor_visible_ = false;
   if (opening) {
@@ -129,80 +135,91 @@ void TakeoffSheets::StoreVisibleSheet() {
   ++revision_;
   const int s = side_;
   const int k = current_room_[s];
-  if (k < 0 || k >= static_cast<int>(tables_.room_names[s].size()) ||
-      k >= kMaxRooms[s]) {
-    return;
-  }
+  if (k < 0 || k >= tables_.rooms.count(s)) return;
   if (s == kInterior && LeadingNumber(places_count_) == 0) places_count_ = "1";
   for (int i = 0; i < 3; ++i) {
     std::string& p = parameters_[s * 3 + i];
     if (LeadingNumber(p) == 0) p.clear();
   }
+  Room room = BuildShownRoom();
+  shown_as_built_[s] = room;
+  tables_.rooms.Store(s, k, std::move(room));
+}
+
+Room TakeoffSheets::BuildShownRoom() const {
+  const int s = side_;
+  const int k = current_room_[s];
+  // The boxes as StoreVisibleSheet leaves them.
+  auto parameter = [&](int i) {
+    const std::string& p = parameters_[s * 3 + i];
+    return LeadingNumber(p) == 0 ? std::string_view() : std::string_view(p);
+  };
+  const std::string_view places =
+      s == kInterior ? (LeadingNumber(places_count_) == 0 ? std::string_view("1")
+                                                          : std::string_view(places_count_))
+                     : std::string_view("1");
   const TextGrid& g = sheets_[s];
-  RoomStore& store = tables_.stores[s];
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
-    std::string line(kSheetTag[s]);
-    line += ',';
-    line += r == 1 ? std::string_view(tables_.room_names[s][k]) : kContinuationName;
-    line += ',';
-    for (int c = 1; c <= kLastStoredColumn; ++c) {
-      line += g.At(r, c);
-      line += ',';
-    }
+  Room room(tables_.rooms.names(s)[static_cast<std::size_t>(k)]);
+  std::vector<std::string_view> cells(kLastStoredColumn + 1);
+  for (int r = 1; r <= kItemRows; ++r) {
+    for (int c = 1; c <= kLastStoredColumn; ++c) cells[static_cast<std::size_t>(c)] = g.At(r, c);
+    std::string_view extra;
     switch (r) {
-      case 1: line += s == kInterior ? places_count_ : std::string("1"); break;
-      case 2: line += parameters_[s * 3]; break;
-      case 3: line += parameters_[s * 3 + 1]; break;
-      case 4: line += parameters_[s * 3 + 2]; break;
-      case 5: line += done_mark_ ? "1" : "0"; break;
-      default: line += "dm"; break;
+      case 1: extra = places; break;
+      case 2: extra = parameter(0); break;
+      case 3: extra = parameter(1); break;
+      case 4: extra = parameter(2); break;
+      case 5: extra = done_mark_ ? "1" : "0"; break;
+      default: extra = "dm"; break;
     }
-    line += ',';
-    store.SetLine(kLinesPerRoom * k + r - 1, std::move(line));
+    room.SetRow(r, RoomRow::FromCells(cells, extra));
   }
+  return room;
+}
+
+void TakeoffSheets::StoreShownRoomAsTyped() {
+  const int s = side_;
+  const int k = current_room_[s];
+  if (k < 0 || k >= tables_.rooms.count(s)) return;
+  Room room = BuildShownRoom();
+  // A sheet as it was shown or last stored has nothing to store: the room
+  // keeps the form it has.
+  if (shown_as_built_[s] && *shown_as_built_[s] == room) return;
+  shown_as_built_[s] = room;
+  tables_.rooms.Store(s, k, std::move(room));
 }
 
 void TakeoffSheets::ShowRoom(std::optional<int> position) {
   ++revision_;
   if (!position) return;
   const int s = side_;
-  if (*position < 0 || *position >= static_cast<int>(tables_.room_names[s].size())) {
-    return;
-  }
+  if (*position < 0 || *position >= tables_.rooms.count(s)) return;
   if (RoomShown()) StoreVisibleSheet();
   ClearSheet(s);
-  if (!shown_ || tables_.stores[s].empty()) return;
+  if (!shown_) return;
   TextGrid& g = sheets_[s];
-  const RoomStore& store = tables_.stores[s];
-  for (int r = 1; r <= kLinesPerRoom; ++r) {
-    const std::vector<std::string_view> fields =
-        SplitFields(store.Line(kLinesPerRoom * *position + r - 1));
-    auto field = [&](std::size_t i) {
-      return i < fields.size() ? fields[i] : std::string_view();
-    };
-    for (int c = 1; c <= kLastStoredColumn; ++c) {
-      g.Set(r, c, field(static_cast<std::size_t>(c) + 1));
-    }
-    const std::string_view extra = field(29);
-    switch (r) {
-      case 1: if (s == kInterior) places_count_ = std::string(extra); break;
-      case 2: parameters_[s * 3] = std::string(extra); break;
-      case 3: parameters_[s * 3 + 1] = std::string(extra); break;
-      case 4: parameters_[s * 3 + 2] = std::string(extra); break;
-      case 5: done_mark_ = static_cast<long>(LeadingNumber(extra)) == 1; break;
-      default: break;
-    }
+  const Room& room = tables_.rooms.room(s, *position);
+  std::vector<std::string_view> cells;
+  for (int r = 1; r <= kItemRows; ++r) {
+    room.row(r).Cells(&cells);
+    for (int c = 1; c <= kLastStoredColumn; ++c) g.Set(r, c, cells[static_cast<std::size_t>(c)]);
   }
-  room_label_[s] = tables_.room_names[s][static_cast<std::size_t>(*position)];
+  RoomConditions conditions = room.Conditions();
+  if (s == kInterior) places_count_ = std::move(conditions.places_count);
+  for (int i = 0; i < 3; ++i) {
+    parameters_[s * 3 + i] = std::move(conditions.parameters[static_cast<std::size_t>(i)]);
+  }
+  done_mark_ = conditions.done;
+  room_label_[s] = room.name();
   current_room_[s] = *position;
+  shown_as_built_[s] = BuildShownRoom();
 }
 
 void TakeoffSheets::ShowRoomFromList(std::optional<int> position) {
   if (!position) return;
   ++revision_;
   ShowRoom(position);
-  if (*position >= 0 &&
-      *position < static_cast<int>(tables_.room_names[side_].size())) {
+  if (*position >= 0 && *position < tables_.rooms.count(side_)) {
     current_room_[side_] = *position;
   }
   editor_visible_ = false;
@@ -212,8 +229,8 @@ void TakeoffSheets::RestoreDoneMarkOfShownRoom() {
   ++revision_;
   const int k = current_room_[side_];
   if (!RoomShown() || k < 0) return;
-  const std::string& line = tables_.stores[side_].Line(kLinesPerRoom * k + 4);
-  done_mark_ = static_cast<long>(LeadingNumber(FieldOf(line, 29))) == 1;
+  if (k >= tables_.rooms.count(side_)) return;
+  done_mark_ = tables_.rooms.room(side_, k).Conditions().done;
 }
 
 }  // namespace veltrano

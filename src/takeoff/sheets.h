@@ -14,7 +14,7 @@
 #include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/project_tables.h"
-#include "takeoff/history.h"
+#include "project/history.h"
 
 namespace veltrano {
 
@@ -155,11 +155,12 @@ class TakeoffSheets {
   FormulaParams ParamsOfSide(int side) const;
   // The history of sheet changes, which the workspace connects; every user
   // action on the sheets records its step there.
-  void SetHistory(SheetHistory* history) { history_ = history; }
-  SheetHistory* history() const { return history_; }
-  // Shows the room at `position` from its store lines without storing the
-  // shown sheet first (the history has just written the store).
-  void ReloadRoom(int position);
+  void SetHistory(ProjectHistory* history) { history_ = history; }
+  ProjectHistory* history() const { return history_; }
+  // Shows the room at `position` from the project without storing the
+  // shown sheet first (the history has just changed the project); a
+  // position without a room leaves the side showing none.
+  void ReloadRoom(int side, int position);
   // Frame_List, the item-copy panel, which the workspace connects.
   void SetItemPlacer(ItemPlacer* placer) { placer_ = placer; }
   bool item_list_shown() const {
@@ -172,6 +173,9 @@ class TakeoffSheets {
   int current_room(int side) const { return current_room_[side]; }
   bool RoomShown() const { return !room_label_[side_].empty(); }
   void StoreVisibleSheet();
+  // Stores the shown room as StoreVisibleSheet does, leaving the boxes as
+  // they were typed (for the history, between two keystrokes).
+  void StoreShownRoomAsTyped();
   // Stores the shown sheet when the takeoff panel shows a room.
   void StoreShownRoom();
   void ShowRoom(std::optional<int> position);
@@ -198,6 +202,8 @@ class TakeoffSheets {
     int end_col = 0;
   };
   TextGrid& shown_sheet() { return sheets_[side_]; }
+  // The shown room as StoreVisibleSheet would store it.
+  Room BuildShownRoom() const;
   // The sheet can be typed in: a takeoff mode with a room or place shown.
   bool SheetEditable() const { return shown_ && RoomShown(); }
   void OpenEditorOnCurrentCell(bool select_text);
@@ -241,7 +247,9 @@ class TakeoffSheets {
   std::uint64_t editor_opening_ = 0;
   bool editor_selected_ = false;
   ItemPlacer* placer_ = nullptr;           // Frame_List
-  SheetHistory* history_ = nullptr;
+  ProjectHistory* history_ = nullptr;
+  // Each side's shown room as it was shown or last stored.
+  std::array<std::optional<Room>, 2> shown_as_built_;
   std::uint64_t revision_ = 0;
 };
 

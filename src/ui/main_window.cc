@@ -199,9 +199,8 @@ void MainForm::BuildToolbar() {
 }
 
 void MainForm::RefreshHistoryActions() {
-  const bool sheet_mode = ws_.mode() == kModeInterior || ws_.mode() == kModeExterior;
-  const std::string undo = sheet_mode ? ws_.history().undo_name(ws_.side()) : std::string();
-  const std::string redo = sheet_mode ? ws_.history().redo_name(ws_.side()) : std::string();
+  const std::string undo = ws_.history().undo_name();
+  const std::string redo = ws_.history().redo_name();
   undo_action_->setEnabled(!undo.empty());
   redo_action_->setEnabled(!redo.empty());
   undo_action_->setToolTip(undo.empty() ? QString("元に戻す (Ctrl+Z)")
@@ -451,14 +450,10 @@ void MainForm::ToolbarCommand(const QString& key) {
     ws_.CommandOpen();
   } else if (key == "Save") {
     ws_.CommandSave();
-  } else if (key == "Undo" || key == "Redo") {
-    if (ws_.mode() == kModeInterior || ws_.mode() == kModeExterior) {
-      if (key == "Undo") {
-        ws_.history().Undo(ws_.side());
-      } else {
-        ws_.history().Redo(ws_.side());
-      }
-    }
+  } else if (key == "Undo") {
+    ws_.Undo();
+  } else if (key == "Redo") {
+    ws_.Redo();
   } else if (key == "Print") {
     if (ws_.CommandPrint()) OpenPrintDialog();
   }

@@ -11,17 +11,19 @@
 #include "calc/cp932.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
+#include "support/room_lines.h"
 
 namespace veltrano {
 namespace {
 
 using ::testing::ElementsAre;
 
-// A room's 50 store lines: cells by "ROW:COL", the count of places and the
+// A room of 50 sheet lines, added after the others: cells by "ROW:COL", the count of places and the
 // parameters A, S, L in the last field of lines 1-4.
-void PutRoom(RoomStore* store, int index, const std::string& name,
+void PutRoom(ProjectTables* tables, const std::string& name,
              const std::vector<std::string>& extras,
              const std::map<std::string, std::string>& cells) {
+  std::vector<std::string> lines;
   for (int r = 1; r <= 50; ++r) {
     std::string line = "Data," + std::string(r == 1 ? name : "@") + ",";
     for (int c = 1; c <= 27; ++c) {
@@ -31,8 +33,9 @@ void PutRoom(RoomStore* store, int index, const std::string& name,
     }
     const std::size_t e = static_cast<std::size_t>(r - 1);
     line += (e < extras.size() ? extras[e] : r <= 5 ? "" : "dm") + std::string(",");
-    store->SetLine(50 * index + r - 1, line);
+    lines.push_back(line);
   }
+  testing::AppendRoomLines(tables, kInterior, lines);
 }
 
 // Wall rows 1..n, each a formula and its value, closed by a subtotal.
@@ -60,7 +63,7 @@ class RoomSheetTest : public ::testing::Test {
 };
 
 TEST_F(RoomSheetTest, ABlockPrintsItsItemsFormulasSubtotalAndASeparator) {
-  PutRoom(&tables.stores[kInterior], 0, "事務室", {"2", "5.4", "", "2.7"},
+  PutRoom(&tables, "事務室", {"2", "5.4", "", "2.7"},
           {{"1:12", "○"}, {"1:13", "PB張"}, {"1:15", "A*L"}, {"1:17", "14.58"},
            {"2:13", "開口"}, {"2:14", "D1"}, {"2:15", "0.8*2"}, {"2:16", "▲"},
            {"2:17", "-1.60"}, {"3:15", "小計"}, {"3:17", "12.98"},
@@ -114,10 +117,10 @@ TEST_F(RoomSheetTest, PagesBreakAfterThirtySixAndSeventyThreeLines) {
 
   // 34 formulas, the subtotal: 35 lines and a separator, one page; the
   // room with one place has no count in its title.
-  PutRoom(&tables.stores[kInterior], 0, "廊下", {"1"}, WallFormulas(34));
+  PutRoom(&tables, "廊下", {"1"}, WallFormulas(34));
   // Two blocks of 35 lines and a third line block: 36 + 37 + more.
   std::map<std::string, std::string> long_room = WallFormulas(48);
-  PutRoom(&tables.stores[kInterior], 1, "倉庫", {"0"}, long_room);
+  PutRoom(&tables, "倉庫", {"0"}, long_room);
   const auto columns = RoomSheetPrinter::BuildLines(tables, 1, kInterior);
   ASSERT_EQ(columns[2].size(), 50u);
 
@@ -146,9 +149,9 @@ TEST_F(RoomSheetTest, AHugeNameOrParameterIsCutInTheTitleOfEveryPage) {
   std::map<std::string, std::string> long_formulas = WallFormulas(25);
   for (int r = 1; r <= 25; ++r)
     long_formulas[std::to_string(r) + ":15"] = std::string(70, '1');
-  PutRoom(&tables.stores[kInterior], 0, name, {"2", "1.5"}, long_formulas);
+  PutRoom(&tables, name, {"2", "1.5"}, long_formulas);
   // A short name with a huge parameter.
-  PutRoom(&tables.stores[kInterior], 1, "納戸",
+  PutRoom(&tables, "納戸",
           {"1", "", std::string(1 << 20, '7')}, WallFormulas(2));
   EXPECT_EQ(Print(0), 4);
   EXPECT_EQ(Print(1, 4), 5);

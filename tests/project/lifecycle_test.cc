@@ -209,7 +209,7 @@ TEST_F(LifecycleTest, ImportAppendsRoomsRenamingClashes) {
   EXPECT_EQ(shown[2].text,
             "居間(2)と同じ名前の部屋がありますので\n居間(2)(2)で取り込みます。");
   EXPECT_EQ(shown[3], (ShownDialog{"データ取り込み", "終了しました。"}));
-  EXPECT_EQ(FieldOf(w->tables().stores[0].Line(200), 3), "畳");
+  EXPECT_EQ(w->tables().rooms.room(0, 4).Cell(1, 2), "畳");
 
   // The open project itself is refused as a source.
   files.answers.push_back(DataFile("先.xdt"));

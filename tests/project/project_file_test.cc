@@ -21,12 +21,14 @@
 #include "gtest/gtest.h"
 #include "project/project_tables.h"
 #include "support/big_project.h"
+#include "support/room_lines.h"
 #include "support/fake_dialogs.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::SideLines;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using testing::FakeDialogs;
@@ -103,8 +105,7 @@ std::vector<std::string> RoomLines(
 
 void AddRoom(ProjectTables* t, int side,
              const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) t->stores[side].Append(line);
-  t->room_names[side].emplace_back(FieldOf(lines.front(), 1));
+  testing::AppendRoomLines(t, side, lines);
 }
 
 // A small project with something in every table: Japanese names, markers,
@@ -184,8 +185,8 @@ ProjectTables SmallProject() {
 
 void ExpectSameTables(const ProjectTables& a, const ProjectTables& b) {
   for (int side : {kInterior, kExterior}) {
-    EXPECT_EQ(a.stores[side].lines(), b.stores[side].lines()) << side;
-    EXPECT_EQ(a.room_names[side], b.room_names[side]) << side;
+    EXPECT_EQ(SideLines(a, side), SideLines(b, side)) << side;
+    EXPECT_EQ(a.rooms.names(side), b.rooms.names(side)) << side;
   }
   EXPECT_TRUE(a.fittings_register == b.fittings_register);
   EXPECT_TRUE(a.fittings_store == b.fittings_store);
@@ -266,8 +267,7 @@ class ProjectFileTest : public ::testing::Test {
 
 TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
   ProjectTables t = SmallProject();
-  t.stores[kExterior].Clear();
-  t.room_names[kExterior].clear();
+  while (t.rooms.count(kExterior) > 0) t.rooms.Remove(kExterior, 0);
   // A register entry below a gap and a deleted store block are not written.
   t.fittings_register.Set(4, 0, "WD9");
   t.fittings_store.SetRows(13);
@@ -285,7 +285,7 @@ TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
                           Pair("SyNC", 6), Pair("SyGC", 5), Pair("SyTC", 1),
                           Pair("SyND", 25), Pair("SySD", 3), Pair("SyGD", 25),
                           Pair("SyTD", 5)));
-  const std::vector<std::string>& room = t.stores[kInterior].lines();
+  const std::vector<std::string> room = SideLines(t, kInterior);
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 50), room);
   EXPECT_EQ(lines[50], "Tate,AW1,1650,1100");
   EXPECT_EQ(lines[51], "Tate,SD1,800,2000");
@@ -320,10 +320,10 @@ TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
 TEST_F(ProjectFileTest, OneNewRoomAndNoPlacesWritesFiftyDataLinesFirst) {
   ProjectTables t = Fresh();
   // A room as the rooms dialog adds it: every cell and extra empty.
-  t.stores[kInterior].Append("Data,新規" + std::string(29, ','));
-  for (int i = 1; i < 50; ++i)
-    t.stores[kInterior].Append("Data,@" + std::string(29, ','));
-  t.room_names[kInterior].push_back("新規");
+  std::vector<std::string> added = {"Data,新規" + std::string(29, ',')};
+  for (int i = 1; i < 50; ++i) added.push_back("Data,@" + std::string(29, ','));
+  testing::AppendRoomLines(&t, kInterior, added);
+  ASSERT_TRUE(t.rooms.room(kInterior, 0) == Room("新規"));
 
   const std::vector<std::string> lines = BuildProjectLines(t);
 
@@ -344,23 +344,42 @@ TEST_F(ProjectFileTest, PlacesFollowRooms) {
   EXPECT_THAT(runs[0], Pair("Data", 50));
   EXPECT_THAT(runs[1], Pair("Gaib", 50));
   EXPECT_THAT(runs[2], Pair("Tate", 2));
-  EXPECT_EQ(lines[50], t.stores[kExterior].Line(0));
+  EXPECT_EQ(lines[50], SideLines(t, kExterior)[0]);
 }
 
-TEST_F(ProjectFileTest,
-       RoomStoresAreWrittenToTheFirstEmptyLineWithoutDeletedLines) {
-  ProjectTables t = Fresh();
+TEST_F(ProjectFileTest, SheetLinesComeBackAsTheyWereSpeltUntilTheirRowChanges) {
+  // Tags in other letter case, rows short of fields or with fields a later
+  // program added, a tag without its separator: each line is written back
+  // as it was read, also after the room is renamed or another row changes.
   std::vector<std::string> lines = RoomLines("Data", "A", "1");
-  lines[10] = "DELDATA,@,,";
-  lines[11] = "deldata";
-  for (const std::string& line : lines) t.stores[kInterior].Append(line);
-  t.stores[kInterior].Append("");
-  t.stores[kInterior].Append("Data,after the gap,");
+  lines[1] = "DATA,@,x";
+  lines[2] = "data,@";
+  lines[3] = "Data,@" + std::string(29, ',') + "later,fields";
+  lines[4] = "Database,@,,";
+  std::vector<std::string> place = {"Gaib"};
+  for (int i = 1; i < 50; ++i) place.push_back("gaib,@,");
+  lines.insert(lines.end(), place.begin(), place.end());
+  ProjectTables t = Parse(lines);
+  ASSERT_THAT(t.rooms.names(kInterior), ElementsAre("A"));
+  ASSERT_THAT(t.rooms.names(kExterior), ElementsAre(""));
+  const std::vector<std::string> read_back = BuildProjectLines(t);
+  EXPECT_EQ(std::vector<std::string>(read_back.begin(), read_back.begin() + 100), lines);
+  EXPECT_EQ(t.rooms.room(kInterior, 0).Cell(2, 1), "x");
+  EXPECT_EQ(t.rooms.room(kInterior, 0).Cell(4, 28), "");
 
+  t.rooms.Rename(kInterior, 0, "B");
+  Room room = t.rooms.room(kInterior, 0);
+  RoomRow row = room.row(3);
+  row.SetCell(2, "y");
+  room.SetRow(3, row);
+  t.rooms.Store(kInterior, 0, room);
   const std::vector<std::string> written = BuildProjectLines(t);
-
-  EXPECT_THAT(TagRuns(written)[0], Pair("Data", 48));
-  EXPECT_EQ(written[10], lines[12]);
+  EXPECT_EQ(written[0], "Data,B" + lines[0].substr(6));
+  EXPECT_EQ(written[1], lines[1]);
+  EXPECT_EQ(written[2], "data,@,,y");
+  EXPECT_EQ(written[3], lines[3]);
+  EXPECT_EQ(written[4], lines[4]);
+  EXPECT_EQ(written[50], "Gaib");
 }
 
 TEST_F(ProjectFileTest, DeletedStoreBlocksAreGoneAfterTheNextSave) {
@@ -386,16 +405,16 @@ TEST_F(ProjectFileTest, SmallProjectComesBackByteForByte) {
 
 TEST_F(ProjectFileTest, LargestProjectComesBackByteForByte) {
   const ProjectTables t = testing::MakeLargestProject();
-  ASSERT_EQ(t.stores[kInterior].size(), 25000);
-  ASSERT_EQ(t.stores[kExterior].size(), 5000);
+  ASSERT_EQ(t.rooms.count(kInterior) * kItemRows, 25000);
+  ASSERT_EQ(t.rooms.count(kExterior) * kItemRows, 5000);
   ASSERT_FALSE(t.fittings_register.At(kMaxFittings, 0).empty());
   ASSERT_EQ(t.fittings_store.rows(), 3594);
 
   const ProjectTables read = RoundTrip(t);
 
   ExpectSameTables(read, t);
-  EXPECT_THAT(read.room_names[kInterior], SizeIs(500));
-  EXPECT_THAT(read.room_names[kExterior], SizeIs(100));
+  EXPECT_THAT(read.rooms.names(kInterior), SizeIs(500));
+  EXPECT_THAT(read.rooms.names(kExterior), SizeIs(100));
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
@@ -412,8 +431,8 @@ TEST_F(ProjectFileTest, LoneCarriageReturnStaysInsideItsLine) {
   lines[3] = SheetLine("Data", "@", {{2, "床\r"}}, "");
   AddRoom(&t, kInterior, lines);
   const ProjectTables read = RoundTrip(t);
-  EXPECT_EQ(read.stores[kInterior].Line(3), lines[3]);
-  EXPECT_THAT(read.room_names[kInterior], ElementsAre("A\rB"));
+  EXPECT_EQ(SideLines(read, kInterior)[3], lines[3]);
+  EXPECT_THAT(read.rooms.names(kInterior), ElementsAre("A\rB"));
 }
 
 TEST_F(ProjectFileTest, NewFileOpensAsAnEmptyProject) {
@@ -446,9 +465,9 @@ TEST_F(ProjectFileTest, TagsAreReadWithoutRegardToCase) {
   const ProjectTables t = Parse(lines, &result);
 
   EXPECT_TRUE(result.had_sheet_or_fittings);
-  EXPECT_EQ(t.stores[kInterior].Line(0), lines[0]);
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre("小部屋"));
-  EXPECT_THAT(t.room_names[kExterior], ElementsAre("外部"));
+  EXPECT_EQ(SideLines(t, kInterior)[0], lines[0]);
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("小部屋"));
+  EXPECT_THAT(t.rooms.names(kExterior), ElementsAre("外部"));
   EXPECT_EQ(t.fittings_register.At(1, 0), "aw1");
   EXPECT_EQ(t.work_type_memory.At(0, 1), "工");
   EXPECT_EQ(t.fittings_store.At(0, 0), "mado");
@@ -469,8 +488,8 @@ TEST_F(ProjectFileTest, RoomListsAreBuiltFromFirstLinesOnly) {
   const std::vector<std::string> second = RoomLines("Data", "二階 ﾛﾋﾞｰ", "3");
   lines.insert(lines.end(), second.begin(), second.end());
   ProjectTables t = Parse(lines);
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
-  EXPECT_EQ(t.stores[kInterior].lines(), lines);
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
+  EXPECT_EQ(SideLines(t, kInterior), lines);
 }
 
 TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
@@ -478,11 +497,11 @@ TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
   lines.push_back("Data,二,");
   for (int i = 0; i < 9; ++i) lines.push_back("Data,@,x,");
   const ProjectTables t = Parse(lines);
-  ASSERT_EQ(t.stores[kInterior].size(), 100);
-  EXPECT_EQ(t.stores[kInterior].Line(59), "Data,@,x,");
-  EXPECT_EQ(t.stores[kInterior].Line(60), "Data,@" + std::string(29, ','));
-  EXPECT_EQ(t.stores[kInterior].Line(99), "Data,@" + std::string(29, ','));
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre("一", "二"));
+  ASSERT_EQ(t.rooms.count(kInterior) * kItemRows, 100);
+  EXPECT_EQ(SideLines(t, kInterior)[59], "Data,@,x,");
+  EXPECT_EQ(SideLines(t, kInterior)[60], "Data,@" + std::string(29, ','));
+  EXPECT_EQ(SideLines(t, kInterior)[99], "Data,@" + std::string(29, ','));
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("一", "二"));
 }
 
 TEST_F(ProjectFileTest, OtherRecordsAreAppliedWithoutSheetOrFittingsRecords) {
@@ -531,11 +550,11 @@ TEST_F(ProjectFileTest, TooManyRoomsAreReadUpToTheCapacityWithAMessage) {
   ProjectReadResult result;
   const ProjectTables t = Parse(lines, &result);
 
-  EXPECT_EQ(t.stores[kInterior].size(), 25000);
-  EXPECT_EQ(t.stores[kExterior].size(), 5000);
-  ASSERT_THAT(t.room_names[kInterior], SizeIs(500));
-  EXPECT_EQ(t.room_names[kInterior].back(), "部屋499");
-  EXPECT_THAT(t.room_names[kExterior], SizeIs(100));
+  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 25000);
+  EXPECT_EQ(t.rooms.count(kExterior) * kItemRows, 5000);
+  ASSERT_THAT(t.rooms.names(kInterior), SizeIs(500));
+  EXPECT_EQ(t.rooms.names(kInterior).back(), "部屋499");
+  EXPECT_THAT(t.rooms.names(kExterior), SizeIs(100));
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_EQ(dialogs_.shown[0].title, "チェック");
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("501部屋目以降の50行"));
@@ -607,9 +626,9 @@ TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
              "SyTC", "SyND,0", "SySD'5", "SyGD,2", "SyTD"},
             &result);
 
-  EXPECT_EQ(t.stores[kInterior].Line(0), "Data");
-  EXPECT_EQ(t.stores[kInterior].size(), 50);
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre(""));
+  EXPECT_EQ(SideLines(t, kInterior)[0], "Data");
+  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 50);
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre(""));
   EXPECT_EQ(t.fittings_register.At(1, 0), "B1");
   EXPECT_EQ(t.fittings_register.At(1, 1), "");
   EXPECT_EQ(t.work_type_memory.rows(), 1);
@@ -765,8 +784,8 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   EXPECT_FALSE(result.damaged);
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
-  EXPECT_EQ(t.stores[kInterior].lines(), source.stores[kInterior].lines());
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("和室", "洋室"));
+  EXPECT_EQ(SideLines(t, kInterior), SideLines(source, kInterior));
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
 
   // A last line without its line end: the file may have been cut short.
@@ -789,8 +808,8 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   EXPECT_TRUE(result.damaged);
-  EXPECT_EQ(t.stores[kInterior].size(), 100);
-  EXPECT_THAT(t.room_names[kInterior], ElementsAre("和室", "洋室"));
+  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 100);
+  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("和室", "洋室"));
   shown = dialogs_.Take();
   ASSERT_THAT(shown, SizeIs(1));
   EXPECT_THAT(shown[0].text, HasSubstr("破損している可能性"));
@@ -947,8 +966,11 @@ TEST_F(ProjectFileTest, AProjectTheReaderWouldRefuseIsNeverWritten) {
   WriteRaw(path, "New\r\n");
   ProjectTables t = Fresh();
   AddRoom(&t, kInterior, RoomLines("Data", "巨大", "1"));
-  std::string& line = t.stores[kInterior].mutable_lines()[1];
-  line.insert(7, std::string(kMaxTextFileBytes, 'x'));
+  Room huge = t.rooms.room(kInterior, 0);
+  RoomRow row = huge.row(2);
+  row.SetCell(1, std::string(kMaxTextFileBytes, 'x'));
+  huge.SetRow(2, row);
+  t.rooms.Store(kInterior, 0, huge);
   std::string error;
   EXPECT_FALSE(WriteProjectFile(path, t, &error));
   EXPECT_THAT(error, HasSubstr("大きすぎる"));
@@ -1103,7 +1125,11 @@ TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
   const fs::path path = dir_ / "old.xdt";
   WriteRaw(path, "New\r\n");
   ProjectTables t = SmallProject();
-  t.stores[kInterior].SetLine(5, "Data,@,\xEF\xBF\xBF");  // not in CP932
+  Room room = t.rooms.room(kInterior, 0);
+  RoomRow row = room.row(6);
+  row.SetCell(1, "\xEF\xBF\xBF");  // not in CP932
+  room.SetRow(6, row);
+  t.rooms.Store(kInterior, 0, room);
   std::string error;
   EXPECT_FALSE(WriteProjectFile(path, t, &error));
   EXPECT_FALSE(error.empty());

@@ -1,6 +1,7 @@
 // Included by the benchmarks from their own folder as well, hence the
 // include of the header without its folder.
 #include "support/big_project.h"
+#include "support/room_lines.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +19,7 @@
 #include "calc/rounding.h"
 #include "project/project_file.h"
 #include "project/project_tables.h"
+#include "project/room_records.h"
 #include "port/dialogs.h"
 #include "takeoff/sheet_layout.h"
 
@@ -312,7 +314,7 @@ void MakeRoom(int side, int room, const RoomText& rt,
               const std::array<Texts, kParts>& pools,
               const std::vector<Fitting>& fittings, Random& rng,
               Evaluator& eval, std::vector<SummaryBuilder>* summaries,
-              RoomStore* store) {
+              std::vector<std::string>* store) {
   TextGrid sheet(kSheetRows, kSheetCols);
   const float k = static_cast<float>(LeadingNumber(rt.places));
   for (int p = 0; p < kParts; ++p) {
@@ -411,7 +413,7 @@ void MakeRoom(int side, int room, const RoomText& rt,
         break;
     }
     line += ',';
-    store->Append(std::move(line));
+    store->push_back(std::move(line));
   }
 }
 
@@ -462,10 +464,10 @@ void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
       rt.params.s = rng.Pick(s_values[static_cast<std::size_t>(side)]);
       rt.params.l = rng.Pick(l_values[static_cast<std::size_t>(side)]);
       rt.done = rng.Chance(40) ? "1" : "0";
+      std::vector<std::string> room_lines;
       MakeRoom(side, room, rt, pools[static_cast<std::size_t>(side)], fittings,
-               rng, eval, &summaries,
-               &t->stores[static_cast<std::size_t>(side)]);
-      t->room_names[static_cast<std::size_t>(side)].push_back(rt.name);
+               rng, eval, &summaries, &room_lines);
+      AppendRoomLines(t, side, room_lines);
       names.push_back(rt.name);
       places.push_back(rt.places);
     }

@@ -1,7 +1,7 @@
 // Undo and redo over random sequences of sheet actions in several rooms:
 // undoing every step gives back the project as it was saved at the start,
 // byte for byte, and redoing every step the project of the end.
-#include "takeoff/history.h"
+#include "project/history.h"
 
 #include <filesystem>
 #include <fstream>
@@ -51,7 +51,7 @@ TEST_F(HistoryTest, UndoingEveryStepGivesBackTheStartAndRedoingGivesTheEnd) {
     TypeAt(2, 3, "A");
     w->sheets().ClickSheet(3, 5, false);
     const std::string start = Saved("start.xdt");
-    w->history().Clear(kInterior);
+    w->history().Clear();
 
     const std::vector<std::string> texts = {"1", "2.5", "A*2", "(1+2)", "PB張", "", "x"};
     for (int action = 0; action < 60; ++action) {
@@ -106,13 +106,13 @@ TEST_F(HistoryTest, UndoingEveryStepGivesBackTheStartAndRedoingGivesTheEnd) {
     const std::string end = Saved("end.xdt");
 
     int undone = 0;
-    while (!w->history().undo_name(kInterior).empty()) {
-      ASSERT_TRUE(w->history().Undo(kInterior));
+    while (!w->history().undo_name().empty()) {
+      ASSERT_TRUE(w->Undo());
       ASSERT_LT(++undone, 1000);
     }
     EXPECT_EQ(Saved("undone.xdt"), start);
-    while (!w->history().redo_name(kInterior).empty()) {
-      ASSERT_TRUE(w->history().Redo(kInterior));
+    while (!w->history().redo_name().empty()) {
+      ASSERT_TRUE(w->Redo());
     }
     EXPECT_EQ(Saved("redone.xdt"), end);
     dialogs.Take();

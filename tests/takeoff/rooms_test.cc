@@ -3,6 +3,7 @@
 
 #include "calc/text_util.h"
 #include "gtest/gtest.h"
+#include "support/room_lines.h"
 #include "support/workspace_fixture.h"
 
 namespace veltrano::testing {
@@ -15,7 +16,7 @@ class RoomsTest : public WorkspaceTest {
     NewProjectNamed("現場");
     dialogs.Take();
   }
-  const RoomStore& Store(int side) { return w->tables().stores[side]; }
+  std::vector<std::string> Store(int side) { return SideLines(w->tables(), side); }
 };
 
 TEST_F(RoomsTest, AddedRoomStartsWithEmptyLinesAndIsShown) {
@@ -24,10 +25,10 @@ TEST_F(RoomsTest, AddedRoomStartsWithEmptyLinesAndIsShown) {
   EXPECT_EQ(w->sheets().room_label(0), "寝室");
   EXPECT_EQ(w->sheets().current_room(0), 1);
   EXPECT_EQ(w->sheets().places_box(), "1");
-  ASSERT_EQ(Store(0).size(), 100);
-  EXPECT_EQ(Store(0).Line(0), "Data,居間" + std::string(29, ','));
-  EXPECT_EQ(Store(0).Line(1), "Data,@" + std::string(29, ','));
-  EXPECT_EQ(SplitFields(Store(0).Line(50)).size(), 31u);
+  ASSERT_EQ(Store(0).size(), 100u);
+  EXPECT_EQ(Store(0)[0], "Data,居間" + std::string(29, ','));
+  EXPECT_EQ(Store(0)[1], "Data,@" + std::string(29, ','));
+  EXPECT_EQ(SplitFields(Store(0)[50]).size(), 31u);
 }
 
 TEST_F(RoomsTest, SwitchingRoomsStoresAndShowsSheetsWithTheirValues) {
@@ -42,18 +43,19 @@ TEST_F(RoomsTest, SwitchingRoomsStoresAndShowsSheetsWithTheirValues) {
   w->ClickRoomList(1);
   EXPECT_EQ(Cell(1, 2), "");
   EXPECT_EQ(w->sheets().room_label(0), "寝室");
-  const std::vector<std::string_view> line1 = SplitFields(Store(0).Line(0));
+  const std::vector<std::string> lines = Store(0);
+  const std::vector<std::string_view> line1 = SplitFields(lines[0]);
   ASSERT_EQ(line1.size(), 31u);
   EXPECT_EQ(line1[1], "居間");
   EXPECT_EQ(line1[3], "フローリング");
   EXPECT_EQ(line1[4], "A*2");
   EXPECT_EQ(line1[6], "5.00");
   EXPECT_EQ(line1[29], "1");
-  EXPECT_EQ(FieldOf(Store(0).Line(1), 29), "2.5");
-  EXPECT_EQ(FieldOf(Store(0).Line(2), 29), "");
-  EXPECT_EQ(FieldOf(Store(0).Line(4), 29), "1");
-  EXPECT_EQ(FieldOf(Store(0).Line(5), 29), "dm");
-  EXPECT_EQ(FieldOf(Store(0).Line(49), 29), "dm");
+  EXPECT_EQ(FieldOf(Store(0)[1], 29), "2.5");
+  EXPECT_EQ(FieldOf(Store(0)[2], 29), "");
+  EXPECT_EQ(FieldOf(Store(0)[4], 29), "1");
+  EXPECT_EQ(FieldOf(Store(0)[5], 29), "dm");
+  EXPECT_EQ(FieldOf(Store(0)[49], 29), "dm");
   w->ClickRoomList(0);
   EXPECT_EQ(Cell(1, 5), "5.00");
   EXPECT_EQ(w->sheets().parameter(0), "2.5");
@@ -73,7 +75,7 @@ TEST_F(RoomsTest, DoneMarkSurvivesAModeSwitch) {
   w->SwitchMode(kModeInterior);
   EXPECT_EQ(w->sheets().room_label(0), "居間");
   EXPECT_TRUE(w->sheets().done_mark());
-  EXPECT_EQ(FieldOf(Store(0).Line(4), 29), "1");
+  EXPECT_EQ(FieldOf(Store(0)[4], 29), "1");
 }
 
 TEST_F(RoomsTest, DialogRefusesBadAndDuplicateNames) {
@@ -114,15 +116,15 @@ TEST_F(RoomsTest, RenameDeleteAndMoveKeepStoreAndListInStep) {
   dialogs.answers = {Answer::kOk};
   w->rooms().RoomsDialogRename();
   EXPECT_EQ(dialogs.Take().back().text, "BをB2に変更します。");
-  EXPECT_EQ(FieldOf(Store(0).Line(50), 1), "B2");
-  EXPECT_EQ(FieldOf(Store(0).Line(50), 3), "b");
+  EXPECT_EQ(FieldOf(Store(0)[50], 1), "B2");
+  EXPECT_EQ(FieldOf(Store(0)[50], 3), "b");
 
   w->rooms().ChooseMove("C", "A");
   w->rooms().RoomsDialogMove();
   EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"C", "A", "B2"}));
-  EXPECT_EQ(FieldOf(Store(0).Line(0), 1), "C");
-  EXPECT_EQ(FieldOf(Store(0).Line(0), 3), "c");
-  EXPECT_EQ(FieldOf(Store(0).Line(100), 3), "b");
+  EXPECT_EQ(FieldOf(Store(0)[0], 1), "C");
+  EXPECT_EQ(FieldOf(Store(0)[0], 3), "c");
+  EXPECT_EQ(FieldOf(Store(0)[100], 3), "b");
   EXPECT_EQ(w->sheets().room_label(0), "");
 
   // Moving above the room that already follows leaves the order.
@@ -137,8 +139,8 @@ TEST_F(RoomsTest, RenameDeleteAndMoveKeepStoreAndListInStep) {
   dialogs.answers = {Answer::kOk};
   w->rooms().RoomsDialogDelete();
   EXPECT_EQ(w->rooms().room_names(0), (std::vector<std::string>{"C", "B2"}));
-  EXPECT_EQ(Store(0).size(), 100);
-  EXPECT_EQ(FieldOf(Store(0).Line(50), 1), "B2");
+  EXPECT_EQ(Store(0).size(), 100u);
+  EXPECT_EQ(FieldOf(Store(0)[50], 1), "B2");
   EXPECT_EQ(dialogs.Take().back(), (ShownDialog{"確認", "削除しました。"}));
 }
 
@@ -151,7 +153,7 @@ TEST_F(RoomsTest, FullSideRefusesAnotherRoom) {
   dialogs.Take();
   AddRooms({"P100"});
   EXPECT_EQ(w->rooms().room_names(1).size(), 100u);
-  EXPECT_EQ(Store(1).size(), 5000);
+  EXPECT_EQ(Store(1).size(), 5000u);
   const auto shown = dialogs.Take();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].text.find("100"), std::string::npos);

@@ -121,10 +121,15 @@ TEST_F(SheetEditingTest, UndoAndRedoFromTheToolbarAndTheKeys) {
   Toolbar("Undo");
   Toolbar("Undo");
   EXPECT_EQ(Shown(1, 3), "");
-  EXPECT_FALSE(undo->isEnabled());
-  // Not in other modes: the history belongs to the sheets.
+  // Before the sheet's steps, the room's own.
+  EXPECT_EQ(undo->toolTip(), Q("元に戻す: 部屋追加 (Ctrl+Z)"));
+  // In every mode: a step redone from another mode is shown on its sheet.
   Click("HiroiBunrui(2)");
-  EXPECT_FALSE(redo->isEnabled());
+  ASSERT_NE(ws->mode(), kModeInterior);
+  EXPECT_TRUE(redo->isEnabled());
+  Shortcut(Qt::Key_Y);
+  EXPECT_EQ(ws->mode(), kModeInterior);
+  EXPECT_EQ(Shown(1, 3), "10");
 }
 
 }  // namespace

@@ -44,12 +44,12 @@ class Info : public Command {
         ++takeoffs;
       }
     }
-    out << "rooms " << t.room_names[0].size() << '\n';
-    out << "places " << t.room_names[1].size() << '\n';
+    out << "rooms " << t.rooms.names(0).size() << '\n';
+    out << "places " << t.rooms.names(1).size() << '\n';
     out << "fittings " << fittings << '\n';
     out << "takeoffs " << takeoffs << '\n';
-    for (const std::string& n : t.room_names[0]) out << "room " << n << '\n';
-    for (const std::string& n : t.room_names[1]) out << "place " << n << '\n';
+    for (const std::string& n : t.rooms.names(0)) out << "room " << n << '\n';
+    for (const std::string& n : t.rooms.names(1)) out << "place " << n << '\n';
     return kExitOk;
   }
 };

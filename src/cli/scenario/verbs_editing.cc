@@ -198,21 +198,21 @@ void DefineTemplateVerbs(Runner& r, Workspace& w) {
 }
 
 void DefineHistoryVerbs(Runner& r, Workspace& w) {
-  r.DefineAction("undo", Where::kMainWindow, &Runner::NeedTakeoff,
-                 [&w] { w.history().Undo(w.side()); });
-  r.DefineAction("redo", Where::kMainWindow, &Runner::NeedTakeoff,
-                 [&w] { w.history().Redo(w.side()); });
+  r.DefineAction("undo", Where::kMainWindow, nullptr,
+                 [&w] { w.Undo(); });
+  r.DefineAction("redo", Where::kMainWindow, nullptr,
+                 [&w] { w.Redo(); });
 }
 
 void DefineEditingExpectations(Runner& r, Workspace& w) {
   constexpr Where kAny = Where::kAnywhere;
   r.Define("expect undo", kAny, [&r, &w](const Args& a) {
     return r.Arity(a, 1, 1, "expect undo NAME") &&
-           r.ExpectText("the step to undo", a[0].text, w.history().undo_name(w.side()));
+           r.ExpectText("the step to undo", a[0].text, w.history().undo_name());
   });
   r.Define("expect redo", kAny, [&r, &w](const Args& a) {
     return r.Arity(a, 1, 1, "expect redo NAME") &&
-           r.ExpectText("the step to redo", a[0].text, w.history().redo_name(w.side()));
+           r.ExpectText("the step to redo", a[0].text, w.history().redo_name());
   });
   r.Define("expect selection", kAny, [&r, &w](const Args& a) {
     int row = 0, col = 0, row2 = 0, col2 = 0;

@@ -1,0 +1,144 @@
+#include "project/history.h"
+
+#include <utility>
+
+namespace veltrano {
+
+ProjectHistory::ProjectHistory(ProjectRooms& rooms) : rooms_(rooms) {
+  rooms_.set_recorder(this);
+}
+
+ProjectHistory::~ProjectHistory() { rooms_.set_recorder(nullptr); }
+
+void ProjectHistory::Begin(std::string_view name) {
+  if (applying_) return;
+  if (depth_ == 0) {
+    // What was shown and not yet stored belongs to no step.
+    if (view_ != nullptr) view_->StoreShown();
+    open_ = Step{std::string(name), {}};
+  }
+  ++depth_;
+}
+
+void ProjectHistory::End() {
+  if (applying_ || depth_ == 0) return;
+  if (depth_ == 1 && view_ != nullptr) view_->StoreShown();
+  if (--depth_ > 0) return;
+  Step step = std::move(open_);
+  open_ = Step{};
+  if (step.changes.empty()) return;
+  ++revision_;
+  if (MergesTyping(step)) {
+    undo_.back().changes.front().cells.front().after =
+        std::move(step.changes.front().cells.front().after);
+    return;
+  }
+  undo_.push_back(std::move(step));
+  if (undo_.size() > kDepth) undo_.pop_front();
+  redo_.clear();
+}
+
+bool ProjectHistory::MergesTyping(const Step& step) const {
+  if (step.name != kTypingStep || undo_.empty() || !redo_.empty()) return false;
+  const Step& last = undo_.back();
+  if (last.name != kTypingStep) return false;
+  auto single_cell = [](const Step& s) {
+    return s.changes.size() == 1 && s.changes.front().kind == RoomChange::Kind::kCells &&
+           s.changes.front().cells.size() == 1;
+  };
+  if (!single_cell(last) || !single_cell(step)) return false;
+  const RoomChange& a = last.changes.front();
+  const RoomChange& b = step.changes.front();
+  return a.side == b.side && a.index == b.index && a.cells.front().row == b.cells.front().row &&
+         a.cells.front().col == b.cells.front().col;
+}
+
+void ProjectHistory::Record(RoomChange change) {
+  if (applying_) return;
+  if (depth_ == 0) {
+    // Cells changed outside any user action stay where they are for the
+    // steps around them; rooms added, removed, renamed or moved outside
+    // one would leave the steps pointing at other rooms.
+    if (change.kind != RoomChange::Kind::kCells) Clear();
+    return;
+  }
+  open_.changes.push_back(std::move(change));
+}
+
+std::string ProjectHistory::undo_name() const {
+  if (undo_.empty()) return {};
+  return undo_.back().name == kTypingStep ? "入力" : undo_.back().name;
+}
+
+std::string ProjectHistory::redo_name() const {
+  if (redo_.empty()) return {};
+  return redo_.back().name == kTypingStep ? "入力" : redo_.back().name;
+}
+
+void ProjectHistory::Apply(const Step& step, bool forward) {
+  applying_ = true;
+  if (forward) {
+    for (const RoomChange& change : step.changes) rooms_.Apply(change, true);
+  } else {
+    for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
+      rooms_.Apply(*it, false);
+    }
+  }
+  const RoomChange& first = step.changes.front();
+  StepPlace place;
+  place.side = first.side;
+  switch (first.kind) {
+    case RoomChange::Kind::kCells:
+      place.room = first.index;
+      place.row = first.cells.front().row;
+      place.col = first.cells.front().col;
+      break;
+    case RoomChange::Kind::kInsert:
+      place.room = forward ? first.index : -1;
+      break;
+    case RoomChange::Kind::kRemove:
+      place.room = forward ? -1 : first.index;
+      break;
+    case RoomChange::Kind::kRename:
+      place.room = first.index;
+      break;
+    case RoomChange::Kind::kMove:
+      place.room = forward ? first.to : first.index;
+      break;
+  }
+  if (view_ != nullptr) view_->ShowStep(place);
+  applying_ = false;
+}
+
+bool ProjectHistory::Undo() {
+  if (undo_.empty() || depth_ > 0) return false;
+  if (view_ != nullptr) view_->StoreShown();
+  if (undo_.empty()) return false;
+  ++revision_;
+  Step step = std::move(undo_.back());
+  undo_.pop_back();
+  Apply(step, /*forward=*/false);
+  redo_.push_back(std::move(step));
+  return true;
+}
+
+bool ProjectHistory::Redo() {
+  if (redo_.empty() || depth_ > 0) return false;
+  if (view_ != nullptr) view_->StoreShown();
+  if (redo_.empty()) return false;
+  ++revision_;
+  Step step = std::move(redo_.back());
+  redo_.pop_back();
+  Apply(step, /*forward=*/true);
+  undo_.push_back(std::move(step));
+  return true;
+}
+
+void ProjectHistory::Clear() {
+  ++revision_;
+  undo_.clear();
+  redo_.clear();
+  open_.changes.clear();
+}
+
+}  // namespace veltrano

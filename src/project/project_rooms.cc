@@ -1,0 +1,151 @@
+#include "project/project_rooms.h"
+
+#include <utility>
+
+namespace veltrano {
+
+namespace {
+
+bool ValidSide(int side) { return side == kInterior || side == kExterior; }
+
+// The cells that differ between two versions of a room.
+std::vector<RoomChange::Cell> DifferingCells(const Room& before, const Room& after) {
+  std::vector<RoomChange::Cell> cells;
+  std::vector<std::string_view> a;
+  std::vector<std::string_view> b;
+  for (int r = 1; r <= kItemRows; ++r) {
+    if (before.row(r) == after.row(r)) continue;
+    before.row(r).Cells(&a);
+    after.row(r).Cells(&b);
+    for (int c = 1; c <= kExtraColumn; ++c) {
+      const auto i = static_cast<std::size_t>(c);
+      if (a[i] != b[i]) cells.push_back({r, c, std::string(a[i]), std::string(b[i])});
+    }
+  }
+  return cells;
+}
+
+}  // namespace
+
+void ProjectRooms::Tell(RoomChange change) {
+  ++revision_;
+  if (recorder_ != nullptr) recorder_->Record(std::move(change));
+}
+
+void ProjectRooms::Append(int side, Room room) {
+  if (!ValidSide(side)) return;
+  RoomList& list = Side(side);
+  list.Append(std::move(room));
+  RoomChange change;
+  change.kind = RoomChange::Kind::kInsert;
+  change.side = side;
+  change.index = list.size() - 1;
+  change.room = list.shared(change.index);
+  Tell(std::move(change));
+}
+
+void ProjectRooms::Store(int side, int index, Room room) {
+  if (!ValidSide(side) || index < 0 || index >= count(side)) return;
+  RoomList& list = Side(side);
+  room.Rename(list.at(index).name());
+  std::vector<RoomChange::Cell> cells = DifferingCells(list.at(index), room);
+  if (!list.Replace(index, std::move(room))) return;
+  // A room stored in another form with the same cells changes nothing
+  // that is told.
+  if (cells.empty()) {
+    ++revision_;
+    return;
+  }
+  RoomChange change;
+  change.kind = RoomChange::Kind::kCells;
+  change.side = side;
+  change.index = index;
+  change.cells = std::move(cells);
+  Tell(std::move(change));
+}
+
+void ProjectRooms::Rename(int side, int index, std::string name) {
+  if (!ValidSide(side) || index < 0 || index >= count(side)) return;
+  RoomChange change;
+  change.kind = RoomChange::Kind::kRename;
+  change.side = side;
+  change.index = index;
+  change.before_name = room(side, index).name();
+  change.after_name = name;
+  Side(side).Rename(index, std::move(name));
+  Tell(std::move(change));
+}
+
+void ProjectRooms::Remove(int side, int index) {
+  if (!ValidSide(side) || index < 0 || index >= count(side)) return;
+  RoomChange change;
+  change.kind = RoomChange::Kind::kRemove;
+  change.side = side;
+  change.index = index;
+  change.room = Side(side).Remove(index);
+  Tell(std::move(change));
+}
+
+void ProjectRooms::Move(int side, int from, int to) {
+  if (!ValidSide(side) || from == to || from < 0 || to < 0 ||
+      from >= count(side) || to >= count(side)) {
+    return;
+  }
+  Side(side).Move(from, to);
+  RoomChange change;
+  change.kind = RoomChange::Kind::kMove;
+  change.side = side;
+  change.index = from;
+  change.to = to;
+  Tell(std::move(change));
+}
+
+void ProjectRooms::Clear() {
+  ++revision_;
+  for (RoomList& list : sides_) list.Clear();
+}
+
+void ProjectRooms::Apply(const RoomChange& change, bool forward) {
+  if (!ValidSide(change.side)) return;
+  ++revision_;
+  RoomList& list = Side(change.side);
+  switch (change.kind) {
+    case RoomChange::Kind::kInsert:
+    case RoomChange::Kind::kRemove:
+      if ((change.kind == RoomChange::Kind::kInsert) == forward) {
+        list.Insert(change.index, change.room);
+      } else {
+        list.Remove(change.index);
+      }
+      break;
+    case RoomChange::Kind::kRename:
+      list.Rename(change.index, forward ? change.after_name : change.before_name);
+      break;
+    case RoomChange::Kind::kMove:
+      if (forward) {
+        list.Move(change.index, change.to);
+      } else {
+        list.Move(change.to, change.index);
+      }
+      break;
+    case RoomChange::Kind::kCells: {
+      if (change.index < 0 || change.index >= list.size()) return;
+      Room room = list.at(change.index);
+      int row = -1;
+      RoomRow edited;
+      for (const RoomChange::Cell& cell : change.cells) {
+        if (cell.row != row) {
+          if (row > 0) room.SetRow(row, std::move(edited));
+          row = cell.row;
+          edited = room.row(row);
+        }
+        edited.SetCell(cell.col, forward ? cell.after : cell.before);
+      }
+      if (row > 0) room.SetRow(row, std::move(edited));
+      list.Replace(change.index, std::move(room));
+      break;
+    }
+  }
+}
+
+}  // namespace veltrano

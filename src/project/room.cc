@@ -1,0 +1,155 @@
+#include "project/room.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "calc/number_text.h"
+#include "calc/text_util.h"
+
+namespace veltrano {
+
+RoomRow RoomRow::FromCells(const std::vector<std::string_view>& cells,
+                           std::string_view extra) {
+  RoomRow row;
+  std::string& tail = row.tail_;
+  tail.clear();
+  std::size_t size = 2 + extra.size() + kLastStoredColumn;
+  for (int c = 1; c <= kLastStoredColumn; ++c) {
+    if (static_cast<std::size_t>(c) < cells.size()) size += cells[static_cast<std::size_t>(c)].size();
+  }
+  tail.reserve(size);
+  tail += ',';
+  for (int c = 1; c <= kLastStoredColumn; ++c) {
+    if (static_cast<std::size_t>(c) < cells.size()) tail += cells[static_cast<std::size_t>(c)];
+    tail += ',';
+  }
+  tail += extra;
+  tail += ',';
+  return row;
+}
+
+std::string_view RoomRow::Cell(int col) const {
+  if (col < 1) return {};
+  return FieldOf(tail_, col);
+}
+
+void RoomRow::Cells(std::vector<std::string_view>* cells) const {
+  cells->assign(kExtraColumn + 1, std::string_view());
+  // The tail starts with the separator before cell 1: field k is cell k.
+  std::size_t start = 0;
+  int field = 0;
+  const std::string_view tail = tail_;
+  while (field <= kExtraColumn) {
+    const std::size_t end = tail.find(',', start);
+    if (field > 0) {
+      (*cells)[static_cast<std::size_t>(field)] =
+          tail.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    }
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+    ++field;
+  }
+}
+
+int RoomRow::CellCount() const {
+  return static_cast<int>(std::count(tail_.begin(), tail_.end(), ','));
+}
+
+void RoomRow::SetCell(int col, std::string_view text) {
+  if (col < 1) return;
+  std::vector<std::string_view> fields = SplitFields(tail_);
+  if (fields.size() <= static_cast<std::size_t>(col)) {
+    fields.resize(static_cast<std::size_t>(col) + 1);
+  }
+  fields[static_cast<std::size_t>(col)] = text;
+  std::string joined;
+  joined.reserve(tail_.size() + text.size() + static_cast<std::size_t>(col));
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    if (f > 0) joined += ',';
+    joined += fields[f];
+  }
+  tail_ = std::move(joined);
+}
+
+void Room::CellsByRow(std::vector<std::vector<std::string_view>>* rows) const {
+  rows->resize(kItemRows + 1);
+  (*rows)[0].clear();
+  for (int r = 1; r <= kItemRows; ++r) row(r).Cells(&(*rows)[static_cast<std::size_t>(r)]);
+}
+
+long Room::PlacesCount() const {
+  const long places = std::lround(LeadingNumber(Cell(1, kExtraColumn)));
+  return places == 0 ? 1 : places;
+}
+
+RoomConditions Room::Conditions() const {
+  RoomConditions c;
+  c.places_count = std::string(Cell(1, kExtraColumn));
+  for (int i = 0; i < 3; ++i) {
+    c.parameters[static_cast<std::size_t>(i)] = std::string(Cell(2 + i, kExtraColumn));
+  }
+  c.done = static_cast<long>(LeadingNumber(Cell(5, kExtraColumn))) == 1;
+  return c;
+}
+
+int RoomList::Find(std::string_view name) const {
+  const auto it = std::find(names_.begin(), names_.end(), name);
+  return it == names_.end() ? -1 : static_cast<int>(it - names_.begin());
+}
+
+void RoomList::Append(Room room) {
+  names_.push_back(room.name());
+  rooms_.push_back(std::make_shared<const Room>(std::move(room)));
+}
+
+void RoomList::Insert(int i, std::shared_ptr<const Room> room) {
+  if (i < 0 || i > size() || room == nullptr) return;
+  names_.insert(names_.begin() + i, room->name());
+  rooms_.insert(rooms_.begin() + i, std::move(room));
+}
+
+bool RoomList::Replace(int i, Room room) {
+  if (i < 0 || i >= size()) return false;
+  std::shared_ptr<const Room>& slot = rooms_[static_cast<std::size_t>(i)];
+  if (*slot == room) return false;
+  names_[static_cast<std::size_t>(i)] = room.name();
+  slot = std::make_shared<const Room>(std::move(room));
+  return true;
+}
+
+void RoomList::Rename(int i, std::string name) {
+  if (i < 0 || i >= size()) return;
+  Room renamed = at(i);
+  renamed.Rename(std::move(name));
+  Replace(i, std::move(renamed));
+}
+
+std::shared_ptr<const Room> RoomList::Remove(int i) {
+  if (i < 0 || i >= size()) return nullptr;
+  std::shared_ptr<const Room> removed = std::move(rooms_[static_cast<std::size_t>(i)]);
+  rooms_.erase(rooms_.begin() + i);
+  names_.erase(names_.begin() + i);
+  return removed;
+}
+
+void RoomList::Move(int from, int to) {
+  if (from < 0 || from >= size() || to < 0 || to >= size() || from == to) return;
+  std::shared_ptr<const Room> room = Remove(from);
+  Insert(to, std::move(room));
+}
+
+void RoomList::Clear() {
+  rooms_.clear();
+  names_.clear();
+}
+
+bool RoomList::operator==(const RoomList& other) const {
+  if (names_ != other.names_) return false;
+  for (std::size_t i = 0; i < rooms_.size(); ++i) {
+    if (rooms_[i] != other.rooms_[i] && !(*rooms_[i] == *other.rooms_[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace veltrano

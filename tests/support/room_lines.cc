@@ -1,0 +1,22 @@
+#include "support/room_lines.h"
+
+#include <string_view>
+
+#include "project/room_records.h"
+
+namespace veltrano::testing {
+
+std::vector<std::string> SideLines(const ProjectTables& t, int side) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < t.rooms.count(side); ++i) {
+    RoomRecords::AppendLines(side, t.rooms.room(side, i), &lines);
+  }
+  return lines;
+}
+
+void AppendRoomLines(ProjectTables* t, int side, const std::vector<std::string>& lines) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  for (Room& room : RoomRecords::ReadRooms(side, views)) t->rooms.Append(side, std::move(room));
+}
+
+}  // namespace veltrano::testing
