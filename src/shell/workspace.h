@@ -122,7 +122,7 @@ class Workspace : private ProjectHooks {
   void ChooseSummary(int mode);
   // The money rounding selected in the settings at this moment.
   MoneyRounding money_rounding() const {
-    return MoneyRoundingOf(settings_.panel().money_rounding);
+    return MoneyRoundingOf(settings_.panel().money_rounding());
   }
 
  private:
