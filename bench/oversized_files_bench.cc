@@ -71,11 +71,11 @@ const HugeSettings& Huge() {
 std::size_t LoadEverything(const Folders& folders) {
   SettingsPanel panel;
   std::string error;
-  LoadDigitsAndSaveOnSwitch(folders, &panel, &error);
-  LoadSettings(folders, &panel, &error);
-  LoadCompanyNames(folders, &panel, &error);
-  return panel.work_types.size() + panel.units.size() +
-         panel.company_names.size() + ReadWorkTypeFileLines(folders).size();
+  panel.LoadDigitsAndSaveOnSwitch(folders, &error);
+  panel.LoadSettings(folders, &error);
+  panel.LoadCompanyNames(folders, &error);
+  return panel.work_types().size() + panel.units().size() +
+         panel.company_names().size() + ReadWorkTypeFileLines(folders).size();
 }
 
 std::size_t ReadTemplate(const Folders& folders) {

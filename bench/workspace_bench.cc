@@ -137,7 +137,7 @@ void BM_AggregateEverything(benchmark::State& state) {
     w.part_summaries().AggregateSide(kExterior, w.rooms().room_names(kExterior));
     w.fittings_summary().AggregateFittings();
     w.work_type_table().BuildWorkTypeTable(
-        w.settings().panel().aggregation_work_types, w.money_rounding());
+        w.settings().panel().aggregation_work_types(), w.money_rounding());
   }
   state.counters["work_type_rows"] = w.work_type_table().table().rows();
   state.counters["interior_floor_items"] =

@@ -30,18 +30,18 @@ constexpr std::array<std::string_view, 14> kFiles = {
 veltrano::SettingsPanel Load(const veltrano::SettingsStore& files) {
   veltrano::SettingsPanel panel;
   std::string error;
-  veltrano::LoadDigitsAndSaveOnSwitch(files, &panel, &error);
-  veltrano::LoadSettings(files, &panel, &error);
-  veltrano::LoadCompanyNames(files, &panel, &error);
+  panel.LoadDigitsAndSaveOnSwitch(files, &error);
+  panel.LoadSettings(files, &error);
+  panel.LoadCompanyNames(files, &error);
   return panel;
 }
 
 // No list holds more than its capacity.
 bool WithinCapacities(const veltrano::SettingsPanel& panel) {
-  bool within = panel.units.size() <= veltrano::kMaxListItems &&
-                panel.work_types.size() <= veltrano::kMaxWorkTypes &&
-                panel.company_names.size() <= veltrano::kMaxListItems;
-  for (const auto& list : panel.candidates) {
+  bool within = panel.units().size() <= veltrano::kMaxListItems &&
+                panel.work_types().size() <= veltrano::kMaxWorkTypes &&
+                panel.company_names().size() <= veltrano::kMaxListItems;
+  for (const auto& list : panel.candidates()) {
     within = within && list.size() <= veltrano::kMaxListItems;
   }
   return within;
@@ -51,15 +51,16 @@ bool WithinCapacities(const veltrano::SettingsPanel& panel) {
 // that are not kept in a file.
 bool SameSaved(const veltrano::SettingsPanel& a,
                const veltrano::SettingsPanel& b) {
-  return a.offsets == b.offsets && a.units == b.units &&
-         a.money_rounding == b.money_rounding && a.candidates == b.candidates &&
-         a.work_types == b.work_types &&
-         a.print_project_name == b.print_project_name &&
-         a.project_name_position == b.project_name_position &&
-         a.print_company_name == b.print_company_name &&
-         a.company_name == b.company_name &&
-         a.company_name_position == b.company_name_position &&
-         a.digits == b.digits && a.save_on_switch == b.save_on_switch;
+  return a.offsets() == b.offsets() && a.units() == b.units() &&
+         a.money_rounding() == b.money_rounding() &&
+         a.candidates() == b.candidates() &&
+         a.work_types() == b.work_types() &&
+         a.print_project_name() == b.print_project_name() &&
+         a.project_name_position() == b.project_name_position() &&
+         a.print_company_name() == b.print_company_name() &&
+         a.company_name() == b.company_name() &&
+         a.company_name_position() == b.company_name_position() &&
+         a.digits() == b.digits() && a.save_on_switch() == b.save_on_switch();
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
 
   const veltrano::SettingsPanel first = Load(files);
-  if (first.offsets.size() != veltrano::kOffsetCount) std::abort();
+  if (first.offsets().size() != veltrano::kOffsetCount) std::abort();
   if (!WithinCapacities(first)) std::abort();
   const std::vector<std::string> work_types =
       veltrano::ReadWorkTypeFileLines(files);
@@ -85,9 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
 
   veltrano::SilentDialogs dialogs(veltrano::Answer::kCancel);
-  if (!veltrano::SaveSettings(first, files, dialogs)) return 0;
+  if (!first.SaveSettings(files, dialogs)) return 0;
   const veltrano::SettingsPanel second = Load(files);
-  if (!veltrano::SaveSettings(second, files, dialogs)) std::abort();
+  if (!second.SaveSettings(files, dialogs)) std::abort();
   const veltrano::SettingsPanel third = Load(files);
   if (!SameSaved(second, third)) std::abort();
   return 0;

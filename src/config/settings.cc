@@ -199,18 +199,6 @@ bool WriteSettingsFile(SettingsStore& files, std::string_view name,
   return false;
 }
 
-bool WriteCompanyNames(const SettingsPanel& panel, SettingsStore& files,
-                       Dialogs& dialogs) {
-  std::string error;
-  if (WriteSettingsFile(files, kCompanyNamesFile,
-                        NonEmpty(panel.company_names), &error)) {
-    return true;
-  }
-  dialogs.ShowMessage(kTitleError, "会社名を保存できませんでした。\n" + error,
-                      MessageIcon::kCritical);
-  return false;
-}
-
 // A box's text that reached a command without passing the typing check is
 // refused as it would have been when typed.
 bool BoxIsAcceptable(std::string* box, Dialogs& dialogs) {
@@ -219,6 +207,21 @@ bool BoxIsAcceptable(std::string* box, Dialogs& dialogs) {
   dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
   box->clear();
   return false;
+}
+
+// A change of the text of a settings box: the box takes `typed`, or, when
+// RefusalOfSettingsText refuses it, the refusal is shown titled "入力確認"
+// and the box is emptied. Returns whether it was taken.
+bool TypeSettingsText(std::string* box, std::string_view typed,
+                      Dialogs& dialogs) {
+  const std::string refusal = RefusalOfSettingsText(typed);
+  if (!refusal.empty()) {
+    dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
+    box->clear();
+    return false;
+  }
+  box->assign(typed);
+  return true;
 }
 
 int FindIgnoringCase(const Lines& list, std::string_view text) {
@@ -391,96 +394,6 @@ bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
   return true;
 }
 
-bool LoadDigitsAndSaveOnSwitch(const SettingsStore& files, SettingsPanel* panel,
-                               std::string* error, std::string* notice) {
-  error->clear();
-  if (notice != nullptr) notice->clear();
-  Lines items;
-  bool ok =
-      ReadItems(files, kDigitsFile, &items, error, notice, FirstItems(1));
-  panel->digits = OptionOf(items, 0, 3);
-  ok = ReadItems(files, kSaveOnSwitchFile, &items, error, notice,
-                 FirstItems(1)) &&
-       ok;
-  panel->save_on_switch = TickedBy(items, 0);
-  return ok;
-}
-
-bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
-                               std::string* error, std::string* notice) {
-  return LoadDigitsAndSaveOnSwitch(SettingsFolder(folders), panel, error,
-                                   notice);
-}
-
-bool LoadSettings(const SettingsStore& files, SettingsPanel* panel,
-                  std::string* error, std::string* notice) {
-  error->clear();
-  if (notice != nullptr) notice->clear();
-  bool ok = true;
-  Lines items;
-
-  ok = ReadItems(files, kOffsetsFile, &items, error, notice,
-                 FirstItems(panel->offsets.size())) &&
-       ok;
-  for (std::size_t i = 0; i < panel->offsets.size(); ++i) {
-    panel->offsets[i] = i < items.size() ? items[i] : std::string();
-  }
-
-  ok = ReadItems(files, kUnitsFile, &items, error, notice,
-                 ListItems(kMaxListItems, true)) &&
-       ok;
-  panel->units = items;
-
-  ok = ReadItems(files, kMoneyRoundingFile, &items, error, notice,
-                 FirstItems(1)) &&
-       ok;
-  panel->money_rounding = -1;
-  if (!items.empty()) {
-    for (int option = 0; option < 3; ++option) {
-      if (items[0] == std::to_string(option)) panel->money_rounding = option;
-    }
-  }
-
-  for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
-    ok = ReadItems(files, kCandidateFiles[list], &items, error, notice,
-                   ListItems(kMaxListItems, true)) &&
-         ok;
-    panel->candidates[list] = items;
-  }
-
-  ok = ReadItems(files, kWorkTypesFile, &items, error, notice,
-                 ListItems(kMaxWorkTypes, true)) &&
-       ok;
-  panel->work_types = items;
-  panel->aggregation_work_types = panel->work_types;
-
-  ok = ReadItems(files, kPrintFile, &items, error, notice, FirstItems(5)) && ok;
-  panel->print_project_name = TickedBy(items, 0);
-  panel->project_name_position = OptionOf(items, 1, 6);
-  panel->print_company_name = TickedBy(items, 2);
-  panel->company_name = items.size() > 3 ? items[3] : std::string();
-  panel->company_name_position = OptionOf(items, 4, 3);
-  return ok;
-}
-
-bool LoadSettings(const Folders& folders, SettingsPanel* panel,
-                  std::string* error, std::string* notice) {
-  return LoadSettings(SettingsFolder(folders), panel, error, notice);
-}
-
-bool LoadCompanyNames(const SettingsStore& files, SettingsPanel* panel,
-                      std::string* error, std::string* notice) {
-  error->clear();
-  if (notice != nullptr) notice->clear();
-  return ReadItems(files, kCompanyNamesFile, &panel->company_names, error,
-                   notice, ListItems(kMaxListItems, false));
-}
-
-bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
-                      std::string* error, std::string* notice) {
-  return LoadCompanyNames(SettingsFolder(folders), panel, error, notice);
-}
-
 std::vector<std::string> ReadWorkTypeFileLines(const SettingsStore& files,
                                                bool* cut, bool* too_large) {
   if (cut != nullptr) *cut = false;
@@ -510,34 +423,142 @@ std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
   return ReadWorkTypeFileLines(SettingsFolder(folders), cut, too_large);
 }
 
-DigitSetting SelectedDigitSetting(const SettingsPanel& panel) {
-  return DigitSetting(panel.digits);
+// --- Typing ---------------------------------------------------------------
+
+std::string RefusalOfSettingsText(std::string_view text) {
+  return RecordTextRefusal(text);
+}
+
+// --- The state of the panel ----------------------------------------------
+
+bool SettingsPanel::LoadDigitsAndSaveOnSwitch(const SettingsStore& files,
+                                              std::string* error,
+                                              std::string* notice) {
+  error->clear();
+  if (notice != nullptr) notice->clear();
+  Lines items;
+  bool ok =
+      ReadItems(files, kDigitsFile, &items, error, notice, FirstItems(1));
+  digits_ = OptionOf(items, 0, 3);
+  ok = ReadItems(files, kSaveOnSwitchFile, &items, error, notice,
+                 FirstItems(1)) &&
+       ok;
+  save_on_switch_ = TickedBy(items, 0);
+  return ok;
+}
+
+bool SettingsPanel::LoadDigitsAndSaveOnSwitch(const Folders& folders,
+                                              std::string* error,
+                                              std::string* notice) {
+  return LoadDigitsAndSaveOnSwitch(SettingsFolder(folders), error, notice);
+}
+
+bool SettingsPanel::LoadSettings(const SettingsStore& files,
+                                 std::string* error, std::string* notice) {
+  error->clear();
+  if (notice != nullptr) notice->clear();
+  bool ok = true;
+  Lines items;
+
+  ok = ReadItems(files, kOffsetsFile, &items, error, notice,
+                 FirstItems(offsets_.size())) &&
+       ok;
+  for (std::size_t i = 0; i < offsets_.size(); ++i) {
+    offsets_[i] = i < items.size() ? items[i] : std::string();
+  }
+
+  ok = ReadItems(files, kUnitsFile, &items, error, notice,
+                 ListItems(kMaxListItems, true)) &&
+       ok;
+  units_ = items;
+
+  ok = ReadItems(files, kMoneyRoundingFile, &items, error, notice,
+                 FirstItems(1)) &&
+       ok;
+  money_rounding_ = -1;
+  if (!items.empty()) {
+    for (int option = 0; option < 3; ++option) {
+      if (items[0] == std::to_string(option)) money_rounding_ = option;
+    }
+  }
+
+  for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
+    ok = ReadItems(files, kCandidateFiles[list], &items, error, notice,
+                   ListItems(kMaxListItems, true)) &&
+         ok;
+    candidates_[list] = items;
+  }
+
+  ok = ReadItems(files, kWorkTypesFile, &items, error, notice,
+                 ListItems(kMaxWorkTypes, true)) &&
+       ok;
+  work_types_ = items;
+  aggregation_work_types_ = work_types_;
+
+  ok = ReadItems(files, kPrintFile, &items, error, notice, FirstItems(5)) && ok;
+  print_project_name_ = TickedBy(items, 0);
+  project_name_position_ = OptionOf(items, 1, 6);
+  print_company_name_ = TickedBy(items, 2);
+  company_name_ = items.size() > 3 ? items[3] : std::string();
+  company_name_position_ = OptionOf(items, 4, 3);
+  return ok;
+}
+
+bool SettingsPanel::LoadSettings(const Folders& folders, std::string* error,
+                                 std::string* notice) {
+  return LoadSettings(SettingsFolder(folders), error, notice);
+}
+
+bool SettingsPanel::LoadCompanyNames(const SettingsStore& files,
+                                     std::string* error, std::string* notice) {
+  error->clear();
+  if (notice != nullptr) notice->clear();
+  return ReadItems(files, kCompanyNamesFile, &company_names_, error, notice,
+                   ListItems(kMaxListItems, false));
+}
+
+bool SettingsPanel::LoadCompanyNames(const Folders& folders,
+                                     std::string* error, std::string* notice) {
+  return LoadCompanyNames(SettingsFolder(folders), error, notice);
+}
+
+void SettingsPanel::RefillAggregationWorkTypes() {
+  aggregation_work_types_ = work_types_;
+}
+
+void SettingsPanel::ReloadAggregationWorkTypes(const SettingsStore& files,
+                                               std::string* notice) {
+  notice->clear();
+  bool cut = false;
+  bool too_large = false;
+  aggregation_work_types_ = ReadWorkTypeFileLines(files, &cut, &too_large);
+  if (too_large) AddTooLarge(notice, kWorkTypesFile);
+  if (cut) {
+    AddReason(notice, "工種は" + std::to_string(kMaxWorkTypeFileLines) +
+                          "件までのため、" +
+                          std::to_string(kMaxWorkTypeFileLines + 1) +
+                          "件目から後は読み込みませんでした。");
+  }
 }
 
 // --- "設定保存" ------------------------------------------------------------
 
-bool SaveSettings(const SettingsPanel& panel, SettingsStore& files,
-                  Dialogs& dialogs) {
+bool SettingsPanel::SaveSettings(SettingsStore& files, Dialogs& dialogs) const {
   std::vector<std::pair<std::string_view, Lines>> contents;
-  contents.emplace_back(kOffsetsFile,
-                     Lines(panel.offsets.begin(), panel.offsets.end()));
-  contents.emplace_back(kUnitsFile, panel.units);
-  contents.emplace_back(kMoneyRoundingFile,
-                     Lines{OptionText(panel.money_rounding)});
+  contents.emplace_back(kOffsetsFile, Lines(offsets_.begin(), offsets_.end()));
+  contents.emplace_back(kUnitsFile, units_);
+  contents.emplace_back(kMoneyRoundingFile, Lines{OptionText(money_rounding_)});
   for (std::size_t list = 0; list < kCandidateFiles.size(); ++list) {
-    contents.emplace_back(kCandidateFiles[list],
-                       NonEmpty(panel.candidates[list]));
+    contents.emplace_back(kCandidateFiles[list], NonEmpty(candidates_[list]));
   }
-  contents.emplace_back(kWorkTypesFile, panel.work_types);
+  contents.emplace_back(kWorkTypesFile, work_types_);
   contents.emplace_back(
       kPrintFile,
-      Lines{panel.print_project_name ? "1" : "0",
-            OptionText(panel.project_name_position),
-            panel.print_company_name ? "1" : "0", panel.company_name,
-            OptionText(panel.company_name_position)});
-  contents.emplace_back(kDigitsFile, Lines{OptionText(panel.digits)});
-  contents.emplace_back(kSaveOnSwitchFile,
-                     Lines{panel.save_on_switch ? "1" : "0"});
+      Lines{print_project_name_ ? "1" : "0", OptionText(project_name_position_),
+            print_company_name_ ? "1" : "0", company_name_,
+            OptionText(company_name_position_)});
+  contents.emplace_back(kDigitsFile, Lines{OptionText(digits_)});
+  contents.emplace_back(kSaveOnSwitchFile, Lines{save_on_switch_ ? "1" : "0"});
 
   std::string error;
   bool ok = true;
@@ -551,116 +572,154 @@ bool SaveSettings(const SettingsPanel& panel, SettingsStore& files,
   return ok;
 }
 
-bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
-                  Dialogs& dialogs) {
+bool SettingsPanel::SaveSettings(const Folders& folders,
+                                 Dialogs& dialogs) const {
   SettingsFolder files(folders);
-  return SaveSettings(panel, files, dialogs);
+  return SaveSettings(files, dialogs);
 }
 
-// --- Typing ---------------------------------------------------------------
+// --- The controls ---------------------------------------------------------
 
-std::string RefusalOfSettingsText(std::string_view text) {
-  return RecordTextRefusal(text);
-}
-
-bool TypeSettingsText(std::string* box, std::string_view typed,
-                      Dialogs& dialogs) {
-  const std::string refusal = RefusalOfSettingsText(typed);
-  if (!refusal.empty()) {
-    dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
-    box->clear();
-    return false;
+std::string* SettingsPanel::BoxText(Box box, int index) {
+  switch (box) {
+    case Box::kOffset:
+      return index >= 0 && index < kOffsetCount
+                 ? &offsets_[static_cast<std::size_t>(index)]
+                 : nullptr;
+    case Box::kCandidateEntry:
+      return index >= 0 && index < kCandidateListCount
+                 ? &candidate_entries_[static_cast<std::size_t>(index)]
+                 : nullptr;
+    case Box::kWorkTypeEntry: return &work_type_entry_;
+    case Box::kUnitEntry: return &unit_entry_;
+    case Box::kCompanyName: return &company_name_;
+    case Box::kCompanyNameEntry: return &company_name_entry_;
   }
-  box->assign(typed);
-  return true;
+  return nullptr;
+}
+
+const std::string& SettingsPanel::Text(Box box, int index) const {
+  static const std::string kNone;
+  const std::string* text =
+      const_cast<SettingsPanel*>(this)->BoxText(box, index);
+  return text != nullptr ? *text : kNone;
+}
+
+bool SettingsPanel::TypeText(Box box, int index, std::string_view typed,
+                             Dialogs& dialogs) {
+  std::string* text = BoxText(box, index);
+  if (text == nullptr) return false;
+  if (box == Box::kOffset) {
+    // The offsets are millimetres: a letter typed there leaves the number
+    // as it was; a text the file cannot hold empties the box, as the other
+    // boxes are.
+    bool empties = true;
+    const std::string refusal =
+        NumberBoxRefusal(typed, NumberBox::kSigned, &empties);
+    if (!refusal.empty()) {
+      dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
+      if (empties) text->clear();
+      return false;
+    }
+  }
+  return TypeSettingsText(text, typed, dialogs);
 }
 
 // --- List editors ---------------------------------------------------------
 
-void ChooseCandidate(SettingsPanel* panel, int list, int index) {
+void SettingsPanel::ChooseCandidate(int list, int index) {
   if (!IsCandidateList(list)) return;
   const auto at = static_cast<std::size_t>(list);
-  CopyItem(panel->candidates[at], index, &panel->candidate_entries[at]);
+  CopyItem(candidates_[at], index, &candidate_entries_[at]);
 }
 
-void ChooseWorkType(SettingsPanel* panel, int index) {
-  CopyItem(panel->work_types, index, &panel->work_type_entry);
+void SettingsPanel::ChooseWorkType(int index) {
+  CopyItem(work_types_, index, &work_type_entry_);
 }
 
-void ChooseUnit(SettingsPanel* panel, int index) {
-  CopyItem(panel->units, index, &panel->unit_entry);
+void SettingsPanel::ChooseUnit(int index) {
+  CopyItem(units_, index, &unit_entry_);
 }
 
-bool AddCandidate(SettingsPanel* panel, int list, Dialogs& dialogs) {
+bool SettingsPanel::AddCandidate(int list, Dialogs& dialogs) {
   if (!IsCandidateList(list)) return false;
   const auto at = static_cast<std::size_t>(list);
-  return AddUnlessPresent(&panel->candidates[at],
-                          &panel->candidate_entries[at], dialogs);
+  return AddUnlessPresent(&candidates_[at], &candidate_entries_[at], dialogs);
 }
 
-void DeleteCandidate(SettingsPanel* panel, int list) {
+void SettingsPanel::DeleteCandidate(int list) {
   if (!IsCandidateList(list)) return;
   const auto at = static_cast<std::size_t>(list);
-  DeleteInOnePass(&panel->candidates[at], &panel->candidate_entries[at]);
+  DeleteInOnePass(&candidates_[at], &candidate_entries_[at]);
 }
 
-bool AddWorkType(SettingsPanel* panel, Dialogs& dialogs) {
-  return AddUnlessPresent(&panel->work_types, &panel->work_type_entry,
-                          dialogs);
+bool SettingsPanel::AddWorkType(Dialogs& dialogs) {
+  return AddUnlessPresent(&work_types_, &work_type_entry_, dialogs);
 }
 
-void DeleteWorkType(SettingsPanel* panel) {
-  DeleteInOnePass(&panel->work_types, &panel->work_type_entry);
+void SettingsPanel::DeleteWorkType() {
+  DeleteInOnePass(&work_types_, &work_type_entry_);
 }
 
-bool AddUnit(SettingsPanel* panel, Dialogs& dialogs) {
-  if (panel->unit_entry.empty() ||
-      !BoxIsAcceptable(&panel->unit_entry, dialogs)) {
+bool SettingsPanel::AddUnit(Dialogs& dialogs) {
+  if (unit_entry_.empty() || !BoxIsAcceptable(&unit_entry_, dialogs)) {
     return false;
   }
-  panel->units.push_back(panel->unit_entry);
-  panel->work_type_panel_units.push_back(panel->unit_entry);
+  units_.push_back(unit_entry_);
+  work_type_panel_units_.push_back(unit_entry_);
   return true;
 }
 
-void DeleteUnit(SettingsPanel* panel) {
-  DeleteFirst(&panel->units, panel->unit_entry);
-  DeleteFirst(&panel->work_type_panel_units, panel->unit_entry);
-  panel->unit_entry.clear();
+void SettingsPanel::DeleteUnit() {
+  DeleteFirst(&units_, unit_entry_);
+  DeleteFirst(&work_type_panel_units_, unit_entry_);
+  unit_entry_.clear();
 }
 
 // --- Company names --------------------------------------------------------
 
-bool RegisterCompanyName(SettingsPanel* panel, const Folders& folders,
-                         Dialogs& dialogs) {
-  if (panel->company_name_entry.empty() ||
-      !BoxIsAcceptable(&panel->company_name_entry, dialogs)) {
+bool SettingsPanel::WriteCompanyNames(SettingsStore& files,
+                                      Dialogs& dialogs) const {
+  std::string error;
+  if (WriteSettingsFile(files, kCompanyNamesFile, NonEmpty(company_names_),
+                        &error)) {
     return true;
   }
-  if (FindIgnoringCase(panel->company_names, panel->company_name_entry) < 0) {
-    panel->company_names.push_back(panel->company_name_entry);
+  dialogs.ShowMessage(kTitleError, "会社名を保存できませんでした。\n" + error,
+                      MessageIcon::kCritical);
+  return false;
+}
+
+bool SettingsPanel::RegisterCompanyName(const Folders& folders,
+                                        Dialogs& dialogs) {
+  if (company_name_entry_.empty() ||
+      !BoxIsAcceptable(&company_name_entry_, dialogs)) {
+    return true;
+  }
+  if (FindIgnoringCase(company_names_, company_name_entry_) < 0) {
+    company_names_.push_back(company_name_entry_);
   }
   SettingsFolder files(folders);
-  return WriteCompanyNames(*panel, files, dialogs);
+  return WriteCompanyNames(files, dialogs);
 }
 
-bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
-                       Dialogs& dialogs) {
-  if (panel->company_name_entry.empty()) return true;
-  DeleteFirst(&panel->company_names, panel->company_name_entry);
+bool SettingsPanel::DeleteCompanyName(const Folders& folders,
+                                      Dialogs& dialogs) {
+  if (company_name_entry_.empty()) return true;
+  DeleteFirst(&company_names_, company_name_entry_);
   SettingsFolder files(folders);
-  return WriteCompanyNames(*panel, files, dialogs);
+  return WriteCompanyNames(files, dialogs);
 }
 
-void ChooseCompanyName(SettingsPanel* panel, int index) {
-  if (index < 0 ||
-      static_cast<std::size_t>(index) >= panel->company_names.size()) {
+void SettingsPanel::ChooseCompanyName(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= company_names_.size()) {
     return;
   }
-  panel->company_name_entry =
-      panel->company_names[static_cast<std::size_t>(index)];
-  panel->company_name = panel->company_name_entry;
+  company_name_entry_ = company_names_[static_cast<std::size_t>(index)];
+  company_name_ = company_name_entry_;
 }
+
+// --- The panel as one object ---------------------------------------------
 
 bool Settings::EnsureSettingsFiles(std::string* error) {
   ++revision_;
@@ -676,8 +735,7 @@ void Settings::ShowNotice(const std::string& notice) {
 bool Settings::LoadDigitsAndSaveOnSwitch(std::string* error) {
   ++revision_;
   std::string notice;
-  const bool ok =
-      veltrano::LoadDigitsAndSaveOnSwitch(files_, &panel_, error, &notice);
+  const bool ok = panel_.LoadDigitsAndSaveOnSwitch(files_, error, &notice);
   ShowNotice(notice);
   return ok;
 }
@@ -685,7 +743,7 @@ bool Settings::LoadDigitsAndSaveOnSwitch(std::string* error) {
 bool Settings::LoadSettings(std::string* error) {
   ++revision_;
   std::string notice;
-  const bool ok = veltrano::LoadSettings(files_, &panel_, error, &notice);
+  const bool ok = panel_.LoadSettings(files_, error, &notice);
   ShowNotice(notice);
   return ok;
 }
@@ -693,135 +751,111 @@ bool Settings::LoadSettings(std::string* error) {
 bool Settings::LoadCompanyNames(std::string* error) {
   ++revision_;
   std::string notice;
-  const bool ok = veltrano::LoadCompanyNames(files_, &panel_, error, &notice);
+  const bool ok = panel_.LoadCompanyNames(files_, error, &notice);
   ShowNotice(notice);
   return ok;
 }
 
 void Settings::ReloadWorkTypeList() {
   ++revision_;
-  bool cut = false;
-  bool too_large = false;
-  panel_.aggregation_work_types =
-      ReadWorkTypeFileLines(files_, &cut, &too_large);
   std::string notice;
-  if (too_large) AddTooLarge(&notice, kWorkTypesFile);
-  if (cut) {
-    AddReason(&notice, "工種は" + std::to_string(kMaxWorkTypeFileLines) +
-                           "件までのため、" +
-                           std::to_string(kMaxWorkTypeFileLines + 1) +
-                           "件目から後は読み込みませんでした。");
-  }
+  panel_.ReloadAggregationWorkTypes(files_, &notice);
   ShowNotice(notice);
 }
 
 void Settings::RefillAggregationWorkTypes() {
   ++revision_;
-  panel_.aggregation_work_types = panel_.work_types;
-}
-
-std::string* Settings::BoxText(Box box, int index) {
-  switch (box) {
-    case Box::kOffset:
-      return index >= 0 && index < kOffsetCount
-                 ? &panel_.offsets[static_cast<std::size_t>(index)]
-                 : nullptr;
-    case Box::kCandidateEntry:
-      return index >= 0 && index < kCandidateListCount
-                 ? &panel_.candidate_entries[static_cast<std::size_t>(index)]
-                 : nullptr;
-    case Box::kWorkTypeEntry: return &panel_.work_type_entry;
-    case Box::kUnitEntry: return &panel_.unit_entry;
-    case Box::kCompanyName: return &panel_.company_name;
-    case Box::kCompanyNameEntry: return &panel_.company_name_entry;
-  }
-  return nullptr;
+  panel_.RefillAggregationWorkTypes();
 }
 
 const std::string& Settings::Text(Box box, int index) const {
-  static const std::string kNone;
-  const std::string* text = const_cast<Settings*>(this)->BoxText(box, index);
-  return text != nullptr ? *text : kNone;
+  return panel_.Text(box, index);
 }
 
 bool Settings::TypeText(Box box, int index, std::string_view typed) {
   ++revision_;
-  std::string* text = BoxText(box, index);
-  if (text == nullptr) return false;
-  if (box == Box::kOffset) {
-    // The offsets are millimetres: a letter typed there leaves the number
-    // as it was; a text the file cannot hold empties the box, as the other
-    // boxes are.
-    bool empties = true;
-    const std::string refusal =
-        NumberBoxRefusal(typed, NumberBox::kSigned, &empties);
-    if (!refusal.empty()) {
-      dialogs_.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
-      if (empties) text->clear();
-      return false;
-    }
-  }
-  return TypeSettingsText(text, typed, dialogs_);
+  return panel_.TypeText(box, index, typed, dialogs_);
 }
 
-void Settings::SetMoneyRounding(int option) { ++revision_; panel_.money_rounding = option; }
-void Settings::SetPrintProjectName(bool on) { ++revision_; panel_.print_project_name = on; }
-void Settings::SetProjectNamePosition(int option) { ++revision_; panel_.project_name_position = option; }
-void Settings::SetPrintCompanyName(bool on) { ++revision_; panel_.print_company_name = on; }
-void Settings::SetCompanyNamePosition(int option) { ++revision_; panel_.company_name_position = option; }
-void Settings::SetDigits(int option) { ++revision_; panel_.digits = option; }
-void Settings::SetSaveOnSwitch(bool on) { ++revision_; panel_.save_on_switch = on; }
+void Settings::SetMoneyRounding(int option) {
+  ++revision_;
+  panel_.SetMoneyRounding(option);
+}
+void Settings::SetPrintProjectName(bool on) {
+  ++revision_;
+  panel_.SetPrintProjectName(on);
+}
+void Settings::SetProjectNamePosition(int option) {
+  ++revision_;
+  panel_.SetProjectNamePosition(option);
+}
+void Settings::SetPrintCompanyName(bool on) {
+  ++revision_;
+  panel_.SetPrintCompanyName(on);
+}
+void Settings::SetCompanyNamePosition(int option) {
+  ++revision_;
+  panel_.SetCompanyNamePosition(option);
+}
+void Settings::SetDigits(int option) {
+  ++revision_;
+  panel_.SetDigits(option);
+}
+void Settings::SetSaveOnSwitch(bool on) {
+  ++revision_;
+  panel_.SetSaveOnSwitch(on);
+}
 
 void Settings::ChooseCandidate(int list, int index) {
   ++revision_;
-  veltrano::ChooseCandidate(&panel_, list, index);
+  panel_.ChooseCandidate(list, index);
 }
 bool Settings::AddCandidate(int list) {
   ++revision_;
-  return veltrano::AddCandidate(&panel_, list, dialogs_);
+  return panel_.AddCandidate(list, dialogs_);
 }
 void Settings::DeleteCandidate(int list) {
   ++revision_;
-  veltrano::DeleteCandidate(&panel_, list);
+  panel_.DeleteCandidate(list);
 }
 void Settings::ChooseWorkType(int index) {
   ++revision_;
-  veltrano::ChooseWorkType(&panel_, index);
+  panel_.ChooseWorkType(index);
 }
 bool Settings::AddWorkType() {
   ++revision_;
-  return veltrano::AddWorkType(&panel_, dialogs_);
+  return panel_.AddWorkType(dialogs_);
 }
 void Settings::DeleteWorkType() {
   ++revision_;
-  veltrano::DeleteWorkType(&panel_);
+  panel_.DeleteWorkType();
 }
 void Settings::ChooseUnit(int index) {
   ++revision_;
-  veltrano::ChooseUnit(&panel_, index);
+  panel_.ChooseUnit(index);
 }
 bool Settings::AddUnit() {
   ++revision_;
-  return veltrano::AddUnit(&panel_, dialogs_);
+  return panel_.AddUnit(dialogs_);
 }
 void Settings::DeleteUnit() {
   ++revision_;
-  veltrano::DeleteUnit(&panel_);
+  panel_.DeleteUnit();
 }
 bool Settings::RegisterCompanyName() {
   ++revision_;
-  return veltrano::RegisterCompanyName(&panel_, folders_, dialogs_);
+  return panel_.RegisterCompanyName(folders_, dialogs_);
 }
 bool Settings::DeleteCompanyName() {
   ++revision_;
-  return veltrano::DeleteCompanyName(&panel_, folders_, dialogs_);
+  return panel_.DeleteCompanyName(folders_, dialogs_);
 }
 void Settings::ChooseCompanyName(int index) {
   ++revision_;
-  veltrano::ChooseCompanyName(&panel_, index);
+  panel_.ChooseCompanyName(index);
 }
 bool Settings::SaveSettings() {
-  return veltrano::SaveSettings(panel_, folders_, dialogs_);
+  return panel_.SaveSettings(folders_, dialogs_);
 }
 
 }  // namespace veltrano

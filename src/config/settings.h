@@ -57,48 +57,6 @@ inline constexpr std::string_view kDigitsFile = "Keta.ini";
 inline constexpr std::string_view kSaveOnSwitchFile = "Save.ini";
 inline constexpr std::string_view kCompanyNamesFile = "NameKouho.ini";
 
-// What the controls of the settings panel hold. An option group holds the
-// number of its selected button, or -1 when none is selected.
-struct SettingsPanel {
-  // TateguSet(0..5), "<<建具廻り拾い設定>>": the millimetre offsets of the
-  // fittings takeoff, as typed (GW, GH, frame seal W and H, frame mortar W
-  // and H).
-  std::array<std::string, kOffsetCount> offsets;
-  // TaniSaveList, "<<単位登録>>": the registered units.
-  std::vector<std::string> units;
-  // TaniList: the unit list of the work-type table panel. The unit editor
-  // adds to it and deletes from it together with `units`.
-  std::vector<std::string> work_type_panel_units;
-  // Hasu(0..2), "<<金額端数>>": 0 切り上げ, 1 切り捨て, 2 四捨五入.
-  int money_rounding = -1;
-  // HinagataSaveList(0..5), "<<建具廻り入力候補>>": glass, glass seal,
-  // painting and facing, frame seal, frame mortar, frame seal sizes.
-  std::array<std::vector<std::string>, kCandidateListCount> candidates;
-  // KousyuSaveList, "工種登録": the registered work types.
-  std::vector<std::string> work_types;
-  // KousyuList: the work-type list of the aggregation panel.
-  std::vector<std::string> aggregation_work_types;
-  // "<<印刷設定>>".
-  bool print_project_name = false;   // Check3(1) "物件名印刷有"
-  int project_name_position = -1;    // Option1(0..5) 上左 上中 上右 下左 下中 下右
-  bool print_company_name = false;   // Check3(0) "会社名印刷有"
-  std::string company_name;          // Text4
-  int company_name_position = -1;    // Option2(0..2) 下左 下中 下右
-  // Option3(0..2), "<<計算桁>>": the calculation-digits setting.
-  int digits = -1;
-  // SaveCh "部屋・場所切替時に上書き保存する".
-  bool save_on_switch = false;
-  // KouhoCmb beside "登録会社名": its list and its text.
-  std::vector<std::string> company_names;
-  std::string company_name_entry;
-  // The text boxes of the list editors.
-  std::array<std::string, kCandidateListCount> candidate_entries;  // HinagataText(0..5)
-  std::string work_type_entry;  // KousyuText
-  std::string unit_entry;       // Text3
-
-  bool operator==(const SettingsPanel&) const = default;
-};
-
 // --- The files -----------------------------------------------------------
 
 // Where the settings files are read from and written to: each file is read
@@ -163,39 +121,6 @@ class SettingsInMemory final : public SettingsStore {
 bool EnsureSettingsFiles(const Folders& folders, Dialogs& dialogs,
                          std::string* error);
 
-// The readers below take the files from `files`, or from the info folder of
-// `folders`. Each reads only what its controls hold: the items a control
-// reads by position, up to the capacity of a list. When only the start of a
-// file larger than kMaxSettingsFileBytes was read, or a list was full before
-// its file ended, `notice` (when given) says so, a line per file; what was
-// read is used.
-
-// Reads "Keta.ini" into `digits` and "Save.ini" into `save_on_switch`.
-// Returns false, with the reasons in `error`, when a file cannot be read;
-// its control is then left without a selection or unticked.
-bool LoadDigitsAndSaveOnSwitch(const SettingsStore& files, SettingsPanel* panel,
-                               std::string* error,
-                               std::string* notice = nullptr);
-bool LoadDigitsAndSaveOnSwitch(const Folders& folders, SettingsPanel* panel,
-                               std::string* error,
-                               std::string* notice = nullptr);
-
-// Reads, in this order, "TateguSet.ini", "Tani.ini", "Hasu.ini", the six
-// candidate files, "Kousyu.ini" (into `work_types` and, in the same order,
-// `aggregation_work_types`) and "NameInsatu.ini". A file that cannot be read
-// leaves its controls empty, unticked or without a selection, the other
-// files are still read, and false is returned with the reasons in `error`.
-bool LoadSettings(const SettingsStore& files, SettingsPanel* panel,
-                  std::string* error, std::string* notice = nullptr);
-bool LoadSettings(const Folders& folders, SettingsPanel* panel,
-                  std::string* error, std::string* notice = nullptr);
-
-// Reads "NameKouho.ini" into the company-name list, every item in order.
-bool LoadCompanyNames(const SettingsStore& files, SettingsPanel* panel,
-                      std::string* error, std::string* notice = nullptr);
-bool LoadCompanyNames(const Folders& folders, SettingsPanel* panel,
-                      std::string* error, std::string* notice = nullptr);
-
 // The work-type file read line by line, a whole line being one work type, as
 // the aggregation panel reloads it: at most the first 101 lines (*cut tells
 // whether there were more) of its first kMaxSettingsFileBytes (*too_large
@@ -208,89 +133,20 @@ std::vector<std::string> ReadWorkTypeFileLines(const Folders& folders,
                                                bool* cut = nullptr,
                                                bool* too_large = nullptr);
 
-// The digit setting the selected Option3 button stands for (none selected
-// keeps the rules of setting 0).
-DigitSetting SelectedDigitSetting(const SettingsPanel& panel);
-
-// --- "設定保存" ------------------------------------------------------------
-
-// Writes, each file replaced as a whole, "TateguSet.ini", "Tani.ini",
-// "Hasu.ini", the six candidate files, "Kousyu.ini", "NameInsatu.ini",
-// "Keta.ini" and "Save.ini". An option group without a selection is written
-// as an empty line. No confirmation is shown; a file that cannot be written
-// is reported in a message titled "エラー" (the other files are still
-// written) and false is returned.
-bool SaveSettings(const SettingsPanel& panel, SettingsStore& files,
-                  Dialogs& dialogs);
-bool SaveSettings(const SettingsPanel& panel, const Folders& folders,
-                  Dialogs& dialogs);
-
-// --- Typing ---------------------------------------------------------------
-
 // The message refusing `text` as the content of a settings box, or "" when
 // it may be kept: "," and "'" would split the value when it is read back,
 // and a character code page 932 cannot hold cannot be written at all.
 std::string RefusalOfSettingsText(std::string_view text);
 
-// A change of the text of a settings box (an offset, a list editor's box,
-// the company-name box or the company-name combo box): the box takes
-// `typed`, or, when RefusalOfSettingsText refuses it, the refusal is shown
-// titled "入力確認" and the box is emptied. Returns whether it was taken.
-bool TypeSettingsText(std::string* box, std::string_view typed,
-                      Dialogs& dialogs);
+// --- The state of the panel ----------------------------------------------
 
-// --- List editors ---------------------------------------------------------
-// A click on a list item copies it into the editor's box. "↓追加" appends the
-// box's text; "削除" deletes by the box's text. Out-of-range indices do
-// nothing.
-
-void ChooseCandidate(SettingsPanel* panel, int list, int index);
-void ChooseWorkType(SettingsPanel* panel, int index);
-void ChooseUnit(SettingsPanel* panel, int index);
-
-// TuikaBtn(0..5): appends HinagataText(list) to HinagataSaveList(list) when
-// it is not empty and no item equals it without regard to letter case.
-// Returns whether it was appended.
-bool AddCandidate(SettingsPanel* panel, int list, Dialogs& dialogs);
-// SakujyoBtn(0..5): one scan from the top removing every item equal to the
-// box without regard to letter case (an item that moves up into the place of
-// a removed one is passed over), then the box is emptied. An empty box
-// deletes nothing.
-void DeleteCandidate(SettingsPanel* panel, int list);
-
-// TuikaBtn(6) and SakujyoBtn(6): the same for the work types.
-bool AddWorkType(SettingsPanel* panel, Dialogs& dialogs);
-void DeleteWorkType(SettingsPanel* panel);
-
-// Command7 "↓追加": appends Text3, when not empty, to both unit lists, with
-// no test for duplicates.
-bool AddUnit(SettingsPanel* panel, Dialogs& dialogs);
-// Command8 "削除": removes the first item equal to Text3 without regard to
-// letter case from each unit list, then empties the box.
-void DeleteUnit(SettingsPanel* panel);
-
-// --- Company names --------------------------------------------------------
-
-// Command15(0) "登録": appends the combo box's text when it is not empty and
-// no item equals it without regard to letter case, then writes
-// "NameKouho.ini" at once with every non-empty item. An empty text does
-// nothing. Returns false only when the file cannot be written (reported in
-// a message titled "エラー").
-bool RegisterCompanyName(SettingsPanel* panel, const Folders& folders,
-                         Dialogs& dialogs);
-// Command15(1) "削除": removes the first item equal to the combo box's text
-// without regard to letter case, then writes "NameKouho.ini" as above.
-bool DeleteCompanyName(SettingsPanel* panel, const Folders& folders,
-                       Dialogs& dialogs);
-// Choosing an item of the combo box: it becomes the combo box's text and is
-// copied into the company-name box Text4.
-void ChooseCompanyName(SettingsPanel* panel, int index);
-
-// --- The panel as one object ---------------------------------------------
-
-// The settings panel's state with its folders and dialogs: every change
-// goes through an operation, and a counter tells the panel when to redraw.
-class Settings {
+// What the controls of the settings panel hold, changed only by the
+// operations below: the settings files read into it, the boxes typed into,
+// the option groups and checks clicked, the list editors and the company
+// names. An option group holds the number of its selected button, or -1 when
+// none is selected. A new panel holds empty boxes and lists, no selection
+// and no tick.
+class SettingsPanel {
  public:
   // The text boxes of the panel.
   enum class Box {
@@ -302,6 +158,210 @@ class Settings {
     kCompanyNameEntry,  // the text of KouhoCmb
   };
 
+  // TateguSet(0..5), "<<建具廻り拾い設定>>": the millimetre offsets of the
+  // fittings takeoff, as typed (GW, GH, frame seal W and H, frame mortar W
+  // and H).
+  const std::array<std::string, kOffsetCount>& offsets() const {
+    return offsets_;
+  }
+  // TaniSaveList, "<<単位登録>>": the registered units.
+  const std::vector<std::string>& units() const { return units_; }
+  // TaniList: the unit list of the work-type table panel. The unit editor
+  // adds to it and deletes from it together with `units`.
+  const std::vector<std::string>& work_type_panel_units() const {
+    return work_type_panel_units_;
+  }
+  // Hasu(0..2), "<<金額端数>>": 0 切り上げ, 1 切り捨て, 2 四捨五入.
+  int money_rounding() const { return money_rounding_; }
+  // HinagataSaveList(0..5), "<<建具廻り入力候補>>": glass, glass seal,
+  // painting and facing, frame seal, frame mortar, frame seal sizes.
+  const std::array<std::vector<std::string>, kCandidateListCount>& candidates()
+      const {
+    return candidates_;
+  }
+  // KousyuSaveList, "工種登録": the registered work types.
+  const std::vector<std::string>& work_types() const { return work_types_; }
+  // KousyuList: the work-type list of the aggregation panel.
+  const std::vector<std::string>& aggregation_work_types() const {
+    return aggregation_work_types_;
+  }
+  // "<<印刷設定>>": Check3(1) "物件名印刷有", Option1(0..5) 上左 上中 上右
+  // 下左 下中 下右, Check3(0) "会社名印刷有", Text4, Option2(0..2) 下左 下中
+  // 下右.
+  bool print_project_name() const { return print_project_name_; }
+  int project_name_position() const { return project_name_position_; }
+  bool print_company_name() const { return print_company_name_; }
+  const std::string& company_name() const { return company_name_; }
+  int company_name_position() const { return company_name_position_; }
+  // Option3(0..2), "<<計算桁>>": the calculation-digits setting.
+  int digits() const { return digits_; }
+  // The digit setting the selected Option3 button stands for (none selected
+  // keeps the rules of setting 0).
+  DigitSetting digit_setting() const { return DigitSetting(digits_); }
+  // SaveCh "部屋・場所切替時に上書き保存する".
+  bool save_on_switch() const { return save_on_switch_; }
+  // KouhoCmb beside "登録会社名": its list and its text.
+  const std::vector<std::string>& company_names() const {
+    return company_names_;
+  }
+  const std::string& company_name_entry() const { return company_name_entry_; }
+  // The text boxes of the list editors: HinagataText(0..5), KousyuText and
+  // Text3.
+  const std::array<std::string, kCandidateListCount>& candidate_entries()
+      const {
+    return candidate_entries_;
+  }
+  const std::string& work_type_entry() const { return work_type_entry_; }
+  const std::string& unit_entry() const { return unit_entry_; }
+  // What a box holds; "" for an index the box does not have.
+  const std::string& Text(Box box, int index) const;
+
+  bool operator==(const SettingsPanel&) const = default;
+
+  // --- Reading the files ---
+  // Each reads only what its controls hold: the items a control reads by
+  // position, up to the capacity of a list. When only the start of a file
+  // larger than kMaxSettingsFileBytes was read, or a list was full before
+  // its file ended, `notice` (when given) says so, a line per file; what
+  // was read is used. The files come from `files`, or from the info folder
+  // of `folders`.
+
+  // Reads "Keta.ini" into `digits` and "Save.ini" into `save_on_switch`.
+  // Returns false, with the reasons in `error`, when a file cannot be read;
+  // its control is then left without a selection or unticked.
+  bool LoadDigitsAndSaveOnSwitch(const SettingsStore& files,
+                                 std::string* error,
+                                 std::string* notice = nullptr);
+  bool LoadDigitsAndSaveOnSwitch(const Folders& folders, std::string* error,
+                                 std::string* notice = nullptr);
+  // Reads, in this order, "TateguSet.ini", "Tani.ini", "Hasu.ini", the six
+  // candidate files, "Kousyu.ini" (into `work_types` and, in the same
+  // order, `aggregation_work_types`) and "NameInsatu.ini". A file that
+  // cannot be read leaves its controls empty, unticked or without a
+  // selection, the other files are still read, and false is returned with
+  // the reasons in `error`.
+  bool LoadSettings(const SettingsStore& files, std::string* error,
+                    std::string* notice = nullptr);
+  bool LoadSettings(const Folders& folders, std::string* error,
+                    std::string* notice = nullptr);
+  // Reads "NameKouho.ini" into the company-name list, every item in order.
+  bool LoadCompanyNames(const SettingsStore& files, std::string* error,
+                        std::string* notice = nullptr);
+  bool LoadCompanyNames(const Folders& folders, std::string* error,
+                        std::string* notice = nullptr);
+  // The aggregation panel's work-type list becomes the registered work
+  // types.
+  void RefillAggregationWorkTypes();
+  // The aggregation panel's work-type list becomes the lines of the
+  // work-type file (ReadWorkTypeFileLines); `notice` is then what there is
+  // to tell: a file holding more lines than the list's 101, or larger than
+  // a settings file can be. Empty when there is nothing.
+  void ReloadAggregationWorkTypes(const SettingsStore& files,
+                                  std::string* notice);
+
+  // --- "設定保存" ---
+  // Writes, each file replaced as a whole, "TateguSet.ini", "Tani.ini",
+  // "Hasu.ini", the six candidate files, "Kousyu.ini", "NameInsatu.ini",
+  // "Keta.ini" and "Save.ini". An option group without a selection is
+  // written as an empty line. No confirmation is shown; a file that cannot
+  // be written is reported in a message titled "エラー" (the other files are
+  // still written) and false is returned.
+  bool SaveSettings(SettingsStore& files, Dialogs& dialogs) const;
+  bool SaveSettings(const Folders& folders, Dialogs& dialogs) const;
+
+  // --- The controls ---
+  // A change of a box's text: the box takes `typed`, or, when
+  // RefusalOfSettingsText refuses it, the refusal is shown titled
+  // "入力確認" and the box is emptied. An offset takes a number only: a
+  // letter typed there is refused and the box keeps its number. Returns
+  // whether the text was taken.
+  bool TypeText(Box box, int index, std::string_view typed, Dialogs& dialogs);
+  void SetMoneyRounding(int option) { money_rounding_ = option; }
+  void SetPrintProjectName(bool on) { print_project_name_ = on; }
+  void SetProjectNamePosition(int option) { project_name_position_ = option; }
+  void SetPrintCompanyName(bool on) { print_company_name_ = on; }
+  void SetCompanyNamePosition(int option) { company_name_position_ = option; }
+  void SetDigits(int option) { digits_ = option; }
+  void SetSaveOnSwitch(bool on) { save_on_switch_ = on; }
+
+  // --- List editors ---
+  // A click on a list item copies it into the editor's box. "↓追加" appends
+  // the box's text; "削除" deletes by the box's text. Out-of-range indices
+  // do nothing. A box's text that reached a command without passing the
+  // typing check (an item of a file, chosen) is refused as it would have
+  // been when typed, and the box emptied.
+  void ChooseCandidate(int list, int index);
+  void ChooseWorkType(int index);
+  void ChooseUnit(int index);
+  // TuikaBtn(0..5): appends HinagataText(list) to HinagataSaveList(list)
+  // when it is not empty and no item equals it without regard to letter
+  // case. Returns whether it was appended.
+  bool AddCandidate(int list, Dialogs& dialogs);
+  // SakujyoBtn(0..5): one scan from the top removing every item equal to
+  // the box without regard to letter case (an item that moves up into the
+  // place of a removed one is passed over), then the box is emptied. An
+  // empty box deletes nothing.
+  void DeleteCandidate(int list);
+  // TuikaBtn(6) and SakujyoBtn(6): the same for the work types.
+  bool AddWorkType(Dialogs& dialogs);
+  void DeleteWorkType();
+  // Command7 "↓追加": appends Text3, when not empty, to both unit lists,
+  // with no test for duplicates.
+  bool AddUnit(Dialogs& dialogs);
+  // Command8 "削除": removes the first item equal to Text3 without regard to
+  // letter case from each unit list, then empties the box.
+  void DeleteUnit();
+
+  // --- Company names ---
+  // Command15(0) "登録": appends the combo box's text when it is not empty
+  // and no item equals it without regard to letter case, then writes
+  // "NameKouho.ini" at once with every non-empty item. An empty text does
+  // nothing. Returns false only when the file cannot be written (reported
+  // in a message titled "エラー").
+  bool RegisterCompanyName(const Folders& folders, Dialogs& dialogs);
+  // Command15(1) "削除": removes the first item equal to the combo box's
+  // text without regard to letter case, then writes "NameKouho.ini" as
+  // above.
+  bool DeleteCompanyName(const Folders& folders, Dialogs& dialogs);
+  // Choosing an item of the combo box: it becomes the combo box's text and
+  // is copied into the company-name box Text4.
+  void ChooseCompanyName(int index);
+
+ private:
+  // The text a box holds, or nullptr for an index the box does not have.
+  std::string* BoxText(Box box, int index);
+  // "NameKouho.ini" with every non-empty company name.
+  bool WriteCompanyNames(SettingsStore& files, Dialogs& dialogs) const;
+
+  std::array<std::string, kOffsetCount> offsets_;
+  std::vector<std::string> units_;
+  std::vector<std::string> work_type_panel_units_;
+  int money_rounding_ = -1;
+  std::array<std::vector<std::string>, kCandidateListCount> candidates_;
+  std::vector<std::string> work_types_;
+  std::vector<std::string> aggregation_work_types_;
+  bool print_project_name_ = false;
+  int project_name_position_ = -1;
+  bool print_company_name_ = false;
+  std::string company_name_;
+  int company_name_position_ = -1;
+  int digits_ = -1;
+  bool save_on_switch_ = false;
+  std::vector<std::string> company_names_;
+  std::string company_name_entry_;
+  std::array<std::string, kCandidateListCount> candidate_entries_;
+  std::string work_type_entry_;
+  std::string unit_entry_;
+};
+
+// --- The panel as one object ---------------------------------------------
+
+// The settings panel's state with its folders and dialogs: every change
+// goes through an operation, and a counter tells the panel when to redraw.
+class Settings {
+ public:
+  using Box = SettingsPanel::Box;
+
   Settings(const Folders& folders, Dialogs& dialogs)
       : folders_(folders), dialogs_(dialogs) {}
 
@@ -309,8 +369,9 @@ class Settings {
   const Folders& folders() const { return folders_; }
   std::uint64_t revision() const { return revision_; }
 
-  // Start-up, as the functions of the same names above; what they have to
-  // tell besides failures (a file read only in part) is shown titled "確認".
+  // Start-up, as the functions of the same names of SettingsPanel (and
+  // EnsureSettingsFiles above); what they have to tell besides failures (a
+  // file read only in part) is shown titled "確認".
   bool EnsureSettingsFiles(std::string* error);
   bool LoadDigitsAndSaveOnSwitch(std::string* error);
   bool LoadSettings(std::string* error);
@@ -351,7 +412,6 @@ class Settings {
   bool SaveSettings();
 
  private:
-  std::string* BoxText(Box box, int index);
   void ShowNotice(const std::string& notice);
 
   const Folders& folders_;

@@ -149,7 +149,7 @@ void FittingsTakeoff::RefillLists() {
   code_list_ = register_.Codes();
   const SettingsPanel& panel = settings_.panel();
   for (int n = 0; n < kCandidateLists; ++n) {
-    lists_[n] = panel.candidates[static_cast<std::size_t>(n)];
+    lists_[n] = panel.candidates()[static_cast<std::size_t>(n)];
     lists_[n].emplace_back(kFreeInput);
     lists_[n].emplace_back(kDeleteRow);
   }
@@ -196,8 +196,8 @@ void FittingsTakeoff::FillGlassSize(int row) {
   const SettingsPanel& panel = settings_.panel();
   const double w = LeadingNumber(labels_[1]);
   const double h = LeadingNumber(labels_[2]);
-  const double g0 = LeadingNumber(panel.offsets[0]);
-  const double g1 = LeadingNumber(panel.offsets[1]);
+  const double g0 = LeadingNumber(panel.offsets()[0]);
+  const double g1 = LeadingNumber(panel.offsets()[1]);
   glass.Set(row, 1, SizeText(sliding_ ? (w - g0) / 2 : w - g0));
   glass.Set(row, 2, SizeText(h - g1));
   glass.Set(row, 3, sliding_ ? "2" : "1");
@@ -230,7 +230,7 @@ void FittingsTakeoff::RecalculateTables() {
   const double w = LeadingNumber(labels_[1]);
   const double h = LeadingNumber(labels_[2]);
   auto offset = [&](int i) {
-    return LeadingNumber(panel.offsets[static_cast<std::size_t>(i)]);
+    return LeadingNumber(panel.offsets()[static_cast<std::size_t>(i)]);
   };
   const std::string sw = FrameLength(w, offset(2));
   const std::string sh = FrameLength(h, offset(3));

@@ -80,11 +80,11 @@ PrintFont BodyFont(bool bold) { return PrintFont{"ＭＳ 明朝", 9, bold}; }
 
 FrameSettings FrameSettings::Of(const SettingsPanel& panel, std::string project_name) {
   FrameSettings s;
-  s.print_project_name = panel.print_project_name;
-  s.project_name_position = panel.project_name_position;
-  s.print_company_name = panel.print_company_name;
-  s.company_name = panel.company_name;
-  s.company_name_position = panel.company_name_position;
+  s.print_project_name = panel.print_project_name();
+  s.project_name_position = panel.project_name_position();
+  s.print_company_name = panel.print_company_name();
+  s.company_name = panel.company_name();
+  s.company_name_position = panel.company_name_position();
   s.project_name = std::move(project_name);
   return s;
 }

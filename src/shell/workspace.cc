@@ -60,8 +60,8 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
   if (!settings_.LoadDigitsAndSaveOnSwitch(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
   }
-  sheets_.SetDigits(DigitSetting(settings_.panel().digits));
-  fittings_takeoff_.SetDigits(DigitSetting(settings_.panel().digits));
+  sheets_.SetDigits(settings_.panel().digit_setting());
+  fittings_takeoff_.SetDigits(settings_.panel().digit_setting());
   // The sheets and every other table, after the remaining settings.
   if (!settings_.LoadSettings(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
@@ -80,10 +80,10 @@ void Workspace::SwitchMode(int index) {
   register_.ShowRestingInfo();
   sheets_.LeaveMode();
   mode_ = index;
-  sheets_.SetDigits(DigitSetting(settings_.panel().digits));
-  fittings_takeoff_.SetDigits(DigitSetting(settings_.panel().digits));
-  part_summaries_.SetDigits(DigitSetting(settings_.panel().digits));
-  fittings_summary_.SetDigits(DigitSetting(settings_.panel().digits));
+  sheets_.SetDigits(settings_.panel().digit_setting());
+  fittings_takeoff_.SetDigits(settings_.panel().digit_setting());
+  part_summaries_.SetDigits(settings_.panel().digit_setting());
+  fittings_summary_.SetDigits(settings_.panel().digit_setting());
   int side = sheets_.side();
   if (index == kModeInterior) side = kInterior;
   if (index == kModeExterior) side = kExterior;
@@ -174,7 +174,7 @@ bool Workspace::BackUpProject() {
 void Workspace::ClickRoomList(std::optional<int> position) {
   if (!position) return;
   sheets_.CommitEditor();
-  if (settings_.panel().save_on_switch && session_.project_open()) {
+  if (settings_.panel().save_on_switch() && session_.project_open()) {
     session_.SaveProject(false);
     platform_.progress.ProcessPendingEvents();
   }

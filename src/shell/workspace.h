@@ -127,7 +127,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   void ChooseSummary(int mode);
   // The money rounding selected in the settings at this moment.
   MoneyRounding money_rounding() const {
-    return MoneyRoundingOf(settings_.panel().money_rounding);
+    return MoneyRoundingOf(settings_.panel().money_rounding());
   }
 
  private:

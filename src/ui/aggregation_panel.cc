@@ -211,7 +211,7 @@ QWidget* AggregationPanel::BuildCommands() {
   fh->addStretch(1);
 
   QHBoxLayout* wh = sub_panel("KousyuFrame", 6, [this] {
-    o_.work_types.StartAggregation(o_.settings.panel().aggregation_work_types,
+    o_.work_types.StartAggregation(o_.settings.panel().aggregation_work_types(),
                                    Rounding());
     Refresh(true);
   }, &work_type_frame_);
@@ -350,7 +350,7 @@ std::string AggregationPanel::ChosenUnit() const {
 }
 
 MoneyRounding AggregationPanel::Rounding() const {
-  return MoneyRoundingOf(o_.settings.panel().money_rounding);
+  return MoneyRoundingOf(o_.settings.panel().money_rounding());
 }
 
 QTableView* AggregationPanel::shown_table() const {
@@ -545,8 +545,8 @@ void AggregationPanel::Refresh(bool force) {
   unit_list_->setVisible(units);
   list_captions_[1]->setVisible(!units);
   work_type_list_->setVisible(!units);
-  SetListItems(work_type_list_, o_.settings.panel().aggregation_work_types);
-  SetListItems(unit_list_, o_.settings.panel().units);
+  SetListItems(work_type_list_, o_.settings.panel().aggregation_work_types());
+  SetListItems(unit_list_, o_.settings.panel().units());
   PlaceEditor();
 
   // The selection dialog follows the dialog object: open while it is shown,

@@ -105,7 +105,7 @@ void ShowWorkingAggregation(Workspace& ws) {
   AcceptMessageBoxes accept;
   AggregationDialog& dialog = ws.aggregation_dialog();
   const std::vector<std::string>& work_types =
-      ws.settings().panel().aggregation_work_types;
+      ws.settings().panel().aggregation_work_types();
   if (work_types.empty()) return;
   auto work_type = [&work_types](std::string_view wanted) {
     for (const std::string& w : work_types) {

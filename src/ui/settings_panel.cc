@@ -156,7 +156,7 @@ SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
       QStringLiteral("KousyuSaveList"),
       {.box_kind = static_cast<int>(Settings::Box::kWorkTypeEntry),
        .items = [this]() -> const std::vector<std::string>& {
-         return settings_.panel().work_types;
+         return settings_.panel().work_types();
        },
        .choose = [this](int row) { settings_.ChooseWorkType(row); }},
       [this] { settings_.AddWorkType(); },
@@ -171,7 +171,7 @@ SettingsPanelWidget::SettingsPanelWidget(Settings& settings, Importer& importer,
       QStringLiteral("TaniSaveList"),
       {.box_kind = static_cast<int>(Settings::Box::kUnitEntry),
        .items = [this]() -> const std::vector<std::string>& {
-         return settings_.panel().units;
+         return settings_.panel().units();
        },
        .choose = [this](int row) { settings_.ChooseUnit(row); }},
       [this] { settings_.AddUnit(); },
@@ -233,7 +233,7 @@ QWidget* SettingsPanelWidget::BuildCandidates() {
         {.box_kind = static_cast<int>(Settings::Box::kCandidateEntry),
          .box_index = i,
          .items = [this, at]() -> const std::vector<std::string>& {
-           return settings_.panel().candidates[at];
+           return settings_.panel().candidates()[at];
          },
          .choose = [this, i](int item) { settings_.ChooseCandidate(i, item); }},
         [this, i] { settings_.AddCandidate(i); },
@@ -595,38 +595,38 @@ void SettingsPanelWidget::Refresh(bool force) {
   refreshing_ = true;
   const SettingsPanel& s = settings_.panel();
   for (std::size_t i = 0; i < offsets_.size(); ++i) {
-    ShowText(offsets_[i], s.offsets[i]);
+    ShowText(offsets_[i], s.offsets()[i]);
   }
   for (const ListEditor& e : editors_) {
     ShowItems(e.list, e.items());
     ShowText(e.box, EntryOf(e));
   }
-  ShowOption(money_rounding_, s.money_rounding);
-  print_project_name_->setChecked(s.print_project_name);
-  ShowOption(project_name_position_, s.project_name_position);
-  print_company_name_->setChecked(s.print_company_name);
-  ShowText(company_name_, s.company_name);
-  ShowOption(company_name_position_, s.company_name_position);
+  ShowOption(money_rounding_, s.money_rounding());
+  print_project_name_->setChecked(s.print_project_name());
+  ShowOption(project_name_position_, s.project_name_position());
+  print_company_name_->setChecked(s.print_company_name());
+  ShowText(company_name_, s.company_name());
+  ShowOption(company_name_position_, s.company_name_position());
   {
     const QSignalBlocker blocker(company_names_);
     bool same =
-        company_names_->count() == static_cast<int>(s.company_names.size());
+        company_names_->count() == static_cast<int>(s.company_names().size());
     for (int i = 0; same && i < company_names_->count(); ++i) {
       same = company_names_->itemText(i) ==
-             Q(s.company_names[static_cast<std::size_t>(i)]);
+             Q(s.company_names()[static_cast<std::size_t>(i)]);
     }
     if (!same) {
       company_names_->clear();
-      for (const std::string& name : s.company_names) {
+      for (const std::string& name : s.company_names()) {
         company_names_->addItem(Q(name));
       }
     }
-    if (company_names_->currentText() != Q(s.company_name_entry)) {
-      company_names_->setEditText(Q(s.company_name_entry));
+    if (company_names_->currentText() != Q(s.company_name_entry())) {
+      company_names_->setEditText(Q(s.company_name_entry()));
     }
   }
-  ShowOption(digits_, s.digits);
-  save_on_switch_->setChecked(s.save_on_switch);
+  ShowOption(digits_, s.digits());
+  save_on_switch_->setChecked(s.save_on_switch());
   RefreshImport();
   refreshing_ = false;
 }

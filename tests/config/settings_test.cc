@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <array>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,6 +27,7 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::veltrano::testing::FakeDialogs;
 using ::veltrano::testing::ShownDialog;
+using Box = SettingsPanel::Box;
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -65,7 +68,57 @@ class SettingsTest : public ::testing::Test {
   SettingsPanel Load() {
     SettingsPanel panel;
     std::string error;
-    EXPECT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
+    EXPECT_TRUE(panel.LoadSettings(folders_, &error)) << error;
+    return panel;
+  }
+  // Types `text` into a box of `panel`, which takes it.
+  void Type(SettingsPanel* panel, Box box, int index, std::string_view text) {
+    EXPECT_TRUE(panel->TypeText(box, index, text, dialogs_)) << text;
+  }
+  // Registers each of `units` by typing it into Text3 and clicking "↓追加".
+  void AddUnits(SettingsPanel* panel, const std::vector<std::string>& units) {
+    for (const std::string& unit : units) {
+      Type(panel, Box::kUnitEntry, 0, unit);
+      EXPECT_TRUE(panel->AddUnit(dialogs_)) << unit;
+    }
+  }
+  // The same for work types, through KousyuText.
+  void AddWorkTypes(SettingsPanel* panel,
+                    const std::vector<std::string>& work_types) {
+    for (const std::string& work_type : work_types) {
+      Type(panel, Box::kWorkTypeEntry, 0, work_type);
+      EXPECT_TRUE(panel->AddWorkType(dialogs_)) << work_type;
+    }
+  }
+  // The same for the candidates of list `list`, through HinagataText(list).
+  void AddCandidates(SettingsPanel* panel, int list,
+                     const std::vector<std::string>& candidates) {
+    for (const std::string& candidate : candidates) {
+      Type(panel, Box::kCandidateEntry, list, candidate);
+      EXPECT_TRUE(panel->AddCandidate(list, dialogs_)) << candidate;
+    }
+  }
+  // A panel with every setting changed from its default, as the user sets
+  // it up.
+  SettingsPanel SamplePanel() {
+    SettingsPanel panel;
+    const std::array<std::string_view, kOffsetCount> offsets = {
+        "25", "", "10", "10", "0", "5"};
+    for (int i = 0; i < kOffsetCount; ++i) {
+      Type(&panel, Box::kOffset, i, offsets[static_cast<std::size_t>(i)]);
+    }
+    AddUnits(&panel, {"m2", "ヶ所", "m2"});
+    panel.SetMoneyRounding(0);
+    AddCandidates(&panel, 0, {"FL5", "網入磨6.8"});
+    AddCandidates(&panel, 3, {"変成シリコン"});
+    AddWorkTypes(&panel, {"内装", "塗装"});
+    panel.SetPrintProjectName(true);
+    panel.SetProjectNamePosition(5);
+    panel.SetPrintCompanyName(true);
+    Type(&panel, Box::kCompanyName, 0, "株式会社 山田内装");
+    panel.SetCompanyNamePosition(1);
+    panel.SetDigits(2);
+    panel.SetSaveOnSwitch(true);
     return panel;
   }
 
@@ -96,26 +149,26 @@ TEST_F(SettingsTest, NewBaseFolderGetsEveryFileWithItsDefaultSilently) {
   EXPECT_EQ(Get("ListWakuS_Size.ini").substr(0, 8), "10\x81~10\r\n");
 
   SettingsPanel panel = Load();
-  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
-  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error)) << error;
-  EXPECT_THAT(panel.offsets, ElementsAre("30", "30", "0", "0", "0", "0"));
-  EXPECT_EQ(panel.money_rounding, 2);
-  EXPECT_EQ(panel.digits, 0);
-  EXPECT_FALSE(panel.save_on_switch);
-  EXPECT_TRUE(panel.print_project_name);
-  EXPECT_EQ(panel.project_name_position, 0);
-  EXPECT_FALSE(panel.print_company_name);
-  EXPECT_EQ(panel.company_name_position, 2);
-  EXPECT_THAT(panel.company_names, IsEmpty());
-  EXPECT_THAT(panel.units, ::testing::Contains("m2"));
-  EXPECT_THAT(panel.work_types, ::testing::Contains("内装"));
-  EXPECT_THAT(panel.candidates[0], ::testing::Contains("ペアガラス"));
-  EXPECT_THAT(panel.candidates[4], ::testing::Contains("モルタル"));
+  ASSERT_TRUE(panel.LoadDigitsAndSaveOnSwitch(folders_, &error)) << error;
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error)) << error;
+  EXPECT_THAT(panel.offsets(), ElementsAre("30", "30", "0", "0", "0", "0"));
+  EXPECT_EQ(panel.money_rounding(), 2);
+  EXPECT_EQ(panel.digits(), 0);
+  EXPECT_FALSE(panel.save_on_switch());
+  EXPECT_TRUE(panel.print_project_name());
+  EXPECT_EQ(panel.project_name_position(), 0);
+  EXPECT_FALSE(panel.print_company_name());
+  EXPECT_EQ(panel.company_name_position(), 2);
+  EXPECT_THAT(panel.company_names(), IsEmpty());
+  EXPECT_THAT(panel.units(), ::testing::Contains("m2"));
+  EXPECT_THAT(panel.work_types(), ::testing::Contains("内装"));
+  EXPECT_THAT(panel.candidates()[0], ::testing::Contains("ペアガラス"));
+  EXPECT_THAT(panel.candidates()[4], ::testing::Contains("モルタル"));
 
   // Every default value could have been typed into its box.
-  std::vector<std::string> all(panel.units);
-  all.insert(all.end(), panel.work_types.begin(), panel.work_types.end());
-  for (const auto& list : panel.candidates) {
+  std::vector<std::string> all(panel.units());
+  all.insert(all.end(), panel.work_types().begin(), panel.work_types().end());
+  for (const auto& list : panel.candidates()) {
     EXPECT_THAT(list, Not(IsEmpty()));
     all.insert(all.end(), list.begin(), list.end());
   }
@@ -163,11 +216,11 @@ TEST_F(SettingsTest, AFileUnderAnotherCaseIsTheSameFile) {
   EXPECT_FALSE(fs::exists(folders_.info / "TateguSet.ini"));
 
   SettingsPanel panel = Load();
-  EXPECT_THAT(panel.work_types, ElementsAre("塗装"));
+  EXPECT_THAT(panel.work_types(), ElementsAre("塗装"));
   EXPECT_THAT(ReadWorkTypeFileLines(folders_), ElementsAre("塗装"));
 
-  panel.work_types.push_back("内装");
-  ASSERT_TRUE(SaveSettings(panel, folders_, dialogs_));
+  AddWorkTypes(&panel, {"内装"});
+  ASSERT_TRUE(panel.SaveSettings(folders_, dialogs_));
   EXPECT_EQ(Get("kousyu.ini"), Sjis("塗装\r\n内装\r\n"));
   EXPECT_FALSE(fs::exists(folders_.info / "Kousyu.ini"));
 }
@@ -199,16 +252,16 @@ TEST_F(SettingsTest, FilesThatCannotBeMadeAreNamedAndReadAsTheirDefaults) {
   }
 
   SettingsPanel panel;
-  panel.digits = 2;
-  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
-  EXPECT_EQ(panel.digits, 0);
-  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
-  EXPECT_THAT(panel.units, ::testing::Contains("m2"));
-  EXPECT_THAT(panel.work_types, ::testing::Contains("内装"));
-  EXPECT_EQ(ReadWorkTypeFileLines(folders_), panel.work_types);
+  panel.SetDigits(2);
+  ASSERT_TRUE(panel.LoadDigitsAndSaveOnSwitch(folders_, &error)) << error;
+  EXPECT_EQ(panel.digits(), 0);
+  ASSERT_TRUE(panel.LoadSettings(folders_, &error)) << error;
+  EXPECT_THAT(panel.units(), ::testing::Contains("m2"));
+  EXPECT_THAT(panel.work_types(), ::testing::Contains("内装"));
+  EXPECT_EQ(ReadWorkTypeFileLines(folders_), panel.work_types());
 
   // "設定保存" names them as well.
-  EXPECT_FALSE(SaveSettings(panel, folders_, dialogs_));
+  EXPECT_FALSE(panel.SaveSettings(folders_, dialogs_));
   const std::vector<ShownDialog> shown = dialogs_.Take();
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_THAT(shown[1].text, HasSubstr(digits.string()));
@@ -229,15 +282,17 @@ TEST_F(SettingsTest, FilesThatCannotBeMadeFailTheStart) {
 TEST_F(SettingsTest, OffsetsKeepEmptyItemsAndUseTheFirstSix) {
   Install();
   Put("TateguSet.ini", "10,,5\r\n\r\n7\r\n8\r\n9\r\n");
-  EXPECT_THAT(Load().offsets, ElementsAre("10", "", "5", "", "7", "8"));
+  EXPECT_THAT(Load().offsets(), ElementsAre("10", "", "5", "", "7", "8"));
 
   // Fewer than six items: the boxes after them are empty.
   Put("TateguSet.ini", "1\r\n2\r\n");
   SettingsPanel panel;
-  panel.offsets = {"a", "b", "c", "d", "e", "f"};
+  for (int i = 0; i < kOffsetCount; ++i) {
+    Type(&panel, Box::kOffset, i, std::to_string(91 + i));
+  }
   std::string error;
-  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
-  EXPECT_THAT(panel.offsets, ElementsAre("1", "2", "", "", "", ""));
+  ASSERT_TRUE(panel.LoadSettings(folders_, &error)) << error;
+  EXPECT_THAT(panel.offsets(), ElementsAre("1", "2", "", "", "", ""));
 }
 
 TEST_F(SettingsTest, ListsSkipEmptyItemsAndSplitAtCommas) {
@@ -248,19 +303,20 @@ TEST_F(SettingsTest, ListsSkipEmptyItemsAndSplitAtCommas) {
   Put("Kousyu.ini", Sjis("内装,塗装\r\n\r\n左官\r\n"));
 
   SettingsPanel panel;
-  panel.units = {"old"};
-  panel.candidates[5] = {"old"};
-  panel.aggregation_work_types = {"old"};
+  AddUnits(&panel, {"old"});
+  AddCandidates(&panel, 5, {"old"});
+  AddWorkTypes(&panel, {"old"});
+  panel.RefillAggregationWorkTypes();
   std::string error;
-  ASSERT_TRUE(LoadSettings(folders_, &panel, &error)) << error;
-  EXPECT_THAT(panel.units, ElementsAre("m2", "m", "式"));
-  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン", "変成シリコン"));
-  EXPECT_THAT(panel.candidates[5], IsEmpty());
-  EXPECT_THAT(panel.work_types, ElementsAre("内装", "塗装", "左官"));
-  EXPECT_EQ(panel.aggregation_work_types, panel.work_types);
+  ASSERT_TRUE(panel.LoadSettings(folders_, &error)) << error;
+  EXPECT_THAT(panel.units(), ElementsAre("m2", "m", "式"));
+  EXPECT_THAT(panel.candidates()[1], ElementsAre("シリコン", "変成シリコン"));
+  EXPECT_THAT(panel.candidates()[5], IsEmpty());
+  EXPECT_THAT(panel.work_types(), ElementsAre("内装", "塗装", "左官"));
+  EXPECT_EQ(panel.aggregation_work_types(), panel.work_types());
   // The unit list of the work-type table is filled from the units later,
-  // when that table is shown.
-  EXPECT_THAT(panel.work_type_panel_units, IsEmpty());
+  // when that table is shown: reading leaves it as it was.
+  EXPECT_THAT(panel.work_type_panel_units(), ElementsAre("old"));
 }
 
 TEST_F(SettingsTest, MoneyRoundingNeedsTheExactText) {
@@ -273,7 +329,7 @@ TEST_F(SettingsTest, MoneyRoundingNeedsTheExactText) {
                {"3\r\n", -1},  {"\r\n", -1},   {"", -1}};
   for (const auto& c : cases) {
     Put("Hasu.ini", c.bytes);
-    EXPECT_EQ(Load().money_rounding, c.option) << c.bytes;
+    EXPECT_EQ(Load().money_rounding(), c.option) << c.bytes;
   }
 }
 
@@ -291,9 +347,9 @@ TEST_F(SettingsTest, DigitsAreReadAsAWholeNumber) {
     Put("Keta.ini", c.bytes);
     SettingsPanel panel;
     std::string error;
-    ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
-    EXPECT_EQ(panel.digits, c.option) << c.bytes;
-    EXPECT_EQ(SelectedDigitSetting(panel).q(), c.q) << c.bytes;
+    ASSERT_TRUE(panel.LoadDigitsAndSaveOnSwitch(folders_, &error)) << error;
+    EXPECT_EQ(panel.digits(), c.option) << c.bytes;
+    EXPECT_EQ(panel.digit_setting().q(), c.q) << c.bytes;
   }
 }
 
@@ -308,10 +364,10 @@ TEST_F(SettingsTest, SaveOnSwitchIsTickedWhenTheValueReadsAsOne) {
   for (const auto& c : cases) {
     Put("Save.ini", c.bytes);
     SettingsPanel panel;
-    panel.save_on_switch = !c.ticked;
+    panel.SetSaveOnSwitch(!c.ticked);
     std::string error;
-    ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
-    EXPECT_EQ(panel.save_on_switch, c.ticked) << c.bytes;
+    ASSERT_TRUE(panel.LoadDigitsAndSaveOnSwitch(folders_, &error)) << error;
+    EXPECT_EQ(panel.save_on_switch(), c.ticked) << c.bytes;
   }
 }
 
@@ -319,24 +375,24 @@ TEST_F(SettingsTest, PrintSettingsReadNumbersByTheLeadingNumberRule) {
   Install();
   Put("NameInsatu.ini", Sjis("0\r\n4.0\r\n1x\r\n株式会社 山田内装\r\n1\r\n"));
   SettingsPanel panel = Load();
-  EXPECT_FALSE(panel.print_project_name);
-  EXPECT_EQ(panel.project_name_position, 4);
-  EXPECT_TRUE(panel.print_company_name);
-  EXPECT_EQ(panel.company_name, "株式会社 山田内装");
-  EXPECT_EQ(panel.company_name_position, 1);
+  EXPECT_FALSE(panel.print_project_name());
+  EXPECT_EQ(panel.project_name_position(), 4);
+  EXPECT_TRUE(panel.print_company_name());
+  EXPECT_EQ(panel.company_name(), "株式会社 山田内装");
+  EXPECT_EQ(panel.company_name_position(), 1);
 
   // Positions out of range select nothing; missing values leave the
   // controls empty.
   Put("NameInsatu.ini", "1\r\n6\r\n0\r\n");
   panel = Load();
-  EXPECT_TRUE(panel.print_project_name);
-  EXPECT_EQ(panel.project_name_position, -1);
-  EXPECT_EQ(panel.company_name, "");
-  EXPECT_EQ(panel.company_name_position, -1);
+  EXPECT_TRUE(panel.print_project_name());
+  EXPECT_EQ(panel.project_name_position(), -1);
+  EXPECT_EQ(panel.company_name(), "");
+  EXPECT_EQ(panel.company_name_position(), -1);
   Put("NameInsatu.ini", "1\r\n-1\r\n0\r\nA\r\n3\r\n");
   panel = Load();
-  EXPECT_EQ(panel.project_name_position, -1);
-  EXPECT_EQ(panel.company_name_position, -1);
+  EXPECT_EQ(panel.project_name_position(), -1);
+  EXPECT_EQ(panel.company_name_position(), -1);
 }
 
 TEST_F(SettingsTest, CompanyNamesTakeEveryItem) {
@@ -344,8 +400,8 @@ TEST_F(SettingsTest, CompanyNamesTakeEveryItem) {
   Put("NameKouho.ini", Sjis("山田内装\r\n\r\nB社,C社\r\n"));
   SettingsPanel panel;
   std::string error;
-  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error)) << error;
-  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", "", "B社", "C社"));
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error)) << error;
+  EXPECT_THAT(panel.company_names(), ElementsAre("山田内装", "", "B社", "C社"));
 }
 
 TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
@@ -362,7 +418,7 @@ TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
   // 101 lines says nothing.
   Settings settings(folders_, dialogs_);
   settings.ReloadWorkTypeList();
-  EXPECT_EQ(settings.panel().aggregation_work_types, lines);
+  EXPECT_EQ(settings.panel().aggregation_work_types(), lines);
   EXPECT_EQ(dialogs_.Take(),
             (std::vector<ShownDialog>{
                 {"確認", "工種は101件までのため、102件目から後は読み込みませんでした。"}}));
@@ -370,7 +426,7 @@ TEST_F(SettingsTest, AggregationReadsTheWorkTypeFileLineByLine) {
   for (int i = 0; i < 101; ++i) bytes += "W" + std::to_string(i) + "\r\n";
   Put("Kousyu.ini", bytes);
   settings.ReloadWorkTypeList();
-  EXPECT_EQ(settings.panel().aggregation_work_types.size(), 101u);
+  EXPECT_EQ(settings.panel().aggregation_work_types().size(), 101u);
   EXPECT_TRUE(dialogs_.Take().empty());
 
   fs::remove(folders_.info / "Kousyu.ini");
@@ -385,42 +441,24 @@ TEST_F(SettingsTest, AnUnreadableFileEmptiesItsControlsOnly) {
     fs::create_directory(folders_.info / name);
   }
   SettingsPanel panel;
-  panel.units = {"m2"};
-  panel.money_rounding = 1;
+  AddUnits(&panel, {"m2"});
+  panel.SetMoneyRounding(1);
   std::string error;
-  EXPECT_FALSE(LoadSettings(folders_, &panel, &error));
+  EXPECT_FALSE(panel.LoadSettings(folders_, &error));
   EXPECT_THAT(error, HasSubstr("Tani.ini"));
   EXPECT_THAT(error, HasSubstr("Hasu.ini"));
-  EXPECT_THAT(panel.units, IsEmpty());
-  EXPECT_EQ(panel.money_rounding, -1);
-  EXPECT_THAT(panel.work_types, Not(IsEmpty()));
-  EXPECT_EQ(panel.company_name_position, 2);
+  EXPECT_THAT(panel.units(), IsEmpty());
+  EXPECT_EQ(panel.money_rounding(), -1);
+  EXPECT_THAT(panel.work_types(), Not(IsEmpty()));
+  EXPECT_EQ(panel.company_name_position(), 2);
 }
 
 // --- Saving ---------------------------------------------------------------
 
-SettingsPanel SamplePanel() {
-  SettingsPanel panel;
-  panel.offsets = {"25", "", "10", "10", "0", "5"};
-  panel.units = {"m2", "ヶ所", "m2"};
-  panel.money_rounding = 0;
-  panel.candidates[0] = {"FL5", "", "網入磨6.8"};
-  panel.candidates[3] = {"変成シリコン"};
-  panel.work_types = {"内装", "塗装"};
-  panel.print_project_name = true;
-  panel.project_name_position = 5;
-  panel.print_company_name = true;
-  panel.company_name = "株式会社 山田内装";
-  panel.company_name_position = 1;
-  panel.digits = 2;
-  panel.save_on_switch = true;
-  return panel;
-}
-
 TEST_F(SettingsTest, SaveWritesEveryFileInItsFormat) {
   Install();
   Put("ListTosou.ini", "EP\r\nOP\r\n");
-  ASSERT_TRUE(SaveSettings(SamplePanel(), folders_, dialogs_));
+  ASSERT_TRUE(SamplePanel().SaveSettings(folders_, dialogs_));
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 
   EXPECT_EQ(Get("TateguSet.ini"), "25\r\n\r\n10\r\n10\r\n0\r\n5\r\n");
@@ -441,14 +479,14 @@ TEST_F(SettingsTest, SaveWritesEveryFileInItsFormat) {
 TEST_F(SettingsTest, OptionGroupsWithoutSelectionAreWrittenAsEmptyLines) {
   Install();
   SettingsPanel panel = SamplePanel();
-  panel.money_rounding = -1;
-  panel.project_name_position = -1;
-  panel.company_name_position = -1;
-  panel.digits = -1;
-  panel.print_project_name = false;
-  panel.print_company_name = false;
-  panel.save_on_switch = false;
-  ASSERT_TRUE(SaveSettings(panel, folders_, dialogs_));
+  panel.SetMoneyRounding(-1);
+  panel.SetProjectNamePosition(-1);
+  panel.SetCompanyNamePosition(-1);
+  panel.SetDigits(-1);
+  panel.SetPrintProjectName(false);
+  panel.SetPrintCompanyName(false);
+  panel.SetSaveOnSwitch(false);
+  ASSERT_TRUE(panel.SaveSettings(folders_, dialogs_));
   EXPECT_EQ(Get("Hasu.ini"), "\r\n");
   EXPECT_EQ(Get("Keta.ini"), "\r\n");
   EXPECT_EQ(Get("Save.ini"), "0\r\n");
@@ -460,30 +498,30 @@ TEST_F(SettingsTest, OptionGroupsWithoutSelectionAreWrittenAsEmptyLines) {
 TEST_F(SettingsTest, SavedSettingsComeBackAtTheNextStart) {
   Install();
   const SettingsPanel saved = SamplePanel();
-  ASSERT_TRUE(SaveSettings(saved, folders_, dialogs_));
+  ASSERT_TRUE(saved.SaveSettings(folders_, dialogs_));
   SettingsPanel panel = Load();
   std::string error;
-  ASSERT_TRUE(LoadDigitsAndSaveOnSwitch(folders_, &panel, &error)) << error;
-  EXPECT_EQ(panel.offsets, saved.offsets);
-  EXPECT_EQ(panel.units, saved.units);
-  EXPECT_EQ(panel.money_rounding, saved.money_rounding);
-  EXPECT_THAT(panel.candidates[0], ElementsAre("FL5", "網入磨6.8"));
-  EXPECT_EQ(panel.candidates[3], saved.candidates[3]);
-  EXPECT_EQ(panel.work_types, saved.work_types);
-  EXPECT_EQ(panel.print_project_name, saved.print_project_name);
-  EXPECT_EQ(panel.project_name_position, saved.project_name_position);
-  EXPECT_EQ(panel.print_company_name, saved.print_company_name);
-  EXPECT_EQ(panel.company_name, saved.company_name);
-  EXPECT_EQ(panel.company_name_position, saved.company_name_position);
-  EXPECT_EQ(panel.digits, saved.digits);
-  EXPECT_EQ(panel.save_on_switch, saved.save_on_switch);
+  ASSERT_TRUE(panel.LoadDigitsAndSaveOnSwitch(folders_, &error)) << error;
+  EXPECT_EQ(panel.offsets(), saved.offsets());
+  EXPECT_EQ(panel.units(), saved.units());
+  EXPECT_EQ(panel.money_rounding(), saved.money_rounding());
+  EXPECT_THAT(panel.candidates()[0], ElementsAre("FL5", "網入磨6.8"));
+  EXPECT_EQ(panel.candidates()[3], saved.candidates()[3]);
+  EXPECT_EQ(panel.work_types(), saved.work_types());
+  EXPECT_EQ(panel.print_project_name(), saved.print_project_name());
+  EXPECT_EQ(panel.project_name_position(), saved.project_name_position());
+  EXPECT_EQ(panel.print_company_name(), saved.print_company_name());
+  EXPECT_EQ(panel.company_name(), saved.company_name());
+  EXPECT_EQ(panel.company_name_position(), saved.company_name_position());
+  EXPECT_EQ(panel.digits(), saved.digits());
+  EXPECT_EQ(panel.save_on_switch(), saved.save_on_switch());
 }
 
 TEST_F(SettingsTest, SaveReportsFilesItCannotWrite) {
   Install();
   fs::remove(folders_.info / "Save.ini");
   fs::create_directories(folders_.info / "Save.ini" / "x");
-  EXPECT_FALSE(SaveSettings(SamplePanel(), folders_, dialogs_));
+  EXPECT_FALSE(SamplePanel().SaveSettings(folders_, dialogs_));
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_EQ(dialogs_.shown[0].title, "エラー");
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("Save.ini"));
@@ -514,14 +552,14 @@ TEST_F(SettingsTest, ListsAreReadUpToTheirCapacityAndTheRestIsTold) {
   SettingsPanel panel;
   std::string error;
   std::string notice;
-  ASSERT_TRUE(LoadSettings(folders_, &panel, &error, &notice)) << error;
-  ASSERT_EQ(panel.units.size(), kMaxListItems);
-  EXPECT_EQ(panel.units.back(), "W999");
-  ASSERT_EQ(panel.candidates[2].size(), kMaxListItems);
-  EXPECT_EQ(panel.candidates[2].back(), "W999");
-  ASSERT_EQ(panel.work_types.size(), kMaxWorkTypes);
-  EXPECT_EQ(panel.work_types.back(), "W100");
-  EXPECT_EQ(panel.aggregation_work_types, panel.work_types);
+  ASSERT_TRUE(panel.LoadSettings(folders_, &error, &notice)) << error;
+  ASSERT_EQ(panel.units().size(), kMaxListItems);
+  EXPECT_EQ(panel.units().back(), "W999");
+  ASSERT_EQ(panel.candidates()[2].size(), kMaxListItems);
+  EXPECT_EQ(panel.candidates()[2].back(), "W999");
+  ASSERT_EQ(panel.work_types().size(), kMaxWorkTypes);
+  EXPECT_EQ(panel.work_types().back(), "W100");
+  EXPECT_EQ(panel.aggregation_work_types(), panel.work_types());
   EXPECT_EQ(notice,
             "Tani.ini の項目は 1000 件までのため、1001 "
             "件目から後は読み込みませんでした。\n"
@@ -530,9 +568,9 @@ TEST_F(SettingsTest, ListsAreReadUpToTheirCapacityAndTheRestIsTold) {
 
   // Company names count their empty items too: the empty thousandth name
   // fills the list.
-  ASSERT_TRUE(LoadCompanyNames(folders_, &panel, &error, &notice)) << error;
-  ASSERT_EQ(panel.company_names.size(), kMaxListItems);
-  EXPECT_EQ(panel.company_names.back(), "");
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error, &notice)) << error;
+  ASSERT_EQ(panel.company_names().size(), kMaxListItems);
+  EXPECT_EQ(panel.company_names().back(), "");
   EXPECT_THAT(notice, HasSubstr("NameKouho.ini の項目は 1000 件まで"));
 }
 
@@ -553,11 +591,12 @@ TEST_F(SettingsTest, LargeFilesAreReadOnlyAtTheirStart) {
   ASSERT_TRUE(settings.LoadDigitsAndSaveOnSwitch(&error)) << error;
   ASSERT_TRUE(settings.LoadSettings(&error)) << error;
   ASSERT_TRUE(settings.LoadCompanyNames(&error)) << error;
-  EXPECT_EQ(settings.panel().digits, 1);
-  EXPECT_THAT(settings.panel().units, ElementsAre("m2", "kg", "t"));
-  EXPECT_THAT(settings.panel().offsets, ElementsAre("1", "2", "3", "", "", ""));
-  EXPECT_THAT(settings.panel().work_types, ElementsAre("内装", "塗装"));
-  EXPECT_THAT(settings.panel().company_names, IsEmpty());
+  EXPECT_EQ(settings.panel().digits(), 1);
+  EXPECT_THAT(settings.panel().units(), ElementsAre("m2", "kg", "t"));
+  EXPECT_THAT(settings.panel().offsets(),
+              ElementsAre("1", "2", "3", "", "", ""));
+  EXPECT_THAT(settings.panel().work_types(), ElementsAre("内装", "塗装"));
+  EXPECT_THAT(settings.panel().company_names(), IsEmpty());
   const std::string too_large =
       " は 1 MB を超えているため、先頭の 1 MB だけを読み込みました。";
   EXPECT_EQ(dialogs_.Take(),
@@ -569,7 +608,7 @@ TEST_F(SettingsTest, LargeFilesAreReadOnlyAtTheirStart) {
 
   // The aggregation panel's list, read line by line, drops the cut line.
   settings.ReloadWorkTypeList();
-  EXPECT_THAT(settings.panel().aggregation_work_types,
+  EXPECT_THAT(settings.panel().aggregation_work_types(),
               ElementsAre("内装", "塗装"));
   EXPECT_EQ(dialogs_.Take(), (std::vector<ShownDialog>{
                                  {"確認", "Kousyu.ini" + too_large}}));
@@ -578,9 +617,11 @@ TEST_F(SettingsTest, LargeFilesAreReadOnlyAtTheirStart) {
 TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
   Install();
   SettingsPanel sample = SamplePanel();
-  sample.company_names = {"山田内装", "B社"};
-  ASSERT_TRUE(SaveSettings(sample, folders_, dialogs_));
-  ASSERT_TRUE(RegisterCompanyName(&sample, folders_, dialogs_));
+  ASSERT_TRUE(sample.SaveSettings(folders_, dialogs_));
+  for (std::string_view name : {"山田内装", "B社"}) {
+    Type(&sample, Box::kCompanyNameEntry, 0, name);
+    ASSERT_TRUE(sample.RegisterCompanyName(folders_, dialogs_));
+  }
   const std::vector<std::string_view> names = {
       kOffsetsFile,       kUnitsFile,         kMoneyRoundingFile,
       kCandidateFiles[0], kCandidateFiles[1], kCandidateFiles[2],
@@ -596,26 +637,34 @@ TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
   auto load = [](const auto& from) {
     SettingsPanel panel;
     std::string error;
-    EXPECT_TRUE(LoadDigitsAndSaveOnSwitch(from, &panel, &error)) << error;
-    EXPECT_TRUE(LoadSettings(from, &panel, &error)) << error;
-    EXPECT_TRUE(LoadCompanyNames(from, &panel, &error)) << error;
+    EXPECT_TRUE(panel.LoadDigitsAndSaveOnSwitch(from, &error)) << error;
+    EXPECT_TRUE(panel.LoadSettings(from, &error)) << error;
+    EXPECT_TRUE(panel.LoadCompanyNames(from, &error)) << error;
     return panel;
   };
   const SettingsPanel from_disk = load(folders_);
+  EXPECT_THAT(from_disk.company_names(), ElementsAre("山田内装", "B社"));
   EXPECT_EQ(load(files), from_disk);
   EXPECT_EQ(ReadWorkTypeFileLines(files), ReadWorkTypeFileLines(folders_));
 
-  // Saving gives the same bytes in memory as on disk.
-  SettingsPanel changed = from_disk;
-  changed.units.push_back("坪");
-  changed.digits = -1;
-  changed.offsets[0] = "\uF7EF\uF7BB\uF7BF";  // bytes read as they were
-  ASSERT_TRUE(SaveSettings(changed, files, dialogs_));
-  ASSERT_TRUE(SaveSettings(changed, folders_, dialogs_));
+  // Saving gives the same bytes in memory as on disk, bytes that are not
+  // CP932 text among them: an offset kept from a damaged file whose bytes
+  // begin like a byte-order mark (read after the file's own mark) is
+  // written back as it was read.
+  const std::string damaged_offsets =
+      "\xEF\xBB\xBF\xEF\xBB\xBF\r\n30\r\n0\r\n0\r\n0\r\n0\r\n";
+  files.Put(kOffsetsFile, damaged_offsets);
+  SettingsPanel changed = load(files);
+  ASSERT_THAT(changed.offsets()[0], ::testing::StartsWith("\uF7EF"));
+  AddUnits(&changed, {"坪"});
+  changed.SetDigits(-1);
+  ASSERT_TRUE(changed.SaveSettings(files, dialogs_));
+  ASSERT_TRUE(changed.SaveSettings(folders_, dialogs_));
   for (std::string_view name : names) {
     ASSERT_NE(files.Find(name), nullptr) << name;
     EXPECT_EQ(*files.Find(name), Get(name)) << name;
   }
+  EXPECT_EQ(Get(kOffsetsFile), damaged_offsets);
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 
   // A file that is not there cannot be read; one that is too large is cut.
@@ -624,8 +673,8 @@ TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
   SettingsPanel panel;
   std::string error;
   std::string notice;
-  EXPECT_FALSE(LoadDigitsAndSaveOnSwitch(few, &panel, &error, &notice));
-  EXPECT_EQ(panel.digits, 2);
+  EXPECT_FALSE(panel.LoadDigitsAndSaveOnSwitch(few, &error, &notice));
+  EXPECT_EQ(panel.digits(), 2);
   EXPECT_THAT(error, HasSubstr("Save.ini"));
   EXPECT_THAT(notice, HasSubstr("Keta.ini は 1 MB を超えている"));
 }
@@ -634,17 +683,19 @@ TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
 
 TEST_F(SettingsTest, SeparatorsAndUnwritableCharactersAreRefusedAsTyped) {
   SettingsPanel panel;
-  panel.company_name_entry = "山田";
-  EXPECT_FALSE(TypeSettingsText(&panel.company_name_entry, "山田,内装",
-                                dialogs_));
-  EXPECT_EQ(panel.company_name_entry, "");
-  panel.work_type_entry = "内";
-  EXPECT_FALSE(TypeSettingsText(&panel.work_type_entry, "内'装", dialogs_));
-  EXPECT_EQ(panel.work_type_entry, "");
-  panel.unit_entry = "m";
-  EXPECT_FALSE(TypeSettingsText(&panel.unit_entry, "m\xC2\xB2", dialogs_));
-  EXPECT_EQ(panel.unit_entry, "");
-  EXPECT_FALSE(TypeSettingsText(&panel.offsets[0], "3,0", dialogs_));
+  Type(&panel, Box::kCompanyNameEntry, 0, "山田");
+  EXPECT_FALSE(panel.TypeText(Box::kCompanyNameEntry, 0, "山田,内装",
+                              dialogs_));
+  EXPECT_EQ(panel.company_name_entry(), "");
+  Type(&panel, Box::kWorkTypeEntry, 0, "内");
+  EXPECT_FALSE(panel.TypeText(Box::kWorkTypeEntry, 0, "内'装", dialogs_));
+  EXPECT_EQ(panel.work_type_entry(), "");
+  Type(&panel, Box::kUnitEntry, 0, "m");
+  EXPECT_FALSE(panel.TypeText(Box::kUnitEntry, 0, "m\xC2\xB2", dialogs_));
+  EXPECT_EQ(panel.unit_entry(), "");
+  Type(&panel, Box::kOffset, 0, "3");
+  EXPECT_FALSE(panel.TypeText(Box::kOffset, 0, "3,0", dialogs_));
+  EXPECT_EQ(panel.offsets()[0], "");
 
   const std::vector<ShownDialog> shown = dialogs_.Take();
   ASSERT_EQ(shown.size(), 4u);
@@ -657,131 +708,186 @@ TEST_F(SettingsTest, SeparatorsAndUnwritableCharactersAreRefusedAsTyped) {
   EXPECT_THAT(shown[2].text, HasSubstr("\xC2\xB2"));  // names the "²"
   EXPECT_EQ(shown[3].text, ",（カンマ）は使用できません。");
 
-  EXPECT_TRUE(TypeSettingsText(&panel.company_name, "株式会社 山田内装①",
-                               dialogs_));
-  EXPECT_EQ(panel.company_name, "株式会社 山田内装①");
+  EXPECT_TRUE(panel.TypeText(Box::kCompanyName, 0, "株式会社 山田内装①",
+                             dialogs_));
+  EXPECT_EQ(panel.company_name(), "株式会社 山田内装①");
+  EXPECT_EQ(panel.Text(Box::kCompanyName, 0), "株式会社 山田内装①");
+  EXPECT_THAT(dialogs_.shown, IsEmpty());
+}
+
+TEST_F(SettingsTest, EachBoxHoldsItsOwnTextAndIndicesOutOfRangeHoldNone) {
+  SettingsPanel panel;
+  Type(&panel, Box::kOffset, 5, "12");
+  Type(&panel, Box::kCandidateEntry, 2, "EP");
+  Type(&panel, Box::kWorkTypeEntry, 0, "内装");
+  Type(&panel, Box::kUnitEntry, 0, "m2");
+  Type(&panel, Box::kCompanyName, 0, "山田内装");
+  Type(&panel, Box::kCompanyNameEntry, 0, "ABC建装");
+  EXPECT_EQ(panel.offsets()[5], "12");
+  EXPECT_EQ(panel.candidate_entries()[2], "EP");
+  EXPECT_EQ(panel.work_type_entry(), "内装");
+  EXPECT_EQ(panel.unit_entry(), "m2");
+  EXPECT_EQ(panel.company_name(), "山田内装");
+  EXPECT_EQ(panel.company_name_entry(), "ABC建装");
+  EXPECT_EQ(panel.Text(Box::kOffset, 5), "12");
+  EXPECT_EQ(panel.Text(Box::kOffset, 4), "");
+  EXPECT_EQ(panel.Text(Box::kCandidateEntry, 2), "EP");
+  EXPECT_EQ(panel.Text(Box::kWorkTypeEntry, 0), "内装");
+  EXPECT_EQ(panel.Text(Box::kUnitEntry, 0), "m2");
+  EXPECT_EQ(panel.Text(Box::kCompanyNameEntry, 0), "ABC建装");
+
+  const SettingsPanel before = panel;
+  EXPECT_FALSE(panel.TypeText(Box::kOffset, kOffsetCount, "1", dialogs_));
+  EXPECT_FALSE(panel.TypeText(Box::kCandidateEntry, -1, "x", dialogs_));
+  EXPECT_EQ(panel, before);
+  EXPECT_EQ(panel.Text(Box::kOffset, kOffsetCount), "");
+  EXPECT_EQ(panel.Text(Box::kCandidateEntry, kCandidateListCount), "");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(SettingsTest, CommandsRefuseABoxThatHoldsARefusedText) {
+  // An apostrophe does not split an item of a file: such an item, chosen
+  // from its list, reaches the command without passing the typing check.
   Install();
-  SettingsPanel panel;
-  panel.work_type_entry = "内,装";
-  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
-  panel.unit_entry = "m'";
-  EXPECT_FALSE(AddUnit(&panel, dialogs_));
-  panel.candidate_entries[2] = "E,P";
-  EXPECT_FALSE(AddCandidate(&panel, 2, dialogs_));
-  panel.company_name_entry = "山田,内装";
-  EXPECT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  Put("Kousyu.ini", Sjis("内'装\r\n"));
+  Put("Tani.ini", "m'\r\n");
+  Put("ListTosou.ini", "E'P\r\n");
+  Put("NameKouho.ini", Sjis("山田'内装\r\n\r\n"));
+  SettingsPanel panel = Load();
+  std::string error;
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error)) << error;
+
+  panel.ChooseWorkType(0);
+  ASSERT_EQ(panel.work_type_entry(), "内'装");
+  EXPECT_FALSE(panel.AddWorkType(dialogs_));
+  panel.ChooseUnit(0);
+  ASSERT_EQ(panel.unit_entry(), "m'");
+  EXPECT_FALSE(panel.AddUnit(dialogs_));
+  panel.ChooseCandidate(2, 0);
+  ASSERT_EQ(panel.candidate_entries()[2], "E'P");
+  EXPECT_FALSE(panel.AddCandidate(2, dialogs_));
+  panel.ChooseCompanyName(0);
+  ASSERT_EQ(panel.company_name_entry(), "山田'内装");
+  EXPECT_TRUE(panel.RegisterCompanyName(folders_, dialogs_));
 
   EXPECT_EQ(dialogs_.Take().size(), 4u);
-  EXPECT_THAT(panel.work_types, IsEmpty());
-  EXPECT_THAT(panel.units, IsEmpty());
-  EXPECT_THAT(panel.work_type_panel_units, IsEmpty());
-  EXPECT_THAT(panel.candidates[2], IsEmpty());
-  EXPECT_THAT(panel.company_names, IsEmpty());
-  EXPECT_EQ(panel.work_type_entry, "");
-  EXPECT_EQ(panel.company_name_entry, "");
-  EXPECT_EQ(Get("NameKouho.ini"), "");
+  EXPECT_THAT(panel.work_types(), ElementsAre("内'装"));
+  EXPECT_THAT(panel.units(), ElementsAre("m'"));
+  EXPECT_THAT(panel.work_type_panel_units(), IsEmpty());
+  EXPECT_THAT(panel.candidates()[2], ElementsAre("E'P"));
+  EXPECT_THAT(panel.company_names(), ElementsAre("山田'内装", ""));
+  EXPECT_EQ(panel.work_type_entry(), "");
+  EXPECT_EQ(panel.unit_entry(), "");
+  EXPECT_EQ(panel.candidate_entries()[2], "");
+  EXPECT_EQ(panel.company_name_entry(), "");
+  // Not written: a written file would have lost its empty line.
+  EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田'内装\r\n\r\n"));
 }
 
 // --- List editors ---------------------------------------------------------
 
 TEST_F(SettingsTest, UnitsAllowDuplicatesAndDeleteTheFirstMatchFromBoth) {
+  Install();
   SettingsPanel panel;
-  panel.unit_entry = "m2";
-  EXPECT_TRUE(AddUnit(&panel, dialogs_));
-  EXPECT_TRUE(AddUnit(&panel, dialogs_));
-  panel.unit_entry = "式";
-  EXPECT_TRUE(AddUnit(&panel, dialogs_));
-  panel.unit_entry = "";
-  EXPECT_FALSE(AddUnit(&panel, dialogs_));
-  EXPECT_THAT(panel.units, ElementsAre("m2", "m2", "式"));
-  EXPECT_THAT(panel.work_type_panel_units, ElementsAre("m2", "m2", "式"));
+  AddUnits(&panel, {"m2", "m2", "式"});
+  Type(&panel, Box::kUnitEntry, 0, "");
+  EXPECT_FALSE(panel.AddUnit(dialogs_));
+  EXPECT_THAT(panel.units(), ElementsAre("m2", "m2", "式"));
+  EXPECT_THAT(panel.work_type_panel_units(), ElementsAre("m2", "m2", "式"));
 
-  panel.work_type_panel_units = {"式", "M2"};
-  panel.unit_entry = "M2";
-  DeleteUnit(&panel);
-  EXPECT_THAT(panel.units, ElementsAre("m2", "式"));
-  EXPECT_THAT(panel.work_type_panel_units, ElementsAre("式"));
-  EXPECT_EQ(panel.unit_entry, "");
+  // Reading the unit file replaces the registered units only.
+  Put("Tani.ini", Sjis("式\r\nM2\r\n"));
+  std::string error;
+  ASSERT_TRUE(panel.LoadSettings(folders_, &error)) << error;
+  ASSERT_THAT(panel.units(), ElementsAre("式", "M2"));
 
-  ChooseUnit(&panel, 1);
-  EXPECT_EQ(panel.unit_entry, "式");
-  ChooseUnit(&panel, 2);
-  EXPECT_EQ(panel.unit_entry, "式");
+  panel.ChooseUnit(1);
+  EXPECT_EQ(panel.unit_entry(), "M2");
+  panel.ChooseUnit(2);
+  EXPECT_EQ(panel.unit_entry(), "M2");
+  panel.DeleteUnit();
+  EXPECT_THAT(panel.units(), ElementsAre("式"));
+  EXPECT_THAT(panel.work_type_panel_units(), ElementsAre("m2", "式"));
+  EXPECT_EQ(panel.unit_entry(), "");
+
+  panel.ChooseUnit(0);
+  EXPECT_EQ(panel.unit_entry(), "式");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(SettingsTest, WorkTypesRefuseADuplicateIgnoringCaseSilently) {
   SettingsPanel panel;
-  panel.work_types = {"内装", "ALC"};
-  panel.work_type_entry = "alc";
-  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
-  panel.work_type_entry = "内装";
-  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
-  panel.work_type_entry = "";
-  EXPECT_FALSE(AddWorkType(&panel, dialogs_));
-  panel.work_type_entry = "ＡＬＣ";  // full width: another name
-  EXPECT_TRUE(AddWorkType(&panel, dialogs_));
-  panel.work_type_entry = "塗装";
-  EXPECT_TRUE(AddWorkType(&panel, dialogs_));
-  EXPECT_THAT(panel.work_types, ElementsAre("内装", "ALC", "ＡＬＣ", "塗装"));
-  EXPECT_EQ(panel.work_type_entry, "塗装");
+  AddWorkTypes(&panel, {"内装", "ALC"});
+  Type(&panel, Box::kWorkTypeEntry, 0, "alc");
+  EXPECT_FALSE(panel.AddWorkType(dialogs_));
+  Type(&panel, Box::kWorkTypeEntry, 0, "内装");
+  EXPECT_FALSE(panel.AddWorkType(dialogs_));
+  Type(&panel, Box::kWorkTypeEntry, 0, "");
+  EXPECT_FALSE(panel.AddWorkType(dialogs_));
+  Type(&panel, Box::kWorkTypeEntry, 0, "ＡＬＣ");  // full width: another name
+  EXPECT_TRUE(panel.AddWorkType(dialogs_));
+  Type(&panel, Box::kWorkTypeEntry, 0, "塗装");
+  EXPECT_TRUE(panel.AddWorkType(dialogs_));
+  EXPECT_THAT(panel.work_types(), ElementsAre("内装", "ALC", "ＡＬＣ", "塗装"));
+  EXPECT_EQ(panel.work_type_entry(), "塗装");
   // The aggregation list follows only when the aggregation mode is chosen.
-  EXPECT_THAT(panel.aggregation_work_types, IsEmpty());
+  EXPECT_THAT(panel.aggregation_work_types(), IsEmpty());
+  panel.RefillAggregationWorkTypes();
+  EXPECT_EQ(panel.aggregation_work_types(), panel.work_types());
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(SettingsTest, DeletingAWorkTypeScansTheListOnce) {
-  SettingsPanel panel;
-  panel.work_types = {"A", "a", "B", "a", "C", "A"};
-  panel.work_type_entry = "";
-  DeleteWorkType(&panel);
-  EXPECT_EQ(panel.work_types.size(), 6u);
+  // Names equal but for letter case come only from the file.
+  Install();
+  Put("Kousyu.ini", "A\r\na\r\nB\r\na\r\nC\r\nA\r\n");
+  SettingsPanel panel = Load();
+  ASSERT_THAT(panel.work_types(), ElementsAre("A", "a", "B", "a", "C", "A"));
+  panel.DeleteWorkType();  // the box is empty
+  EXPECT_EQ(panel.work_types().size(), 6u);
 
   // "a" right after a removed "A" moves into its place and is passed over.
-  panel.work_type_entry = "a";
-  DeleteWorkType(&panel);
-  EXPECT_THAT(panel.work_types, ElementsAre("a", "B", "C"));
-  EXPECT_EQ(panel.work_type_entry, "");
+  Type(&panel, Box::kWorkTypeEntry, 0, "a");
+  panel.DeleteWorkType();
+  EXPECT_THAT(panel.work_types(), ElementsAre("a", "B", "C"));
+  EXPECT_EQ(panel.work_type_entry(), "");
 
-  panel.work_type_entry = "x";
-  DeleteWorkType(&panel);
-  EXPECT_THAT(panel.work_types, ElementsAre("a", "B", "C"));
-  EXPECT_EQ(panel.work_type_entry, "");
+  Type(&panel, Box::kWorkTypeEntry, 0, "x");
+  panel.DeleteWorkType();
+  EXPECT_THAT(panel.work_types(), ElementsAre("a", "B", "C"));
+  EXPECT_EQ(panel.work_type_entry(), "");
 
-  ChooseWorkType(&panel, 1);
-  EXPECT_EQ(panel.work_type_entry, "B");
-  DeleteWorkType(&panel);
-  EXPECT_THAT(panel.work_types, ElementsAre("a", "C"));
+  panel.ChooseWorkType(1);
+  EXPECT_EQ(panel.work_type_entry(), "B");
+  panel.DeleteWorkType();
+  EXPECT_THAT(panel.work_types(), ElementsAre("a", "C"));
 }
 
 TEST_F(SettingsTest, CandidateListsFollowTheWorkTypeRulesEachOnItsOwn) {
   SettingsPanel panel;
-  panel.candidates[1] = {"シリコン"};
-  panel.candidates[5] = {"10×10"};
-  panel.candidate_entries[5] = "15×10";
-  EXPECT_TRUE(AddCandidate(&panel, 5, dialogs_));
-  EXPECT_FALSE(AddCandidate(&panel, 5, dialogs_));
-  panel.candidate_entries[0] = "fl5";
-  EXPECT_TRUE(AddCandidate(&panel, 0, dialogs_));
-  panel.candidate_entries[0] = "FL5";
-  EXPECT_FALSE(AddCandidate(&panel, 0, dialogs_));
-  EXPECT_FALSE(AddCandidate(&panel, 6, dialogs_));
-  EXPECT_FALSE(AddCandidate(&panel, -1, dialogs_));
-  EXPECT_THAT(panel.candidates[5], ElementsAre("10×10", "15×10"));
-  EXPECT_THAT(panel.candidates[0], ElementsAre("fl5"));
-  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン"));
+  AddCandidates(&panel, 1, {"シリコン"});
+  AddCandidates(&panel, 5, {"10×10"});
+  Type(&panel, Box::kCandidateEntry, 5, "15×10");
+  EXPECT_TRUE(panel.AddCandidate(5, dialogs_));
+  EXPECT_FALSE(panel.AddCandidate(5, dialogs_));
+  Type(&panel, Box::kCandidateEntry, 0, "fl5");
+  EXPECT_TRUE(panel.AddCandidate(0, dialogs_));
+  Type(&panel, Box::kCandidateEntry, 0, "FL5");
+  EXPECT_FALSE(panel.AddCandidate(0, dialogs_));
+  EXPECT_FALSE(panel.AddCandidate(6, dialogs_));
+  EXPECT_FALSE(panel.AddCandidate(-1, dialogs_));
+  EXPECT_THAT(panel.candidates()[5], ElementsAre("10×10", "15×10"));
+  EXPECT_THAT(panel.candidates()[0], ElementsAre("fl5"));
+  EXPECT_THAT(panel.candidates()[1], ElementsAre("シリコン"));
 
-  ChooseCandidate(&panel, 1, 0);
-  EXPECT_EQ(panel.candidate_entries[1], "シリコン");
-  DeleteCandidate(&panel, 0);  // the box of list 0 still holds "FL5"
-  EXPECT_THAT(panel.candidates[0], IsEmpty());
-  EXPECT_EQ(panel.candidate_entries[0], "");
-  EXPECT_THAT(panel.candidates[1], ElementsAre("シリコン"));
-  EXPECT_EQ(panel.candidate_entries[1], "シリコン");
+  Type(&panel, Box::kCandidateEntry, 1, "変成");
+  panel.ChooseCandidate(1, 0);
+  EXPECT_EQ(panel.candidate_entries()[1], "シリコン");
+  panel.DeleteCandidate(0);  // the box of list 0 still holds "FL5"
+  EXPECT_THAT(panel.candidates()[0], IsEmpty());
+  EXPECT_EQ(panel.candidate_entries()[0], "");
+  EXPECT_THAT(panel.candidates()[1], ElementsAre("シリコン"));
+  EXPECT_EQ(panel.candidate_entries()[1], "シリコン");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
@@ -789,50 +895,55 @@ TEST_F(SettingsTest, CandidateListsFollowTheWorkTypeRulesEachOnItsOwn) {
 
 TEST_F(SettingsTest, CompanyNamesAreWrittenAtOnce) {
   Install();
+  Put("NameKouho.ini", Sjis("山田内装\r\n\r\n"));  // a file with a gap
   SettingsPanel panel;
-  panel.company_names = {"山田内装", ""};  // as read from a file with a gap
-  panel.company_name_entry = "ABC建装";
-  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
-  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", "", "ABC建装"));
+  std::string error;
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error)) << error;
+  ASSERT_THAT(panel.company_names(), ElementsAre("山田内装", ""));
+  Type(&panel, Box::kCompanyNameEntry, 0, "ABC建装");
+  ASSERT_TRUE(panel.RegisterCompanyName(folders_, dialogs_));
+  EXPECT_THAT(panel.company_names(), ElementsAre("山田内装", "", "ABC建装"));
   EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\nABC建装\r\n"));
 
   // Registered already (ignoring case): not added, the file is still written.
   Put("NameKouho.ini", "");
-  panel.company_name_entry = "abc建装";
-  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
-  EXPECT_EQ(panel.company_names.size(), 3u);
+  Type(&panel, Box::kCompanyNameEntry, 0, "abc建装");
+  ASSERT_TRUE(panel.RegisterCompanyName(folders_, dialogs_));
+  EXPECT_EQ(panel.company_names().size(), 3u);
   EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\nABC建装\r\n"));
 
-  ASSERT_TRUE(DeleteCompanyName(&panel, folders_, dialogs_));
-  EXPECT_THAT(panel.company_names, ElementsAre("山田内装", ""));
+  ASSERT_TRUE(panel.DeleteCompanyName(folders_, dialogs_));
+  EXPECT_THAT(panel.company_names(), ElementsAre("山田内装", ""));
   EXPECT_EQ(Get("NameKouho.ini"), Sjis("山田内装\r\n"));
 
   // An empty combo box does nothing, not even write.
   Put("NameKouho.ini", "kept\r\n");
-  panel.company_name_entry = "";
-  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
-  ASSERT_TRUE(DeleteCompanyName(&panel, folders_, dialogs_));
+  Type(&panel, Box::kCompanyNameEntry, 0, "");
+  ASSERT_TRUE(panel.RegisterCompanyName(folders_, dialogs_));
+  ASSERT_TRUE(panel.DeleteCompanyName(folders_, dialogs_));
   EXPECT_EQ(Get("NameKouho.ini"), "kept\r\n");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 
   // What was written is what the next start reads.
-  panel.company_name_entry = "新日本塗装";
-  ASSERT_TRUE(RegisterCompanyName(&panel, folders_, dialogs_));
+  Type(&panel, Box::kCompanyNameEntry, 0, "新日本塗装");
+  ASSERT_TRUE(panel.RegisterCompanyName(folders_, dialogs_));
   SettingsPanel next;
-  std::string error;
-  ASSERT_TRUE(LoadCompanyNames(folders_, &next, &error)) << error;
-  EXPECT_THAT(next.company_names, ElementsAre("山田内装", "新日本塗装"));
+  ASSERT_TRUE(next.LoadCompanyNames(folders_, &error)) << error;
+  EXPECT_THAT(next.company_names(), ElementsAre("山田内装", "新日本塗装"));
 }
 
 TEST_F(SettingsTest, ChoosingACompanyNameFillsTheCompanyNameBox) {
+  Install();
+  Put("NameKouho.ini", Sjis("山田内装\r\nABC建装\r\n"));
   SettingsPanel panel;
-  panel.company_names = {"山田内装", "ABC建装"};
-  panel.company_name = "old";
-  ChooseCompanyName(&panel, 1);
-  EXPECT_EQ(panel.company_name, "ABC建装");
-  EXPECT_EQ(panel.company_name_entry, "ABC建装");
-  ChooseCompanyName(&panel, 2);
-  EXPECT_EQ(panel.company_name, "ABC建装");
+  std::string error;
+  ASSERT_TRUE(panel.LoadCompanyNames(folders_, &error)) << error;
+  Type(&panel, Box::kCompanyName, 0, "old");
+  panel.ChooseCompanyName(1);
+  EXPECT_EQ(panel.company_name(), "ABC建装");
+  EXPECT_EQ(panel.company_name_entry(), "ABC建装");
+  panel.ChooseCompanyName(2);
+  EXPECT_EQ(panel.company_name(), "ABC建装");
 }
 
 TEST_F(SettingsTest, ACompanyNameThatCannotBeWrittenIsReported) {
@@ -840,8 +951,8 @@ TEST_F(SettingsTest, ACompanyNameThatCannotBeWrittenIsReported) {
   fs::remove(folders_.info / "NameKouho.ini");
   fs::create_directories(folders_.info / "NameKouho.ini" / "x");
   SettingsPanel panel;
-  panel.company_name_entry = "山田内装";
-  EXPECT_FALSE(RegisterCompanyName(&panel, folders_, dialogs_));
+  Type(&panel, Box::kCompanyNameEntry, 0, "山田内装");
+  EXPECT_FALSE(panel.RegisterCompanyName(folders_, dialogs_));
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_EQ(dialogs_.shown[0].title, "エラー");
 }

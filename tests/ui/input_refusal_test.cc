@@ -102,15 +102,15 @@ TEST_F(InputRefusalTest, EveryTextBoxRefusesWhatWouldDamageItsRecord) {
 
   Click("HiroiBunrui(4)");
   walk({"HinagataText(0)", Find<QLineEdit>("HinagataText(0)"),
-        [&] { return settings.panel().candidate_entries[0]; }});
+        [&] { return settings.panel().candidate_entries()[0]; }});
   walk({"KousyuText", Find<QLineEdit>("KousyuText"),
-        [&] { return settings.panel().work_type_entry; }});
+        [&] { return settings.panel().work_type_entry(); }});
   walk({"Text3", Find<QLineEdit>("Text3"),
-        [&] { return settings.panel().unit_entry; }});
+        [&] { return settings.panel().unit_entry(); }});
   walk({"Text4", Find<QLineEdit>("Text4"),
-        [&] { return settings.panel().company_name; }});
+        [&] { return settings.panel().company_name(); }});
   walk({"KouhoCmb", Find<QComboBox>("KouhoCmb")->lineEdit(),
-        [&] { return settings.panel().company_name_entry; }});
+        [&] { return settings.panel().company_name_entry(); }});
 
   // What was taken is saved and read back without a word.
   Click("HiroiBunrui(2)");
@@ -146,8 +146,8 @@ TEST_F(InputRefusalTest, NumberBoxesTakeNumbersOnly) {
       {1, "SassiKasyo", "3", [this] { return ws->fittings_takeoff().places(); }},
       {3, "InpText(1)", "1800", [this] { return ws->fittings_register().box(1); }},
       {3, "InpText(2)", "2000.5", [this] { return ws->fittings_register().box(2); }},
-      {4, "TateguSet(0)", "-5", [&] { return settings.panel().offsets[0]; }},
-      {4, "TateguSet(5)", "10", [&] { return settings.panel().offsets[5]; }},
+      {4, "TateguSet(0)", "-5", [&] { return settings.panel().offsets()[0]; }},
+      {4, "TateguSet(5)", "10", [&] { return settings.panel().offsets()[5]; }},
       {2, "KousyubetuText", "-1,500", [this] { return WorkTypeTable().At(1, 6); }},
       {-1, "PageTx", "3", [this] { return ws->print_dialog().start_page(); }, false},
   };

@@ -192,7 +192,7 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
   for (int i = 0; i < kCandidateListCount; ++i) {
     QStringList expected;
     for (const std::string& item :
-         settings().candidates[static_cast<std::size_t>(i)]) {
+         settings().candidates()[static_cast<std::size_t>(i)]) {
       expected << Q(item);
     }
     EXPECT_FALSE(expected.isEmpty());
@@ -202,11 +202,11 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
   QListWidget* glass = List("HinagataSaveList(0)");
   const int before = glass->count();
   Type(Box("HinagataText(0)"), "FL12");
-  EXPECT_EQ(settings().candidate_entries[0], "FL12");
+  EXPECT_EQ(settings().candidate_entries()[0], "FL12");
   Click("TuikaBtn(0)");
   ASSERT_EQ(glass->count(), before + 1);
   EXPECT_EQ(glass->item(before)->text(), "FL12");
-  EXPECT_EQ(settings().candidates[0].back(), "FL12");
+  EXPECT_EQ(settings().candidates()[0].back(), "FL12");
 
   // The same name in other letters is not added twice.
   Type(Box("HinagataText(0)"), "fl12");
@@ -217,10 +217,10 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
   const QString first = glass->item(0)->text();
   ClickItem(glass, 0);
   EXPECT_EQ(Box("HinagataText(0)")->text(), first);
-  EXPECT_EQ(Q(settings().candidate_entries[0]), first);
+  EXPECT_EQ(Q(settings().candidate_entries()[0]), first);
   Click("SakujyoBtn(0)");
   EXPECT_FALSE(Items(glass).contains(first));
-  EXPECT_EQ(static_cast<int>(settings().candidates[0].size()), before);
+  EXPECT_EQ(static_cast<int>(settings().candidates()[0].size()), before);
   EXPECT_TRUE(Box("HinagataText(0)")->text().isEmpty());
 
   // The last list, "【←サイズ】", has its own box and buttons.
@@ -230,7 +230,7 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
                 ->item(List("HinagataSaveList(5)")->count() - 1)
                 ->text(),
             "25×15");
-  EXPECT_EQ(settings().candidates[5].back(), "25×15");
+  EXPECT_EQ(settings().candidates()[5].back(), "25×15");
   EXPECT_EQ(glass->count(), before);  // no other list touched
 
   // Work types.
@@ -238,7 +238,7 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
   Type(Box("KousyuText"), "外装");
   Click("TuikaBtn(6)");
   EXPECT_EQ(work_types->item(work_types->count() - 1)->text(), "外装");
-  EXPECT_EQ(settings().work_types.back(), "外装");
+  EXPECT_EQ(settings().work_types().back(), "外装");
   ClickItem(work_types, work_types->count() - 1);
   EXPECT_EQ(Box("KousyuText")->text(), "外装");
   Click("SakujyoBtn(6)");
@@ -251,7 +251,7 @@ TEST_F(SettingsPanelTest, ListsShowTheSettingsAndEditThem) {
   Click("Command7");
   Click("Command7");
   EXPECT_EQ(units->count(), unit_count + 2);
-  EXPECT_EQ(settings().work_type_panel_units.back(), "坪");
+  EXPECT_EQ(settings().work_type_panel_units().back(), "坪");
   ClickItem(units, unit_count);
   EXPECT_EQ(Box("Text3")->text(), "坪");
   Click("Command8");
@@ -269,13 +269,13 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
   };
   // The offsets take numbers only.
   const std::vector<Case> cases = {
-      {Box("TateguSet(0)"), &settings().offsets[0], "12"},
-      {Box("TateguSet(5)"), &settings().offsets[5], "12"},
-      {Box("HinagataText(1)"), &settings().candidate_entries[1]},
-      {Box("KousyuText"), &settings().work_type_entry},
-      {Box("Text3"), &settings().unit_entry},
-      {Box("Text4"), &settings().company_name},
-      {company_combo_box, &settings().company_name_entry},
+      {Box("TateguSet(0)"), &settings().offsets()[0], "12"},
+      {Box("TateguSet(5)"), &settings().offsets()[5], "12"},
+      {Box("HinagataText(1)"), &settings().candidate_entries()[1]},
+      {Box("KousyuText"), &settings().work_type_entry()},
+      {Box("Text3"), &settings().unit_entry()},
+      {Box("Text4"), &settings().company_name()},
+      {company_combo_box, &settings().company_name_entry()},
   };
   const std::vector<std::pair<QString, std::string>> refused = {
       {",", ",（カンマ）は使用できません。"},
@@ -308,23 +308,23 @@ TEST_F(SettingsPanelTest, EveryBoxRefusesWhatTheFilesCannotHold) {
 
 TEST_F(SettingsPanelTest, OptionsAndChecksSetTheSettingsAndRefreshShowsThem) {
   Click("Option3(2)");
-  EXPECT_EQ(settings().digits, 2);
+  EXPECT_EQ(settings().digits(), 2);
   Click("Option3(0)");
-  EXPECT_EQ(settings().digits, 0);
+  EXPECT_EQ(settings().digits(), 0);
   Click("Hasu(1)");
-  EXPECT_EQ(settings().money_rounding, 1);
+  EXPECT_EQ(settings().money_rounding(), 1);
   Click("Option1(4)");
-  EXPECT_EQ(settings().project_name_position, 4);
+  EXPECT_EQ(settings().project_name_position(), 4);
   Click("Option2(2)");
-  EXPECT_EQ(settings().company_name_position, 2);
+  EXPECT_EQ(settings().company_name_position(), 2);
   // Start-up ticked "物件名印刷有" and left the others unticked.
-  ASSERT_TRUE(settings().print_project_name);
+  ASSERT_TRUE(settings().print_project_name());
   Click("Check3(1)");
-  EXPECT_FALSE(settings().print_project_name);
+  EXPECT_FALSE(settings().print_project_name());
   Click("Check3(0)");
-  EXPECT_TRUE(settings().print_company_name);
+  EXPECT_TRUE(settings().print_company_name());
   Click("SaveCh");
-  EXPECT_TRUE(settings().save_on_switch);
+  EXPECT_TRUE(settings().save_on_switch());
 
   // Groups without a selection show none; the others show the held one.
   Settings& s = workspace_->settings();
@@ -393,7 +393,7 @@ TEST_F(SettingsPanelTest, CompanyNamesAreWrittenAtOnceAndCopiedIntoText4) {
   view->setCurrentIndex(view->model()->index(0, 0));
   QTest::keyClick(view, Qt::Key_Return);
   EXPECT_EQ(Box("Text4")->text(), "Acme");
-  EXPECT_EQ(settings().company_name, "Acme");
+  EXPECT_EQ(settings().company_name(), "Acme");
   EXPECT_EQ(combo->currentText(), "Acme");
 
   Click("Command15(1)");

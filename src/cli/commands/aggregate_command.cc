@@ -80,8 +80,8 @@ class Aggregate : public Command {
       } else if (step == "worktype") {
         w.settings().ReloadWorkTypeList();
         w.work_type_table().StartAggregation(
-            w.settings().panel().aggregation_work_types,
-            MoneyRoundingOf(w.settings().panel().money_rounding));
+            w.settings().panel().aggregation_work_types(),
+            MoneyRoundingOf(w.settings().panel().money_rounding()));
       } else {
         const int side = step.rfind("interior", 0) == 0 ? kInterior : kExterior;
         w.part_summaries().AggregateSide(

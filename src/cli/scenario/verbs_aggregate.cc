@@ -35,7 +35,7 @@ bool Choice(Runner& r, const Args& a, const std::vector<std::string>& list,
 
 std::vector<std::string> RegisteredUnits(const Workspace& w) {
   std::vector<std::string> units;
-  for (const std::string& unit : w.settings().panel().units) {
+  for (const std::string& unit : w.settings().panel().units()) {
     if (!unit.empty()) units.push_back(unit);
   }
   return units;
@@ -71,7 +71,7 @@ void DefineSummaryVerbs(Runner& r, Workspace& w) {
   });
   r.Define("work-type", kMain, [&r, &w](const Args& a) {
     return r.Arity(a, 0, 1, "work-type [NAME]") && r.NeedAggregationPanel() &&
-           Choice(r, a, w.settings().panel().aggregation_work_types,
+           Choice(r, a, w.settings().panel().aggregation_work_types(),
                   "work-type list", &r.window().work_type_choice);
   });
   r.Define("unit", kMain, [&r, &w](const Args& a) {
@@ -92,7 +92,7 @@ void DefineSummaryVerbs(Runner& r, Workspace& w) {
                        break;
                      default:
                        w.work_type_table().StartAggregation(
-                           w.settings().panel().aggregation_work_types,
+                           w.settings().panel().aggregation_work_types(),
                            w.money_rounding());
                    }
                  });
