@@ -1,6 +1,7 @@
 #include "calc/grid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <utility>
 
@@ -32,8 +33,14 @@ int TextGrid::StoredCols(int row) const {
   return static_cast<int>(stored_[static_cast<std::size_t>(row)].size());
 }
 
+void TextGrid::MarkChange() {
+  static std::atomic<std::uint64_t> last_mark{0};
+  change_mark_ = last_mark.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void TextGrid::Set(int row, int col, std::string_view text) {
   if (!InRange(row, col)) return;
+  MarkChange();
   const auto r = static_cast<std::size_t>(row);
   const auto c = static_cast<std::size_t>(col);
   if (r >= stored_.size() || c >= stored_[r].size()) {
@@ -52,6 +59,7 @@ void TextGrid::Set(int row, int col, std::string_view text) {
 }
 
 void TextGrid::Resize(int rows, int cols) {
+  MarkChange();
   const bool narrower = std::max(cols, 0) < cols_;
   rows_ = std::max(rows, 0);
   cols_ = std::max(cols, 0);
@@ -66,6 +74,7 @@ void TextGrid::Resize(int rows, int cols) {
 }
 
 void TextGrid::ClearRange(int r1, int c1, int r2, int c2) {
+  MarkChange();
   if (r1 > r2) std::swap(r1, r2);
   if (c1 > c2) std::swap(c1, c2);
   r1 = std::max(r1, 0);
@@ -81,6 +90,7 @@ void TextGrid::ClearRange(int r1, int c1, int r2, int c2) {
 
 void TextGrid::InsertRow(int row) {
   if (row < 0 || row > rows_) return;
+  MarkChange();
   const auto r = static_cast<std::size_t>(row);
   if (r < stored_.size()) {
     stored_.insert(stored_.begin() + static_cast<std::ptrdiff_t>(r),
@@ -91,6 +101,7 @@ void TextGrid::InsertRow(int row) {
 
 void TextGrid::RemoveRow(int row) {
   if (row < 0 || row >= rows_) return;
+  MarkChange();
   const auto r = static_cast<std::size_t>(row);
   if (r < stored_.size()) {
     stored_.erase(stored_.begin() + static_cast<std::ptrdiff_t>(r));

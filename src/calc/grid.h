@@ -1,6 +1,7 @@
 #ifndef VELTRANO_CALC_GRID_H_
 #define VELTRANO_CALC_GRID_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,12 +60,19 @@ class TextGrid {
   // Equal sizes and equal texts in every cell.
   bool operator==(const TextGrid& other) const;
 
+  // A mark of the table's last change, unique among every table's changes:
+  // a table whose mark is still the one noted has not changed since.
+  std::uint64_t change_mark() const { return change_mark_; }
+
  private:
+  void MarkChange();
+
   int rows_ = 0;
   int cols_ = 0;
   // Stored rows: at most rows_, each with at most cols_ cells; what is not
   // stored is empty.
   std::vector<std::vector<std::string>> stored_;
+  std::uint64_t change_mark_ = 0;
 };
 
 }  // namespace veltrano

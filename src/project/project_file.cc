@@ -72,13 +72,6 @@ constexpr char UpperAscii(char c) {
 
 // True when `text` begins with `prefix`, ASCII letters compared without
 // regard to case. Tags and markers are plain ASCII.
-bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (UpperAscii(text[i]) != UpperAscii(prefix[i])) return false;
-  }
-  return true;
-}
 
 // The four characters of a tag, letters in upper case, as one number.
 constexpr std::uint32_t PackedTag(std::string_view tag) {
@@ -307,8 +300,11 @@ std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
 
 // The rooms of each side, with progress. Returns for each side whether its
 // last room was short (and has been completed with empty lines).
+std::string TakeLine(const std::string& line) { return line; }
+std::string TakeLine(std::string& line) { return std::move(line); }
+
 template <typename Lines>
-std::array<bool, 2> ReadRooms(const Lines& lines, const Sorted& s,
+std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
                               std::size_t register_lines, ProjectTables* t,
                               Progress& progress) {
   std::array<bool, 2> short_last_room = {false, false};
@@ -319,11 +315,11 @@ std::array<bool, 2> ReadRooms(const Lines& lines, const Sorted& s,
   for (int side : {kInterior, kExterior}) {
     const std::vector<std::size_t>& positions = s.sheet[side];
     const std::string empty_line = RoomRecords::EmptyLine(side);
-    std::array<std::string_view, kLinesPerRoom> room_lines;
+    std::array<std::string, kLinesPerRoom> room_lines;
     for (std::size_t first = 0; first < positions.size(); first += kLinesPerRoom) {
       for (std::size_t k = 0; k < kLinesPerRoom; ++k) {
         if (first + k < positions.size()) {
-          room_lines[k] = lines[positions[first + k]];
+          room_lines[k] = TakeLine(lines[positions[first + k]]);
           progress.SetProgress(++done);
         } else {
           // Keep the side in whole rooms: complete a last room that is short.
@@ -331,7 +327,7 @@ std::array<bool, 2> ReadRooms(const Lines& lines, const Sorted& s,
           short_last_room[side] = true;
         }
       }
-      t->rooms.Append(side, RoomRecords::ReadRoom(side, room_lines));
+      t->rooms.Append(side, RoomRecords::ReadRoom(side, std::move(room_lines)));
     }
   }
   progress.HideProgress();

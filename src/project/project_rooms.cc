@@ -8,13 +8,17 @@ namespace {
 
 bool ValidSide(int side) { return side == kInterior || side == kExterior; }
 
-// The cells that differ between two versions of a room.
-std::vector<RoomChange::Cell> DifferingCells(const Room& before, const Room& after) {
+// The cells that differ between two versions of a room; `rows_differ`
+// tells whether any row differs at all, if only in its form.
+std::vector<RoomChange::Cell> DifferingCells(const Room& before, const Room& after,
+                                             bool* rows_differ) {
   std::vector<RoomChange::Cell> cells;
   std::vector<std::string_view> a;
   std::vector<std::string_view> b;
+  *rows_differ = false;
   for (int r = 1; r <= kItemRows; ++r) {
     if (before.row(r) == after.row(r)) continue;
+    *rows_differ = true;
     before.row(r).Cells(&a);
     after.row(r).Cells(&b);
     for (int c = 1; c <= kExtraColumn; ++c) {
@@ -48,14 +52,18 @@ void ProjectRooms::Store(int side, int index, Room room) {
   if (!ValidSide(side) || index < 0 || index >= count(side)) return;
   RoomList& list = Side(side);
   room.Rename(list.at(index).name());
-  std::vector<RoomChange::Cell> cells = DifferingCells(list.at(index), room);
-  if (!list.Replace(index, std::move(room))) return;
-  // A room stored in another form with the same cells changes nothing
-  // that is told.
+  bool rows_differ = false;
+  std::vector<RoomChange::Cell> cells = DifferingCells(list.at(index), room, &rows_differ);
   if (cells.empty()) {
+    // The same rows: nothing changes. The same cells in another form (a
+    // room read from a file, stored from the sheet) change nothing that is
+    // told.
+    if (!rows_differ && list.at(index) == room) return;
+    list.Put(index, std::move(room));
     ++revision_;
     return;
   }
+  list.Put(index, std::move(room));
   RoomChange change;
   change.kind = RoomChange::Kind::kCells;
   change.side = side;
@@ -131,18 +139,22 @@ void ProjectRooms::Apply(const RoomChange& change, bool forward) {
     case RoomChange::Kind::kCells: {
       if (change.index < 0 || change.index >= list.size()) return;
       Room room = list.at(change.index);
-      int row = -1;
-      RoomRow edited;
-      for (const RoomChange::Cell& cell : change.cells) {
-        if (cell.row != row) {
-          if (row > 0) room.SetRow(row, std::move(edited));
-          row = cell.row;
-          edited = room.row(row);
+      // The cells of one row come together (they were taken row by row):
+      // each row is split and joined once.
+      std::vector<std::pair<int, std::string_view>> texts;
+      std::size_t i = 0;
+      while (i < change.cells.size()) {
+        const int row = change.cells[i].row;
+        texts.clear();
+        for (; i < change.cells.size() && change.cells[i].row == row; ++i) {
+          const RoomChange::Cell& cell = change.cells[i];
+          texts.emplace_back(cell.col, forward ? cell.after : cell.before);
         }
-        edited.SetCell(cell.col, forward ? cell.after : cell.before);
+        RoomRow edited = room.row(row);
+        edited.SetCells(texts);
+        room.SetRow(row, std::move(edited));
       }
-      if (row > 0) room.SetRow(row, std::move(edited));
-      list.Replace(change.index, std::move(room));
+      list.Put(change.index, std::move(room));
       break;
     }
   }

@@ -9,6 +9,12 @@
 
 namespace veltrano {
 
+RoomRow RoomRow::Empty() {
+  RoomRow row;
+  row.tail_.assign(kExtraColumn + 1, ',');
+  return row;
+}
+
 RoomRow RoomRow::FromCells(const std::vector<std::string_view>& cells,
                            std::string_view extra) {
   RoomRow row;
@@ -56,20 +62,37 @@ int RoomRow::CellCount() const {
   return static_cast<int>(std::count(tail_.begin(), tail_.end(), ','));
 }
 
-void RoomRow::SetCell(int col, std::string_view text) {
-  if (col < 1) return;
+void RoomRow::SetCell(int col, std::string_view text) { SetCells({{col, text}}); }
+
+void RoomRow::SetCells(const std::vector<std::pair<int, std::string_view>>& texts) {
+  // The tail starts with the separator before cell 1: field k is cell k.
   std::vector<std::string_view> fields = SplitFields(tail_);
-  if (fields.size() <= static_cast<std::size_t>(col)) {
-    fields.resize(static_cast<std::size_t>(col) + 1);
+  std::size_t size = tail_.size();
+  for (const auto& [col, text] : texts) {
+    if (col < 1) continue;
+    const auto c = static_cast<std::size_t>(col);
+    if (fields.size() <= c) fields.resize(c + 1);
+    fields[c] = text;
+    size += text.size() + 1;
   }
-  fields[static_cast<std::size_t>(col)] = text;
   std::string joined;
-  joined.reserve(tail_.size() + text.size() + static_cast<std::size_t>(col));
+  joined.reserve(size + fields.size());
   for (std::size_t f = 0; f < fields.size(); ++f) {
     if (f > 0) joined += ',';
     joined += fields[f];
   }
   tail_ = std::move(joined);
+}
+
+Room::Room(std::string name) : name_(std::move(name)) {
+  const RoomRow empty = RoomRow::Empty();
+  rows_.fill(empty);
+}
+
+void Room::SetRow(int r, RoomRow row) {
+  rows_[static_cast<std::size_t>(r - 1)] = std::move(row);
+  if (heads_.empty()) return;
+  std::erase_if(heads_, [r](const std::pair<int, std::string>& head) { return head.first == r; });
 }
 
 void Room::CellsByRow(std::vector<std::vector<std::string_view>>* rows) const {
@@ -116,6 +139,12 @@ bool RoomList::Replace(int i, Room room) {
   names_[static_cast<std::size_t>(i)] = room.name();
   slot = std::make_shared<const Room>(std::move(room));
   return true;
+}
+
+void RoomList::Put(int i, Room room) {
+  if (i < 0 || i >= size()) return;
+  names_[static_cast<std::size_t>(i)] = room.name();
+  rooms_[static_cast<std::size_t>(i)] = std::make_shared<const Room>(std::move(room));
 }
 
 void RoomList::Rename(int i, std::string name) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace veltrano {
@@ -59,7 +60,10 @@ struct RoomConditions {
 // writing it back gives the same bytes.
 class RoomRow {
  public:
+  // A row that holds no field at all.
   RoomRow() = default;
+  // A row of 27 empty cells and an empty extra value, as a new room has.
+  static RoomRow Empty();
   // A row of the given cells (1-27, index 0 unused) and extra value, as
   // the takeoff sheet stores it.
   static RoomRow FromCells(const std::vector<std::string_view>& cells,
@@ -74,30 +78,31 @@ class RoomRow {
   int CellCount() const;
   // Puts a text into cell `col`; a short row is lengthened to reach it.
   void SetCell(int col, std::string_view text);
+  // Puts texts into cells (by column, in column order) at once.
+  void SetCells(const std::vector<std::pair<int, std::string_view>>& texts);
 
   bool operator==(const RoomRow&) const = default;
 
  private:
   friend class RoomRecords;
-  // The record's text after the room's name, from the "," before cell 1;
-  // an empty row has 27 empty cells and an empty extra value.
-  std::string tail_ = std::string(kExtraColumn + 1, ',');
-  // The record tag as read when it is not the side's own spelling.
-  std::string tag_;
+  // The record's text after the room's name, from the "," before cell 1.
+  std::string tail_;
 };
 
 // A room (or place) of a side: its name and its 50 item rows.
 class Room {
  public:
+  // A room without name or fields, to be filled row by row.
   Room() = default;
-  explicit Room(std::string name) : name_(std::move(name)) {}
+  // A new room of empty rows, as the rooms dialog adds it.
+  explicit Room(std::string name);
 
   const std::string& name() const { return name_; }
   void Rename(std::string name) { name_ = std::move(name); }
 
   // Rows 1-50.
   const RoomRow& row(int r) const { return rows_[static_cast<std::size_t>(r - 1)]; }
-  void SetRow(int r, RoomRow row) { rows_[static_cast<std::size_t>(r - 1)] = std::move(row); }
+  void SetRow(int r, RoomRow row);
   std::string_view Cell(int r, int col) const { return row(r).Cell(col); }
   // Every cell of rows 1-50 by row and column (row 0 empty), views into
   // the room, which must not change while they are used.
@@ -112,8 +117,12 @@ class Room {
   bool operator==(const Room&) const = default;
 
  private:
+  friend class RoomRecords;
   std::string name_;
   std::array<RoomRow, kItemRows> rows_;
+  // The record tags (with their separator) of the rows read with another
+  // spelling than the side's own, by row; a row put in place loses its own.
+  std::vector<std::pair<int, std::string>> heads_;
 };
 
 // The rooms of one side in their order. Rooms are shared between copies of
@@ -141,6 +150,8 @@ class RoomList {
   // Replaces room `i`; a room equal to the one there changes nothing and
   // gives false.
   bool Replace(int i, Room room);
+  // Puts a room in place of room `i`, whatever it holds.
+  void Put(int i, Room room);
   void Rename(int i, std::string name);
   std::shared_ptr<const Room> Remove(int i);
   // Takes room `from` out and puts it back at position `to`.

@@ -40,20 +40,28 @@ bool RoomRecords::NamesARoom(std::string_view name_field) {
   return name_field != kContinuationName;
 }
 
-Room RoomRecords::ReadRoom(int side,
-                           const std::array<std::string_view, kLinesPerRoom>& lines) {
-  Room room(std::string(NameField(lines[0])));
+Room RoomRecords::ReadRoom(int side, std::array<std::string, kLinesPerRoom>&& lines) {
+  Room room;
   const std::string_view own_head = kSheetTag[static_cast<std::size_t>(side)];
   for (int r = 1; r <= kLinesPerRoom; ++r) {
-    const LineParts parts = Split(lines[static_cast<std::size_t>(r - 1)]);
+    std::string& line = lines[static_cast<std::size_t>(r - 1)];
+    const LineParts parts = Split(line);
+    if (r == 1) room.Rename(std::string(parts.name));
     RoomRow row;
-    row.tail_.assign(parts.tail);
     // The side's own tag followed by its separator is not kept.
+    std::string head;
     if (!(parts.head.size() == own_head.size() + 1 && parts.head.back() == ',' &&
           parts.head.substr(0, own_head.size()) == own_head)) {
-      row.tag_.assign(parts.head);
+      head.assign(parts.head);
     }
+    // The line's own text becomes the row's, without copying it.
+    const std::size_t tail_start =
+        parts.tail.empty() ? line.size()
+                           : static_cast<std::size_t>(parts.tail.data() - line.data());
+    line.erase(0, tail_start);
+    row.tail_ = std::move(line);
     room.SetRow(r, std::move(row));
+    if (!head.empty()) room.heads_.emplace_back(r, std::move(head));
   }
   return room;
 }
@@ -61,7 +69,7 @@ Room RoomRecords::ReadRoom(int side,
 std::vector<Room> RoomRecords::ReadRooms(int side, const std::vector<std::string_view>& lines) {
   std::vector<Room> rooms;
   const std::string empty_line = EmptyLine(side);
-  std::array<std::string_view, kLinesPerRoom> room_lines;
+  std::array<std::string, kLinesPerRoom> room_lines;
   std::size_t i = 0;
   while (i < lines.size() && !NamesARoom(NameField(lines[i]))) ++i;
   while (i < lines.size()) {
@@ -72,7 +80,7 @@ std::vector<Room> RoomRecords::ReadRooms(int side, const std::vector<std::string
          ++i, ++k) {
       if (k < room_lines.size()) room_lines[k] = lines[i];
     }
-    rooms.push_back(ReadRoom(side, room_lines));
+    rooms.push_back(ReadRoom(side, std::move(room_lines)));
   }
   return rooms;
 }
@@ -81,25 +89,27 @@ std::string RoomRecords::EmptyLine(int side) {
   std::string line(kSheetTag[static_cast<std::size_t>(side)]);
   line += ',';
   line += kContinuationName;
-  line += RoomRow().tail_;
+  line += RoomRow::Empty().tail_;
   return line;
 }
 
 void RoomRecords::AppendLines(int side, const Room& room, std::vector<std::string>* out) {
   const std::string_view own_tag = kSheetTag[static_cast<std::size_t>(side)];
+  auto head = room.heads_.begin();
   for (int r = 1; r <= kLinesPerRoom; ++r) {
     const RoomRow& row = room.row(r);
     const std::string_view name = r == 1 ? std::string_view(room.name()) : kContinuationName;
     std::string line;
     line.reserve(own_tag.size() + 1 + name.size() + row.tail_.size());
-    if (row.tag_.empty()) {
+    while (head != room.heads_.end() && head->first < r) ++head;
+    if (head == room.heads_.end() || head->first != r) {
       line += own_tag;
       line += ',';
     } else {
-      line += row.tag_;
+      line += head->second;
       // A tag read without a separator after it gets one once anything
       // follows.
-      if (row.tag_.back() != ',' && !(name.empty() && row.tail_.empty())) line += ',';
+      if (head->second.back() != ',' && !(name.empty() && row.tail_.empty())) line += ',';
     }
     line += name;
     line += row.tail_;

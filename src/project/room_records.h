@@ -29,8 +29,9 @@ class RoomRecords {
   // A name no room may have: the marker of a room's later lines.
   static bool IsMarker(std::string_view name) { return !NamesARoom(name); }
 
-  // The room of 50 sheet lines of `side` (the first names it).
-  static Room ReadRoom(int side, const std::array<std::string_view, kLinesPerRoom>& lines);
+  // The room of 50 sheet lines of `side` (the first names it); the lines'
+  // texts become its rows.
+  static Room ReadRoom(int side, std::array<std::string, kLinesPerRoom>&& lines);
   // The rooms of a side's sheet lines as another program may have left
   // them: each line naming a room begins one, and its lines run to the
   // next such line. A room of fewer than 50 lines is completed with empty

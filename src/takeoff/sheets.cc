@@ -78,8 +78,7 @@ void TakeoffSheets::ShowAddedRoom(int side, int position) {
   room_label_[side] = tables_.rooms.names(side)[static_cast<std::size_t>(position)];
   current_room_[side] = position;
   if (side == kInterior) places_count_ = "1";
-  shown_as_built_[side].reset();
-  if (side == side_) shown_as_built_[side] = BuildShownRoom();
+  NoteShownAsStored(side);
 }
 
 void TakeoffSheets::RenameShownRoom(int side, int position,
@@ -94,7 +93,7 @@ void TakeoffSheets::ReloadRoom(int side, int position) {
   ++revision_;
   room_label_[side].clear();
   current_room_[side] = -1;
-  shown_as_built_[side].reset();
+  shown_as_stored_[side].reset();
   ClearSheet(side);
   // Either side's sheet is laid out, shown or not.
   const int shown_side = side_;
@@ -107,7 +106,7 @@ void TakeoffSheets::ForgetShownRoom(int side) {
   ++revision_;
   room_label_[side].clear();
   current_room_[side] = -1;
-  shown_as_built_[side].reset();
+  shown_as_stored_[side].reset();
 }
 
 void TakeoffSheets::ProjectReplaced(bool opening) {
@@ -117,7 +116,7 @@ void TakeoffSheets::ProjectReplaced(bool opening) {
     ClearSheet(s);
     room_label_[s].clear();
     current_room_[s] = -1;
-    shown_as_built_[s].reset();
+    shown_as_stored_[s].reset();
   }
   editor_visible_ = false;
   if (opening) {
@@ -141,9 +140,8 @@ void TakeoffSheets::StoreVisibleSheet() {
     std::string& p = parameters_[s * 3 + i];
     if (LeadingNumber(p) == 0) p.clear();
   }
-  Room room = BuildShownRoom();
-  shown_as_built_[s] = room;
-  tables_.rooms.Store(s, k, std::move(room));
+  tables_.rooms.Store(s, k, BuildShownRoom());
+  NoteShownAsStored(s);
 }
 
 Room TakeoffSheets::BuildShownRoom() const {
@@ -181,13 +179,32 @@ void TakeoffSheets::StoreShownRoomAsTyped() {
   const int s = side_;
   const int k = current_room_[s];
   if (k < 0 || k >= tables_.rooms.count(s)) return;
-  Room room = BuildShownRoom();
   // A sheet as it was shown or last stored has nothing to store: the room
   // keeps the form it has.
-  if (shown_as_built_[s] && *shown_as_built_[s] == room) return;
-  shown_as_built_[s] = room;
-  tables_.rooms.Store(s, k, std::move(room));
+  if (shown_as_stored_[s]) {
+    const ShownMark now = MarkOfShown(s);
+    const ShownMark& then = *shown_as_stored_[s];
+    if (now.sheet == then.sheet && now.places_count == then.places_count &&
+        now.parameters == then.parameters && now.done == then.done) {
+      return;
+    }
+  }
+  tables_.rooms.Store(s, k, BuildShownRoom());
+  NoteShownAsStored(s);
 }
+
+TakeoffSheets::ShownMark TakeoffSheets::MarkOfShown(int side) const {
+  ShownMark mark;
+  mark.sheet = sheets_[side].change_mark();
+  if (side == kInterior) mark.places_count = places_count_;
+  for (int i = 0; i < 3; ++i) {
+    mark.parameters[static_cast<std::size_t>(i)] = parameters_[side * 3 + i];
+  }
+  mark.done = done_mark_;
+  return mark;
+}
+
+void TakeoffSheets::NoteShownAsStored(int side) { shown_as_stored_[side] = MarkOfShown(side); }
 
 void TakeoffSheets::ShowRoom(std::optional<int> position) {
   ++revision_;
@@ -212,7 +229,7 @@ void TakeoffSheets::ShowRoom(std::optional<int> position) {
   done_mark_ = conditions.done;
   room_label_[s] = room.name();
   current_room_[s] = *position;
-  shown_as_built_[s] = BuildShownRoom();
+  NoteShownAsStored(s);
 }
 
 void TakeoffSheets::ShowRoomFromList(std::optional<int> position) {

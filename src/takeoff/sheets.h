@@ -248,8 +248,17 @@ class TakeoffSheets {
   bool editor_selected_ = false;
   ItemPlacer* placer_ = nullptr;           // Frame_List
   ProjectHistory* history_ = nullptr;
-  // Each side's shown room as it was shown or last stored.
-  std::array<std::optional<Room>, 2> shown_as_built_;
+  // What each side's sheet and boxes were when its room was shown or last
+  // stored, to tell whether there is anything to store.
+  struct ShownMark {
+    std::uint64_t sheet = 0;
+    std::string places_count;
+    std::array<std::string, 3> parameters;
+    bool done = false;
+  };
+  ShownMark MarkOfShown(int side) const;
+  void NoteShownAsStored(int side);
+  std::array<std::optional<ShownMark>, 2> shown_as_stored_;
   std::uint64_t revision_ = 0;
 };
 

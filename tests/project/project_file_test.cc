@@ -376,7 +376,7 @@ TEST_F(ProjectFileTest, SheetLinesComeBackAsTheyWereSpeltUntilTheirRowChanges) {
   const std::vector<std::string> written = BuildProjectLines(t);
   EXPECT_EQ(written[0], "Data,B" + lines[0].substr(6));
   EXPECT_EQ(written[1], lines[1]);
-  EXPECT_EQ(written[2], "data,@,,y");
+  EXPECT_EQ(written[2], "Data,@,,y");
   EXPECT_EQ(written[3], lines[3]);
   EXPECT_EQ(written[4], lines[4]);
   EXPECT_EQ(written[50], "Gaib");
