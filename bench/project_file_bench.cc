@@ -94,8 +94,8 @@ std::size_t TableBytes(const ProjectTables& t) {
     for (const std::string& name : t.rooms.names(side)) bytes += TextBytes(name);
   }
   for (const TextGrid* g :
-       {&t.fittings_register, &t.fittings_store, &t.work_type_memory,
-        &t.work_type_copy, &t.unit_prices, &t.fittings_summary}) {
+       {&*t.fittings_register, &*t.fittings_store, &*t.work_type_memory,
+        &*t.work_type_copy, &*t.unit_prices, &*t.fittings_summary}) {
     bytes += GridBytes(*g);
   }
   for (const TextGrid& g : t.interior_summaries) bytes += GridBytes(g);

@@ -43,9 +43,9 @@ const veltrano::ProjectTables& StartTables() {
   static const veltrano::ProjectTables tables = [] {
     veltrano::ProjectTables t;
     veltrano::ResetProjectTables(&t, /*keep_unit_prices=*/false);
-    for (veltrano::TextGrid& g : t.interior_summaries) g = {};
-    for (veltrano::TextGrid& g : t.exterior_summaries) g = {};
-    t.fittings_summary = {};
+    for (veltrano::SharedTable& g : t.interior_summaries) g = veltrano::TextGrid();
+    for (veltrano::SharedTable& g : t.exterior_summaries) g = veltrano::TextGrid();
+    t.fittings_summary = veltrano::TextGrid();
     return t;
   }();
   return tables;

@@ -51,7 +51,7 @@ std::string ItemName(int category, const TextGrid& store, int row) {
 
 void FittingsSummary::AddItem(int row, int category, const std::string& name,
                               const std::string& quantity) {
-  TextGrid& t = tables_.fittings_summary;
+  TextGrid& t = *tables_.fittings_summary.Edit();
   int column = -1;
   for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
     if (t.At(2, c) == name) column = c;
@@ -69,7 +69,7 @@ void FittingsSummary::AddItem(int row, int category, const std::string& name,
 
 void FittingsSummary::AggregateFittings() {
   ++revision_;
-  TextGrid& t = tables_.fittings_summary;
+  TextGrid& t = *tables_.fittings_summary.Edit();
   const TextGrid& store = tables_.fittings_store;
   t.Resize(kFirstRow + 1, 2);
   t.ClearRange(kFirstRow, 0, kFirstRow, 1);
@@ -114,7 +114,7 @@ void FittingsSummary::AggregateFittings() {
 
 void FittingsSummary::AssignWorkType(int row, int column,
                                      std::string_view work_type) {
-  TextGrid& t = tables_.fittings_summary;
+  TextGrid& t = *tables_.fittings_summary.Edit();
   if (row > 4 || t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
       column >= t.cols() || t.At(2, column).empty() || work_type.empty()) {
     return;
@@ -125,7 +125,7 @@ void FittingsSummary::AssignWorkType(int row, int column,
 }
 
 void FittingsSummary::ClearWorkType(int column) {
-  TextGrid& t = tables_.fittings_summary;
+  TextGrid& t = *tables_.fittings_summary.Edit();
   if (column < kFirstItemColumn || column >= t.cols()) return;
   ++revision_;
   t.Set(1, column, "");

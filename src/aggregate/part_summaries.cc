@@ -29,8 +29,8 @@ const TextGrid& PartSummaries::table(int side, int part) const {
 }
 
 TextGrid& PartSummaries::MutableTable(int side, int part) {
-  return side == kInterior ? tables_.interior_summaries[part]
-                           : tables_.exterior_summaries[part];
+  return side == kInterior ? *tables_.interior_summaries[part].Edit()
+                           : *tables_.exterior_summaries[part].Edit();
 }
 
 void PartSummaries::AggregateSide(int side, const std::vector<std::string>& names) {
@@ -45,7 +45,7 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
     t.SetCols(3);
   }
   if (side == kInterior) {
-    TextGrid& work = tables_.interior_summaries[kWorkTypeTable];
+    TextGrid& work = *tables_.interior_summaries[kWorkTypeTable].Edit();
     if (work.rows() > 1) work.ClearRange(1, 0, work.rows() - 1, work.cols() - 1);
   }
 

@@ -62,10 +62,10 @@ void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
     return;
   }
   ++revision_;
-  bool aggregated = !tables_.fittings_summary.At(4, 0).empty();
+  bool aggregated = !tables_.fittings_summary->At(4, 0).empty();
   for (int p = 0; p < 5; ++p) {
-    aggregated = aggregated || !tables_.interior_summaries[p].At(4, 0).empty() ||
-                 !tables_.exterior_summaries[p].At(4, 0).empty();
+    aggregated = aggregated || !tables_.interior_summaries[p]->At(4, 0).empty() ||
+                 !tables_.exterior_summaries[p]->At(4, 0).empty();
   }
   if (!aggregated) {
     platform_.dialogs.ShowMessage(

@@ -95,7 +95,7 @@ class WorkTypeTable {
                    MoneyRounding rounding);
 
  private:
-  TextGrid& work() { return tables_.interior_summaries[kWorkTypeTable]; }
+  TextGrid& work() { return *tables_.interior_summaries[kWorkTypeTable].Edit(); }
   void CutToHeading();
   void RestoreUnitPrices();
   // PlaceCellEditor, ComputeAmounts and ComputeSubtotals.

@@ -24,13 +24,13 @@ void RememberTable(const TextGrid& table, int base, TextGrid* memory) {
 void RememberWorkTypes(ProjectTables* tables) {
   for (int p = 0; p < 5; ++p) {
     RememberTable(tables->interior_summaries[p], 2 * p,
-                  &tables->work_type_memory);
+                  tables->work_type_memory.Edit());
   }
   for (int p = 0; p < 5; ++p) {
     RememberTable(tables->exterior_summaries[p], 10 + 2 * p,
-                  &tables->work_type_memory);
+                  tables->work_type_memory.Edit());
   }
-  RememberTable(tables->fittings_summary, 20, &tables->work_type_memory);
+  RememberTable(tables->fittings_summary, 20, tables->work_type_memory.Edit());
 }
 
 void WriteSummaryTotals(TextGrid* table, DigitSetting digits) {

@@ -191,11 +191,11 @@ long long ReadSize(std::string_view text) {
 std::string Count(std::size_t n) { return std::to_string(n); }
 
 TextGrid* SummaryTable(ProjectTables* t, int index) {
-  if (index < kExteriorBase) return &t->interior_summaries[index];
+  if (index < kExteriorBase) return t->interior_summaries[index].Edit();
   if (index < kFittingsSummaryIndex) {
-    return &t->exterior_summaries[index - kExteriorBase];
+    return t->exterior_summaries[index - kExteriorBase].Edit();
   }
-  return &t->fittings_summary;
+  return t->fittings_summary.Edit();
 }
 
 void AppendCells(const TextGrid& grid, int row, int cols, char separator,
@@ -596,20 +596,22 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   {
     const int n = std::max<int>(1, static_cast<int>(s.work_type_memory_lines.size()));
     t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
+    TextGrid& work_type_memory = *t->work_type_memory.Edit();
     for (std::size_t i = 0; i < s.work_type_memory_lines.size(); ++i) {
       SplitInto(lines[s.work_type_memory_lines[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
-        t->work_type_memory.Set(static_cast<int>(i), j,
+        work_type_memory.Set(static_cast<int>(i), j,
                                 FieldAt(f, static_cast<std::size_t>(j) + 1));
       }
     }
   }
 
   // Fittings register: rows 1.. in file order.
+  TextGrid& fittings_register = *t->fittings_register.Edit();
   for (std::size_t j = 0; j < s.register_lines.size(); ++j) {
     SplitInto(lines[s.register_lines[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
-      t->fittings_register.Set(static_cast<int>(j) + 1, c,
+      fittings_register.Set(static_cast<int>(j) + 1, c,
                                FieldAt(f, static_cast<std::size_t>(c) + 1));
     }
   }
@@ -619,10 +621,11 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   {
     const int n = std::max<int>(1, static_cast<int>(s.fittings_store_lines.size()));
     t->fittings_store = TextGrid(n, kFittingsStoreCols);
+    TextGrid& fittings_store = *t->fittings_store.Edit();
     for (std::size_t i = 0; i < s.fittings_store_lines.size(); ++i) {
       SplitInto(lines[s.fittings_store_lines[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
-        t->fittings_store.Set(static_cast<int>(i), k,
+        fittings_store.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
       }
     }
@@ -631,12 +634,12 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Work-type table copy, split at "'"; without lines it keeps the single
   // empty row it has after emptying.
   if (!s.work_type_copy_lines.empty()) {
-    t->work_type_copy =
-        TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
+    t->work_type_copy = TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
+    TextGrid& work_type_copy = *t->work_type_copy.Edit();
     for (std::size_t i = 0; i < s.work_type_copy_lines.size(); ++i) {
       SplitInto(lines[s.work_type_copy_lines[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
-        t->work_type_copy.Set(static_cast<int>(i), k,
+        work_type_copy.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
       }
     }
@@ -646,10 +649,11 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   {
     const int n = std::max<int>(1, static_cast<int>(s.unit_price_lines.size()));
     t->unit_prices = TextGrid(n, kUnitPriceCols);
+    TextGrid& unit_prices = *t->unit_prices.Edit();
     for (std::size_t i = 0; i < s.unit_price_lines.size(); ++i) {
       SplitInto(lines[s.unit_price_lines[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
-        t->unit_prices.Set(static_cast<int>(i), k,
+        unit_prices.Set(static_cast<int>(i), k,
                            FieldAt(f, static_cast<std::size_t>(k) + 1));
       }
     }
@@ -729,14 +733,14 @@ std::string SeparatorInCells(const ProjectTables& t) {
 
 std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
   std::vector<std::string> out;
-  std::size_t summary_rows = t.fittings_summary.rows();
+  std::size_t summary_rows = t.fittings_summary->rows();
   for (const TextGrid& g : t.interior_summaries) summary_rows += g.rows();
   for (const TextGrid& g : t.exterior_summaries) summary_rows += g.rows();
   out.reserve(
       static_cast<std::size_t>(t.rooms.count(kInterior) + t.rooms.count(kExterior)) *
           kLinesPerRoom +
-      kRegisterRows + t.work_type_memory.rows() + t.fittings_store.rows() +
-      t.work_type_copy.rows() + t.unit_prices.rows() + 12 + summary_rows);
+      kRegisterRows + t.work_type_memory->rows() + t.fittings_store->rows() +
+      t.work_type_copy->rows() + t.unit_prices->rows() + 12 + summary_rows);
 
   // Rooms, up to the side's capacity.
   for (int side : {kInterior, kExterior}) {
@@ -751,7 +755,7 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
                   reg.At(r, 2));
   }
 
-  for (int r = 0; r < t.work_type_memory.rows(); ++r) {
+  for (int r = 0; r < t.work_type_memory->rows(); ++r) {
     std::string line = "KoSu,";
     AppendCells(t.work_type_memory, r, kWorkTypeMemoryCols, ',', &line);
     out.push_back(std::move(line));
@@ -766,13 +770,13 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
     out.push_back(std::move(line));
   }
 
-  for (int r = 0; r < t.work_type_copy.rows(); ++r) {
+  for (int r = 0; r < t.work_type_copy->rows(); ++r) {
     std::string line;
     AppendCells(t.work_type_copy, r, kWorkTypeCopyCols, '\'', &line);
     out.push_back(std::move(line));
   }
 
-  for (int r = 0; r < t.unit_prices.rows(); ++r) {
+  for (int r = 0; r < t.unit_prices->rows(); ++r) {
     std::string line = "Tank'";
     AppendCells(t.unit_prices, r, kUnitPriceCols, '\'', &line);
     out.push_back(std::move(line));

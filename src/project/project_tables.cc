@@ -29,18 +29,27 @@ void LayOutPartTable(int side, int part, TextGrid* t) {
 
 }  // namespace
 
+std::array<SharedTable*, 17> ProjectTables::Tables() {
+  return {&fittings_register,     &fittings_store,        &work_type_memory,
+          &work_type_copy,        &unit_prices,           &interior_summaries[0],
+          &interior_summaries[1], &interior_summaries[2], &interior_summaries[3],
+          &interior_summaries[4], &interior_summaries[5], &exterior_summaries[0],
+          &exterior_summaries[1], &exterior_summaries[2], &exterior_summaries[3],
+          &exterior_summaries[4], &fittings_summary};
+}
+
 void LayOutSummaryTables(ProjectTables* tables) {
   for (int p = 0; p < 5; ++p) {
-    LayOutPartTable(kInterior, p, &tables->interior_summaries[p]);
-    LayOutPartTable(kExterior, p, &tables->exterior_summaries[p]);
+    LayOutPartTable(kInterior, p, tables->interior_summaries[p].Edit());
+    LayOutPartTable(kExterior, p, tables->exterior_summaries[p].Edit());
   }
-  TextGrid& work = tables->interior_summaries[kWorkTypeTable];
+  TextGrid& work = *tables->interior_summaries[kWorkTypeTable].Edit();
   work.Resize(2, kWorkTypeTableCols);
   work.Clear();
   for (int c = 0; c < kWorkTypeTableCols; ++c) {
     work.Set(0, c, kWorkTypeHeadings[static_cast<std::size_t>(c)]);
   }
-  TextGrid& fit = tables->fittings_summary;
+  TextGrid& fit = *tables->fittings_summary.Edit();
   fit.Resize(kSummaryRows, kSummaryCols);
   fit.Clear();
   fit.Set(0, 0, "【建具廻り集計表】");
@@ -52,7 +61,7 @@ void LayOutSummaryTables(ProjectTables* tables) {
 
 void ResetProjectTables(ProjectTables* tables, bool keep_unit_prices) {
   tables->rooms.Clear();
-  TextGrid& reg = tables->fittings_register;
+  TextGrid& reg = *tables->fittings_register.Edit();
   reg.Resize(kRegisterRows, kRegisterCols);
   reg.Clear();
   reg.Set(0, 0, "符号");
@@ -61,7 +70,7 @@ void ResetProjectTables(ProjectTables* tables, bool keep_unit_prices) {
   tables->fittings_store = TextGrid(1, kFittingsStoreCols);
   tables->work_type_memory = TextGrid(1, kWorkTypeMemoryCols);
   tables->work_type_copy = TextGrid(1, kWorkTypeCopyCols);
-  if (!keep_unit_prices || tables->unit_prices.cols() != kUnitPriceCols) {
+  if (!keep_unit_prices || tables->unit_prices->cols() != kUnitPriceCols) {
     tables->unit_prices = TextGrid(1, kUnitPriceCols);
   }
   LayOutSummaryTables(tables);

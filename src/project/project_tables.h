@@ -8,6 +8,7 @@
 
 #include "calc/grid.h"
 #include "project/project_rooms.h"
+#include "project/shared_table.h"
 
 namespace veltrano {
 
@@ -28,16 +29,20 @@ struct ProjectTables {
   // The rooms and places, "Data" / "Gaib"; their names are the room
   // lists List1(0) and List1(1).
   ProjectRooms rooms;
-  TextGrid fittings_register;   // TateguGrid: row 0 header, rows 1..599
-  TextGrid fittings_store;      // TateguSaveGrid
-  TextGrid work_type_memory;    // KouSyuSaveGrid
-  TextGrid work_type_copy;      // SyukeiSaveGrid
-  TextGrid unit_prices;         // TankaGrid
+  // The tables, each read with -> or * and changed through Edit().
+  SharedTable fittings_register;   // TateguGrid: row 0 header, rows 1..599
+  SharedTable fittings_store;      // TateguSaveGrid
+  SharedTable work_type_memory;    // KouSyuSaveGrid
+  SharedTable work_type_copy;      // SyukeiSaveGrid
+  SharedTable unit_prices;         // TankaGrid
   // SyukeiGrid(0..4) interior part tables and SyukeiGrid(5) the work-type
   // table; GaibuSyukeiGrid(0..4); TateguSyukeiGrid.
-  std::array<TextGrid, 6> interior_summaries;
-  std::array<TextGrid, 5> exterior_summaries;
-  TextGrid fittings_summary;
+  std::array<SharedTable, 6> interior_summaries;
+  std::array<SharedTable, 5> exterior_summaries;
+  SharedTable fittings_summary;
+
+  // Every table, for what is done to each alike.
+  std::array<SharedTable*, 17> Tables();
 };
 
 // Lays out the summary tables as at start-up: their heading rows and one

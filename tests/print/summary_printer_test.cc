@@ -159,7 +159,7 @@ TEST_F(SummaryPrinterTest, PartTableByRowPagesThenBlocksOfTwelveItems) {
 
 TEST_F(SummaryPrinterTest, ColumnPositionsAndRules) {
   tables.interior_summaries[0] = PartTable(30, 2);
-  tables.interior_summaries[0].Set(4, 1, "12");
+  tables.interior_summaries[0].Edit()->Set(4, 1, "12");
   Print({0});
   ASSERT_EQ(canvas.page_count(), 3);
   const double items_left = 800 + 2350 + 500;
@@ -241,7 +241,7 @@ TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToItsCellOnEveryPage) {
   tables.interior_summaries[0] = PartTable(30, 2);
   std::string name;
   while (name.size() < (2 << 20)) name += "会議室A";
-  tables.interior_summaries[0].Set(4, 0, name);
+  tables.interior_summaries[0].Edit()->Set(4, 0, name);
   Print({0});
   ASSERT_EQ(canvas.page_count(), 3);
   const double first_row_y = TextY(8, kSheetLines);
@@ -408,7 +408,7 @@ TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) 
 
 TEST_F(SummaryPrinterTest, WorkTypeTableOnPagesOfThirtyFiveRowsNumberedFromOne) {
   tables.interior_summaries[0] = PartTable(2, 2);
-  TextGrid& work = tables.interior_summaries[kWorkTypeTable];
+  TextGrid& work = *tables.interior_summaries[kWorkTypeTable].Edit();
   work = TextGrid(71, 9);
   for (int c = 0; c < 9; ++c) work.Set(0, c, "見出" + std::to_string(c));
   for (int r = 1; r <= 70; ++r) {
@@ -444,7 +444,7 @@ TEST_F(SummaryPrinterTest, WorkTypeTableOnPagesOfThirtyFiveRowsNumberedFromOne) 
 }
 
 TEST_F(SummaryPrinterTest, WorkTypeColumnsAndTheHeadingOfAnEmptyTable) {
-  TextGrid& work = tables.interior_summaries[kWorkTypeTable];
+  TextGrid& work = *tables.interior_summaries[kWorkTypeTable].Edit();
   work = TextGrid(2, 9);
   const std::array<std::string, 9> cells = {"外装工事", "吹付タイル", "外", "壁",   "123.45",
                                             "m2",       "1,800",      "222,210", "足場別途"};
@@ -478,8 +478,8 @@ TEST_F(SummaryPrinterTest, WorkTypeColumnsAndTheHeadingOfAnEmptyTable) {
 
 TEST_F(SummaryPrinterTest, TablesInBoxOrderWithTheirSideTitles) {
   tables.interior_summaries[2] = TextGrid(5, 2);  // no item columns
-  tables.interior_summaries[2].Set(4, 0, "和室");
-  tables.interior_summaries[2].Set(4, 1, "2");
+  tables.interior_summaries[2].Edit()->Set(4, 0, "和室");
+  tables.interior_summaries[2].Edit()->Set(4, 1, "2");
   tables.exterior_summaries[2] = PartTable(1, 30, "場所名＼合計");
   TextGrid fittings = PartTable(13, 31, "符号＼合計");
   fittings.Set(0, 2, "硝子");

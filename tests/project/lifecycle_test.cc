@@ -168,9 +168,9 @@ TEST_F(LifecycleTest, BackupGoesToTheHomeInfoFolder) {
 
 TEST_F(LifecycleTest, NewKeepsTheUnitPricesOfThePreviousProject) {
   OpenProjectOfLines("前", {"Tank''PB張''''1,500''"});
-  EXPECT_EQ(w->tables().unit_prices.At(0, 5), "1,500");
+  EXPECT_EQ(w->tables().unit_prices->At(0, 5), "1,500");
   NewProjectNamed("次");
-  EXPECT_EQ(w->tables().unit_prices.At(0, 5), "1,500");
+  EXPECT_EQ(w->tables().unit_prices->At(0, 5), "1,500");
   w->CommandSave();
   bool found = false;
   for (const std::string& line : Lines(DataFile("次.xdt"))) {

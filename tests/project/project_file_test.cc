@@ -136,36 +136,36 @@ ProjectTables SmallProject() {
   AddRoom(&t, kExterior,
           RoomLines("Gaib", "外壁 北面≒", "1",
                     {{1, {{12, "○"}, {13, "弾性塗料"}, {15, "12.5*6.2"}}}}));
-  t.fittings_register.Set(1, 0, "AW1");
-  t.fittings_register.Set(1, 1, "1650");
-  t.fittings_register.Set(1, 2, "1100");
-  t.fittings_register.Set(2, 0, "SD1");
-  t.fittings_register.Set(2, 1, "800");
-  t.fittings_register.Set(2, 2, "2000");
-  t.work_type_memory.Set(0, 0, "ﾌﾛｰﾘﾝｸﾞ張り t12");
-  t.work_type_memory.Set(0, 1, "木");
+  t.fittings_register.Edit()->Set(1, 0, "AW1");
+  t.fittings_register.Edit()->Set(1, 1, "1650");
+  t.fittings_register.Edit()->Set(1, 2, "1100");
+  t.fittings_register.Edit()->Set(2, 0, "SD1");
+  t.fittings_register.Edit()->Set(2, 1, "800");
+  t.fittings_register.Edit()->Set(2, 2, "2000");
+  t.work_type_memory.Edit()->Set(0, 0, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.work_type_memory.Edit()->Set(0, 1, "木");
   t.fittings_store = TextGrid(6, kFittingsStoreCols);
   for (int r = 0; r < 6; ++r) {
-    t.fittings_store.Set(r, 0, "Mado");
-    t.fittings_store.Set(r, 1, r == 0 ? "AW1" : "@");
+    t.fittings_store.Edit()->Set(r, 0, "Mado");
+    t.fittings_store.Edit()->Set(r, 1, r == 0 ? "AW1" : "@");
   }
-  t.fittings_store.Set(0, 2, "FL5");
-  t.fittings_store.Set(0, 34, "1650");
-  t.fittings_store.Set(1, 34, "1100");
-  t.fittings_store.Set(2, 34, "1");
+  t.fittings_store.Edit()->Set(0, 2, "FL5");
+  t.fittings_store.Edit()->Set(0, 34, "1650");
+  t.fittings_store.Edit()->Set(1, 34, "1100");
+  t.fittings_store.Edit()->Set(2, 34, "1");
   t.work_type_copy = TextGrid(2, kWorkTypeCopyCols);
   const std::vector<std::string> copy_row = {
       "Syuk",  "木工事", "ﾌﾛｰﾘﾝｸﾞ張り t12", "内部",   "床",
       "16.56", "m2",     "4,500",           "74,520", "～別途"};
   for (int c = 0; c < kWorkTypeCopyCols; ++c)
-    t.work_type_copy.Set(0, c, copy_row[c]);
-  t.work_type_copy.Set(1, 0, "Syuk");
-  t.work_type_copy.Set(1, 5, "小計");
-  t.work_type_copy.Set(1, 7, "(74,520)");
-  t.unit_prices.Set(0, 0, "木工事");
-  t.unit_prices.Set(0, 1, "ﾌﾛｰﾘﾝｸﾞ張り t12");
-  t.unit_prices.Set(0, 5, "4,500");
-  TextGrid& floor = t.interior_summaries[0];
+    t.work_type_copy.Edit()->Set(0, c, copy_row[c]);
+  t.work_type_copy.Edit()->Set(1, 0, "Syuk");
+  t.work_type_copy.Edit()->Set(1, 5, "小計");
+  t.work_type_copy.Edit()->Set(1, 7, "(74,520)");
+  t.unit_prices.Edit()->Set(0, 0, "木工事");
+  t.unit_prices.Edit()->Set(0, 1, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.unit_prices.Edit()->Set(0, 5, "4,500");
+  TextGrid& floor = *t.interior_summaries[0].Edit();
   floor.Set(0, 2, " 1     ");
   floor.Set(1, 2, "木");
   floor.Set(2, 2, "ﾌﾛｰﾘﾝｸﾞ張り t12");
@@ -174,11 +174,11 @@ ProjectTables SmallProject() {
   floor.Set(4, 0, "応接室～ｵｰﾅｰ＼1F");
   floor.Set(4, 1, "2");
   floor.Set(4, 2, "16.56");
-  TextGrid& work = t.interior_summaries[kWorkTypeTable];
+  TextGrid& work = *t.interior_summaries[kWorkTypeTable].Edit();
   work.SetRows(3);
   for (int c = 0; c < kWorkTypeTableCols; ++c) {
     work.Set(1, c, copy_row[c + 1]);
-    work.Set(2, c, t.work_type_copy.At(1, c + 1));
+    work.Set(2, c, t.work_type_copy->At(1, c + 1));
   }
   return t;
 }
@@ -269,12 +269,12 @@ TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
   ProjectTables t = SmallProject();
   while (t.rooms.count(kExterior) > 0) t.rooms.Remove(kExterior, 0);
   // A register entry below a gap and a deleted store block are not written.
-  t.fittings_register.Set(4, 0, "WD9");
-  t.fittings_store.SetRows(13);
+  t.fittings_register.Edit()->Set(4, 0, "WD9");
+  t.fittings_store.Edit()->SetRows(13);
   for (int r = 6; r < 12; ++r) {
-    t.fittings_store.Set(r, 0, r == 6 ? "deldata" : "DelData");
-    t.fittings_store.Set(r, 1, r == 6 ? "SD1" : "@");
-    t.fittings_store.Set(r, 2, "SOP");
+    t.fittings_store.Edit()->Set(r, 0, r == 6 ? "deldata" : "DelData");
+    t.fittings_store.Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store.Edit()->Set(r, 2, "SOP");
   }
 
   const std::vector<std::string> lines = BuildProjectLines(t);
@@ -384,16 +384,16 @@ TEST_F(ProjectFileTest, SheetLinesComeBackAsTheyWereSpeltUntilTheirRowChanges) {
 
 TEST_F(ProjectFileTest, DeletedStoreBlocksAreGoneAfterTheNextSave) {
   ProjectTables t = SmallProject();
-  t.fittings_store.SetRows(12);
+  t.fittings_store.Edit()->SetRows(12);
   for (int r = 6; r < 12; ++r) {
-    t.fittings_store.Set(r, 0, "DelData");
-    t.fittings_store.Set(r, 1, r == 6 ? "SD1" : "@");
-    t.fittings_store.Set(r, 28, "SOP");
+    t.fittings_store.Edit()->Set(r, 0, "DelData");
+    t.fittings_store.Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store.Edit()->Set(r, 28, "SOP");
   }
   const ProjectTables read = RoundTrip(t);
-  ASSERT_EQ(read.fittings_store.rows(), 6);
-  for (int r = 0; r < 6; ++r) EXPECT_EQ(read.fittings_store.At(r, 0), "Mado");
-  EXPECT_EQ(read.fittings_store.At(0, 1), "AW1");
+  ASSERT_EQ(read.fittings_store->rows(), 6);
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(read.fittings_store->At(r, 0), "Mado");
+  EXPECT_EQ(read.fittings_store->At(0, 1), "AW1");
 }
 
 TEST_F(ProjectFileTest, SmallProjectComesBackByteForByte) {
@@ -407,8 +407,8 @@ TEST_F(ProjectFileTest, LargestProjectComesBackByteForByte) {
   const ProjectTables t = testing::MakeLargestProject();
   ASSERT_EQ(t.rooms.count(kInterior) * kItemRows, 25000);
   ASSERT_EQ(t.rooms.count(kExterior) * kItemRows, 5000);
-  ASSERT_FALSE(t.fittings_register.At(kMaxFittings, 0).empty());
-  ASSERT_EQ(t.fittings_store.rows(), 3594);
+  ASSERT_FALSE(t.fittings_register->At(kMaxFittings, 0).empty());
+  ASSERT_EQ(t.fittings_store->rows(), 3594);
 
   const ProjectTables read = RoundTrip(t);
 
@@ -439,7 +439,7 @@ TEST_F(ProjectFileTest, NewFileOpensAsAnEmptyProject) {
   const fs::path path = dir_ / "new.xdt";
   WriteRaw(path, "New\r\n");
   ProjectTables t = Fresh();
-  t.unit_prices.Set(0, 0, "left from before");  // opening replaces it
+  t.unit_prices.Edit()->Set(0, 0, "left from before");  // opening replaces it
   const ProjectReadResult result =
       ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
@@ -468,19 +468,19 @@ TEST_F(ProjectFileTest, TagsAreReadWithoutRegardToCase) {
   EXPECT_EQ(SideLines(t, kInterior)[0], lines[0]);
   EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("小部屋"));
   EXPECT_THAT(t.rooms.names(kExterior), ElementsAre("外部"));
-  EXPECT_EQ(t.fittings_register.At(1, 0), "aw1");
-  EXPECT_EQ(t.work_type_memory.At(0, 1), "工");
-  EXPECT_EQ(t.fittings_store.At(0, 0), "mado");
-  EXPECT_EQ(t.work_type_copy.At(0, 0), "syuk");
-  EXPECT_EQ(t.unit_prices.At(0, 1), "名");
-  EXPECT_EQ(t.interior_summaries[0].cols(), 4);
-  EXPECT_EQ(t.interior_summaries[0].rows(), 6);
-  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "見出し");
-  EXPECT_EQ(t.interior_summaries[0].At(0, 3), "x");
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "工種");
-  EXPECT_EQ(t.exterior_summaries[1].At(0, 0), "外");
-  EXPECT_EQ(t.exterior_summaries[1].cols(), 2);
-  EXPECT_EQ(t.fittings_summary.At(0, 0), "建具");
+  EXPECT_EQ(t.fittings_register->At(1, 0), "aw1");
+  EXPECT_EQ(t.work_type_memory->At(0, 1), "工");
+  EXPECT_EQ(t.fittings_store->At(0, 0), "mado");
+  EXPECT_EQ(t.work_type_copy->At(0, 0), "syuk");
+  EXPECT_EQ(t.unit_prices->At(0, 1), "名");
+  EXPECT_EQ(t.interior_summaries[0]->cols(), 4);
+  EXPECT_EQ(t.interior_summaries[0]->rows(), 6);
+  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "見出し");
+  EXPECT_EQ(t.interior_summaries[0]->At(0, 3), "x");
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->At(0, 0), "工種");
+  EXPECT_EQ(t.exterior_summaries[1]->At(0, 0), "外");
+  EXPECT_EQ(t.exterior_summaries[1]->cols(), 2);
+  EXPECT_EQ(t.fittings_summary->At(0, 0), "建具");
 }
 
 TEST_F(ProjectFileTest, RoomListsAreBuiltFromFirstLinesOnly) {
@@ -506,14 +506,14 @@ TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
 
 TEST_F(ProjectFileTest, OtherRecordsAreAppliedWithoutSheetOrFittingsRecords) {
   ProjectTables source = Fresh();
-  source.work_type_memory.Set(0, 4, "クロス貼り");
-  source.work_type_memory.Set(0, 5, "内装");
-  source.unit_prices.Set(0, 1, "クロス貼り");
-  source.unit_prices.Set(0, 5, "1,200");
-  source.interior_summaries[2].Resize(6, 4);
-  source.interior_summaries[2].Set(2, 2, "クロス貼り");
-  source.interior_summaries[2].Set(5, 3, "99.00");
-  source.fittings_summary.Set(4, 0, "AW1");
+  source.work_type_memory.Edit()->Set(0, 4, "クロス貼り");
+  source.work_type_memory.Edit()->Set(0, 5, "内装");
+  source.unit_prices.Edit()->Set(0, 1, "クロス貼り");
+  source.unit_prices.Edit()->Set(0, 5, "1,200");
+  source.interior_summaries[2].Edit()->Resize(6, 4);
+  source.interior_summaries[2].Edit()->Set(2, 2, "クロス貼り");
+  source.interior_summaries[2].Edit()->Set(5, 3, "99.00");
+  source.fittings_summary.Edit()->Set(4, 0, "AW1");
   const std::vector<std::string> lines = BuildProjectLines(source);
 
   ProjectReadResult result;
@@ -570,8 +570,8 @@ TEST_F(ProjectFileTest, RegisterIsCutAtItsCapacityWithAMessage) {
   lines.push_back("Tate,,800,2000");  // no code: nothing to register
   const ProjectTables t = Parse(lines);
 
-  EXPECT_EQ(t.fittings_register.rows(), kRegisterRows);
-  EXPECT_EQ(t.fittings_register.At(kMaxFittings, 0), "F599");
+  EXPECT_EQ(t.fittings_register->rows(), kRegisterRows);
+  EXPECT_EQ(t.fittings_register->At(kMaxFittings, 0), "F599");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   const std::string& text = dialogs_.shown[0].text;
   EXPECT_THAT(text, HasSubstr("符号のない建具データ1件"));
@@ -585,37 +585,37 @@ TEST_F(ProjectFileTest, TablesPastTheFormerReaderLimitsComeBackByteForByte) {
   ProjectTables t = SmallProject();
   t.work_type_memory = TextGrid(1003, kWorkTypeMemoryCols);
   for (int r = 0; r < 1003; ++r) {
-    t.work_type_memory.Set(r, 0, "名" + std::to_string(r));
-    t.work_type_memory.Set(r, 21, "内装");
+    t.work_type_memory.Edit()->Set(r, 0, "名" + std::to_string(r));
+    t.work_type_memory.Edit()->Set(r, 21, "内装");
   }
   t.fittings_store = TextGrid(668 * 6, kFittingsStoreCols);
   for (int block = 0; block < 668; ++block) {
     for (int i = 0; i < 6; ++i) {
-      t.fittings_store.Set(block * 6 + i, 0, "Mado");
-      t.fittings_store.Set(block * 6 + i, 1,
+      t.fittings_store.Edit()->Set(block * 6 + i, 0, "Mado");
+      t.fittings_store.Edit()->Set(block * 6 + i, 1,
                            i == 0 ? "K" + std::to_string(block) : "@");
-      t.fittings_store.Set(block * 6 + i, 34, "1.5");
+      t.fittings_store.Edit()->Set(block * 6 + i, 34, "1.5");
     }
   }
   t.unit_prices = TextGrid(2002, kUnitPriceCols);
   for (int r = 0; r < 2002; ++r) {
-    t.unit_prices.Set(r, 0, "工" + std::to_string(r));
-    t.unit_prices.Set(r, 6, "備考");
+    t.unit_prices.Edit()->Set(r, 0, "工" + std::to_string(r));
+    t.unit_prices.Edit()->Set(r, 6, "備考");
   }
-  TextGrid& floor = t.interior_summaries[0];
+  TextGrid& floor = *t.interior_summaries[0].Edit();
   floor.Resize(6000, 4);
-  TextGrid& fittings = t.fittings_summary;
+  TextGrid& fittings = *t.fittings_summary.Edit();
   fittings.Resize(4003, 3);
   for (int r = 4; r < 6000; ++r) floor.Set(r, 3, std::to_string(r));
   for (int r = 4; r < 4003; ++r) fittings.Set(r, 0, "W" + std::to_string(r));
 
   const ProjectTables read = RoundTrip(t);
   ExpectSameTables(read, t);
-  EXPECT_EQ(read.work_type_memory.At(1002, 21), "内装");
-  EXPECT_EQ(read.fittings_store.At(668 * 6 - 6, 1), "K667");
-  EXPECT_EQ(read.unit_prices.At(2001, 6), "備考");
-  EXPECT_EQ(read.interior_summaries[0].At(5999, 3), "5999");
-  EXPECT_EQ(read.fittings_summary.At(4002, 0), "W4002");
+  EXPECT_EQ(read.work_type_memory->At(1002, 21), "内装");
+  EXPECT_EQ(read.fittings_store->At(668 * 6 - 6, 1), "K667");
+  EXPECT_EQ(read.unit_prices->At(2001, 6), "備考");
+  EXPECT_EQ(read.interior_summaries[0]->At(5999, 3), "5999");
+  EXPECT_EQ(read.fittings_summary->At(4002, 0), "W4002");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
@@ -629,22 +629,22 @@ TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
   EXPECT_EQ(SideLines(t, kInterior)[0], "Data");
   EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 50);
   EXPECT_THAT(t.rooms.names(kInterior), ElementsAre(""));
-  EXPECT_EQ(t.fittings_register.At(1, 0), "B1");
-  EXPECT_EQ(t.fittings_register.At(1, 1), "");
-  EXPECT_EQ(t.work_type_memory.rows(), 1);
-  EXPECT_EQ(t.fittings_store.At(0, 0), "Mado");
-  EXPECT_EQ(t.work_type_copy.At(0, 0), "Syuk");
-  EXPECT_EQ(t.unit_prices.rows(), 1);
+  EXPECT_EQ(t.fittings_register->At(1, 0), "B1");
+  EXPECT_EQ(t.fittings_register->At(1, 1), "");
+  EXPECT_EQ(t.work_type_memory->rows(), 1);
+  EXPECT_EQ(t.fittings_store->At(0, 0), "Mado");
+  EXPECT_EQ(t.work_type_copy->At(0, 0), "Syuk");
+  EXPECT_EQ(t.unit_prices->rows(), 1);
   // A row line with no cells empties the row it lands on.
-  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "");
-  EXPECT_EQ(t.interior_summaries[0].rows(), 5);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].At(0, 0), "");
+  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "");
+  EXPECT_EQ(t.interior_summaries[0]->rows(), 5);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->At(0, 0), "");
   // "SyGC,2,4": four columns and no rows, so its row line is left out.
-  EXPECT_EQ(t.exterior_summaries[2].rows(), 0);
-  EXPECT_EQ(t.exterior_summaries[2].cols(), 4);
+  EXPECT_EQ(t.exterior_summaries[2]->rows(), 0);
+  EXPECT_EQ(t.exterior_summaries[2]->cols(), 4);
   // "SyTC" alone: no columns and no rows.
-  EXPECT_EQ(t.fittings_summary.rows(), 0);
-  EXPECT_EQ(t.fittings_summary.cols(), 0);
+  EXPECT_EQ(t.fittings_summary->rows(), 0);
+  EXPECT_EQ(t.fittings_summary->cols(), 0);
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("行数を超える2行"));
 
@@ -654,7 +654,7 @@ TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
 
 TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
   ProjectTables t = Fresh();
-  TextGrid& floor = t.interior_summaries[0];
+  TextGrid& floor = *t.interior_summaries[0].Edit();
   floor.Resize(7, 6);
   for (int c = 2; c < 6; ++c) {
     floor.Set(0, c, " " + std::to_string(c - 1) + "     ");
@@ -667,22 +667,22 @@ TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
   floor.Set(5, 0, "和室～次の間");
   floor.Set(6, 0, "ホール＼玄関");
   floor.Set(6, 5, "0.25");
-  TextGrid& work = t.interior_summaries[kWorkTypeTable];
+  TextGrid& work = *t.interior_summaries[kWorkTypeTable].Edit();
   work.Resize(4, kWorkTypeTableCols);
   work.Set(1, 0, "内装工事");
   work.Set(1, 6, "1,500");
   work.Set(2, 5, "小計");
   work.Set(3, 7, "(18,750)");
-  t.exterior_summaries[3].Resize(4, 2);  // headings only, no item column
-  t.fittings_summary.Resize(8, 5);
-  t.fittings_summary.Set(0, 4, "塗装・貼物");
-  t.fittings_summary.Set(7, 4, "3.00");
+  t.exterior_summaries[3].Edit()->Resize(4, 2);  // headings only, no item column
+  t.fittings_summary.Edit()->Resize(8, 5);
+  t.fittings_summary.Edit()->Set(0, 4, "塗装・貼物");
+  t.fittings_summary.Edit()->Set(7, 4, "3.00");
 
   const ProjectTables read = RoundTrip(t);
   ExpectSameTables(read, t);
-  EXPECT_EQ(read.interior_summaries[0].At(3, 0), "部屋名＼合計");
-  EXPECT_EQ(read.exterior_summaries[3].rows(), 4);
-  EXPECT_EQ(read.exterior_summaries[3].cols(), 2);
+  EXPECT_EQ(read.interior_summaries[0]->At(3, 0), "部屋名＼合計");
+  EXPECT_EQ(read.exterior_summaries[3]->rows(), 4);
+  EXPECT_EQ(read.exterior_summaries[3]->cols(), 2);
 }
 
 TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
@@ -708,8 +708,8 @@ TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
   EXPECT_EQ(floor.At(0, 0), "見出し");
   // Missing rows are empty, not the headings of the laid-out table.
   EXPECT_EQ(floor.At(3, 0), "");
-  EXPECT_EQ(t.fittings_summary.rows(), 3);
-  EXPECT_EQ(t.fittings_summary.At(0, 0), "");
+  EXPECT_EQ(t.fittings_summary->rows(), 3);
+  EXPECT_EQ(t.fittings_summary->At(0, 0), "");
 
   // The declared size is written back.
   const std::vector<std::string> written = BuildProjectLines(t);
@@ -731,7 +731,7 @@ TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
              "SyNC,9,3,3,", "SyGC,-1,3,3,", "SyND,2.5,x,", "SyND,0,ok,"},
             &result);
   EXPECT_EQ(result.unplaced_summary_lines, 8);
-  EXPECT_EQ(t.interior_summaries[0].At(0, 0), "ok");
+  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "ok");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_EQ(dialogs_.shown[0].title, "チェック");
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("8行"));
@@ -742,29 +742,29 @@ TEST_F(ProjectFileTest, SizeLinesAloneAllocateNothing) {
   const ProjectTables t =
       Parse({"SyNC,1,40000,800,", "SyNC,0,99999999,99999999,", "SyND,1,a,b,",
              "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,", "SyNC,5,12x,3y,"});
-  EXPECT_EQ(t.interior_summaries[1].rows(), 800);
-  EXPECT_EQ(t.interior_summaries[1].cols(), 40000);
-  EXPECT_EQ(t.interior_summaries[1].At(0, 1), "b");
+  EXPECT_EQ(t.interior_summaries[1]->rows(), 800);
+  EXPECT_EQ(t.interior_summaries[1]->cols(), 40000);
+  EXPECT_EQ(t.interior_summaries[1]->At(0, 1), "b");
   // A size whose lines could not be written back within bounds is shrunk,
   // with a notice.
   const TextGrid& huge = t.interior_summaries[0];
   EXPECT_LE(static_cast<double>(huge.rows()) * (huge.cols() + 12), 32 << 20);
   EXPECT_GT(huge.cols(), 0);
-  EXPECT_EQ(t.exterior_summaries[0].rows(), 0);
-  EXPECT_EQ(t.exterior_summaries[0].cols(), 0);
-  EXPECT_EQ(t.fittings_summary.rows(), 0);
-  EXPECT_EQ(t.fittings_summary.cols(), 1);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].rows(), 3);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable].cols(), 12);
+  EXPECT_EQ(t.exterior_summaries[0]->rows(), 0);
+  EXPECT_EQ(t.exterior_summaries[0]->cols(), 0);
+  EXPECT_EQ(t.fittings_summary->rows(), 0);
+  EXPECT_EQ(t.fittings_summary->cols(), 1);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->rows(), 3);
+  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->cols(), 12);
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("99999999行×99999999列"));
 }
 
 TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
   const ProjectTables t = Parse({"Tate,A,1,2", "Tate,,3,4", "Tate,B,5,6"});
-  EXPECT_EQ(t.fittings_register.At(1, 0), "A");
-  EXPECT_EQ(t.fittings_register.At(2, 0), "B");
-  EXPECT_EQ(t.fittings_register.At(2, 2), "6");
+  EXPECT_EQ(t.fittings_register->At(1, 0), "A");
+  EXPECT_EQ(t.fittings_register->At(2, 0), "B");
+  EXPECT_EQ(t.fittings_register->At(2, 2), "6");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("符号のない建具データ1件"));
 }
@@ -882,11 +882,11 @@ TEST_F(ProjectFileTest, FilesWithoutProjectRecordsAreRefused) {
         std::string("\r\n\r\n"), std::string("memo,Data,\r\n")}) {
     WriteRaw(path, bytes);
     ProjectTables t = Fresh();
-    t.unit_prices.Set(0, 0, "kept");
+    t.unit_prices.Edit()->Set(0, 0, "kept");
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_TRUE(result.failed);
-    EXPECT_EQ(t.unit_prices.At(0, 0), "kept");
+    EXPECT_EQ(t.unit_prices->At(0, 0), "kept");
     const std::vector<testing::ShownDialog> shown = dialogs_.Take();
     ASSERT_THAT(shown, SizeIs(1));
     EXPECT_EQ(shown[0].text, "物件データではありません。\n" + PathText(path));
@@ -925,8 +925,8 @@ TEST_F(ProjectFileTest, WorkTypeMemoryIsBoundedByTheMostAProjectMakes) {
   lines.back() = "KoSu,最後,工種,";
   ProjectReadResult result;
   const ProjectTables t = Parse(lines, &result);
-  EXPECT_EQ(t.work_type_memory.rows(), kMost);
-  EXPECT_EQ(t.work_type_memory.At(kMost - 1, 0), "項目");
+  EXPECT_EQ(t.work_type_memory->rows(), kMost);
+  EXPECT_EQ(t.work_type_memory->At(kMost - 1, 0), "項目");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text,
               HasSubstr(std::to_string(kMost + 1) + "行目以降の3行"));
@@ -956,8 +956,8 @@ TEST_F(ProjectFileTest, HugeDeclaredSummariesResaveIntoAReadableFile) {
   EXPECT_FALSE(result.damaged);
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
   for (int n = 0; n <= 5; ++n) {
-    EXPECT_EQ(back.interior_summaries[n].rows(), t.interior_summaries[n].rows());
-    EXPECT_EQ(back.interior_summaries[n].cols(), t.interior_summaries[n].cols());
+    EXPECT_EQ(back.interior_summaries[n]->rows(), t.interior_summaries[n]->rows());
+    EXPECT_EQ(back.interior_summaries[n]->cols(), t.interior_summaries[n]->cols());
   }
 }
 
@@ -989,16 +989,16 @@ TEST_F(ProjectFileTest, ACellHoldingItsRecordsSeparatorIsNeverWritten) {
   };
   const std::vector<Case> cases = {
       {"remark", [](ProjectTables* t) {
-         t->interior_summaries[kWorkTypeTable].Set(1, 8, "O'Neil");
+         t->interior_summaries[kWorkTypeTable].Edit()->Set(1, 8, "O'Neil");
        }, "工種別集計表の「O'Neil」に区切りの文字「'」"},
       {"unit price", [](ProjectTables* t) {
-         t->unit_prices.Set(0, 6, "O'Neil");
+         t->unit_prices.Edit()->Set(0, 6, "O'Neil");
        }, "工種別集計表の単価の「O'Neil」"},
       {"fitting", [](ProjectTables* t) {
-         t->fittings_register.Set(1, 1, "1,800");
+         t->fittings_register.Edit()->Set(1, 1, "1,800");
        }, "建具リストの「1,800」に区切りの文字「,」"},
       {"summary", [](ProjectTables* t) {
-         t->interior_summaries[0].Set(2, 2, "a,b");
+         t->interior_summaries[0].Edit()->Set(2, 2, "a,b");
        }, "内部集計表の「a,b」"},
   };
   for (const Case& c : cases) {
@@ -1013,7 +1013,7 @@ TEST_F(ProjectFileTest, ACellHoldingItsRecordsSeparatorIsNeverWritten) {
     EXPECT_EQ(Bytes(path), "New\r\n");
   }
   ProjectTables t = SmallProject();
-  t.interior_summaries[kWorkTypeTable].Set(1, 6, "1,500");
+  t.interior_summaries[kWorkTypeTable].Edit()->Set(1, 6, "1,500");
   std::string error;
   ASSERT_TRUE(WriteProjectFile(path, t, &error)) << error;
 }

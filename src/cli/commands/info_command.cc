@@ -33,13 +33,13 @@ class Info : public Command {
     if (!StartAndOpen(p, parsed.file, std::nullopt)) return kExitFailure;
     const ProjectTables& t = p.workspace.tables();
     int fittings = 0;
-    for (int r = 1; r < t.fittings_register.rows(); ++r) {
-      if (!t.fittings_register.At(r, 0).empty()) ++fittings;
+    for (int r = 1; r < t.fittings_register->rows(); ++r) {
+      if (!t.fittings_register->At(r, 0).empty()) ++fittings;
     }
     int takeoffs = 0;
-    for (int r = 0; r < t.fittings_store.rows(); ++r) {
-      const std::string& marker = t.fittings_store.At(r, 0);
-      const std::string& code = t.fittings_store.At(r, 1);
+    for (int r = 0; r < t.fittings_store->rows(); ++r) {
+      const std::string& marker = t.fittings_store->At(r, 0);
+      const std::string& code = t.fittings_store->At(r, 1);
       if (EqualsIgnoreCase(marker, "Mado") && !code.empty() && code != "@") {
         ++takeoffs;
       }
