@@ -68,6 +68,7 @@ void FittingsSummary::AddItem(int row, int category, const std::string& name,
 }
 
 void FittingsSummary::AggregateFittings() {
+  HistoryStep step(history_, "集計");
   ++revision_;
   TextGrid& t = *tables_.fittings_summary.Edit();
   const TextGrid& store = tables_.fittings_store;
@@ -114,6 +115,7 @@ void FittingsSummary::AggregateFittings() {
 
 void FittingsSummary::AssignWorkType(int row, int column,
                                      std::string_view work_type) {
+  HistoryStep step(history_, "工種");
   TextGrid& t = *tables_.fittings_summary.Edit();
   if (row > 4 || t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
       column >= t.cols() || t.At(2, column).empty() || work_type.empty()) {
@@ -125,6 +127,7 @@ void FittingsSummary::AssignWorkType(int row, int column,
 }
 
 void FittingsSummary::ClearWorkType(int column) {
+  HistoryStep step(history_, "工種");
   TextGrid& t = *tables_.fittings_summary.Edit();
   if (column < kFirstItemColumn || column >= t.cols()) return;
   ++revision_;

@@ -8,6 +8,7 @@
 #include "calc/grid.h"
 #include "calc/rounding.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 
 namespace veltrano {
@@ -21,7 +22,10 @@ class FittingsSummary {
       : tables_(tables), platform_(platform) {}
 
   const TextGrid& table() const { return tables_.fittings_summary; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the object and of the table it shows.
+  std::uint64_t revision() const { return revision_ + tables_.fittings_summary.revision(); }
+  // The history its changes are recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
   void SetDigits(DigitSetting digits) { digits_ = digits; }
 
   // "集計開始" of the fittings panel.
@@ -42,6 +46,7 @@ class FittingsSummary {
   Platform platform_;
   DigitSetting digits_;
   std::uint64_t revision_ = 0;
+  ProjectHistory* history_ = nullptr;
 };
 
 }  // namespace veltrano

@@ -23,6 +23,13 @@ std::string Ordinal(int number) { return " " + std::to_string(number) + "     ";
 
 }  // namespace
 
+std::uint64_t PartSummaries::revision() const {
+  std::uint64_t sum = revision_;
+  for (const SharedTable& t : tables_.interior_summaries) sum += t.revision();
+  for (const SharedTable& t : tables_.exterior_summaries) sum += t.revision();
+  return sum;
+}
+
 const TextGrid& PartSummaries::table(int side, int part) const {
   return side == kInterior ? tables_.interior_summaries[part]
                            : tables_.exterior_summaries[part];
@@ -34,6 +41,7 @@ TextGrid& PartSummaries::MutableTable(int side, int part) {
 }
 
 void PartSummaries::AggregateSide(int side, const std::vector<std::string>& names) {
+  HistoryStep step(history_, "集計");
   if (side < 0 || side > 1) return;
   ++revision_;
   const int n = static_cast<int>(names.size());
@@ -160,6 +168,7 @@ void PartSummaries::AccumulatePart(
 
 void PartSummaries::AssignWorkType(int side, int part, int row, int column,
                                    std::string_view work_type) {
+  HistoryStep step(history_, "工種");
   if (side < 0 || side > 1 || part < 0 || part >= kParts) return;
   TextGrid& t = MutableTable(side, part);
   if (row > kFirstRoomRow || column < kFirstItemColumn || column >= t.cols() ||

@@ -9,6 +9,7 @@
 #include "calc/grid.h"
 #include "calc/rounding.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 
 namespace veltrano {
@@ -25,7 +26,10 @@ class PartSummaries {
   const TextGrid& table(int side, int part) const;
   // The progress caption SyukeiInfo.
   const std::string& caption() const { return caption_; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the object and of the tables it shows.
+  std::uint64_t revision() const;
+  // The history its changes are recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
 
   void SetDigits(DigitSetting digits) { digits_ = digits; }
 
@@ -54,6 +58,7 @@ class PartSummaries {
   DigitSetting digits_;
   std::string caption_;
   std::uint64_t revision_ = 0;
+  ProjectHistory* history_ = nullptr;
   // The stored rows of the room being added up (kept to reuse its memory).
   std::vector<std::vector<std::string_view>> room_rows_;
 };

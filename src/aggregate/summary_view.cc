@@ -19,6 +19,13 @@ void SummaryView::ChoosePart(int part) {
   part_ = part;
 }
 
+std::uint64_t SummaryView::revision() const {
+  std::uint64_t sum = revision_ + tables_.fittings_summary.revision();
+  for (const SharedTable& t : tables_.interior_summaries) sum += t.revision();
+  for (const SharedTable& t : tables_.exterior_summaries) sum += t.revision();
+  return sum;
+}
+
 const TextGrid& SummaryView::ShownTable() const {
   switch (mode_) {
     case kInteriorSummary:

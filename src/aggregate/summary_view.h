@@ -34,7 +34,8 @@ class SummaryView {
 
   int mode() const { return mode_; }
   int part() const { return part_; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the object and of the tables it shows.
+  std::uint64_t revision() const;
 
   // ShowSummary after a summary or part choice. (The work-type list is
   // reloaded from its file by the caller.)

@@ -47,6 +47,14 @@ std::string AmountText(double whole) {
   return (whole < 0 ? "-" : "") + Grouped(whole);
 }
 
+std::string_view WorkTypeTable::StepNameOfColumn(int col) {
+  switch (col) {
+    case 5: return "単位";
+    case 8: return "備考";
+    default: return "単価";
+  }
+}
+
 void WorkTypeTable::CutToHeading() {
   work().SetRows(1);
   editor_shown_ = false;
@@ -54,6 +62,7 @@ void WorkTypeTable::CutToHeading() {
 
 void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
                                      MoneyRounding rounding) {
+  HistoryStep step(history_, "集計");
   if (platform_.dialogs.Ask(kTitleConfirm,
                             "先に内部・外部・建具廻りの集計をしてからでないと\n"
                             "各々の集計結果は工種別集計には反映されません。\n"
@@ -164,6 +173,7 @@ bool WorkTypeTable::CurrentCellExists() const {
 
 void WorkTypeTable::ClickCell(int row, int col, std::string_view unit,
                               MoneyRounding rounding) {
+  HistoryStep step(history_, StepNameOfColumn(col));
   const TextGrid& t = table();
   if (row < 0 || row >= t.rows() || col < 0 || col >= t.cols()) return;
   ++revision_;
@@ -215,6 +225,10 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
 
 void WorkTypeTable::EditorTextChanged(std::string_view text) {
   if (!editor_shown_ || !CurrentCellExists()) return;
+  // The keystrokes into one cell are one step.
+  HistoryStep step(history_, StepNameOfColumn(current_col_),
+                   "work-type " + std::to_string(current_row_) + " " +
+                       std::to_string(current_col_) + " " + std::to_string(editor_opening_));
   ++revision_;
   std::string typed;
   for (char c : text) {
@@ -240,6 +254,7 @@ void WorkTypeTable::EditorTextChanged(std::string_view text) {
 void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
                                    MoneyRounding rounding) {
   if (!editor_shown_ || !CurrentCellExists()) return;
+  HistoryStep step(history_, StepNameOfColumn(current_col_));
   ++revision_;
   TextGrid& t = work();
   switch (key) {
@@ -287,11 +302,22 @@ void WorkTypeTable::TypeOnTable(std::string_view text, std::string_view unit,
 }
 
 void WorkTypeTable::SaveUnitPrices() {
+  HistoryStep step(history_, "単価保存");
   ++revision_;
   veltrano::SaveUnitPrices(&tables_);
 }
 
+void WorkTypeTable::TableRestored() {
+  ++revision_;
+  editor_shown_ = false;
+  if (!CurrentCellExists()) {
+    current_row_ = 1;
+    current_col_ = 0;
+  }
+}
+
 void WorkTypeTable::DeleteKey() {
+  HistoryStep step(history_, "単位");
   if (!CurrentCellExists() || current_col_ != 5) return;
   if (table().At(current_row_, 5) == "小計") return;
   ++revision_;

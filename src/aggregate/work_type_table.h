@@ -8,6 +8,7 @@
 
 #include "calc/grid.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 
 namespace veltrano {
@@ -35,7 +36,13 @@ class WorkTypeTable {
       : tables_(tables), platform_(platform) {}
 
   const TextGrid& table() const { return tables_.interior_summaries[kWorkTypeTable]; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the object and of the tables it shows and keeps.
+  std::uint64_t revision() const {
+    return revision_ + tables_.interior_summaries[kWorkTypeTable].revision() +
+           tables_.unit_prices.revision();
+  }
+  // The history its changes are recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
 
   // "集計開始" of the work-type panel: the question, then the table built
   // when any summary has been aggregated.
@@ -85,6 +92,9 @@ class WorkTypeTable {
   // Refreshes the work-type table copy and the unit-price table from the
   // table ("単価保存", and before the project is written).
   void SaveUnitPrices();
+  // The table was put back to an earlier version: the editor closes and a
+  // current cell the table no longer has is left.
+  void TableRestored();
   // The Delete key on the table: the unit of the current row is blanked
   // unless it reads "小計". Nothing is computed again.
   void DeleteKey();
@@ -96,6 +106,8 @@ class WorkTypeTable {
 
  private:
   TextGrid& work() { return *tables_.interior_summaries[kWorkTypeTable].Edit(); }
+  // The name of the step of a change in a column of the table.
+  static std::string_view StepNameOfColumn(int col);
   void CutToHeading();
   void RestoreUnitPrices();
   // PlaceCellEditor, ComputeAmounts and ComputeSubtotals.
@@ -108,6 +120,7 @@ class WorkTypeTable {
   ProjectTables& tables_;
   Platform platform_;
   std::uint64_t revision_ = 0;
+  ProjectHistory* history_ = nullptr;
   int current_row_ = 1;
   int current_col_ = 0;
   bool editor_shown_ = false;

@@ -113,6 +113,7 @@ void FittingsRegister::AskToModify(int row, const std::string& w,
 }
 
 void FittingsRegister::RegisterFitting() {
+  HistoryStep step(history_, "建具登録");
   Touch();
   focus_box_ = -1;
   if (Full()) {
@@ -175,6 +176,7 @@ void FittingsRegister::ClickRow(int row) {
 }
 
 void FittingsRegister::DeleteSelected() {
+  HistoryStep step(history_, "建具削除");
   Touch();
   if (boxes_[kCodeBox].empty() || current_row_ < 1) return;
   TextGrid& reg = *tables_.fittings_register.Edit();
@@ -190,6 +192,7 @@ void FittingsRegister::DeleteSelected() {
 }
 
 void FittingsRegister::DeleteAll() {
+  HistoryStep step(history_, "建具全削除");
   Touch();
   if (platform_.dialogs.Ask(kTitleConfirm, "すべて削除します。",
                             Buttons::kOkCancel) != Answer::kOk) {
@@ -200,6 +203,7 @@ void FittingsRegister::DeleteAll() {
 }
 
 void FittingsRegister::ReadFromFile() {
+  HistoryStep step(history_, "建具読込");
   if (!session_.project_open()) return;
   Touch();
   const auto chosen = platform_.files.ChooseFileToOpen(

@@ -11,6 +11,7 @@
 #include "calc/grid.h"
 #include "config/folders.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 #include "project/session.h"
 
@@ -45,7 +46,10 @@ class FittingsRegister {
   int current_row() const { return current_row_; }
   // The box that takes the focus after the last command, or -1.
   int focus_box() const { return focus_box_; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the panel and of the register it shows.
+  std::uint64_t revision() const { return revision_ + tables_.fittings_register.revision(); }
+  // The history its changes are recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
 
   // The first register row whose code equals `code` without regard to
   // letter case, from row 1 down.
@@ -97,6 +101,7 @@ class FittingsRegister {
   int current_row_ = 0;
   int focus_box_ = -1;
   std::uint64_t revision_ = 0;
+  ProjectHistory* history_ = nullptr;
 };
 
 }  // namespace veltrano

@@ -175,7 +175,7 @@ std::string FittingsTakeoff::TypedText(std::string_view typed) {
 
 void FittingsTakeoff::ChooseFitting(std::string_view code) {
   Touch();
-  const TextGrid& store = *project_.fittings_store.Edit();
+  const TextGrid& store = project_.fittings_store;
   for (int r = 0; r < store.rows(); ++r) {
     if (store.At(r, 0) != kDeleted && !store.At(r, 1).empty() &&
         EqualsIgnoreCase(store.At(r, 1), code)) {
@@ -460,7 +460,7 @@ void FittingsTakeoff::ToggleCheckList() {
 // ---- The store ---------------------------------------------------------------------
 
 int FittingsTakeoff::BlockOf(std::string_view code) const {
-  const TextGrid& store = *project_.fittings_store.Edit();
+  const TextGrid& store = project_.fittings_store;
   for (int r = 0; r < store.rows(); ++r) {
     if (store.At(r, 1) == code) return r;
   }
@@ -468,6 +468,7 @@ int FittingsTakeoff::BlockOf(std::string_view code) const {
 }
 
 void FittingsTakeoff::Commit() {
+  HistoryStep step(history_, "入力確定");
   bool any = false;
   for (const TextGrid& g : tables_) {
     for (int c = 0; c < g.cols() && !any; ++c) any = !g.At(1, c).empty();
@@ -522,7 +523,7 @@ void FittingsTakeoff::EnteredDialogModify() {
   places_ = entered_data_.At(dialog_row_, 3);
   const int block = BlockOf(dialog_code_);
   if (block >= 0) {
-    const TextGrid& store = *project_.fittings_store.Edit();
+    const TextGrid& store = project_.fittings_store;
     for (int r = 1; r <= 6; ++r) {
       for (int t = 0; t < kFittingsTables; ++t) {
         TextGrid& g = tables_[t];
@@ -539,6 +540,7 @@ void FittingsTakeoff::EnteredDialogModify() {
 }
 
 void FittingsTakeoff::EnteredDialogDelete() {
+  HistoryStep step(history_, "入力削除");
   if (!dialog_open_) return;
   Touch();
   if (platform_.dialogs.Ask(kTitleConfirm, dialog_code_ + "を削除します。",

@@ -12,6 +12,7 @@
 #include "config/settings.h"
 #include "fittings/register.h"
 #include "port/dialogs.h"
+#include "project/history.h"
 #include "project/project_tables.h"
 
 namespace veltrano {
@@ -68,7 +69,10 @@ class FittingsTakeoff {
   const TextGrid& entered_data_list() const { return entered_data_; }
   bool entered_dialog_open() const { return dialog_open_; }
   const std::string& entered_dialog_code() const { return dialog_code_; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the panel and of the store it enters into.
+  std::uint64_t revision() const { return revision_ + project_.fittings_store.revision(); }
+  // The history its changes are recorded in, which the workspace connects.
+  void SetHistory(ProjectHistory* history) { history_ = history; }
 
   // ---- Operations -----------------------------------------------------------
   void SetDigits(DigitSetting digits);
@@ -139,6 +143,7 @@ class FittingsTakeoff {
   std::string dialog_code_;
   int dialog_row_ = 0;
   std::uint64_t revision_ = 0;
+  ProjectHistory* history_ = nullptr;
 };
 
 }  // namespace veltrano

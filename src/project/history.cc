@@ -1,21 +1,26 @@
 #include "project/history.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace veltrano {
 
-ProjectHistory::ProjectHistory(ProjectRooms& rooms) : rooms_(rooms) {
-  rooms_.set_recorder(this);
+ProjectHistory::ProjectHistory(ProjectTables& project) : project_(project) {
+  project_.rooms.set_recorder(this);
+  for (SharedTable* table : project_.Tables()) table->set_recorder(this);
 }
 
-ProjectHistory::~ProjectHistory() { rooms_.set_recorder(nullptr); }
+ProjectHistory::~ProjectHistory() {
+  project_.rooms.set_recorder(nullptr);
+  for (SharedTable* table : project_.Tables()) table->set_recorder(nullptr);
+}
 
-void ProjectHistory::Begin(std::string_view name) {
+void ProjectHistory::Begin(std::string_view name, std::string_view merge_key) {
   if (applying_) return;
   if (depth_ == 0) {
     // What was shown and not yet stored belongs to no step.
     if (view_ != nullptr) view_->StoreShown();
-    open_ = Step{std::string(name), {}};
+    open_ = Step{std::string(name), std::string(merge_key), {}, {}};
   }
   ++depth_;
 }
@@ -26,11 +31,32 @@ void ProjectHistory::End() {
   if (--depth_ > 0) return;
   Step step = std::move(open_);
   open_ = Step{};
-  if (step.changes.empty()) return;
+  // A table changed back to what it held, or written with the same texts,
+  // has not changed.
+  std::erase_if(step.tables, [](TableChange& change) {
+    change.after = change.table->Share();
+    return change.after == change.before || *change.after == *change.before;
+  });
+  if (step.empty()) return;
   ++revision_;
   if (MergesTyping(step)) {
     undo_.back().changes.front().cells.front().after =
         std::move(step.changes.front().cells.front().after);
+    return;
+  }
+  if (!step.merge_key.empty() && !undo_.empty() && redo_.empty() &&
+      undo_.back().merge_key == step.merge_key) {
+    Step& last = undo_.back();
+    for (RoomChange& change : step.changes) last.changes.push_back(std::move(change));
+    for (TableChange& change : step.tables) {
+      auto it = std::find_if(last.tables.begin(), last.tables.end(),
+                             [&](const TableChange& t) { return t.table == change.table; });
+      if (it == last.tables.end()) {
+        last.tables.push_back(std::move(change));
+      } else {
+        it->after = std::move(change.after);
+      }
+    }
     return;
   }
   undo_.push_back(std::move(step));
@@ -65,6 +91,16 @@ void ProjectHistory::Record(RoomChange change) {
   open_.changes.push_back(std::move(change));
 }
 
+void ProjectHistory::TableChanging(SharedTable& table, std::shared_ptr<const TextGrid> before) {
+  // A table changed outside any user action keeps that change when a step
+  // before it is undone only if the step did not change the same table.
+  if (applying_ || depth_ == 0) return;
+  for (const TableChange& change : open_.tables) {
+    if (change.table == &table) return;
+  }
+  open_.tables.push_back({&table, std::move(before), nullptr});
+}
+
 std::string ProjectHistory::undo_name() const {
   if (undo_.empty()) return {};
   return undo_.back().name == kTypingStep ? "入力" : undo_.back().name;
@@ -78,14 +114,23 @@ std::string ProjectHistory::redo_name() const {
 void ProjectHistory::Apply(const Step& step, bool forward) {
   applying_ = true;
   if (forward) {
-    for (const RoomChange& change : step.changes) rooms_.Apply(change, true);
+    for (const RoomChange& change : step.changes) project_.rooms.Apply(change, true);
   } else {
     for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
-      rooms_.Apply(*it, false);
+      project_.rooms.Apply(*it, false);
     }
   }
-  const RoomChange& first = step.changes.front();
+  for (const TableChange& change : step.tables) {
+    change.table->Restore(forward ? change.after : change.before);
+  }
   StepPlace place;
+  if (step.changes.empty()) {
+    place.table = step.tables.front().table;
+    if (view_ != nullptr) view_->ShowStep(place);
+    applying_ = false;
+    return;
+  }
+  const RoomChange& first = step.changes.front();
   place.side = first.side;
   switch (first.kind) {
     case RoomChange::Kind::kCells:
@@ -139,6 +184,7 @@ void ProjectHistory::Clear() {
   undo_.clear();
   redo_.clear();
   open_.changes.clear();
+  open_.tables.clear();
 }
 
 }  // namespace veltrano

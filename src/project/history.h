@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project/project_rooms.h"
+#include "project/project_tables.h"
 
 namespace veltrano {
 
@@ -18,6 +18,8 @@ struct StepPlace {
   int room = -1;
   int row = 0;
   int col = 0;
+  // For a step that changed no room: the first table it changed.
+  const SharedTable* table = nullptr;
 };
 
 // What the history needs of the objects that show the project.
@@ -36,14 +38,14 @@ class HistoryView {
 // it, and holds every change the project's operations told while it was
 // open; undoing takes them back in reverse order, so what changed outside
 // the step stays as it is.
-class ProjectHistory final : public RoomChangeRecorder {
+class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecorder {
  public:
   static constexpr std::size_t kDepth = 200;
   // The step of keystrokes typed into an item cell: those into one cell
   // make one step, shown as "入力".
   static constexpr std::string_view kTypingStep = "入力 (keys)";
 
-  explicit ProjectHistory(ProjectRooms& rooms);
+  explicit ProjectHistory(ProjectTables& project);
   ~ProjectHistory() override;
   ProjectHistory(const ProjectHistory&) = delete;
   ProjectHistory& operator=(const ProjectHistory&) = delete;
@@ -52,8 +54,9 @@ class ProjectHistory final : public RoomChangeRecorder {
   std::uint64_t revision() const { return revision_; }
 
   // A user action begins and ends; steps do not nest (an action inside
-  // another belongs to the outer one).
-  void Begin(std::string_view name);
+  // another belongs to the outer one). Consecutive steps of the same
+  // non-empty `merge_key` (keystrokes into one table cell) are one step.
+  void Begin(std::string_view name, std::string_view merge_key = {});
   void End();
   bool recording() const { return depth_ > 0; }
 
@@ -66,18 +69,27 @@ class ProjectHistory final : public RoomChangeRecorder {
   void Clear();
 
   void Record(RoomChange change) override;
+  void TableChanging(SharedTable& table, std::shared_ptr<const TextGrid> before) override;
 
  private:
+  struct TableChange {
+    SharedTable* table;
+    std::shared_ptr<const TextGrid> before;
+    std::shared_ptr<const TextGrid> after;
+  };
   struct Step {
     std::string name;
+    std::string merge_key;
     std::vector<RoomChange> changes;
+    std::vector<TableChange> tables;
+    bool empty() const { return changes.empty() && tables.empty(); }
   };
   void Apply(const Step& step, bool forward);
   // Whether the step can take over `step`'s changes: keystrokes into the
   // same cell.
   bool MergesTyping(const Step& step) const;
 
-  ProjectRooms& rooms_;
+  ProjectTables& project_;
   HistoryView* view_ = nullptr;
   std::deque<Step> undo_;
   std::vector<Step> redo_;
@@ -90,8 +102,10 @@ class ProjectHistory final : public RoomChangeRecorder {
 // Records the enclosing user action as one step, when a history is given.
 class HistoryStep {
  public:
-  HistoryStep(ProjectHistory* history, std::string_view name) : history_(history) {
-    if (history_ != nullptr) history_->Begin(name);
+  HistoryStep(ProjectHistory* history, std::string_view name,
+              std::string_view merge_key = {})
+      : history_(history) {
+    if (history_ != nullptr) history_->Begin(name, merge_key);
   }
   ~HistoryStep() {
     if (history_ != nullptr) history_->End();

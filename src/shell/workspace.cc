@@ -22,7 +22,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       register_(tables_, folders_, session_, platform_),
       fittings_takeoff_(tables_, register_, settings_, platform_),
       sheets_(tables_, register_, platform_),
-      history_(tables_.rooms),
+      history_(tables_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
       sheet_editing_(sheets_, platform_),
       item_copy_(tables_, folders_, sheets_, platform_),
@@ -37,6 +37,11 @@ Workspace::Workspace(Folders folders, Platform platform)
   sheets_.SetItemPlacer(&item_copy_);
   sheets_.SetHistory(&history_);
   importer_.SetHistory(&history_);
+  register_.SetHistory(&history_);
+  fittings_takeoff_.SetHistory(&history_);
+  part_summaries_.SetHistory(&history_);
+  fittings_summary_.SetHistory(&history_);
+  work_type_table_.SetHistory(&history_);
   history_.set_view(this);
 }
 
@@ -203,6 +208,20 @@ void Workspace::ProjectRead(const ProjectReadResult& result) {
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }
 
+void Workspace::ShowTableStep(const SharedTable& table) {
+  // The panel of the table, with what it keeps of it made anew.
+  int mode = kModeAggregation;
+  if (&table == &tables_.fittings_register) {
+    mode = kModeFittingsRegister;
+  } else if (&table == &tables_.fittings_store) {
+    mode = kModeFittingsTakeoff;
+  }
+  register_.RebuildLineCache();
+  fittings_takeoff_.StoreRead();
+  work_type_table_.TableRestored();
+  if (mode_ != mode) SwitchMode(mode);
+}
+
 bool Workspace::Undo() {
   sheets_.HideEditor();
   return history_.Undo();
@@ -218,6 +237,10 @@ void Workspace::StoreShown() {
 }
 
 void Workspace::ShowStep(const StepPlace& place) {
+  if (place.table != nullptr) {
+    ShowTableStep(*place.table);
+    return;
+  }
   const int mode = place.side == kInterior ? kModeInterior : kModeExterior;
   // The sheets show what the project held before the step was undone or
   // redone: they are laid out again from it, never stored.

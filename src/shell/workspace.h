@@ -140,6 +140,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   // HistoryView.
   void StoreShown() override;
   void ShowStep(const StepPlace& place) override;
+  void ShowTableStep(const SharedTable& table);
 
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);

@@ -200,13 +200,14 @@ TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {
   Pick(kGlassTable, 2, 0, "FL6");
   Pick(kPaintingTable, 1, 0, "EP");
   t().Commit();
-  const TextGrid& store = w->tables().fittings_store;
-  ASSERT_EQ(store.rows(), 6);
-  EXPECT_EQ(store.At(0, 0), "Mado");
-  EXPECT_EQ(store.At(0, 1), "AW1");
-  EXPECT_EQ(store.At(1, 1), "@");
-  EXPECT_EQ(store.At(0, 34), "1800");
-  EXPECT_EQ(store.At(2, 34), "1");
+  // Each change puts a new version of the store in place.
+  auto store = [this]() -> const TextGrid& { return w->tables().fittings_store; };
+  ASSERT_EQ(store().rows(), 6);
+  EXPECT_EQ(store().At(0, 0), "Mado");
+  EXPECT_EQ(store().At(0, 1), "AW1");
+  EXPECT_EQ(store().At(1, 1), "@");
+  EXPECT_EQ(store().At(0, 34), "1800");
+  EXPECT_EQ(store().At(2, 34), "1");
   const TextGrid& list = t().entered_data_list();
   EXPECT_EQ(list.At(1, 0), "AW1");
   EXPECT_EQ(list.At(1, 4), "FL5");
@@ -218,8 +219,8 @@ TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {
   EXPECT_EQ(dialogs.Take().size(), 1u);
   t().ChooseFitting("D2");
   t().Commit();
-  ASSERT_EQ(store.rows(), 12);
-  EXPECT_EQ(store.At(6, 1), "D2");
+  ASSERT_EQ(store().rows(), 12);
+  EXPECT_EQ(store().At(6, 1), "D2");
   t().ClickEnteredList(1, 0);
   ASSERT_TRUE(t().entered_dialog_open());
   t().EnteredDialogModify();
@@ -227,16 +228,16 @@ TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {
   EXPECT_EQ(t().mode_text(), "修正");
   EXPECT_EQ(t().table(kGlassTable).At(1, 1), "1.8");
   t().Commit();
-  ASSERT_EQ(store.rows(), 18);
-  EXPECT_EQ(store.At(0, 1), "AW1");
-  EXPECT_EQ(store.At(12, 1), "");
+  ASSERT_EQ(store().rows(), 18);
+  EXPECT_EQ(store().At(0, 1), "AW1");
+  EXPECT_EQ(store().At(12, 1), "");
 
   // Deleted: gone from the list and the file, and free to be taken again.
   t().ClickEnteredList(1, 0);
   dialogs.answers = {Answer::kOk};
   t().EnteredDialogDelete();
   EXPECT_EQ(dialogs.Take().back(), (ShownDialog{"確認", "AW1を削除します。", true}));
-  EXPECT_EQ(store.At(5, 0), "DelData");
+  EXPECT_EQ(store().At(5, 0), "DelData");
   EXPECT_EQ(t().entered_data_list().At(1, 0), "D2");
   w->CommandSave();
   std::vector<std::string> lines;
@@ -252,8 +253,8 @@ TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {
   EXPECT_EQ(t().check_list(), (std::vector<std::string>{"×AW1", "○D2"}));
   t().ChooseFitting("AW1");
   t().Commit();
-  EXPECT_EQ(store.At(0, 0), "Mado");
-  EXPECT_EQ(store.rows(), 24);
+  EXPECT_EQ(store().At(0, 0), "Mado");
+  EXPECT_EQ(store().rows(), 24);
 }
 
 }  // namespace
