@@ -82,23 +82,30 @@ bool ProjectHistory::MergesTyping(const Step& step) const {
 void ProjectHistory::Record(RoomChange change) {
   if (applying_) return;
   if (depth_ == 0) {
-    // Cells changed outside any user action stay where they are for the
-    // steps around them; rooms added, removed, renamed or moved outside
-    // one would leave the steps pointing at other rooms.
-    if (change.kind != RoomChange::Kind::kCells) Clear();
+    // Cells changed outside any user action (a room stored in the form
+    // the sheet gives it) belong to the last step, as a table's do; rooms
+    // added, removed, renamed or moved outside one would leave the steps
+    // pointing at other rooms.
+    if (change.kind != RoomChange::Kind::kCells) {
+      Clear();
+    } else if (!undo_.empty()) {
+      undo_.back().changes.push_back(std::move(change));
+    }
     return;
   }
   open_.changes.push_back(std::move(change));
 }
 
 void ProjectHistory::TableChanging(SharedTable& table, std::shared_ptr<const TextGrid> before) {
-  // A table changed outside any user action keeps that change when a step
-  // before it is undone only if the step did not change the same table.
-  if (applying_ || depth_ == 0) return;
-  for (const TableChange& change : open_.tables) {
+  if (applying_) return;
+  // A table changed outside any user action (what a save brings up to
+  // date) belongs to the last step: undoing it goes back to before both.
+  Step* step = depth_ > 0 ? &open_ : undo_.empty() ? nullptr : &undo_.back();
+  if (step == nullptr) return;
+  for (const TableChange& change : step->tables) {
     if (change.table == &table) return;
   }
-  open_.tables.push_back({&table, std::move(before), nullptr});
+  step->tables.push_back({&table, std::move(before), nullptr});
 }
 
 std::string ProjectHistory::undo_name() const {
@@ -162,6 +169,9 @@ bool ProjectHistory::Undo() {
   ++revision_;
   Step step = std::move(undo_.back());
   undo_.pop_back();
+  // What the tables hold now is what redoing gives back, changes made
+  // after the step outside any user action included.
+  for (TableChange& change : step.tables) change.after = change.table->Share();
   Apply(step, /*forward=*/false);
   redo_.push_back(std::move(step));
   return true;

@@ -94,11 +94,15 @@ bool TakeoffSheets::CheckNumberText(std::string_view typed, std::string* box) {
 bool TakeoffSheets::SetParameter(int index, std::string_view text) {
   ++revision_;
   if (index < 0 || index >= 6) return false;
+  // The keystrokes into one box of one room are one step.
+  HistoryStep step(history_, "代数",
+                   "代数 " + std::to_string(index) + " " + std::to_string(current_room_[side_]));
   return CheckNumberText(text, &parameters_[index]);
 }
 
 bool TakeoffSheets::SetPlacesBox(std::string_view text) {
   ++revision_;
+  HistoryStep step(history_, "ヶ所", "ヶ所 " + std::to_string(current_room_[side_]));
   return CheckNumberText(text, &places_count_);
 }
 

@@ -60,6 +60,7 @@ void TakeoffSheets::HideEditor() {
 
 void TakeoffSheets::SetDoneMark(bool on) {
   ++revision_;
+  HistoryStep step(history_, "チェック済");
   done_mark_ = on;
 }
 
