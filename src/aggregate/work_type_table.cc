@@ -47,6 +47,11 @@ std::string AmountText(double whole) {
   return (whole < 0 ? "-" : "") + Grouped(whole);
 }
 
+std::string WorkTypeTable::EditorStepKey() const {
+  return "work-type " + std::to_string(current_row_) + " " + std::to_string(current_col_) +
+         " " + std::to_string(editor_opening_);
+}
+
 std::string_view WorkTypeTable::StepNameOfColumn(int col) {
   switch (col) {
     case 5: return "単位";
@@ -226,9 +231,7 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
 void WorkTypeTable::EditorTextChanged(std::string_view text) {
   if (!editor_shown_ || !CurrentCellExists()) return;
   // The keystrokes into one cell are one step.
-  HistoryStep step(history_, StepNameOfColumn(current_col_),
-                   "work-type " + std::to_string(current_row_) + " " +
-                       std::to_string(current_col_) + " " + std::to_string(editor_opening_));
+  HistoryStep step(history_, StepNameOfColumn(current_col_), EditorStepKey());
   ++revision_;
   std::string typed;
   for (char c : text) {
@@ -254,7 +257,8 @@ void WorkTypeTable::EditorTextChanged(std::string_view text) {
 void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
                                    MoneyRounding rounding) {
   if (!editor_shown_ || !CurrentCellExists()) return;
-  HistoryStep step(history_, StepNameOfColumn(current_col_));
+  // The key that ends the typing into a cell belongs to its step.
+  HistoryStep step(history_, StepNameOfColumn(current_col_), EditorStepKey());
   ++revision_;
   TextGrid& t = work();
   switch (key) {
@@ -303,6 +307,11 @@ void WorkTypeTable::TypeOnTable(std::string_view text, std::string_view unit,
 
 void WorkTypeTable::SaveUnitPrices() {
   HistoryStep step(history_, "単価保存");
+  ++revision_;
+  veltrano::SaveUnitPrices(&tables_);
+}
+
+void WorkTypeTable::RefreshUnitPrices() {
   ++revision_;
   veltrano::SaveUnitPrices(&tables_);
 }

@@ -92,6 +92,8 @@ class WorkTypeTable {
   // Refreshes the work-type table copy and the unit-price table from the
   // table ("単価保存", and before the project is written).
   void SaveUnitPrices();
+  // The same before the project is written, which is no step of its own.
+  void RefreshUnitPrices();
   // The table was put back to an earlier version: the editor closes and a
   // current cell the table no longer has is left.
   void TableRestored();
@@ -108,6 +110,9 @@ class WorkTypeTable {
   TextGrid& work() { return *tables_.interior_summaries[kWorkTypeTable].Edit(); }
   // The name of the step of a change in a column of the table.
   static std::string_view StepNameOfColumn(int col);
+  // What makes the keystrokes into the editor's cell, since it was placed
+  // there, one step.
+  std::string EditorStepKey() const;
   void CutToHeading();
   void RestoreUnitPrices();
   // PlaceCellEditor, ComputeAmounts and ComputeSubtotals.

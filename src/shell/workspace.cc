@@ -186,7 +186,8 @@ void Workspace::ClickRoomList(std::optional<int> position) {
   sheets_.ShowRoomFromList(position);
 }
 
-void Workspace::SaveUnitPrices() { work_type_table_.SaveUnitPrices(); }
+// Before a save: what the save brings up to date is no step of its own.
+void Workspace::SaveUnitPrices() { work_type_table_.RefreshUnitPrices(); }
 
 void Workspace::BeforeWrite() {
   sheets_.StoreShownRoom();
