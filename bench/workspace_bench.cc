@@ -2,6 +2,7 @@
 // and 100 places with full sheets, 599 fittings, a full fittings takeoff
 // store and filled summary tables. Open, save, recalculate every room of
 // both sides, switch rooms, and the memory the open project takes.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 #include <unistd.h>
 
@@ -162,6 +164,63 @@ void BM_ClearValuesAndUndo(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClearValuesAndUndo)->Unit(benchmark::kMillisecond);
+
+// One step of each kind taken on the largest project, then undone and
+// redone one by one: the slowest single undo or redo, and each kind's.
+void BM_UndoAndRedoOfEachKindOfStep(benchmark::State& state) {
+  Bench& b = Shared();
+  Workspace& w = *b.w;
+  using Clock = std::chrono::steady_clock;
+  double slowest = 0;
+  std::vector<std::pair<std::string, double>> kinds;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.session().OpenProject();
+    w.SwitchMode(kModeInterior);
+    w.ClickRoomList(250);
+    w.sheets().ClickSheet(1, 2, false);
+    w.sheets().EditorTextChanged("床材");
+    w.sheets().EditorKeyPressed(EditorKey::kEnter);
+    w.sheets().ClearAllValues();
+    w.sheets().RecalculateAll();
+    w.rooms().OpenRoomsDialog();
+    w.rooms().RoomsDialogSelect(10);
+    w.rooms().RoomsDialogDelete();
+    w.rooms().ChooseMove(w.rooms().room_names(kInterior)[400], w.rooms().room_names(kInterior)[3]);
+    w.rooms().RoomsDialogMove();
+    w.rooms().RoomsDialogClose();
+    w.SwitchMode(kModeFittingsRegister);
+    w.fittings_register().ClickRow(5);
+    w.fittings_register().DeleteSelected();
+    w.SwitchMode(kModeAggregation);
+    w.part_summaries().AggregateSide(kInterior, w.rooms().room_names(kInterior));
+    w.fittings_summary().AggregateFittings();
+    w.work_type_table().BuildWorkTypeTable(w.settings().panel().aggregation_work_types(),
+                                           w.money_rounding());
+    w.work_type_table().SaveUnitPrices();
+    state.ResumeTiming();
+    kinds.clear();
+    while (!w.history().undo_name().empty()) {
+      const std::string name = w.history().undo_name();
+      const auto start = Clock::now();
+      w.Undo();
+      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+      kinds.emplace_back("undo " + name, ms);
+      slowest = std::max(slowest, ms);
+    }
+    while (!w.history().redo_name().empty()) {
+      const std::string name = w.history().redo_name();
+      const auto start = Clock::now();
+      w.Redo();
+      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+      kinds.emplace_back("redo " + name, ms);
+      slowest = std::max(slowest, ms);
+    }
+  }
+  state.counters["slowest_ms"] = slowest;
+  for (const auto& [name, ms] : kinds) std::fprintf(stderr, "%s: %.2f ms\n", name.c_str(), ms);
+}
+BENCHMARK(BM_UndoAndRedoOfEachKindOfStep)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_SwitchRoom(benchmark::State& state) {
   Bench& b = Shared();

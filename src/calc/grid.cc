@@ -109,6 +109,18 @@ void TextGrid::RemoveRow(int row) {
   --rows_;
 }
 
+std::size_t TextGrid::MemoryBytes() const {
+  std::size_t bytes = sizeof(TextGrid) + stored_.capacity() * sizeof(stored_[0]);
+  for (const std::vector<std::string>& row : stored_) {
+    bytes += row.capacity() * sizeof(std::string);
+    for (const std::string& cell : row) {
+      // Short texts live inside the string itself.
+      if (cell.capacity() >= sizeof(std::string)) bytes += cell.capacity() + 1;
+    }
+  }
+  return bytes;
+}
+
 bool TextGrid::operator==(const TextGrid& other) const {
   if (rows_ != other.rows_ || cols_ != other.cols_) return false;
   const std::size_t rows = std::max(stored_.size(), other.stored_.size());

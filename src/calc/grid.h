@@ -60,6 +60,9 @@ class TextGrid {
   // Equal sizes and equal texts in every cell.
   bool operator==(const TextGrid& other) const;
 
+  // About how many bytes the table holds in memory.
+  std::size_t MemoryBytes() const;
+
   // A mark of the table's last change, unique among every table's changes:
   // a table whose mark is still the one noted has not changed since.
   std::uint64_t change_mark() const { return change_mark_; }

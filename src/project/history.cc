@@ -5,7 +5,8 @@
 
 namespace veltrano {
 
-ProjectHistory::ProjectHistory(ProjectTables& project) : project_(project) {
+ProjectHistory::ProjectHistory(ProjectTables& project, std::size_t max_kept_table_bytes)
+    : project_(project), max_kept_table_bytes_(max_kept_table_bytes) {
   project_.rooms.set_recorder(this);
   for (SharedTable* table : project_.Tables()) table->set_recorder(this);
 }
@@ -37,6 +38,7 @@ void ProjectHistory::End() {
     change.after = change.table->Share();
     return change.after == change.before || *change.after == *change.before;
   });
+  for (TableChange& change : step.tables) change.before_bytes = change.before->MemoryBytes();
   if (step.empty()) return;
   ++revision_;
   if (MergesTyping(step)) {
@@ -52,6 +54,7 @@ void ProjectHistory::End() {
       auto it = std::find_if(last.tables.begin(), last.tables.end(),
                              [&](const TableChange& t) { return t.table == change.table; });
       if (it == last.tables.end()) {
+        kept_table_bytes_ += change.before_bytes;
         last.tables.push_back(std::move(change));
       } else {
         it->after = std::move(change.after);
@@ -59,9 +62,18 @@ void ProjectHistory::End() {
     }
     return;
   }
+  kept_table_bytes_ += step.TableBytes();
   undo_.push_back(std::move(step));
-  if (undo_.size() > kDepth) undo_.pop_front();
   redo_.clear();
+  Trim();
+}
+
+void ProjectHistory::Trim() {
+  while (undo_.size() > 1 &&
+         (undo_.size() > kDepth || kept_table_bytes_ > max_kept_table_bytes_)) {
+    kept_table_bytes_ -= undo_.front().TableBytes();
+    undo_.pop_front();
+  }
 }
 
 bool ProjectHistory::MergesTyping(const Step& step) const {
@@ -105,7 +117,9 @@ void ProjectHistory::TableChanging(SharedTable& table, std::shared_ptr<const Tex
   for (const TableChange& change : step->tables) {
     if (change.table == &table) return;
   }
-  step->tables.push_back({&table, std::move(before), nullptr});
+  const std::size_t bytes = depth_ > 0 ? 0 : before->MemoryBytes();
+  if (depth_ == 0) kept_table_bytes_ += bytes;
+  step->tables.push_back({&table, std::move(before), nullptr, bytes});
 }
 
 std::string ProjectHistory::undo_name() const {
@@ -172,6 +186,7 @@ bool ProjectHistory::Undo() {
   // What the tables hold now is what redoing gives back, changes made
   // after the step outside any user action included.
   for (TableChange& change : step.tables) change.after = change.table->Share();
+  kept_table_bytes_ -= step.TableBytes();
   Apply(step, /*forward=*/false);
   redo_.push_back(std::move(step));
   return true;
@@ -185,7 +200,9 @@ bool ProjectHistory::Redo() {
   Step step = std::move(redo_.back());
   redo_.pop_back();
   Apply(step, /*forward=*/true);
+  kept_table_bytes_ += step.TableBytes();
   undo_.push_back(std::move(step));
+  Trim();
   return true;
 }
 
@@ -193,6 +210,7 @@ void ProjectHistory::Clear() {
   ++revision_;
   undo_.clear();
   redo_.clear();
+  kept_table_bytes_ = 0;
   open_.changes.clear();
   open_.tables.clear();
 }

@@ -41,11 +41,15 @@ class HistoryView {
 class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecorder {
  public:
   static constexpr std::size_t kDepth = 200;
+  // What the earlier versions of tables kept for undoing may take; the
+  // oldest steps go first beyond it (the last step always stays).
+  static constexpr std::size_t kMaxKeptTableBytes = 128u << 20;
   // The step of keystrokes typed into an item cell: those into one cell
   // make one step, shown as "入力".
   static constexpr std::string_view kTypingStep = "入力 (keys)";
 
-  explicit ProjectHistory(ProjectTables& project);
+  explicit ProjectHistory(ProjectTables& project,
+                          std::size_t max_kept_table_bytes = kMaxKeptTableBytes);
   ~ProjectHistory() override;
   ProjectHistory(const ProjectHistory&) = delete;
   ProjectHistory& operator=(const ProjectHistory&) = delete;
@@ -76,6 +80,7 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
     SharedTable* table;
     std::shared_ptr<const TextGrid> before;
     std::shared_ptr<const TextGrid> after;
+    std::size_t before_bytes = 0;
   };
   struct Step {
     std::string name;
@@ -83,7 +88,14 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
     std::vector<RoomChange> changes;
     std::vector<TableChange> tables;
     bool empty() const { return changes.empty() && tables.empty(); }
+    std::size_t TableBytes() const {
+      std::size_t bytes = 0;
+      for (const TableChange& change : tables) bytes += change.before_bytes;
+      return bytes;
+    }
   };
+  // Drops the oldest steps beyond the depth and the memory bound.
+  void Trim();
   void Apply(const Step& step, bool forward);
   // Whether the step can take over `step`'s changes: keystrokes into the
   // same cell.
@@ -92,6 +104,8 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   ProjectTables& project_;
   HistoryView* view_ = nullptr;
   std::deque<Step> undo_;
+  std::size_t kept_table_bytes_ = 0;  // of the steps that can be undone
+  std::size_t max_kept_table_bytes_;
   std::vector<Step> redo_;
   int depth_ = 0;
   Step open_;
