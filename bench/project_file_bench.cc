@@ -15,7 +15,7 @@
 #include "support/peak_memory.h"
 #include "calc/text_file.h"
 #include "project/project_file.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "port/dialogs.h"
 
 // The project generator lives with the test support code, which the
@@ -27,8 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const ProjectTables& Largest() {
-  static const ProjectTables tables = testing::MakeLargestProject();
+const Project& Largest() {
+  static const Project tables = testing::MakeLargestProject();
   return tables;
 }
 
@@ -79,11 +79,11 @@ std::size_t GridBytes(const TextGrid& g) {
   return bytes;
 }
 
-std::size_t TableBytes(const ProjectTables& t) {
+std::size_t TableBytes(const Project& t) {
   std::size_t bytes = 0;
   for (int side : {kInterior, kExterior}) {
-    for (int i = 0; i < t.rooms.count(side); ++i) {
-      const Room& room = t.rooms.room(side, i);
+    for (int i = 0; i < t.rooms().count(side); ++i) {
+      const Room& room = t.rooms().room(side, i);
       bytes += sizeof(Room) + sizeof(std::shared_ptr<const Room>) + TextBytes(room.name());
       std::vector<std::string_view> cells;
       for (int r = 1; r <= kItemRows; ++r) {
@@ -91,20 +91,20 @@ std::size_t TableBytes(const ProjectTables& t) {
         for (std::string_view cell : cells) bytes += cell.size() + 1;
       }
     }
-    for (const std::string& name : t.rooms.names(side)) bytes += TextBytes(name);
+    for (const std::string& name : t.rooms().names(side)) bytes += TextBytes(name);
   }
   for (const TextGrid* g :
-       {&*t.fittings_register, &*t.fittings_store, &*t.work_type_memory,
-        &*t.work_type_copy, &*t.unit_prices, &*t.fittings_summary}) {
+       {&*t.fittings_register(), &*t.fittings_store(), &*t.work_type_memory(),
+        &*t.work_type_copy(), &*t.unit_prices(), &*t.fittings_summary()}) {
     bytes += GridBytes(*g);
   }
-  for (const TextGrid& g : t.interior_summaries) bytes += GridBytes(g);
-  for (const TextGrid& g : t.exterior_summaries) bytes += GridBytes(g);
+  for (const TextGrid& g : t.interior_summaries()) bytes += GridBytes(g);
+  for (const TextGrid& g : t.exterior_summaries()) bytes += GridBytes(g);
   return bytes;
 }
 
 void BM_BuildProjectLines(benchmark::State& state) {
-  const ProjectTables& t = Largest();
+  const Project& t = Largest();
   std::size_t lines = 0;
   for (auto _ : state) {
     const std::vector<std::string> built = BuildProjectLines(t);
@@ -118,7 +118,7 @@ BENCHMARK(BM_BuildProjectLines)->Unit(benchmark::kMillisecond);
 // Save: build the lines, encode to CP932, write a temporary file, flush it
 // to disk and rename it over the project file.
 void BM_WriteProjectFile(benchmark::State& state) {
-  const ProjectTables& t = Largest();
+  const Project& t = Largest();
   const fs::path path = BenchFolder() / "save.xdt";
   std::string error;
   for (auto _ : state) {
@@ -138,8 +138,8 @@ void BM_ReadProjectFile(benchmark::State& state) {
   Progress progress;
   std::size_t bytes = 0;
   for (auto _ : state) {
-    ProjectTables t;
-    ResetProjectTables(&t, /*keep_unit_prices=*/false);
+    Project t;
+    t.Reset(/*keep_unit_prices=*/false);
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs, progress);
     if (result.failed || dialogs.messages != 0) {
@@ -166,10 +166,10 @@ void BM_ParseProjectLines(benchmark::State& state) {
   SilentDialogs dialogs;
   Progress progress;
   for (auto _ : state) {
-    ProjectTables t;
-    ResetProjectTables(&t, /*keep_unit_prices=*/false);
+    Project t;
+    t.Reset(/*keep_unit_prices=*/false);
     ParseProjectLines(lines, &t, dialogs, progress);
-    benchmark::DoNotOptimize(t.rooms.count(kInterior));
+    benchmark::DoNotOptimize(t.rooms().count(kInterior));
   }
 }
 BENCHMARK(BM_ParseProjectLines)->Unit(benchmark::kMillisecond);
@@ -195,8 +195,8 @@ void BM_PeakMemoryOfOpening(benchmark::State& state) {
         [&] {
           SilentDialogs dialogs;
           Progress progress;
-          ProjectTables t;
-          ResetProjectTables(&t, /*keep_unit_prices=*/false);
+          Project t;
+          t.Reset(/*keep_unit_prices=*/false);
           const ProjectReadResult result =
               ReadProjectFile(path, &t, dialogs, progress);
           benchmark::DoNotOptimize(result.failed);
@@ -220,8 +220,8 @@ BENCHMARK(BM_PeakMemoryOfOpening)
 
 void BM_MakeLargestProject(benchmark::State& state) {
   for (auto _ : state) {
-    const ProjectTables t = testing::MakeLargestProject();
-    benchmark::DoNotOptimize(t.rooms.count(kInterior));
+    const Project t = testing::MakeLargestProject();
+    benchmark::DoNotOptimize(t.rooms().count(kInterior));
   }
 }
 BENCHMARK(BM_MakeLargestProject)->Unit(benchmark::kMillisecond);

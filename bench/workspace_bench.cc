@@ -89,7 +89,7 @@ void BM_CommitFittingWithFullStore(benchmark::State& state) {
     benchmark::DoNotOptimize(t.entered_data_list().rows());
   }
   state.counters["store_rows"] =
-      static_cast<double>(b.w->tables().fittings_store->rows());
+      static_cast<double>(b.w->tables().fittings_store()->rows());
 }
 BENCHMARK(BM_CommitFittingWithFullStore)->Unit(benchmark::kMillisecond);
 

@@ -16,7 +16,7 @@
 #include "calc/cp932.h"
 #include "calc/text_file.h"
 #include "project/project_file.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "port/dialogs.h"
 
 namespace {
@@ -39,13 +39,13 @@ std::vector<std::string> RecordLines(std::string_view text) {
 // is read, written and read again without writing and reading those
 // headings every time. (The summary tables of a file come from its size
 // records; only a table the file gives no size keeps its laid-out size.)
-const veltrano::ProjectTables& StartTables() {
-  static const veltrano::ProjectTables tables = [] {
-    veltrano::ProjectTables t;
-    veltrano::ResetProjectTables(&t, /*keep_unit_prices=*/false);
-    for (veltrano::SharedTable& g : t.interior_summaries) g = veltrano::TextGrid();
-    for (veltrano::SharedTable& g : t.exterior_summaries) g = veltrano::TextGrid();
-    t.fittings_summary = veltrano::TextGrid();
+const veltrano::Project& StartTables() {
+  static const veltrano::Project tables = [] {
+    veltrano::Project t;
+    t.Reset(/*keep_unit_prices=*/false);
+    for (veltrano::SharedTable& g : t.interior_summaries()) g = veltrano::TextGrid();
+    for (veltrano::SharedTable& g : t.exterior_summaries()) g = veltrano::TextGrid();
+    t.fittings_summary() = veltrano::TextGrid();
     return t;
   }();
   return tables;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   veltrano::SilentDialogs dialogs(veltrano::Answer::kCancel);
   veltrano::Progress progress;
 
-  veltrano::ProjectTables tables = StartTables();
+  veltrano::Project tables = StartTables();
   const veltrano::ProjectReadResult first = veltrano::ParseProjectLines(
       RecordLines(input), &tables, dialogs, progress);
   if (first.failed) return 0;  // sheet lines out of step with the rooms
@@ -70,13 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   auto add = [&](const veltrano::TextGrid& g) {
     bytes += static_cast<double>(g.rows()) * (g.cols() + 12);
   };
-  for (const veltrano::TextGrid& g : tables.interior_summaries) add(g);
-  for (const veltrano::TextGrid& g : tables.exterior_summaries) add(g);
-  add(tables.fittings_summary);
+  for (const veltrano::TextGrid& g : tables.interior_summaries()) add(g);
+  for (const veltrano::TextGrid& g : tables.exterior_summaries()) add(g);
+  add(tables.fittings_summary());
   if (bytes > 8 << 10) return 0;
   const std::vector<std::string> written = veltrano::BuildProjectLines(tables);
 
-  veltrano::ProjectTables again = StartTables();
+  veltrano::Project again = StartTables();
   const veltrano::ProjectReadResult second =
       veltrano::ParseProjectLines(written, &again, dialogs, progress);
   if (second.cut.empty() && veltrano::BuildProjectLines(again) != written) {

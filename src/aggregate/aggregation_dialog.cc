@@ -17,7 +17,7 @@ std::string_view AggregationDialog::right_caption() const {
 }
 
 const std::vector<std::string>& AggregationDialog::left() const {
-  return tables_.rooms.names(side_);
+  return tables_.rooms().names(side_);
 }
 
 void AggregationDialog::OpenAggregationDialog(int side) {

@@ -8,7 +8,7 @@
 
 #include "aggregate/part_summaries.h"
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -17,7 +17,7 @@ namespace veltrano {
 // name listed twice would be counted twice), and "集計実行".
 class AggregationDialog {
  public:
-  AggregationDialog(const ProjectTables& tables, PartSummaries& summaries,
+  AggregationDialog(const Project& tables, PartSummaries& summaries,
                     Platform platform)
       : tables_(tables), summaries_(summaries), platform_(platform) {}
 
@@ -53,7 +53,7 @@ class AggregationDialog {
   void Close();
 
  private:
-  const ProjectTables& tables_;
+  const Project& tables_;
   PartSummaries& summaries_;
   Platform platform_;
   bool shown_ = false;

@@ -51,7 +51,7 @@ std::string ItemName(int category, const TextGrid& store, int row) {
 
 void FittingsSummary::AddItem(int row, int category, const std::string& name,
                               const std::string& quantity) {
-  TextGrid& t = *tables_.fittings_summary.Edit();
+  TextGrid& t = *tables_.fittings_summary().Edit();
   int column = -1;
   for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
     if (t.At(2, c) == name) column = c;
@@ -70,8 +70,8 @@ void FittingsSummary::AddItem(int row, int category, const std::string& name,
 void FittingsSummary::AggregateFittings() {
   HistoryStep step(history_, "集計");
   ++revision_;
-  TextGrid& t = *tables_.fittings_summary.Edit();
-  const TextGrid& store = tables_.fittings_store;
+  TextGrid& t = *tables_.fittings_summary().Edit();
+  const TextGrid& store = tables_.fittings_store();
   t.Resize(kFirstRow + 1, 2);
   t.ClearRange(kFirstRow, 0, kFirstRow, 1);
   t.Set(3, 1, "");
@@ -106,7 +106,7 @@ void FittingsSummary::AggregateFittings() {
   }
 
   WriteSummaryTotals(&t, digits_);
-  RecallWorkTypes(&t, tables_.work_type_memory, kMemoryBase);
+  RecallWorkTypes(&t, tables_.work_type_memory(), kMemoryBase);
   if (!store.At(0, 0).empty()) {
     platform_.dialogs.Beep();
     platform_.dialogs.ShowMessage("建具廻り集計", "終了しました。");
@@ -116,7 +116,7 @@ void FittingsSummary::AggregateFittings() {
 void FittingsSummary::AssignWorkType(int row, int column,
                                      std::string_view work_type) {
   HistoryStep step(history_, "工種");
-  TextGrid& t = *tables_.fittings_summary.Edit();
+  TextGrid& t = *tables_.fittings_summary().Edit();
   if (row > 4 || t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
       column >= t.cols() || t.At(2, column).empty() || work_type.empty()) {
     return;
@@ -128,7 +128,7 @@ void FittingsSummary::AssignWorkType(int row, int column,
 
 void FittingsSummary::ClearWorkType(int column) {
   HistoryStep step(history_, "工種");
-  TextGrid& t = *tables_.fittings_summary.Edit();
+  TextGrid& t = *tables_.fittings_summary().Edit();
   if (column < kFirstItemColumn || column >= t.cols()) return;
   ++revision_;
   t.Set(1, column, "");

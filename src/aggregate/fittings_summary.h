@@ -9,7 +9,7 @@
 #include "calc/rounding.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -18,12 +18,12 @@ namespace veltrano {
 // mortar and painting, grouped by category, with totals and work types.
 class FittingsSummary {
  public:
-  FittingsSummary(ProjectTables& tables, Platform platform)
+  FittingsSummary(Project& tables, Platform platform)
       : tables_(tables), platform_(platform) {}
 
-  const TextGrid& table() const { return tables_.fittings_summary; }
+  const TextGrid& table() const { return tables_.fittings_summary(); }
   // Changes of the object and of the table it shows.
-  std::uint64_t revision() const { return revision_ + tables_.fittings_summary.revision(); }
+  std::uint64_t revision() const { return revision_ + tables_.fittings_summary().revision(); }
   // The history its changes are recorded in, which the workspace connects.
   void SetHistory(ProjectHistory* history) { history_ = history; }
   void SetDigits(DigitSetting digits) { digits_ = digits; }
@@ -42,7 +42,7 @@ class FittingsSummary {
   void AddItem(int row, int category, const std::string& name,
                const std::string& quantity);
 
-  ProjectTables& tables_;
+  Project& tables_;
   Platform platform_;
   DigitSetting digits_;
   std::uint64_t revision_ = 0;

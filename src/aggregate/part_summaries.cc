@@ -25,19 +25,19 @@ std::string Ordinal(int number) { return " " + std::to_string(number) + "     ";
 
 std::uint64_t PartSummaries::revision() const {
   std::uint64_t sum = revision_;
-  for (const SharedTable& t : tables_.interior_summaries) sum += t.revision();
-  for (const SharedTable& t : tables_.exterior_summaries) sum += t.revision();
+  for (const SharedTable& t : tables_.interior_summaries()) sum += t.revision();
+  for (const SharedTable& t : tables_.exterior_summaries()) sum += t.revision();
   return sum;
 }
 
 const TextGrid& PartSummaries::table(int side, int part) const {
-  return side == kInterior ? tables_.interior_summaries[part]
-                           : tables_.exterior_summaries[part];
+  return side == kInterior ? tables_.interior_summaries()[part]
+                           : tables_.exterior_summaries()[part];
 }
 
 TextGrid& PartSummaries::MutableTable(int side, int part) {
-  return side == kInterior ? *tables_.interior_summaries[part].Edit()
-                           : *tables_.exterior_summaries[part].Edit();
+  return side == kInterior ? *tables_.interior_summaries()[part].Edit()
+                           : *tables_.exterior_summaries()[part].Edit();
 }
 
 void PartSummaries::AggregateSide(int side, const std::vector<std::string>& names) {
@@ -53,12 +53,12 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
     t.SetCols(3);
   }
   if (side == kInterior) {
-    TextGrid& work = *tables_.interior_summaries[kWorkTypeTable].Edit();
+    TextGrid& work = *tables_.interior_summaries()[kWorkTypeTable].Edit();
     if (work.rows() > 1) work.ClearRange(1, 0, work.rows() - 1, work.cols() - 1);
   }
 
   platform_.progress.ShowProgress(n + 2);
-  const std::vector<std::string>& rooms = tables_.rooms.names(side);
+  const std::vector<std::string>& rooms = tables_.rooms().names(side);
   for (int i = kFirstRoomRow; i < n + kFirstRoomRow; ++i) {
     const std::string& name = table(side, 0).At(i, 0);
     const auto found = std::find(rooms.begin(), rooms.end(), name);
@@ -72,7 +72,7 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
     AccumulateRoom(side, static_cast<int>(found - rooms.begin()));
   }
 
-  const TextGrid& memory = tables_.work_type_memory;
+  const TextGrid& memory = tables_.work_type_memory();
   for (int p = 0; p < kParts; ++p) {
     TextGrid& t = MutableTable(side, p);
     WriteSummaryTotals(&t, digits_);
@@ -94,11 +94,11 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
 }
 
 void PartSummaries::AccumulateRoom(int side, int room_index) {
-  if (room_index < 0 || room_index >= tables_.rooms.count(side)) return;
+  if (room_index < 0 || room_index >= tables_.rooms().count(side)) return;
   ++revision_;
   // The room's 50 rows, read in place (nothing changes the rooms
   // meanwhile).
-  const Room& room = tables_.rooms.room(side, room_index);
+  const Room& room = tables_.rooms().room(side, room_index);
   std::vector<std::vector<std::string_view>>& rows = room_rows_;
   room.CellsByRow(&rows);
   const std::string& name = room.name();

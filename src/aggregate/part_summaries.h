@@ -10,7 +10,7 @@
 #include "calc/rounding.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -20,7 +20,7 @@ namespace veltrano {
 // with column totals and the work types the memory brings back.
 class PartSummaries {
  public:
-  PartSummaries(ProjectTables& tables, Platform platform)
+  PartSummaries(Project& tables, Platform platform)
       : tables_(tables), platform_(platform) {}
 
   const TextGrid& table(int side, int part) const;
@@ -53,7 +53,7 @@ class PartSummaries {
                       const std::vector<std::vector<std::string_view>>& rows,
                       const std::string& name, int places);
 
-  ProjectTables& tables_;
+  Project& tables_;
   Platform platform_;
   DigitSetting digits_;
   std::string caption_;

@@ -20,22 +20,22 @@ void SummaryView::ChoosePart(int part) {
 }
 
 std::uint64_t SummaryView::revision() const {
-  std::uint64_t sum = revision_ + tables_.fittings_summary.revision();
-  for (const SharedTable& t : tables_.interior_summaries) sum += t.revision();
-  for (const SharedTable& t : tables_.exterior_summaries) sum += t.revision();
+  std::uint64_t sum = revision_ + tables_.fittings_summary().revision();
+  for (const SharedTable& t : tables_.interior_summaries()) sum += t.revision();
+  for (const SharedTable& t : tables_.exterior_summaries()) sum += t.revision();
   return sum;
 }
 
 const TextGrid& SummaryView::ShownTable() const {
   switch (mode_) {
     case kInteriorSummary:
-      return tables_.interior_summaries[part_];
+      return tables_.interior_summaries()[part_];
     case kExteriorSummary:
-      return tables_.exterior_summaries[part_];
+      return tables_.exterior_summaries()[part_];
     case kFittingsSummary:
-      return tables_.fittings_summary;
+      return tables_.fittings_summary();
     default:
-      return tables_.interior_summaries[kWorkTypeTable];
+      return tables_.interior_summaries()[kWorkTypeTable];
   }
 }
 

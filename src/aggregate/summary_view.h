@@ -6,7 +6,7 @@
 
 #include "calc/grid.h"
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -29,7 +29,7 @@ inline constexpr std::string_view kClipboardBusyMessage =
 // "Exceに送る" of the table shown.
 class SummaryView {
  public:
-  SummaryView(const ProjectTables& tables, Platform platform)
+  SummaryView(const Project& tables, Platform platform)
       : tables_(tables), platform_(platform) {}
 
   int mode() const { return mode_; }
@@ -58,7 +58,7 @@ class SummaryView {
   bool ExportSummary();
 
  private:
-  const ProjectTables& tables_;
+  const Project& tables_;
   Platform platform_;
   int mode_ = kInteriorSummary;
   int part_ = 0;

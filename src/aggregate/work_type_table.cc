@@ -76,10 +76,10 @@ void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
     return;
   }
   ++revision_;
-  bool aggregated = !tables_.fittings_summary->At(4, 0).empty();
+  bool aggregated = !tables_.fittings_summary()->At(4, 0).empty();
   for (int p = 0; p < 5; ++p) {
-    aggregated = aggregated || !tables_.interior_summaries[p]->At(4, 0).empty() ||
-                 !tables_.exterior_summaries[p]->At(4, 0).empty();
+    aggregated = aggregated || !tables_.interior_summaries()[p]->At(4, 0).empty() ||
+                 !tables_.exterior_summaries()[p]->At(4, 0).empty();
   }
   if (!aggregated) {
     platform_.dialogs.ShowMessage(
@@ -133,17 +133,17 @@ void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_type
     pending = false;
     for (int p = 0; p < 5; ++p) {
       const std::string part(kPartNamesShort[static_cast<std::size_t>(p)]);
-      if (!scan(tables_.interior_summaries[p], w, "内部", part, missing + "内部：" + part)) {
+      if (!scan(tables_.interior_summaries()[p], w, "内部", part, missing + "内部：" + part)) {
         return;
       }
     }
     for (int p = 0; p < 5; ++p) {
       const std::string part(kPartNamesShort[static_cast<std::size_t>(p)]);
-      if (!scan(tables_.exterior_summaries[p], w, "外部", part, missing + "外部:" + part)) {
+      if (!scan(tables_.exterior_summaries()[p], w, "外部", part, missing + "外部:" + part)) {
         return;
       }
     }
-    if (!scan(tables_.fittings_summary, w, "", "建具", missing + "：建具")) return;
+    if (!scan(tables_.fittings_summary(), w, "", "建具", missing + "：建具")) return;
   }
   if (t.rows() > 1) t.SetRows(t.rows() + 2);
   RestoreUnitPrices();
@@ -154,7 +154,7 @@ void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_type
 
 void WorkTypeTable::RestoreUnitPrices() {
   TextGrid& t = work();
-  const TextGrid& prices = tables_.unit_prices;
+  const TextGrid& prices = tables_.unit_prices();
   std::string label;
   for (int r = 1; r < t.rows(); ++r) {
     if (!t.At(r, 0).empty()) label = t.At(r, 0);

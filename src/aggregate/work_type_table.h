@@ -9,7 +9,7 @@
 #include "calc/grid.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -32,14 +32,14 @@ std::string AmountText(double whole);
 // unit prices, amounts under the money rounding, subtotals and the total.
 class WorkTypeTable {
  public:
-  WorkTypeTable(ProjectTables& tables, Platform platform)
+  WorkTypeTable(Project& tables, Platform platform)
       : tables_(tables), platform_(platform) {}
 
-  const TextGrid& table() const { return tables_.interior_summaries[kWorkTypeTable]; }
+  const TextGrid& table() const { return tables_.interior_summaries()[kWorkTypeTable]; }
   // Changes of the object and of the tables it shows and keeps.
   std::uint64_t revision() const {
-    return revision_ + tables_.interior_summaries[kWorkTypeTable].revision() +
-           tables_.unit_prices.revision();
+    return revision_ + tables_.interior_summaries()[kWorkTypeTable].revision() +
+           tables_.unit_prices().revision();
   }
   // The history its changes are recorded in, which the workspace connects.
   void SetHistory(ProjectHistory* history) { history_ = history; }
@@ -107,7 +107,7 @@ class WorkTypeTable {
                    MoneyRounding rounding);
 
  private:
-  TextGrid& work() { return *tables_.interior_summaries[kWorkTypeTable].Edit(); }
+  TextGrid& work() { return *tables_.interior_summaries()[kWorkTypeTable].Edit(); }
   // The name of the step of a change in a column of the table.
   static std::string_view StepNameOfColumn(int col);
   // What makes the keystrokes into the editor's cell, since it was placed
@@ -122,7 +122,7 @@ class WorkTypeTable {
   // PressEditorKey); the current row when there is none.
   int RowAfter(int step) const;
 
-  ProjectTables& tables_;
+  Project& tables_;
   Platform platform_;
   std::uint64_t revision_ = 0;
   ProjectHistory* history_ = nullptr;

@@ -21,16 +21,16 @@ void RememberTable(const TextGrid& table, int base, TextGrid* memory) {
 
 }  // namespace
 
-void RememberWorkTypes(ProjectTables* tables) {
+void RememberWorkTypes(Project* tables) {
   for (int p = 0; p < 5; ++p) {
-    RememberTable(tables->interior_summaries[p], 2 * p,
-                  tables->work_type_memory.Edit());
+    RememberTable(tables->interior_summaries()[p], 2 * p,
+                  tables->work_type_memory().Edit());
   }
   for (int p = 0; p < 5; ++p) {
-    RememberTable(tables->exterior_summaries[p], 10 + 2 * p,
-                  tables->work_type_memory.Edit());
+    RememberTable(tables->exterior_summaries()[p], 10 + 2 * p,
+                  tables->work_type_memory().Edit());
   }
-  RememberTable(tables->fittings_summary, 20, tables->work_type_memory.Edit());
+  RememberTable(tables->fittings_summary(), 20, tables->work_type_memory().Edit());
 }
 
 void WriteSummaryTotals(TextGrid* table, DigitSetting digits) {
@@ -56,8 +56,8 @@ void RecallWorkTypes(TextGrid* table, const TextGrid& memory, int base) {
   }
 }
 
-void RefreshWorkTypeCopy(ProjectTables* tables) {
-  const TextGrid& work = tables->interior_summaries[kWorkTypeTable];
+void RefreshWorkTypeCopy(Project* tables) {
+  const TextGrid& work = tables->interior_summaries()[kWorkTypeTable];
   const int rows = work.rows() > 1 ? work.rows() - 1 : 0;
   TextGrid copy(rows, kWorkTypeCopyCols);
   for (int r = 0; r < rows; ++r) {
@@ -66,12 +66,12 @@ void RefreshWorkTypeCopy(ProjectTables* tables) {
       copy.Set(r, c + 1, work.At(r + 1, c));
     }
   }
-  tables->work_type_copy = std::move(copy);
+  tables->work_type_copy() = std::move(copy);
 }
 
-void SaveUnitPrices(ProjectTables* tables) {
+void SaveUnitPrices(Project* tables) {
   RefreshWorkTypeCopy(tables);
-  const TextGrid& copy = tables->work_type_copy;
+  const TextGrid& copy = tables->work_type_copy();
   bool has_items = false;
   for (int r = 0; r < copy.rows() && !has_items; ++r) {
     has_items = !copy.At(r, 2).empty();
@@ -93,7 +93,7 @@ void SaveUnitPrices(ProjectTables* tables) {
     prices.Set(next, 6, copy.At(r, 9));  // remark
     ++next;
   }
-  tables->unit_prices = std::move(prices);
+  tables->unit_prices() = std::move(prices);
 }
 
 }  // namespace veltrano

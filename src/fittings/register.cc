@@ -108,8 +108,8 @@ void FittingsRegister::AskToModify(int row, const std::string& w,
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
-  tables_.fittings_register.Edit()->Set(row, 1, w);
-  tables_.fittings_register.Edit()->Set(row, 2, h);
+  tables_.fittings_register().Edit()->Set(row, 1, w);
+  tables_.fittings_register().Edit()->Set(row, 2, h);
 }
 
 void FittingsRegister::RegisterFitting() {
@@ -127,7 +127,7 @@ void FittingsRegister::RegisterFitting() {
     return;
   }
   const int row = FirstFreeRow();
-  TextGrid& reg = *tables_.fittings_register.Edit();
+  TextGrid& reg = *tables_.fittings_register().Edit();
   reg.Set(row, 0, code);
   reg.Set(row, 1, boxes_[kWidthBox]);
   reg.Set(row, 2, boxes_[kHeightBox]);
@@ -149,7 +149,7 @@ void FittingsRegister::ClickRow(int row) {
   if (row < 1 || row >= kRegisterRows) return;
   Touch();
   current_row_ = row;
-  TextGrid& reg = *tables_.fittings_register.Edit();
+  TextGrid& reg = *tables_.fittings_register().Edit();
   if (!position_pick_) {
     for (int i = 0; i < 3; ++i) boxes_[i] = reg.At(row, i);
     return;
@@ -179,7 +179,7 @@ void FittingsRegister::DeleteSelected() {
   HistoryStep step(history_, "建具削除");
   Touch();
   if (boxes_[kCodeBox].empty() || current_row_ < 1) return;
-  TextGrid& reg = *tables_.fittings_register.Edit();
+  TextGrid& reg = *tables_.fittings_register().Edit();
   if (platform_.dialogs.Ask(kTitleConfirm,
                             reg.At(current_row_, 0) + "を削除します。",
                             Buttons::kOkCancel) != Answer::kOk) {
@@ -198,7 +198,7 @@ void FittingsRegister::DeleteAll() {
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
-  tables_.fittings_register.Edit()->ClearRange(1, 0, kRegisterRows - 1,
+  tables_.fittings_register().Edit()->ClearRange(1, 0, kRegisterRows - 1,
                                        kRegisterCols - 1);
 }
 
@@ -223,7 +223,7 @@ void FittingsRegister::ReadFromFile() {
     if (IsTateLine(line) && !FieldOf(line, 1).empty()) kept.push_back(line);
   }
   for (std::string& b : boxes_) b.clear();
-  TextGrid& reg = *tables_.fittings_register.Edit();
+  TextGrid& reg = *tables_.fittings_register().Edit();
   reg.ClearRange(1, 0, kRegisterRows - 1, kRegisterCols - 1);
   const int fits = std::min(static_cast<int>(kept.size()), kMaxFittings);
   for (int k = 0; k < fits; ++k) {

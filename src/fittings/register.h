@@ -12,7 +12,7 @@
 #include "config/folders.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/session.h"
 
 namespace veltrano {
@@ -34,11 +34,11 @@ class FittingsRegister {
   static constexpr int kWidthBox = 1;
   static constexpr int kHeightBox = 2;
 
-  FittingsRegister(ProjectTables& tables, const Folders& folders,
+  FittingsRegister(Project& tables, const Folders& folders,
                    const ProjectSession& session, Platform platform)
       : tables_(tables), folders_(folders), session_(session), platform_(platform) {}
 
-  const TextGrid& grid() const { return tables_.fittings_register; }
+  const TextGrid& grid() const { return tables_.fittings_register(); }
   const std::string& box(int index) const { return boxes_[index]; }
   const std::string& info() const { return info_; }
   bool position_pick() const { return position_pick_; }
@@ -47,7 +47,7 @@ class FittingsRegister {
   // The box that takes the focus after the last command, or -1.
   int focus_box() const { return focus_box_; }
   // Changes of the panel and of the register it shows.
-  std::uint64_t revision() const { return revision_ + tables_.fittings_register.revision(); }
+  std::uint64_t revision() const { return revision_ + tables_.fittings_register().revision(); }
   // The history its changes are recorded in, which the workspace connects.
   void SetHistory(ProjectHistory* history) { history_ = history; }
 
@@ -90,7 +90,7 @@ class FittingsRegister {
   void AskToModify(int row, const std::string& w, const std::string& h);
   void Touch() { ++revision_; }
 
-  ProjectTables& tables_;
+  Project& tables_;
   const Folders& folders_;
   const ProjectSession& session_;
   Platform platform_;

@@ -109,7 +109,7 @@ std::string SizeText(double millimetres, bool zero_before_point) {
   return text;
 }
 
-FittingsTakeoff::FittingsTakeoff(ProjectTables& tables,
+FittingsTakeoff::FittingsTakeoff(Project& tables,
                                  const FittingsRegister& fittings,
                                  const Settings& settings, Platform platform)
     : project_(tables), register_(fittings), settings_(settings), platform_(platform) {
@@ -141,7 +141,7 @@ void FittingsTakeoff::ProjectReplaced() {
 
 void FittingsTakeoff::StoreRead() {
   Touch();
-  RebuildEnteredDataList(project_.fittings_store, &entered_data_);
+  RebuildEnteredDataList(project_.fittings_store(), &entered_data_);
 }
 
 void FittingsTakeoff::RefillLists() {
@@ -175,7 +175,7 @@ std::string FittingsTakeoff::TypedText(std::string_view typed) {
 
 void FittingsTakeoff::ChooseFitting(std::string_view code) {
   Touch();
-  const TextGrid& store = project_.fittings_store;
+  const TextGrid& store = project_.fittings_store();
   for (int r = 0; r < store.rows(); ++r) {
     if (store.At(r, 0) != kDeleted && !store.At(r, 1).empty() &&
         EqualsIgnoreCase(store.At(r, 1), code)) {
@@ -460,7 +460,7 @@ void FittingsTakeoff::ToggleCheckList() {
 // ---- The store ---------------------------------------------------------------------
 
 int FittingsTakeoff::BlockOf(std::string_view code) const {
-  const TextGrid& store = project_.fittings_store;
+  const TextGrid& store = project_.fittings_store();
   for (int r = 0; r < store.rows(); ++r) {
     if (store.At(r, 1) == code) return r;
   }
@@ -475,7 +475,7 @@ void FittingsTakeoff::Commit() {
   }
   if (!any || !FittingChosen()) return;
   Touch();
-  TextGrid& store = *project_.fittings_store.Edit();
+  TextGrid& store = *project_.fittings_store().Edit();
   int block = 0;
   if (store.rows() == 1) {
     store.SetRows(6);
@@ -523,7 +523,7 @@ void FittingsTakeoff::EnteredDialogModify() {
   places_ = entered_data_.At(dialog_row_, 3);
   const int block = BlockOf(dialog_code_);
   if (block >= 0) {
-    const TextGrid& store = project_.fittings_store;
+    const TextGrid& store = project_.fittings_store();
     for (int r = 1; r <= 6; ++r) {
       for (int t = 0; t < kFittingsTables; ++t) {
         TextGrid& g = tables_[t];
@@ -547,9 +547,9 @@ void FittingsTakeoff::EnteredDialogDelete() {
                             Buttons::kOkCancel) == Answer::kOk) {
     const int block = BlockOf(dialog_code_);
     if (block >= 0) {
-      for (int r = 0; r < 6; ++r) project_.fittings_store.Edit()->Set(block + r, 0, kDeleted);
+      for (int r = 0; r < 6; ++r) project_.fittings_store().Edit()->Set(block + r, 0, kDeleted);
     }
-    RebuildEnteredDataList(project_.fittings_store, &entered_data_);
+    RebuildEnteredDataList(project_.fittings_store(), &entered_data_);
   }
   dialog_open_ = false;
 }

@@ -13,7 +13,7 @@
 #include "fittings/register.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -42,7 +42,7 @@ std::string SizeText(double millimetres, bool zero_before_point = true);
 // list TateguDataGrid and the entered-fitting dialog TateguSyuseiForm.
 class FittingsTakeoff {
  public:
-  FittingsTakeoff(ProjectTables& tables, const FittingsRegister& fittings,
+  FittingsTakeoff(Project& tables, const FittingsRegister& fittings,
                   const Settings& settings, Platform platform);
 
   // ---- What the panel shows -------------------------------------------------
@@ -70,7 +70,7 @@ class FittingsTakeoff {
   bool entered_dialog_open() const { return dialog_open_; }
   const std::string& entered_dialog_code() const { return dialog_code_; }
   // Changes of the panel and of the store it enters into.
-  std::uint64_t revision() const { return revision_ + project_.fittings_store.revision(); }
+  std::uint64_t revision() const { return revision_ + project_.fittings_store().revision(); }
   // The history its changes are recorded in, which the workspace connects.
   void SetHistory(ProjectHistory* history) { history_ = history; }
 
@@ -119,7 +119,7 @@ class FittingsTakeoff {
   bool FittingChosen() const { return labels_[1] != "-"; }
   void Touch() { ++revision_; }
 
-  ProjectTables& project_;
+  Project& project_;
   const FittingsRegister& register_;
   const Settings& settings_;
   Platform platform_;

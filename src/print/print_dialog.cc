@@ -79,7 +79,7 @@ std::string_view PrintDialog::note() const {
 }
 
 const std::vector<std::string>& PrintDialog::left() const {
-  return tables_.rooms.names(kind_ == kPrintExteriorSheets ? kExterior : kInterior);
+  return tables_.rooms().names(kind_ == kPrintExteriorSheets ? kExterior : kInterior);
 }
 
 std::optional<int> PrintDialog::FindRoom(std::string_view name) const {
@@ -122,11 +122,11 @@ void PrintDialog::Open(int mode, std::string project_name) {
     return !table.At(3, 1).empty() && has_items(table);
   };
   for (int p = 0; p < 5; ++p) {
-    enabled_[static_cast<std::size_t>(p)] = printable(tables_.interior_summaries[p]);
-    enabled_[static_cast<std::size_t>(5 + p)] = printable(tables_.exterior_summaries[p]);
+    enabled_[static_cast<std::size_t>(p)] = printable(tables_.interior_summaries()[p]);
+    enabled_[static_cast<std::size_t>(5 + p)] = printable(tables_.exterior_summaries()[p]);
   }
-  enabled_[10] = has_items(tables_.fittings_summary);
-  const TextGrid& work = tables_.interior_summaries[kWorkTypeTable];
+  enabled_[10] = has_items(tables_.fittings_summary());
+  const TextGrid& work = tables_.interior_summaries()[kWorkTypeTable];
   bool rows = false;
   for (int r = 1; r < work.rows() && !rows; ++r) {
     for (int c = 0; c < work.cols() && !rows; ++c) rows = !work.At(r, c).empty();

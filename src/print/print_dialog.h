@@ -12,7 +12,7 @@
 #include "fittings/takeoff.h"
 #include "port/dialogs.h"
 #include "port/printer.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -32,7 +32,7 @@ inline constexpr int kSummaryBoxes = 12;
 // preview or a PDF file).
 class PrintDialog {
  public:
-  PrintDialog(const ProjectTables& tables, const FittingsTakeoff& fittings,
+  PrintDialog(const Project& tables, const FittingsTakeoff& fittings,
               const Settings& settings, Platform platform)
       : tables_(tables), fittings_(fittings), settings_(settings), platform_(platform) {}
 
@@ -90,7 +90,7 @@ class PrintDialog {
   void ReportFailure(std::string_view reason);
 
  private:
-  const ProjectTables& tables_;
+  const Project& tables_;
   const FittingsTakeoff& fittings_;
   const Settings& settings_;
   Platform platform_;

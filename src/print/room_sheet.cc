@@ -66,11 +66,11 @@ int RoomSheetPrinter::PagesFor(int longest_column) {
 }
 
 std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
-    const ProjectTables& tables, int room_index, int side) {
+    const Project& tables, int room_index, int side) {
   std::array<std::vector<std::string>, kParts> columns;
-  if (room_index < 0 || room_index >= tables.rooms.count(side)) return columns;
+  if (room_index < 0 || room_index >= tables.rooms().count(side)) return columns;
   std::vector<std::vector<std::string_view>> rows;
-  tables.rooms.room(side, room_index).CellsByRow(&rows);
+  tables.rooms().room(side, room_index).CellsByRow(&rows);
   for (int p = 0; p < kParts; ++p) {
     const int f = kFormulaColumn[static_cast<std::size_t>(p)];
     const auto cell = [&rows](int r, int c) { return rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };
@@ -115,8 +115,8 @@ std::array<std::vector<std::string>, kParts> RoomSheetPrinter::BuildLines(
 void RoomSheetPrinter::PrintRoomSheet(int room_index, int side) {
   const std::array<std::vector<std::string>, kParts> columns =
       BuildLines(tables_, room_index, side);
-  if (room_index < 0 || room_index >= tables_.rooms.count(side)) return;
-  const Room& room = tables_.rooms.room(side, room_index);
+  if (room_index < 0 || room_index >= tables_.rooms().count(side)) return;
+  const Room& room = tables_.rooms().room(side, room_index);
   int longest = 0;
   for (const std::vector<std::string>& column : columns) {
     int n = static_cast<int>(column.size());

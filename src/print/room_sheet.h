@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "print/page_frame.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano {
@@ -24,13 +24,13 @@ class RoomSheetPrinter {
   static constexpr int kFirstPageLines = 36;
   static constexpr int kPageLines = 37;
 
-  RoomSheetPrinter(PageFrame& frame, const ProjectTables& tables)
+  RoomSheetPrinter(PageFrame& frame, const Project& tables)
       : frame_(frame), tables_(tables) {}
 
   // The lines of each part column of a stored room, long lines broken;
   // empty when the side has no data.
   static std::array<std::vector<std::string>, kParts> BuildLines(
-      const ProjectTables& tables, int room_index, int side);
+      const Project& tables, int room_index, int side);
   // The pages a room takes for columns this long (a final separator not
   // counted).
   static int PagesFor(int longest_column);
@@ -43,7 +43,7 @@ class RoomSheetPrinter {
 
  private:
   PageFrame& frame_;
-  const ProjectTables& tables_;
+  const Project& tables_;
 };
 
 }  // namespace veltrano

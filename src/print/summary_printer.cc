@@ -123,22 +123,22 @@ std::vector<std::string_view> BreakByBytes(std::string_view text, std::size_t ma
 void SummaryPrinter::PrintSummaries(const std::array<bool, kSummaryPrintBoxes>& ticked) {
   for (int part = 0; part < 5; ++part) {
     if (!ticked[static_cast<std::size_t>(part)]) continue;
-    PrintSheet(tables_.interior_summaries[static_cast<std::size_t>(part)],
+    PrintSheet(tables_.interior_summaries()[static_cast<std::size_t>(part)],
                {"【内部集計表】", kPartTitles[static_cast<std::size_t>(part)],
                 "部屋名＼合計", "部屋名"});
   }
   for (int part = 0; part < 5; ++part) {
     if (!ticked[static_cast<std::size_t>(5 + part)]) continue;
-    PrintSheet(tables_.exterior_summaries[static_cast<std::size_t>(part)],
+    PrintSheet(tables_.exterior_summaries()[static_cast<std::size_t>(part)],
                {"【外部集計表】", kPartTitles[static_cast<std::size_t>(part)],
                 "場所名＼合計", "場所名"});
   }
   if (ticked[kFittingsSummaryBox]) {
-    PrintSheet(tables_.fittings_summary,
+    PrintSheet(tables_.fittings_summary(),
                {"【建具廻り集計表】", "積算項目", "符号＼合計", "符号"});
   }
   if (ticked[kWorkTypeBox]) {
-    PrintWorkTypeTable(tables_.interior_summaries[kWorkTypeTable]);
+    PrintWorkTypeTable(tables_.interior_summaries()[kWorkTypeTable]);
   }
 }
 

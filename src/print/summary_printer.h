@@ -7,7 +7,7 @@
 
 #include "calc/grid.h"
 #include "print/page_frame.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -24,7 +24,7 @@ inline constexpr int kWorkTypeBox = 11;
 // printed as they stand; nothing is computed again.
 class SummaryPrinter {
  public:
-  SummaryPrinter(PageFrame& frame, const ProjectTables& tables)
+  SummaryPrinter(PageFrame& frame, const Project& tables)
       : frame_(frame), tables_(tables) {}
 
   // Prints every ticked table in the order of the boxes, each from a new
@@ -58,7 +58,7 @@ class SummaryPrinter {
   void PrintWorkTypeRow(const TextGrid& table, int row, double y);
 
   PageFrame& frame_;
-  const ProjectTables& tables_;
+  const Project& tables_;
 };
 
 }  // namespace veltrano

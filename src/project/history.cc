@@ -5,14 +5,14 @@
 
 namespace veltrano {
 
-ProjectHistory::ProjectHistory(ProjectTables& project, std::size_t max_kept_table_bytes)
+ProjectHistory::ProjectHistory(Project& project, std::size_t max_kept_table_bytes)
     : project_(project), max_kept_table_bytes_(max_kept_table_bytes) {
-  project_.rooms.set_recorder(this);
+  project_.rooms().set_recorder(this);
   for (SharedTable* table : project_.Tables()) table->set_recorder(this);
 }
 
 ProjectHistory::~ProjectHistory() {
-  project_.rooms.set_recorder(nullptr);
+  project_.rooms().set_recorder(nullptr);
   for (SharedTable* table : project_.Tables()) table->set_recorder(nullptr);
 }
 
@@ -135,10 +135,10 @@ std::string ProjectHistory::redo_name() const {
 void ProjectHistory::Apply(const Step& step, bool forward) {
   applying_ = true;
   if (forward) {
-    for (const RoomChange& change : step.changes) project_.rooms.Apply(change, true);
+    for (const RoomChange& change : step.changes) project_.rooms().Apply(change, true);
   } else {
     for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
-      project_.rooms.Apply(*it, false);
+      project_.rooms().Apply(*it, false);
     }
   }
   for (const TableChange& change : step.tables) {

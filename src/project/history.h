@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -48,7 +48,7 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   // make one step, shown as "入力".
   static constexpr std::string_view kTypingStep = "入力 (keys)";
 
-  explicit ProjectHistory(ProjectTables& project,
+  explicit ProjectHistory(Project& project,
                           std::size_t max_kept_table_bytes = kMaxKeptTableBytes);
   ~ProjectHistory() override;
   ProjectHistory(const ProjectHistory&) = delete;
@@ -101,7 +101,7 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   // same cell.
   bool MergesTyping(const Step& step) const;
 
-  ProjectTables& project_;
+  Project& project_;
   HistoryView* view_ = nullptr;
   std::deque<Step> undo_;
   std::size_t kept_table_bytes_ = 0;  // of the steps that can be undone

@@ -100,7 +100,7 @@ bool Importer::ImportRooms() {
   // refused before anything changes.
   for (int s = 0; s < 2; ++s) {
     if (!import_.sides[s]) continue;
-    const int have = tables_.rooms.count(s);
+    const int have = tables_.rooms().count(s);
     if (have + incoming[s] > kMaxRooms[s]) {
       const std::string what = s == kInterior ? "部屋" : "場所";
       platform_.dialogs.ShowMessage(
@@ -129,7 +129,7 @@ bool Importer::ImportRooms() {
     // Imported names are compared with the rooms the side had before the
     // import (without regard to letter case). A renamed room must not
     // repeat a name that is there already or that this import has given.
-    const std::vector<std::string> before = tables_.rooms.names(s);
+    const std::vector<std::string> before = tables_.rooms().names(s);
     std::vector<std::string> given;
     auto free_name = [&](const std::string& name) {
       return !NameTaken(before, name) &&
@@ -156,7 +156,7 @@ bool Importer::ImportRooms() {
       } else {
         given.push_back(n);
       }
-      tables_.rooms.Append(s, std::move(room));
+      tables_.rooms().Append(s, std::move(room));
     }
     hooks_.RoomsImported(s);
   }

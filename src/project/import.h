@@ -9,7 +9,7 @@
 #include "config/folders.h"
 #include "port/dialogs.h"
 #include "project/history.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/session.h"
 
 namespace veltrano {
@@ -26,7 +26,7 @@ struct ImportState {
 // project to the open one, a clashing name taking the first free "(k)".
 class Importer {
  public:
-  Importer(const Folders& folders, ProjectTables& tables,
+  Importer(const Folders& folders, Project& tables,
            const ProjectSession& session, Platform platform,
            ProjectHooks& hooks)
       : folders_(folders),
@@ -49,7 +49,7 @@ class Importer {
 
  private:
   const Folders& folders_;
-  ProjectTables& tables_;
+  Project& tables_;
   const ProjectSession& session_;
   Platform platform_;
   ProjectHooks& hooks_;

@@ -190,12 +190,12 @@ long long ReadSize(std::string_view text) {
 
 std::string Count(std::size_t n) { return std::to_string(n); }
 
-TextGrid* SummaryTable(ProjectTables* t, int index) {
-  if (index < kExteriorBase) return t->interior_summaries[index].Edit();
+TextGrid* SummaryTable(Project* t, int index) {
+  if (index < kExteriorBase) return t->interior_summaries()[index].Edit();
   if (index < kFittingsSummaryIndex) {
-    return t->exterior_summaries[index - kExteriorBase].Edit();
+    return t->exterior_summaries()[index - kExteriorBase].Edit();
   }
-  return t->fittings_summary.Edit();
+  return t->fittings_summary().Edit();
 }
 
 void AppendCells(const TextGrid& grid, int row, int cols, char separator,
@@ -305,7 +305,7 @@ std::string TakeLine(std::string& line) { return std::move(line); }
 
 template <typename Lines>
 std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
-                              std::size_t register_lines, ProjectTables* t,
+                              std::size_t register_lines, Project* t,
                               Progress& progress) {
   std::array<bool, 2> short_last_room = {false, false};
   const std::size_t steps =
@@ -327,7 +327,7 @@ std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
           short_last_room[side] = true;
         }
       }
-      t->rooms.Append(side, RoomRecords::ReadRoom(side, std::move(room_lines)));
+      t->rooms().Append(side, RoomRecords::ReadRoom(side, std::move(room_lines)));
     }
   }
   progress.HideProgress();
@@ -340,7 +340,7 @@ std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
 // Returns true when the summary records are whole as every written file
 // has them: a size record for each table, and every row it declares.
 template <typename Lines>
-bool ReadSummaries(const Lines& lines, const Sorted& s, ProjectTables* t,
+bool ReadSummaries(const Lines& lines, const Sorted& s, Project* t,
                    ProjectReadResult* result) {
   struct Size {
     bool sized = false;
@@ -500,14 +500,14 @@ ProjectReadResult ReadFailure(int step, std::string reason, std::size_t line,
 
 // The notice of a damaged file: what may be missing and the last room and
 // place that were read.
-std::string DamageNotice(const ProjectTables& t) {
+std::string DamageNotice(const Project& t) {
   std::string text =
       "ファイルが途中で切れているか、一部が欠けています。"
       "ファイルが破損している可能性があります。";
   static constexpr std::array<std::string_view, 2> kWhat = {"部屋", "場所"};
   bool any = false;
   for (int side : {kInterior, kExterior}) {
-    const std::vector<std::string>& names = t.rooms.names(side);
+    const std::vector<std::string>& names = t.rooms().names(side);
     if (names.empty()) continue;
     any = true;
     text += "\n最後に読み込んだ" + std::string(kWhat[side]) + "：「" +
@@ -522,7 +522,7 @@ std::string DamageNotice(const ProjectTables& t) {
 // from elsewhere (which are not judged as a file).
 template <typename Lines>
 ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
-                        ProjectTables* t, Dialogs& dialogs,
+                        Project* t, Dialogs& dialogs,
                         Progress& progress) {
   ProjectReadResult result;
   Sorted s = SortLines(lines);
@@ -595,8 +595,8 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Work-type memory: one row per line, at least one.
   {
     const int n = std::max<int>(1, static_cast<int>(s.work_type_memory_lines.size()));
-    t->work_type_memory = TextGrid(n, kWorkTypeMemoryCols);
-    TextGrid& work_type_memory = *t->work_type_memory.Edit();
+    t->work_type_memory() = TextGrid(n, kWorkTypeMemoryCols);
+    TextGrid& work_type_memory = *t->work_type_memory().Edit();
     for (std::size_t i = 0; i < s.work_type_memory_lines.size(); ++i) {
       SplitInto(lines[s.work_type_memory_lines[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
@@ -607,7 +607,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   }
 
   // Fittings register: rows 1.. in file order.
-  TextGrid& fittings_register = *t->fittings_register.Edit();
+  TextGrid& fittings_register = *t->fittings_register().Edit();
   for (std::size_t j = 0; j < s.register_lines.size(); ++j) {
     SplitInto(lines[s.register_lines[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
@@ -620,8 +620,8 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // single row.
   {
     const int n = std::max<int>(1, static_cast<int>(s.fittings_store_lines.size()));
-    t->fittings_store = TextGrid(n, kFittingsStoreCols);
-    TextGrid& fittings_store = *t->fittings_store.Edit();
+    t->fittings_store() = TextGrid(n, kFittingsStoreCols);
+    TextGrid& fittings_store = *t->fittings_store().Edit();
     for (std::size_t i = 0; i < s.fittings_store_lines.size(); ++i) {
       SplitInto(lines[s.fittings_store_lines[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
@@ -634,8 +634,8 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Work-type table copy, split at "'"; without lines it keeps the single
   // empty row it has after emptying.
   if (!s.work_type_copy_lines.empty()) {
-    t->work_type_copy = TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
-    TextGrid& work_type_copy = *t->work_type_copy.Edit();
+    t->work_type_copy() = TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
+    TextGrid& work_type_copy = *t->work_type_copy().Edit();
     for (std::size_t i = 0; i < s.work_type_copy_lines.size(); ++i) {
       SplitInto(lines[s.work_type_copy_lines[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
@@ -648,8 +648,8 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Unit-price table, split at "'": one row per line, at least one.
   {
     const int n = std::max<int>(1, static_cast<int>(s.unit_price_lines.size()));
-    t->unit_prices = TextGrid(n, kUnitPriceCols);
-    TextGrid& unit_prices = *t->unit_prices.Edit();
+    t->unit_prices() = TextGrid(n, kUnitPriceCols);
+    TextGrid& unit_prices = *t->unit_prices().Edit();
     for (std::size_t i = 0; i < s.unit_price_lines.size(); ++i) {
       SplitInto(lines[s.unit_price_lines[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
@@ -694,7 +694,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
 // The first cell written into a record that holds the record's separator,
 // described for the message that refuses the save, or "": read back, such a
 // cell would split into two fields and move every field after it.
-std::string SeparatorInCells(const ProjectTables& t) {
+std::string SeparatorInCells(const Project& t) {
   struct Written {
     const TextGrid& grid;
     char separator;
@@ -702,17 +702,17 @@ std::string SeparatorInCells(const ProjectTables& t) {
     int cols;
   };
   std::vector<Written> written = {
-      {t.fittings_register, ',', "建具リスト", 3},
-      {t.work_type_memory, ',', "集計表の工種", kWorkTypeMemoryCols},
-      {t.fittings_store, ',', "建具廻りの入力済みデータ", kFittingsStoreCols},
-      {t.work_type_copy, '\'', "工種別集計表", kWorkTypeCopyCols},
-      {t.unit_prices, '\'', "工種別集計表の単価", kUnitPriceCols},
-      {t.interior_summaries[kWorkTypeTable], '\'', "工種別集計表", -1},
-      {t.fittings_summary, ',', "建具集計表", -1},
+      {t.fittings_register(), ',', "建具リスト", 3},
+      {t.work_type_memory(), ',', "集計表の工種", kWorkTypeMemoryCols},
+      {t.fittings_store(), ',', "建具廻りの入力済みデータ", kFittingsStoreCols},
+      {t.work_type_copy(), '\'', "工種別集計表", kWorkTypeCopyCols},
+      {t.unit_prices(), '\'', "工種別集計表の単価", kUnitPriceCols},
+      {t.interior_summaries()[kWorkTypeTable], '\'', "工種別集計表", -1},
+      {t.fittings_summary(), ',', "建具集計表", -1},
   };
   for (int n = 0; n < kWorkTypeTable; ++n) {
-    written.push_back({t.interior_summaries[n], ',', "内部集計表", -1});
-    written.push_back({t.exterior_summaries[n], ',', "外部集計表", -1});
+    written.push_back({t.interior_summaries()[n], ',', "内部集計表", -1});
+    written.push_back({t.exterior_summaries()[n], ',', "外部集計表", -1});
   }
   for (const Written& w : written) {
     const int cols = w.cols < 0 ? w.grid.cols() : w.cols;
@@ -731,37 +731,37 @@ std::string SeparatorInCells(const ProjectTables& t) {
 
 }  // namespace
 
-std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
+std::vector<std::string> BuildProjectLines(const Project& t) {
   std::vector<std::string> out;
-  std::size_t summary_rows = t.fittings_summary->rows();
-  for (const TextGrid& g : t.interior_summaries) summary_rows += g.rows();
-  for (const TextGrid& g : t.exterior_summaries) summary_rows += g.rows();
+  std::size_t summary_rows = t.fittings_summary()->rows();
+  for (const TextGrid& g : t.interior_summaries()) summary_rows += g.rows();
+  for (const TextGrid& g : t.exterior_summaries()) summary_rows += g.rows();
   out.reserve(
-      static_cast<std::size_t>(t.rooms.count(kInterior) + t.rooms.count(kExterior)) *
+      static_cast<std::size_t>(t.rooms().count(kInterior) + t.rooms().count(kExterior)) *
           kLinesPerRoom +
-      kRegisterRows + t.work_type_memory->rows() + t.fittings_store->rows() +
-      t.work_type_copy->rows() + t.unit_prices->rows() + 12 + summary_rows);
+      kRegisterRows + t.work_type_memory()->rows() + t.fittings_store()->rows() +
+      t.work_type_copy()->rows() + t.unit_prices()->rows() + 12 + summary_rows);
 
   // Rooms, up to the side's capacity.
   for (int side : {kInterior, kExterior}) {
-    const int rooms = std::min(t.rooms.count(side), kMaxRooms[side]);
-    for (int i = 0; i < rooms; ++i) RoomRecords::AppendLines(side, t.rooms.room(side, i), &out);
+    const int rooms = std::min(t.rooms().count(side), kMaxRooms[side]);
+    for (int i = 0; i < rooms; ++i) RoomRecords::AppendLines(side, t.rooms().room(side, i), &out);
   }
 
   // Fittings register, row 1 down to the first empty code.
-  const TextGrid& reg = t.fittings_register;
+  const TextGrid& reg = t.fittings_register();
   for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
     out.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
                   reg.At(r, 2));
   }
 
-  for (int r = 0; r < t.work_type_memory->rows(); ++r) {
+  for (int r = 0; r < t.work_type_memory()->rows(); ++r) {
     std::string line = "KoSu,";
-    AppendCells(t.work_type_memory, r, kWorkTypeMemoryCols, ',', &line);
+    AppendCells(t.work_type_memory(), r, kWorkTypeMemoryCols, ',', &line);
     out.push_back(std::move(line));
   }
 
-  const TextGrid& store = t.fittings_store;
+  const TextGrid& store = t.fittings_store();
   for (int r = 0; r < store.rows(); ++r) {
     const std::string& marker = store.At(r, 0);
     if (marker.empty() || EqualsIgnoreCase(marker, "DelData")) continue;
@@ -770,43 +770,43 @@ std::vector<std::string> BuildProjectLines(const ProjectTables& t) {
     out.push_back(std::move(line));
   }
 
-  for (int r = 0; r < t.work_type_copy->rows(); ++r) {
+  for (int r = 0; r < t.work_type_copy()->rows(); ++r) {
     std::string line;
-    AppendCells(t.work_type_copy, r, kWorkTypeCopyCols, '\'', &line);
+    AppendCells(t.work_type_copy(), r, kWorkTypeCopyCols, '\'', &line);
     out.push_back(std::move(line));
   }
 
-  for (int r = 0; r < t.unit_prices->rows(); ++r) {
+  for (int r = 0; r < t.unit_prices()->rows(); ++r) {
     std::string line = "Tank'";
-    AppendCells(t.unit_prices, r, kUnitPriceCols, '\'', &line);
+    AppendCells(t.unit_prices(), r, kUnitPriceCols, '\'', &line);
     out.push_back(std::move(line));
   }
 
   static constexpr std::array<std::string_view, 6> kNumbers = {"0", "1", "2",
                                                                "3", "4", "5"};
   for (int n = 0; n <= kWorkTypeTable; ++n) {
-    AppendSizeLine("SyNC", kNumbers[n], t.interior_summaries[n], &out);
+    AppendSizeLine("SyNC", kNumbers[n], t.interior_summaries()[n], &out);
   }
   for (int n = 0; n < 5; ++n) {
-    AppendSizeLine("SyGC", kNumbers[n], t.exterior_summaries[n], &out);
+    AppendSizeLine("SyGC", kNumbers[n], t.exterior_summaries()[n], &out);
   }
-  AppendSizeLine("SyTC", "5", t.fittings_summary, &out);
+  AppendSizeLine("SyTC", "5", t.fittings_summary(), &out);
 
   for (int n = 0; n < 5; ++n) {
     AppendSummaryRows("SyND," + std::string(kNumbers[n]) + ",", ',',
-                      t.interior_summaries[n], &out);
+                      t.interior_summaries()[n], &out);
   }
-  AppendSummaryRows("SySD'5'", '\'', t.interior_summaries[kWorkTypeTable],
+  AppendSummaryRows("SySD'5'", '\'', t.interior_summaries()[kWorkTypeTable],
                     &out);
   for (int n = 0; n < 5; ++n) {
     AppendSummaryRows("SyGD," + std::string(kNumbers[n]) + ",", ',',
-                      t.exterior_summaries[n], &out);
+                      t.exterior_summaries()[n], &out);
   }
-  AppendSummaryRows("SyTD,@,", ',', t.fittings_summary, &out);
+  AppendSummaryRows("SyTD,@,", ',', t.fittings_summary(), &out);
   return out;
 }
 
-bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
+bool WriteProjectFile(const std::filesystem::path& path, const Project& t,
                       std::string* error) {
   if (std::string separator = SeparatorInCells(t); !separator.empty()) {
     *error = std::move(separator);
@@ -827,13 +827,13 @@ bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
 }
 
 ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,
-                                    ProjectTables* t, Dialogs& dialogs,
+                                    Project* t, Dialogs& dialogs,
                                     Progress& progress) {
   return Parse(lines, nullptr, t, dialogs, progress);
 }
 
 ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
-                                    ProjectTables* t, Dialogs& dialogs,
+                                    Project* t, Dialogs& dialogs,
                                     Progress& progress) {
   return Parse(lines, nullptr, t, dialogs, progress);
 }
@@ -896,7 +896,7 @@ ProjectReadResult ReportNotAProject(const std::filesystem::path& path,
 }
 
 ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
-                                   ProjectTables* t, Dialogs& dialogs,
+                                   Project* t, Dialogs& dialogs,
                                    Progress& progress) {
   try {
     return Parse(loaded.lines, &loaded, t, dialogs, progress);
@@ -906,7 +906,7 @@ ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
 }
 
 ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
-                                  ProjectTables* t, Dialogs& dialogs,
+                                  Project* t, Dialogs& dialogs,
                                   Progress& progress) {
   LoadedProjectFile loaded;
   std::string error;

@@ -84,7 +84,7 @@
 
 #include "calc/text_file.h"
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -96,12 +96,12 @@ inline constexpr std::string_view kReadFailureText =
 
 // The record lines of the whole project, in file order. The caller has
 // stored the shown sheet and refreshed the work-type memory before.
-std::vector<std::string> BuildProjectLines(const ProjectTables& t);
+std::vector<std::string> BuildProjectLines(const Project& t);
 
 // Writes the project to `path` (CP932, CR LF), replacing any file there only
 // once the new one is complete. On failure returns false with the reason in
 // `error`; the file on disk is then unchanged.
-bool WriteProjectFile(const std::filesystem::path& path, const ProjectTables& t,
+bool WriteProjectFile(const std::filesystem::path& path, const Project& t,
                       std::string* error);
 
 struct ProjectReadResult {
@@ -125,14 +125,14 @@ struct ProjectReadResult {
 };
 
 // Reads the record lines of a project into tables the caller has emptied
-// (ResetProjectTables). Shows progress while the room lists are built and,
+// (Project::Reset). Shows progress while the room lists are built and,
 // when anything was left out, one message naming it.
 ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,
-                                    ProjectTables* t, Dialogs& dialogs,
+                                    Project* t, Dialogs& dialogs,
                                     Progress& progress);
 // The same, taking the lines over instead of copying the sheet lines.
 ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
-                                    ProjectTables* t, Dialogs& dialogs,
+                                    Project* t, Dialogs& dialogs,
                                     Progress& progress);
 
 // True for a line (raw CP932 bytes) that the reader keeps: one with a
@@ -164,7 +164,7 @@ bool LoadProjectFile(const std::filesystem::path& path,
 // as ReadProjectFile does after reading: notices for what was left out, for
 // a damaged file and for UTF-8 text.
 ProjectReadResult ApplyProjectFile(LoadedProjectFile&& loaded,
-                                   ProjectTables* t, Dialogs& dialogs,
+                                   Project* t, Dialogs& dialogs,
                                    Progress& progress);
 
 // Shows the two read-failure messages for a file that could not be read
@@ -185,7 +185,7 @@ ProjectReadResult ReportNotAProject(const std::filesystem::path& path,
 // Sheet lines out of step with the rooms fail the same way with step 4 and
 // the room store line concerned.
 ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
-                                  ProjectTables* t, Dialogs& dialogs,
+                                  Project* t, Dialogs& dialogs,
                                   Progress& progress);
 
 }  // namespace veltrano

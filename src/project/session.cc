@@ -78,7 +78,7 @@ void ProjectSession::NewProject() {
   project_name_ = ProjectNameOf(path);
   damaged_ = false;
   ++revision_;
-  ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
+  tables_.Reset(/*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/false);
 }
 
@@ -134,7 +134,7 @@ void ProjectSession::OpenProject() {
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
   damaged_ = false;
   ++revision_;
-  ResetProjectTables(&tables_, /*keep_unit_prices=*/true);
+  tables_.Reset(/*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/true);
   platform_.progress.ShowProgress(0);
   const ProjectReadResult result =

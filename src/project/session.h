@@ -8,7 +8,7 @@
 #include "config/folders.h"
 #include "port/dialogs.h"
 #include "project/project_file.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano {
 
@@ -45,7 +45,7 @@ class ProjectHooks {
 // ("現在編集中の物件を名前を変えて保存"), Open, Save and the backup copy.
 class ProjectSession {
  public:
-  ProjectSession(const Folders& folders, ProjectTables& tables,
+  ProjectSession(const Folders& folders, Project& tables,
                  Platform platform, ProjectHooks& hooks)
       : folders_(folders), tables_(tables), platform_(platform), hooks_(hooks) {}
 
@@ -74,7 +74,7 @@ class ProjectSession {
 
  private:
   const Folders& folders_;
-  ProjectTables& tables_;
+  Project& tables_;
   Platform platform_;
   ProjectHooks& hooks_;
   std::filesystem::path project_path_;

@@ -33,7 +33,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       aggregation_dialog_(tables_, part_summaries_, platform_),
       summary_view_(tables_, platform_),
       print_dialog_(tables_, fittings_takeoff_, settings_, platform_) {
-  ResetProjectTables(&tables_, /*keep_unit_prices=*/false);
+  tables_.Reset(/*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
   sheets_.SetHistory(&history_);
   importer_.SetHistory(&history_);
@@ -57,7 +57,7 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
         MessageIcon::kWarning);
   }
   sheets_.ShowSide(kInterior, true);
-  tables_.rooms.Clear();
+  tables_.rooms().Clear();
   register_.ProjectReplaced();
   fittings_takeoff_.ProjectReplaced();
   SwitchMode(kModeInterior);
@@ -72,7 +72,7 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
   }
   sheets_.InitialiseSheets();
-  LayOutSummaryTables(&tables_);
+  tables_.LayOutSummaryTables();
   if (!settings_.LoadCompanyNames(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
   }
@@ -212,9 +212,9 @@ void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }
 void Workspace::ShowTableStep(const SharedTable& table) {
   // The panel of the table, with what it keeps of it made anew.
   int mode = kModeAggregation;
-  if (&table == &tables_.fittings_register) {
+  if (&table == &tables_.fittings_register()) {
     mode = kModeFittingsRegister;
-  } else if (&table == &tables_.fittings_store) {
+  } else if (&table == &tables_.fittings_store()) {
     mode = kModeFittingsTakeoff;
   }
   register_.RebuildLineCache();

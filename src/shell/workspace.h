@@ -18,7 +18,7 @@
 #include "print/print_dialog.h"
 #include "project/history.h"
 #include "project/import.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/session.h"
 #include "takeoff/item_copy.h"
 #include "takeoff/rooms.h"
@@ -81,7 +81,7 @@ class Workspace : private ProjectHooks, private HistoryView {
 
   const Folders& folders() const { return folders_; }
   Dialogs& dialogs() { return platform_.dialogs; }
-  const ProjectTables& tables() const { return tables_; }
+  const Project& tables() const { return tables_; }
   Settings& settings() { return settings_; }
   const Settings& settings() const { return settings_; }
   ProjectSession& session() { return session_; }
@@ -147,7 +147,7 @@ class Workspace : private ProjectHooks, private HistoryView {
 
   Folders folders_;
   Platform platform_;
-  ProjectTables tables_;
+  Project tables_;
   Settings settings_;
   ProjectSession session_;
   Importer importer_;

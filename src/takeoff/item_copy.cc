@@ -13,7 +13,7 @@ constexpr int kMaxCopiedItems = 10;
 
 }  // namespace
 
-ItemCopy::ItemCopy(const ProjectTables& tables, const Folders& folders,
+ItemCopy::ItemCopy(const Project& tables, const Folders& folders,
                    TakeoffSheets& sheets, Platform platform)
     : tables_(tables), folders_(folders), sheets_(sheets), platform_(platform) {}
 
@@ -42,7 +42,7 @@ void ItemCopy::HideItemList() {
 void ItemCopy::FillChoices() {
   // The text that stood in the box is put back afterwards.
   if (source_ == kOtherRoom) {
-    choices_ = tables_.rooms.names(sheets_.side());
+    choices_ = tables_.rooms().names(sheets_.side());
   } else if (source_ == kRegistered) {
     std::string error;
     if (!TemplateNames(folders_, &choices_, &error)) {
@@ -100,7 +100,7 @@ void ItemCopy::AddMarkedItems(const RoomRow& row) {
 
 void ItemCopy::LoadRoom(int index) {
   ClearLists();
-  const ProjectRooms& rooms = tables_.rooms;
+  const ProjectRooms& rooms = tables_.rooms();
   if (index < 0 || index >= rooms.count(sheets_.side())) return;
   const Room& room = rooms.room(sheets_.side(), index);
   for (int r = 1; r <= kItemRows; ++r) AddMarkedItems(room.row(r));
@@ -113,7 +113,7 @@ void ItemCopy::LoadAllEntered() {
   header_busy_ = true;
   header_ = "読み込み中･･･";
   platform_.progress.ShowStatus(header_);
-  const ProjectRooms& rooms = tables_.rooms;
+  const ProjectRooms& rooms = tables_.rooms();
   for (int i = 0; i < rooms.count(sheets_.side()); ++i) {
     const Room& room = rooms.room(sheets_.side(), i);
     for (int r = 1; r <= kItemRows; ++r) AddMarkedItems(room.row(r));
@@ -160,7 +160,7 @@ void ItemCopy::ChooseEntry(std::string_view name) {
   choice_.assign(name);
   if (choice_.empty()) return;
   if (source_ == kOtherRoom) {
-    const std::vector<std::string>& rooms = tables_.rooms.names(sheets_.side());
+    const std::vector<std::string>& rooms = tables_.rooms().names(sheets_.side());
     const auto found = std::find(rooms.begin(), rooms.end(), choice_);
     // A typed name that is no room of the side reads nothing.
     if (found == rooms.end()) return;

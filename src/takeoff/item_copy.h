@@ -9,7 +9,7 @@
 
 #include "config/folders.h"
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "takeoff/sheet_layout.h"
 #include "takeoff/sheets.h"
 
@@ -23,7 +23,7 @@ class ItemCopy : public ItemPlacer {
  public:
   enum Source : int { kOtherRoom = 0, kAllEntered = 1, kRegistered = 2 };
 
-  ItemCopy(const ProjectTables& tables, const Folders& folders,
+  ItemCopy(const Project& tables, const Folders& folders,
            TakeoffSheets& sheets, Platform platform);
 
   std::uint64_t revision() const { return revision_; }
@@ -81,7 +81,7 @@ class ItemCopy : public ItemPlacer {
   void LoadTemplate(const std::string& name);
   std::vector<std::string> SelectedItems() const;
 
-  const ProjectTables& tables_;
+  const Project& tables_;
   const Folders& folders_;
   TakeoffSheets& sheets_;
   std::vector<std::string_view> row_cells_;  // the cells of the row being read

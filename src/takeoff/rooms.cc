@@ -39,7 +39,7 @@ bool Rooms::OpenRoomsDialog() {
   rooms_dialog_ = RoomsDialogState{};
   rooms_dialog_.open = true;
   rooms_dialog_.side = sheets_.side();
-  rooms_dialog_.names = tables_.rooms.names(sheets_.side());
+  rooms_dialog_.names = tables_.rooms().names(sheets_.side());
   return true;
 }
 
@@ -84,7 +84,7 @@ void Rooms::RoomsDialogAdd() {
   // A name of blanks alone would show as an invisible entry.
   if (IsBlankText(n)) return;
   if (!AcceptRoomName(n)) return;
-  const std::vector<std::string>& names = tables_.rooms.names(s);
+  const std::vector<std::string>& names = tables_.rooms().names(s);
   if (std::find(names.begin(), names.end(), n) != names.end()) {
     dialogs_.Beep();
     dialogs_.ShowMessage(kConfirmTitle, s == kInterior
@@ -102,7 +102,7 @@ void Rooms::RoomsDialogAdd() {
     return;
   }
   HistoryStep step(sheets_.history(), StepName(s, "追加"));
-  tables_.rooms.Append(s, Room(n));
+  tables_.rooms().Append(s, Room(n));
   d.names.push_back(n);
   sheets_.ShowAddedRoom(s, m);
   d.name_box = n;
@@ -116,7 +116,7 @@ void Rooms::RoomsDialogRename() {
   const int s = d.side;
   const int p = d.selected;
   const std::string n = FoldToCodePageLookalikes(d.name_box);
-  const std::vector<std::string>& names = tables_.rooms.names(s);
+  const std::vector<std::string>& names = tables_.rooms().names(s);
   if (IsBlankText(n) || p < 0 || p >= static_cast<int>(names.size())) return;
   if (!AcceptRoomName(n)) return;
   if (std::find(names.begin(), names.end(), n) != names.end()) {
@@ -130,7 +130,7 @@ void Rooms::RoomsDialogRename() {
     return;
   }
   HistoryStep step(sheets_.history(), StepName(s, "名変更"));
-  tables_.rooms.Rename(s, p, n);
+  tables_.rooms().Rename(s, p, n);
   d.names[static_cast<std::size_t>(p)] = n;
   sheets_.RenameShownRoom(s, p, n);
   d.move_what.clear();
@@ -142,7 +142,7 @@ void Rooms::RoomsDialogDelete() {
   RoomsDialogState& d = rooms_dialog_;
   const int s = d.side;
   const int p = d.selected;
-  const std::vector<std::string>& names = tables_.rooms.names(s);
+  const std::vector<std::string>& names = tables_.rooms().names(s);
   if (d.name_box.empty() || p < 0 || p >= static_cast<int>(names.size())) {
     return;
   }
@@ -153,7 +153,7 @@ void Rooms::RoomsDialogDelete() {
   }
   {
     HistoryStep step(sheets_.history(), StepName(s, "削除"));
-    tables_.rooms.Remove(s, p);
+    tables_.rooms().Remove(s, p);
     sheets_.ForgetShownRoom(s);
     sheets_.ClearSheet(s);
   }
@@ -172,7 +172,7 @@ void Rooms::RoomsDialogMove() {
   const std::string a = d.move_what;
   const std::string b = d.move_before;
   if (a.empty() || b.empty() || a == b) return;
-  const std::vector<std::string>& names = tables_.rooms.names(s);
+  const std::vector<std::string>& names = tables_.rooms().names(s);
   const auto ia = std::find(names.begin(), names.end(), a);
   const auto ib = std::find(names.begin(), names.end(), b);
   if (ia == names.end() || ib == names.end()) return;
@@ -181,7 +181,7 @@ void Rooms::RoomsDialogMove() {
   // The room goes before the other: once taken out, the rooms after it
   // come one place up.
   HistoryStep step(sheets_.history(), StepName(s, "移動"));
-  tables_.rooms.Move(s, pa, pb > pa ? pb - 1 : pb);
+  tables_.rooms().Move(s, pa, pb > pa ? pb - 1 : pb);
   d.names = names;
   d.selected = -1;
   d.move_what.clear();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/session.h"
 #include "takeoff/sheets.h"
 
@@ -28,12 +28,12 @@ struct RoomsDialogState {
 // renames, deletes and reorders them in the room lists and room stores.
 class Rooms {
  public:
-  Rooms(ProjectTables& tables, TakeoffSheets& sheets,
+  Rooms(Project& tables, TakeoffSheets& sheets,
         const ProjectSession& session, Dialogs& dialogs)
       : tables_(tables), sheets_(sheets), session_(session), dialogs_(dialogs) {}
 
   const std::vector<std::string>& room_names(int side) const {
-    return tables_.rooms.names(side);
+    return tables_.rooms().names(side);
   }
   const RoomsDialogState& dialog() const { return rooms_dialog_; }
   std::uint64_t revision() const { return revision_; }
@@ -55,7 +55,7 @@ class Rooms {
   // Checks a name typed for a room or place; shows the refusal.
   bool AcceptRoomName(std::string_view name);
 
-  ProjectTables& tables_;
+  Project& tables_;
   TakeoffSheets& sheets_;
   const ProjectSession& session_;
   Dialogs& dialogs_;

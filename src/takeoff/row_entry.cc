@@ -595,7 +595,7 @@ void TakeoffSheets::RecalculateAll() {
   if (!shown_) return;
   editor_visible_ = false;
   HistoryStep step(history_, "再計算");
-  const int count = tables_.rooms.count(side_);
+  const int count = tables_.rooms().count(side_);
   if (count == 0) return;
   const int shown_before = RoomShown() ? current_room_[side_] : -1;
   BatchProblems batch;
@@ -612,7 +612,7 @@ void TakeoffSheets::RecalculateAll() {
 }
 
 void TakeoffSheets::ForEachRoomOfSide(const std::function<void()>& work) {
-  const int count = tables_.rooms.count(side_);
+  const int count = tables_.rooms().count(side_);
   platform_.progress.ShowProgress(count);
   for (int i = 0; i < count; ++i) {
     ShowRoom(i);

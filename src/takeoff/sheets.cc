@@ -13,7 +13,7 @@
 
 namespace veltrano {
 
-TakeoffSheets::TakeoffSheets(ProjectTables& tables,
+TakeoffSheets::TakeoffSheets(Project& tables,
                              const FittingsRegister& fittings, Platform platform)
     : tables_(tables), register_(fittings), platform_(platform) {
   for (int s = 0; s < 2; ++s) LayOutSheet(s, &sheets_[s]);
@@ -76,7 +76,7 @@ void TakeoffSheets::StoreShownRoom() {
 void TakeoffSheets::ShowAddedRoom(int side, int position) {
   ++revision_;
   ClearSheet(side);
-  room_label_[side] = tables_.rooms.names(side)[static_cast<std::size_t>(position)];
+  room_label_[side] = tables_.rooms().names(side)[static_cast<std::size_t>(position)];
   current_room_[side] = position;
   if (side == kInterior) places_count_ = "1";
   NoteShownAsStored(side);
@@ -135,13 +135,13 @@ void TakeoffSheets::StoreVisibleSheet() {
   ++revision_;
   const int s = side_;
   const int k = current_room_[s];
-  if (k < 0 || k >= tables_.rooms.count(s)) return;
+  if (k < 0 || k >= tables_.rooms().count(s)) return;
   if (s == kInterior && LeadingNumber(places_count_) == 0) places_count_ = "1";
   for (int i = 0; i < 3; ++i) {
     std::string& p = parameters_[s * 3 + i];
     if (LeadingNumber(p) == 0) p.clear();
   }
-  tables_.rooms.Store(s, k, BuildShownRoom());
+  tables_.rooms().Store(s, k, BuildShownRoom());
   NoteShownAsStored(s);
 }
 
@@ -158,7 +158,7 @@ Room TakeoffSheets::BuildShownRoom() const {
                                                           : std::string_view(places_count_))
                      : std::string_view("1");
   const TextGrid& g = sheets_[s];
-  Room room(tables_.rooms.names(s)[static_cast<std::size_t>(k)]);
+  Room room(tables_.rooms().names(s)[static_cast<std::size_t>(k)]);
   std::vector<std::string_view> cells(kLastStoredColumn + 1);
   for (int r = 1; r <= kItemRows; ++r) {
     for (int c = 1; c <= kLastStoredColumn; ++c) cells[static_cast<std::size_t>(c)] = g.At(r, c);
@@ -179,7 +179,7 @@ Room TakeoffSheets::BuildShownRoom() const {
 void TakeoffSheets::StoreShownRoomAsTyped() {
   const int s = side_;
   const int k = current_room_[s];
-  if (k < 0 || k >= tables_.rooms.count(s)) return;
+  if (k < 0 || k >= tables_.rooms().count(s)) return;
   // A sheet as it was shown or last stored has nothing to store: the room
   // keeps the form it has.
   if (shown_as_stored_[s]) {
@@ -190,7 +190,7 @@ void TakeoffSheets::StoreShownRoomAsTyped() {
       return;
     }
   }
-  tables_.rooms.Store(s, k, BuildShownRoom());
+  tables_.rooms().Store(s, k, BuildShownRoom());
   NoteShownAsStored(s);
 }
 
@@ -211,12 +211,12 @@ void TakeoffSheets::ShowRoom(std::optional<int> position) {
   ++revision_;
   if (!position) return;
   const int s = side_;
-  if (*position < 0 || *position >= tables_.rooms.count(s)) return;
+  if (*position < 0 || *position >= tables_.rooms().count(s)) return;
   if (RoomShown()) StoreVisibleSheet();
   ClearSheet(s);
   if (!shown_) return;
   TextGrid& g = sheets_[s];
-  const Room& room = tables_.rooms.room(s, *position);
+  const Room& room = tables_.rooms().room(s, *position);
   std::vector<std::string_view> cells;
   for (int r = 1; r <= kItemRows; ++r) {
     room.row(r).Cells(&cells);
@@ -237,7 +237,7 @@ void TakeoffSheets::ShowRoomFromList(std::optional<int> position) {
   if (!position) return;
   ++revision_;
   ShowRoom(position);
-  if (*position >= 0 && *position < tables_.rooms.count(side_)) {
+  if (*position >= 0 && *position < tables_.rooms().count(side_)) {
     current_room_[side_] = *position;
   }
   editor_visible_ = false;
@@ -247,8 +247,8 @@ void TakeoffSheets::RestoreDoneMarkOfShownRoom() {
   ++revision_;
   const int k = current_room_[side_];
   if (!RoomShown() || k < 0) return;
-  if (k >= tables_.rooms.count(side_)) return;
-  done_mark_ = tables_.rooms.room(side_, k).Conditions().done;
+  if (k >= tables_.rooms().count(side_)) return;
+  done_mark_ = tables_.rooms().room(side_, k).Conditions().done;
 }
 
 }  // namespace veltrano

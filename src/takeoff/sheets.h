@@ -13,7 +13,7 @@
 #include "calc/rounding.h"
 #include "fittings/register.h"
 #include "port/dialogs.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/history.h"
 
 namespace veltrano {
@@ -51,7 +51,7 @@ struct CellRange {
 // each side, stored into and laid out from the room stores.
 class TakeoffSheets {
  public:
-  TakeoffSheets(ProjectTables& tables, const FittingsRegister& fittings,
+  TakeoffSheets(Project& tables, const FittingsRegister& fittings,
                 Platform platform);
 
   // Counts every change of what the sheets, their editor and the boxes
@@ -226,7 +226,7 @@ class TakeoffSheets {
   // The name of the step a click on column `col` makes.
   std::string_view StepNameOfClick(int col) const;
 
-  ProjectTables& tables_;
+  Project& tables_;
   const FittingsRegister& register_;
   Platform platform_;
   DigitSetting digits_;

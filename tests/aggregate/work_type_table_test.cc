@@ -103,7 +103,7 @@ TEST_F(WorkTypeTableTest, TheCellEditorWritesPricesUnitsAndRemarksRowByRow) {
   table.ClickCell(3, 5, "m2", MoneyRounding::kUp);
   EXPECT_FALSE(table.editor_shown());
   EXPECT_EQ(Row(3)[5], "m2");
-  EXPECT_EQ(w->tables().unit_prices->At(1, 4), "m2");
+  EXPECT_EQ(w->tables().unit_prices()->At(1, 4), "m2");
   // A click on a row without a quantity does nothing: the separator row
   // keeps its label.
   table.ClickCell(2, 5, "m2", MoneyRounding::kUp);

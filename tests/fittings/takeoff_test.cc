@@ -201,7 +201,7 @@ TEST_F(TakeoffTest, CommitKeepsOneBlockPerCodeAndTheDialogReopensOrDeletesIt) {
   Pick(kPaintingTable, 1, 0, "EP");
   t().Commit();
   // Each change puts a new version of the store in place.
-  auto store = [this]() -> const TextGrid& { return w->tables().fittings_store; };
+  auto store = [this]() -> const TextGrid& { return w->tables().fittings_store(); };
   ASSERT_EQ(store().rows(), 6);
   EXPECT_EQ(store().At(0, 0), "Mado");
   EXPECT_EQ(store().At(0, 1), "AW1");

@@ -20,7 +20,7 @@ using ::testing::ElementsAre;
 
 // A room of 50 sheet lines, added after the others: cells by "ROW:COL", the count of places and the
 // parameters A, S, L in the last field of lines 1-4.
-void PutRoom(ProjectTables* tables, const std::string& name,
+void PutRoom(Project* tables, const std::string& name,
              const std::vector<std::string>& extras,
              const std::map<std::string, std::string>& cells) {
   std::vector<std::string> lines;
@@ -58,7 +58,7 @@ class RoomSheetTest : public ::testing::Test {
     RoomSheetPrinter(frame, tables).PrintRoomSheet(index, kInterior);
     return frame.page();
   }
-  ProjectTables tables;
+  Project tables;
   RecordingCanvas canvas;
 };
 

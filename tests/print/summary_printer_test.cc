@@ -90,13 +90,13 @@ class SummaryPrinterTest : public ::testing::Test {
   void Print(std::initializer_list<int> boxes) {
     SummaryPrinter(frame, tables).PrintSummaries(Ticked(boxes));
   }
-  ProjectTables tables;
+  Project tables;
   RecordingCanvas canvas;
   PageFrame frame{canvas, FrameSettings{}};
 };
 
 TEST_F(SummaryPrinterTest, PartTableByRowPagesThenBlocksOfTwelveItems) {
-  tables.interior_summaries[0] = PartTable(30, 40);
+  tables.interior_summaries()[0] = PartTable(30, 40);
   Print({0});
   ASSERT_EQ(canvas.page_count(), 6);
   struct PageOf {
@@ -158,8 +158,8 @@ TEST_F(SummaryPrinterTest, PartTableByRowPagesThenBlocksOfTwelveItems) {
 }
 
 TEST_F(SummaryPrinterTest, ColumnPositionsAndRules) {
-  tables.interior_summaries[0] = PartTable(30, 2);
-  tables.interior_summaries[0].Edit()->Set(4, 1, "12");
+  tables.interior_summaries()[0] = PartTable(30, 2);
+  tables.interior_summaries()[0].Edit()->Set(4, 1, "12");
   Print({0});
   ASSERT_EQ(canvas.page_count(), 3);
   const double items_left = 800 + 2350 + 500;
@@ -238,10 +238,10 @@ void ExpectInsideTheirColumns(const RecordingCanvas& canvas, int page) {
 TEST_F(SummaryPrinterTest, AHugeRoomNameIsCutToItsCellOnEveryPage) {
   // Two megabytes of name in the first row, on the pages of three column
   // blocks; the name beside it is printed whole.
-  tables.interior_summaries[0] = PartTable(30, 2);
+  tables.interior_summaries()[0] = PartTable(30, 2);
   std::string name;
   while (name.size() < (2 << 20)) name += "会議室A";
-  tables.interior_summaries[0].Edit()->Set(4, 0, name);
+  tables.interior_summaries()[0].Edit()->Set(4, 0, name);
   Print({0});
   ASSERT_EQ(canvas.page_count(), 3);
   const double first_row_y = TextY(8, kSheetLines);
@@ -283,7 +283,7 @@ TEST_F(SummaryPrinterTest, LongNamesAndNumbersStayInsideTheirCells) {
   t.Set(6, 2, "12345678901.25");
   t.Set(6, 3, "(1234567.5)");
   t.Set(3, 2, "98765432109.25");
-  tables.interior_summaries[0] = t;
+  tables.interior_summaries()[0] = t;
   Print({0});
   ASSERT_EQ(canvas.page_count(), 1);
   ExpectInsideTheirColumns(canvas, 0);
@@ -346,7 +346,7 @@ TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) 
   t.Set(2, 3, "ＥＰ塗り");
   t.Set(1, 4, "");
   t.Set(2, 4, longest_name);
-  tables.interior_summaries[0] = t;
+  tables.interior_summaries()[0] = t;
   Print({0});
   ASSERT_EQ(canvas.page_count(), 1);
 
@@ -407,8 +407,8 @@ TEST_F(SummaryPrinterTest, LongWorkTypeOnTwoLinesAndItemNamesBrokenToTheColumn) 
 }
 
 TEST_F(SummaryPrinterTest, WorkTypeTableOnPagesOfThirtyFiveRowsNumberedFromOne) {
-  tables.interior_summaries[0] = PartTable(2, 2);
-  TextGrid& work = *tables.interior_summaries[kWorkTypeTable].Edit();
+  tables.interior_summaries()[0] = PartTable(2, 2);
+  TextGrid& work = *tables.interior_summaries()[kWorkTypeTable].Edit();
   work = TextGrid(71, 9);
   for (int c = 0; c < 9; ++c) work.Set(0, c, "見出" + std::to_string(c));
   for (int r = 1; r <= 70; ++r) {
@@ -444,7 +444,7 @@ TEST_F(SummaryPrinterTest, WorkTypeTableOnPagesOfThirtyFiveRowsNumberedFromOne) 
 }
 
 TEST_F(SummaryPrinterTest, WorkTypeColumnsAndTheHeadingOfAnEmptyTable) {
-  TextGrid& work = *tables.interior_summaries[kWorkTypeTable].Edit();
+  TextGrid& work = *tables.interior_summaries()[kWorkTypeTable].Edit();
   work = TextGrid(2, 9);
   const std::array<std::string, 9> cells = {"外装工事", "吹付タイル", "外", "壁",   "123.45",
                                             "m2",       "1,800",      "222,210", "足場別途"};
@@ -470,21 +470,21 @@ TEST_F(SummaryPrinterTest, WorkTypeColumnsAndTheHeadingOfAnEmptyTable) {
   // With its heading row alone the table still prints its heading.
   RecordingCanvas other;
   PageFrame other_frame(other, FrameSettings{});
-  tables.interior_summaries[kWorkTypeTable] = TextGrid(1, 9);
+  tables.interior_summaries()[kWorkTypeTable] = TextGrid(1, 9);
   SummaryPrinter(other_frame, tables).PrintSummaries(Ticked({11}));
   EXPECT_EQ(other.page_count(), 1);
   EXPECT_TRUE(OnLine(other, 0, "金額", 0, kListLines));
 }
 
 TEST_F(SummaryPrinterTest, TablesInBoxOrderWithTheirSideTitles) {
-  tables.interior_summaries[2] = TextGrid(5, 2);  // no item columns
-  tables.interior_summaries[2].Edit()->Set(4, 0, "和室");
-  tables.interior_summaries[2].Edit()->Set(4, 1, "2");
-  tables.exterior_summaries[2] = PartTable(1, 30, "場所名＼合計");
+  tables.interior_summaries()[2] = TextGrid(5, 2);  // no item columns
+  tables.interior_summaries()[2].Edit()->Set(4, 0, "和室");
+  tables.interior_summaries()[2].Edit()->Set(4, 1, "2");
+  tables.exterior_summaries()[2] = PartTable(1, 30, "場所名＼合計");
   TextGrid fittings = PartTable(13, 31, "符号＼合計");
   fittings.Set(0, 2, "硝子");
   fittings.Set(0, 14, "塗装");
-  tables.fittings_summary = fittings;
+  tables.fittings_summary() = fittings;
   Print({10, 7, 2});
 
   // Interior wall, exterior wall on two row pages, fittings on two row

@@ -168,9 +168,9 @@ TEST_F(LifecycleTest, BackupGoesToTheHomeInfoFolder) {
 
 TEST_F(LifecycleTest, NewKeepsTheUnitPricesOfThePreviousProject) {
   OpenProjectOfLines("前", {"Tank''PB張''''1,500''"});
-  EXPECT_EQ(w->tables().unit_prices->At(0, 5), "1,500");
+  EXPECT_EQ(w->tables().unit_prices()->At(0, 5), "1,500");
   NewProjectNamed("次");
-  EXPECT_EQ(w->tables().unit_prices->At(0, 5), "1,500");
+  EXPECT_EQ(w->tables().unit_prices()->At(0, 5), "1,500");
   w->CommandSave();
   bool found = false;
   for (const std::string& line : Lines(DataFile("次.xdt"))) {
@@ -209,7 +209,7 @@ TEST_F(LifecycleTest, ImportAppendsRoomsRenamingClashes) {
   EXPECT_EQ(shown[2].text,
             "居間(2)と同じ名前の部屋がありますので\n居間(2)(2)で取り込みます。");
   EXPECT_EQ(shown[3], (ShownDialog{"データ取り込み", "終了しました。"}));
-  EXPECT_EQ(w->tables().rooms.room(0, 4).Cell(1, 2), "畳");
+  EXPECT_EQ(w->tables().rooms().room(0, 4).Cell(1, 2), "畳");
 
   // The open project itself is refused as a source.
   files.answers.push_back(DataFile("先.xdt"));

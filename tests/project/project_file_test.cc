@@ -19,7 +19,7 @@
 #include "calc/text_util.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "support/big_project.h"
 #include "support/room_lines.h"
 #include "support/fake_dialogs.h"
@@ -65,9 +65,9 @@ std::string FileBytes(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-ProjectTables Fresh() {
-  ProjectTables t;
-  ResetProjectTables(&t, /*keep_unit_prices=*/false);
+Project Fresh() {
+  Project t;
+  t.Reset(/*keep_unit_prices=*/false);
   return t;
 }
 
@@ -103,15 +103,15 @@ std::vector<std::string> RoomLines(
   return lines;
 }
 
-void AddRoom(ProjectTables* t, int side,
+void AddRoom(Project* t, int side,
              const std::vector<std::string>& lines) {
   testing::AppendRoomLines(t, side, lines);
 }
 
 // A small project with something in every table: Japanese names, markers,
 // half-width katakana, "＼", "～" and characters from every part of CP932.
-ProjectTables SmallProject() {
-  ProjectTables t = Fresh();
+Project SmallProject() {
+  Project t = Fresh();
   AddRoom(&t, kInterior,
           RoomLines("Data", "応接室～ｵｰﾅｰ＼1F", "2",
                     {{1,
@@ -136,36 +136,36 @@ ProjectTables SmallProject() {
   AddRoom(&t, kExterior,
           RoomLines("Gaib", "外壁 北面≒", "1",
                     {{1, {{12, "○"}, {13, "弾性塗料"}, {15, "12.5*6.2"}}}}));
-  t.fittings_register.Edit()->Set(1, 0, "AW1");
-  t.fittings_register.Edit()->Set(1, 1, "1650");
-  t.fittings_register.Edit()->Set(1, 2, "1100");
-  t.fittings_register.Edit()->Set(2, 0, "SD1");
-  t.fittings_register.Edit()->Set(2, 1, "800");
-  t.fittings_register.Edit()->Set(2, 2, "2000");
-  t.work_type_memory.Edit()->Set(0, 0, "ﾌﾛｰﾘﾝｸﾞ張り t12");
-  t.work_type_memory.Edit()->Set(0, 1, "木");
-  t.fittings_store = TextGrid(6, kFittingsStoreCols);
+  t.fittings_register().Edit()->Set(1, 0, "AW1");
+  t.fittings_register().Edit()->Set(1, 1, "1650");
+  t.fittings_register().Edit()->Set(1, 2, "1100");
+  t.fittings_register().Edit()->Set(2, 0, "SD1");
+  t.fittings_register().Edit()->Set(2, 1, "800");
+  t.fittings_register().Edit()->Set(2, 2, "2000");
+  t.work_type_memory().Edit()->Set(0, 0, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.work_type_memory().Edit()->Set(0, 1, "木");
+  t.fittings_store() = TextGrid(6, kFittingsStoreCols);
   for (int r = 0; r < 6; ++r) {
-    t.fittings_store.Edit()->Set(r, 0, "Mado");
-    t.fittings_store.Edit()->Set(r, 1, r == 0 ? "AW1" : "@");
+    t.fittings_store().Edit()->Set(r, 0, "Mado");
+    t.fittings_store().Edit()->Set(r, 1, r == 0 ? "AW1" : "@");
   }
-  t.fittings_store.Edit()->Set(0, 2, "FL5");
-  t.fittings_store.Edit()->Set(0, 34, "1650");
-  t.fittings_store.Edit()->Set(1, 34, "1100");
-  t.fittings_store.Edit()->Set(2, 34, "1");
-  t.work_type_copy = TextGrid(2, kWorkTypeCopyCols);
+  t.fittings_store().Edit()->Set(0, 2, "FL5");
+  t.fittings_store().Edit()->Set(0, 34, "1650");
+  t.fittings_store().Edit()->Set(1, 34, "1100");
+  t.fittings_store().Edit()->Set(2, 34, "1");
+  t.work_type_copy() = TextGrid(2, kWorkTypeCopyCols);
   const std::vector<std::string> copy_row = {
       "Syuk",  "木工事", "ﾌﾛｰﾘﾝｸﾞ張り t12", "内部",   "床",
       "16.56", "m2",     "4,500",           "74,520", "～別途"};
   for (int c = 0; c < kWorkTypeCopyCols; ++c)
-    t.work_type_copy.Edit()->Set(0, c, copy_row[c]);
-  t.work_type_copy.Edit()->Set(1, 0, "Syuk");
-  t.work_type_copy.Edit()->Set(1, 5, "小計");
-  t.work_type_copy.Edit()->Set(1, 7, "(74,520)");
-  t.unit_prices.Edit()->Set(0, 0, "木工事");
-  t.unit_prices.Edit()->Set(0, 1, "ﾌﾛｰﾘﾝｸﾞ張り t12");
-  t.unit_prices.Edit()->Set(0, 5, "4,500");
-  TextGrid& floor = *t.interior_summaries[0].Edit();
+    t.work_type_copy().Edit()->Set(0, c, copy_row[c]);
+  t.work_type_copy().Edit()->Set(1, 0, "Syuk");
+  t.work_type_copy().Edit()->Set(1, 5, "小計");
+  t.work_type_copy().Edit()->Set(1, 7, "(74,520)");
+  t.unit_prices().Edit()->Set(0, 0, "木工事");
+  t.unit_prices().Edit()->Set(0, 1, "ﾌﾛｰﾘﾝｸﾞ張り t12");
+  t.unit_prices().Edit()->Set(0, 5, "4,500");
+  TextGrid& floor = *t.interior_summaries()[0].Edit();
   floor.Set(0, 2, " 1     ");
   floor.Set(1, 2, "木");
   floor.Set(2, 2, "ﾌﾛｰﾘﾝｸﾞ張り t12");
@@ -174,32 +174,32 @@ ProjectTables SmallProject() {
   floor.Set(4, 0, "応接室～ｵｰﾅｰ＼1F");
   floor.Set(4, 1, "2");
   floor.Set(4, 2, "16.56");
-  TextGrid& work = *t.interior_summaries[kWorkTypeTable].Edit();
+  TextGrid& work = *t.interior_summaries()[kWorkTypeTable].Edit();
   work.SetRows(3);
   for (int c = 0; c < kWorkTypeTableCols; ++c) {
     work.Set(1, c, copy_row[c + 1]);
-    work.Set(2, c, t.work_type_copy->At(1, c + 1));
+    work.Set(2, c, t.work_type_copy()->At(1, c + 1));
   }
   return t;
 }
 
-void ExpectSameTables(const ProjectTables& a, const ProjectTables& b) {
+void ExpectSameTables(const Project& a, const Project& b) {
   for (int side : {kInterior, kExterior}) {
     EXPECT_EQ(SideLines(a, side), SideLines(b, side)) << side;
-    EXPECT_EQ(a.rooms.names(side), b.rooms.names(side)) << side;
+    EXPECT_EQ(a.rooms().names(side), b.rooms().names(side)) << side;
   }
-  EXPECT_TRUE(a.fittings_register == b.fittings_register);
-  EXPECT_TRUE(a.fittings_store == b.fittings_store);
-  EXPECT_TRUE(a.work_type_memory == b.work_type_memory);
-  EXPECT_TRUE(a.work_type_copy == b.work_type_copy);
-  EXPECT_TRUE(a.unit_prices == b.unit_prices);
+  EXPECT_TRUE(a.fittings_register() == b.fittings_register());
+  EXPECT_TRUE(a.fittings_store() == b.fittings_store());
+  EXPECT_TRUE(a.work_type_memory() == b.work_type_memory());
+  EXPECT_TRUE(a.work_type_copy() == b.work_type_copy());
+  EXPECT_TRUE(a.unit_prices() == b.unit_prices());
   for (int n = 0; n < 6; ++n) {
-    EXPECT_TRUE(a.interior_summaries[n] == b.interior_summaries[n]) << n;
+    EXPECT_TRUE(a.interior_summaries()[n] == b.interior_summaries()[n]) << n;
   }
   for (int n = 0; n < 5; ++n) {
-    EXPECT_TRUE(a.exterior_summaries[n] == b.exterior_summaries[n]) << n;
+    EXPECT_TRUE(a.exterior_summaries()[n] == b.exterior_summaries()[n]) << n;
   }
-  EXPECT_TRUE(a.fittings_summary == b.fittings_summary);
+  EXPECT_TRUE(a.fittings_summary() == b.fittings_summary());
 }
 
 // Runs of equal record tags: {"Data", 50}, {"Tate", 2}, ...
@@ -237,21 +237,21 @@ class ProjectFileTest : public ::testing::Test {
   }
 
   // Parses lines into fresh tables.
-  ProjectTables Parse(const std::vector<std::string>& lines,
+  Project Parse(const std::vector<std::string>& lines,
                       ProjectReadResult* result = nullptr) {
-    ProjectTables t = Fresh();
+    Project t = Fresh();
     ProjectReadResult r = ParseProjectLines(lines, &t, dialogs_, progress_);
     if (result != nullptr) *result = std::move(r);
     return t;
   }
 
   // Writes, reads back and writes again: the two files must be identical.
-  ProjectTables RoundTrip(const ProjectTables& t) {
+  Project RoundTrip(const Project& t) {
     const fs::path first = dir_ / "first.xdt";
     const fs::path second = dir_ / "second.xdt";
     std::string error;
     EXPECT_TRUE(WriteProjectFile(first, t, &error)) << error;
-    ProjectTables read = Fresh();
+    Project read = Fresh();
     const ProjectReadResult result =
         ReadProjectFile(first, &read, dialogs_, progress_);
     EXPECT_FALSE(result.failed);
@@ -266,15 +266,15 @@ class ProjectFileTest : public ::testing::Test {
 };
 
 TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
-  ProjectTables t = SmallProject();
-  while (t.rooms.count(kExterior) > 0) t.rooms.Remove(kExterior, 0);
+  Project t = SmallProject();
+  while (t.rooms().count(kExterior) > 0) t.rooms().Remove(kExterior, 0);
   // A register entry below a gap and a deleted store block are not written.
-  t.fittings_register.Edit()->Set(4, 0, "WD9");
-  t.fittings_store.Edit()->SetRows(13);
+  t.fittings_register().Edit()->Set(4, 0, "WD9");
+  t.fittings_store().Edit()->SetRows(13);
   for (int r = 6; r < 12; ++r) {
-    t.fittings_store.Edit()->Set(r, 0, r == 6 ? "deldata" : "DelData");
-    t.fittings_store.Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
-    t.fittings_store.Edit()->Set(r, 2, "SOP");
+    t.fittings_store().Edit()->Set(r, 0, r == 6 ? "deldata" : "DelData");
+    t.fittings_store().Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store().Edit()->Set(r, 2, "SOP");
   }
 
   const std::vector<std::string> lines = BuildProjectLines(t);
@@ -318,12 +318,12 @@ TEST_F(ProjectFileTest, WritesEveryRecordKindInOrderWithItsFieldForm) {
 }
 
 TEST_F(ProjectFileTest, OneNewRoomAndNoPlacesWritesFiftyDataLinesFirst) {
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   // A room as the rooms dialog adds it: every cell and extra empty.
   std::vector<std::string> added = {"Data,新規" + std::string(29, ',')};
   for (int i = 1; i < 50; ++i) added.push_back("Data,@" + std::string(29, ','));
   testing::AppendRoomLines(&t, kInterior, added);
-  ASSERT_TRUE(t.rooms.room(kInterior, 0) == Room("新規"));
+  ASSERT_TRUE(t.rooms().room(kInterior, 0) == Room("新規"));
 
   const std::vector<std::string> lines = BuildProjectLines(t);
 
@@ -337,7 +337,7 @@ TEST_F(ProjectFileTest, OneNewRoomAndNoPlacesWritesFiftyDataLinesFirst) {
 }
 
 TEST_F(ProjectFileTest, PlacesFollowRooms) {
-  const ProjectTables t = SmallProject();
+  const Project t = SmallProject();
   const std::vector<std::string> lines = BuildProjectLines(t);
   const auto runs = TagRuns(lines);
   ASSERT_THAT(runs, SizeIs(::testing::Ge(3u)));
@@ -359,20 +359,20 @@ TEST_F(ProjectFileTest, SheetLinesComeBackAsTheyWereSpeltUntilTheirRowChanges) {
   std::vector<std::string> place = {"Gaib"};
   for (int i = 1; i < 50; ++i) place.push_back("gaib,@,");
   lines.insert(lines.end(), place.begin(), place.end());
-  ProjectTables t = Parse(lines);
-  ASSERT_THAT(t.rooms.names(kInterior), ElementsAre("A"));
-  ASSERT_THAT(t.rooms.names(kExterior), ElementsAre(""));
+  Project t = Parse(lines);
+  ASSERT_THAT(t.rooms().names(kInterior), ElementsAre("A"));
+  ASSERT_THAT(t.rooms().names(kExterior), ElementsAre(""));
   const std::vector<std::string> read_back = BuildProjectLines(t);
   EXPECT_EQ(std::vector<std::string>(read_back.begin(), read_back.begin() + 100), lines);
-  EXPECT_EQ(t.rooms.room(kInterior, 0).Cell(2, 1), "x");
-  EXPECT_EQ(t.rooms.room(kInterior, 0).Cell(4, 28), "");
+  EXPECT_EQ(t.rooms().room(kInterior, 0).Cell(2, 1), "x");
+  EXPECT_EQ(t.rooms().room(kInterior, 0).Cell(4, 28), "");
 
-  t.rooms.Rename(kInterior, 0, "B");
-  Room room = t.rooms.room(kInterior, 0);
+  t.rooms().Rename(kInterior, 0, "B");
+  Room room = t.rooms().room(kInterior, 0);
   RoomRow row = room.row(3);
   row.SetCell(2, "y");
   room.SetRow(3, row);
-  t.rooms.Store(kInterior, 0, room);
+  t.rooms().Store(kInterior, 0, room);
   const std::vector<std::string> written = BuildProjectLines(t);
   EXPECT_EQ(written[0], "Data,B" + lines[0].substr(6));
   EXPECT_EQ(written[1], lines[1]);
@@ -383,38 +383,38 @@ TEST_F(ProjectFileTest, SheetLinesComeBackAsTheyWereSpeltUntilTheirRowChanges) {
 }
 
 TEST_F(ProjectFileTest, DeletedStoreBlocksAreGoneAfterTheNextSave) {
-  ProjectTables t = SmallProject();
-  t.fittings_store.Edit()->SetRows(12);
+  Project t = SmallProject();
+  t.fittings_store().Edit()->SetRows(12);
   for (int r = 6; r < 12; ++r) {
-    t.fittings_store.Edit()->Set(r, 0, "DelData");
-    t.fittings_store.Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
-    t.fittings_store.Edit()->Set(r, 28, "SOP");
+    t.fittings_store().Edit()->Set(r, 0, "DelData");
+    t.fittings_store().Edit()->Set(r, 1, r == 6 ? "SD1" : "@");
+    t.fittings_store().Edit()->Set(r, 28, "SOP");
   }
-  const ProjectTables read = RoundTrip(t);
-  ASSERT_EQ(read.fittings_store->rows(), 6);
-  for (int r = 0; r < 6; ++r) EXPECT_EQ(read.fittings_store->At(r, 0), "Mado");
-  EXPECT_EQ(read.fittings_store->At(0, 1), "AW1");
+  const Project read = RoundTrip(t);
+  ASSERT_EQ(read.fittings_store()->rows(), 6);
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(read.fittings_store()->At(r, 0), "Mado");
+  EXPECT_EQ(read.fittings_store()->At(0, 1), "AW1");
 }
 
 TEST_F(ProjectFileTest, SmallProjectComesBackByteForByte) {
-  const ProjectTables t = SmallProject();
-  const ProjectTables read = RoundTrip(t);
+  const Project t = SmallProject();
+  const Project read = RoundTrip(t);
   ExpectSameTables(read, t);
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(ProjectFileTest, LargestProjectComesBackByteForByte) {
-  const ProjectTables t = testing::MakeLargestProject();
-  ASSERT_EQ(t.rooms.count(kInterior) * kItemRows, 25000);
-  ASSERT_EQ(t.rooms.count(kExterior) * kItemRows, 5000);
-  ASSERT_FALSE(t.fittings_register->At(kMaxFittings, 0).empty());
-  ASSERT_EQ(t.fittings_store->rows(), 3594);
+  const Project t = testing::MakeLargestProject();
+  ASSERT_EQ(t.rooms().count(kInterior) * kItemRows, 25000);
+  ASSERT_EQ(t.rooms().count(kExterior) * kItemRows, 5000);
+  ASSERT_FALSE(t.fittings_register()->At(kMaxFittings, 0).empty());
+  ASSERT_EQ(t.fittings_store()->rows(), 3594);
 
-  const ProjectTables read = RoundTrip(t);
+  const Project read = RoundTrip(t);
 
   ExpectSameTables(read, t);
-  EXPECT_THAT(read.rooms.names(kInterior), SizeIs(500));
-  EXPECT_THAT(read.rooms.names(kExterior), SizeIs(100));
+  EXPECT_THAT(read.rooms().names(kInterior), SizeIs(500));
+  EXPECT_THAT(read.rooms().names(kExterior), SizeIs(100));
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
@@ -426,20 +426,20 @@ TEST_F(ProjectFileTest, LargestProjectIsTheSameForTheSameSeed) {
 }
 
 TEST_F(ProjectFileTest, LoneCarriageReturnStaysInsideItsLine) {
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   std::vector<std::string> lines = RoomLines("Data", "A\rB", "1");
   lines[3] = SheetLine("Data", "@", {{2, "床\r"}}, "");
   AddRoom(&t, kInterior, lines);
-  const ProjectTables read = RoundTrip(t);
+  const Project read = RoundTrip(t);
   EXPECT_EQ(SideLines(read, kInterior)[3], lines[3]);
-  EXPECT_THAT(read.rooms.names(kInterior), ElementsAre("A\rB"));
+  EXPECT_THAT(read.rooms().names(kInterior), ElementsAre("A\rB"));
 }
 
 TEST_F(ProjectFileTest, NewFileOpensAsAnEmptyProject) {
   const fs::path path = dir_ / "new.xdt";
   WriteRaw(path, "New\r\n");
-  ProjectTables t = Fresh();
-  t.unit_prices.Edit()->Set(0, 0, "left from before");  // opening replaces it
+  Project t = Fresh();
+  t.unit_prices().Edit()->Set(0, 0, "left from before");  // opening replaces it
   const ProjectReadResult result =
       ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
@@ -448,7 +448,7 @@ TEST_F(ProjectFileTest, NewFileOpensAsAnEmptyProject) {
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 
   // "New" in any case and empty lines are ignored alike.
-  const ProjectTables also = Parse({"", "new", "NEW", ""});
+  const Project also = Parse({"", "new", "NEW", ""});
   ExpectSameTables(also, Fresh());
 }
 
@@ -462,33 +462,33 @@ TEST_F(ProjectFileTest, TagsAreReadWithoutRegardToCase) {
       {"tate,aw1,800,900", "kosu,名,工,", "mado,aw1,FL5,", "syuk'木工事'名'",
        "tank'木工事'名'", "sync,0,4,6,", "synd,0,見出し,,,x,", "sysd'5'工種'",
        "sygd,1,外,", "sytd,@,建具,", "sygc,1,2,5,", "sytc,5,2,5,"});
-  const ProjectTables t = Parse(lines, &result);
+  const Project t = Parse(lines, &result);
 
   EXPECT_TRUE(result.had_sheet_or_fittings);
   EXPECT_EQ(SideLines(t, kInterior)[0], lines[0]);
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("小部屋"));
-  EXPECT_THAT(t.rooms.names(kExterior), ElementsAre("外部"));
-  EXPECT_EQ(t.fittings_register->At(1, 0), "aw1");
-  EXPECT_EQ(t.work_type_memory->At(0, 1), "工");
-  EXPECT_EQ(t.fittings_store->At(0, 0), "mado");
-  EXPECT_EQ(t.work_type_copy->At(0, 0), "syuk");
-  EXPECT_EQ(t.unit_prices->At(0, 1), "名");
-  EXPECT_EQ(t.interior_summaries[0]->cols(), 4);
-  EXPECT_EQ(t.interior_summaries[0]->rows(), 6);
-  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "見出し");
-  EXPECT_EQ(t.interior_summaries[0]->At(0, 3), "x");
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->At(0, 0), "工種");
-  EXPECT_EQ(t.exterior_summaries[1]->At(0, 0), "外");
-  EXPECT_EQ(t.exterior_summaries[1]->cols(), 2);
-  EXPECT_EQ(t.fittings_summary->At(0, 0), "建具");
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre("小部屋"));
+  EXPECT_THAT(t.rooms().names(kExterior), ElementsAre("外部"));
+  EXPECT_EQ(t.fittings_register()->At(1, 0), "aw1");
+  EXPECT_EQ(t.work_type_memory()->At(0, 1), "工");
+  EXPECT_EQ(t.fittings_store()->At(0, 0), "mado");
+  EXPECT_EQ(t.work_type_copy()->At(0, 0), "syuk");
+  EXPECT_EQ(t.unit_prices()->At(0, 1), "名");
+  EXPECT_EQ(t.interior_summaries()[0]->cols(), 4);
+  EXPECT_EQ(t.interior_summaries()[0]->rows(), 6);
+  EXPECT_EQ(t.interior_summaries()[0]->At(0, 0), "見出し");
+  EXPECT_EQ(t.interior_summaries()[0]->At(0, 3), "x");
+  EXPECT_EQ(t.interior_summaries()[kWorkTypeTable]->At(0, 0), "工種");
+  EXPECT_EQ(t.exterior_summaries()[1]->At(0, 0), "外");
+  EXPECT_EQ(t.exterior_summaries()[1]->cols(), 2);
+  EXPECT_EQ(t.fittings_summary()->At(0, 0), "建具");
 }
 
 TEST_F(ProjectFileTest, RoomListsAreBuiltFromFirstLinesOnly) {
   std::vector<std::string> lines = RoomLines("Data", "一階 ホール", "1");
   const std::vector<std::string> second = RoomLines("Data", "二階 ﾛﾋﾞｰ", "3");
   lines.insert(lines.end(), second.begin(), second.end());
-  ProjectTables t = Parse(lines);
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
+  Project t = Parse(lines);
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre("一階 ホール", "二階 ﾛﾋﾞｰ"));
   EXPECT_EQ(SideLines(t, kInterior), lines);
 }
 
@@ -496,28 +496,28 @@ TEST_F(ProjectFileTest, ShortLastRoomIsCompletedWithEmptyRows) {
   std::vector<std::string> lines = RoomLines("Data", "一", "1");
   lines.push_back("Data,二,");
   for (int i = 0; i < 9; ++i) lines.push_back("Data,@,x,");
-  const ProjectTables t = Parse(lines);
-  ASSERT_EQ(t.rooms.count(kInterior) * kItemRows, 100);
+  const Project t = Parse(lines);
+  ASSERT_EQ(t.rooms().count(kInterior) * kItemRows, 100);
   EXPECT_EQ(SideLines(t, kInterior)[59], "Data,@,x,");
   EXPECT_EQ(SideLines(t, kInterior)[60], "Data,@" + std::string(29, ','));
   EXPECT_EQ(SideLines(t, kInterior)[99], "Data,@" + std::string(29, ','));
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("一", "二"));
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre("一", "二"));
 }
 
 TEST_F(ProjectFileTest, OtherRecordsAreAppliedWithoutSheetOrFittingsRecords) {
-  ProjectTables source = Fresh();
-  source.work_type_memory.Edit()->Set(0, 4, "クロス貼り");
-  source.work_type_memory.Edit()->Set(0, 5, "内装");
-  source.unit_prices.Edit()->Set(0, 1, "クロス貼り");
-  source.unit_prices.Edit()->Set(0, 5, "1,200");
-  source.interior_summaries[2].Edit()->Resize(6, 4);
-  source.interior_summaries[2].Edit()->Set(2, 2, "クロス貼り");
-  source.interior_summaries[2].Edit()->Set(5, 3, "99.00");
-  source.fittings_summary.Edit()->Set(4, 0, "AW1");
+  Project source = Fresh();
+  source.work_type_memory().Edit()->Set(0, 4, "クロス貼り");
+  source.work_type_memory().Edit()->Set(0, 5, "内装");
+  source.unit_prices().Edit()->Set(0, 1, "クロス貼り");
+  source.unit_prices().Edit()->Set(0, 5, "1,200");
+  source.interior_summaries()[2].Edit()->Resize(6, 4);
+  source.interior_summaries()[2].Edit()->Set(2, 2, "クロス貼り");
+  source.interior_summaries()[2].Edit()->Set(5, 3, "99.00");
+  source.fittings_summary().Edit()->Set(4, 0, "AW1");
   const std::vector<std::string> lines = BuildProjectLines(source);
 
   ProjectReadResult result;
-  const ProjectTables t = Parse(lines, &result);
+  const Project t = Parse(lines, &result);
 
   EXPECT_FALSE(result.had_sheet_or_fittings);
   ExpectSameTables(t, source);
@@ -548,13 +548,13 @@ TEST_F(ProjectFileTest, TooManyRoomsAreReadUpToTheCapacityWithAMessage) {
     for (int i = 1; i < 50; ++i) lines.push_back("Gaib,@,");
   }
   ProjectReadResult result;
-  const ProjectTables t = Parse(lines, &result);
+  const Project t = Parse(lines, &result);
 
-  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 25000);
-  EXPECT_EQ(t.rooms.count(kExterior) * kItemRows, 5000);
-  ASSERT_THAT(t.rooms.names(kInterior), SizeIs(500));
-  EXPECT_EQ(t.rooms.names(kInterior).back(), "部屋499");
-  EXPECT_THAT(t.rooms.names(kExterior), SizeIs(100));
+  EXPECT_EQ(t.rooms().count(kInterior) * kItemRows, 25000);
+  EXPECT_EQ(t.rooms().count(kExterior) * kItemRows, 5000);
+  ASSERT_THAT(t.rooms().names(kInterior), SizeIs(500));
+  EXPECT_EQ(t.rooms().names(kInterior).back(), "部屋499");
+  EXPECT_THAT(t.rooms().names(kExterior), SizeIs(100));
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_EQ(dialogs_.shown[0].title, "チェック");
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("501部屋目以降の50行"));
@@ -568,10 +568,10 @@ TEST_F(ProjectFileTest, RegisterIsCutAtItsCapacityWithAMessage) {
     lines.push_back("Tate,F" + std::to_string(i) + ",800,2000");
   }
   lines.push_back("Tate,,800,2000");  // no code: nothing to register
-  const ProjectTables t = Parse(lines);
+  const Project t = Parse(lines);
 
-  EXPECT_EQ(t.fittings_register->rows(), kRegisterRows);
-  EXPECT_EQ(t.fittings_register->At(kMaxFittings, 0), "F599");
+  EXPECT_EQ(t.fittings_register()->rows(), kRegisterRows);
+  EXPECT_EQ(t.fittings_register()->At(kMaxFittings, 0), "F599");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   const std::string& text = dialogs_.shown[0].text;
   EXPECT_THAT(text, HasSubstr("符号のない建具データ1件"));
@@ -582,69 +582,69 @@ TEST_F(ProjectFileTest, TablesPastTheFormerReaderLimitsComeBackByteForByte) {
   // The program writes all of these: a work-type table of 2002 rows writes
   // as many "Tank" lines, blocks of codes gone from the register stay in the
   // store. Once the reader cut them at 1001, 4001, 2001 and 10001 lines.
-  ProjectTables t = SmallProject();
-  t.work_type_memory = TextGrid(1003, kWorkTypeMemoryCols);
+  Project t = SmallProject();
+  t.work_type_memory() = TextGrid(1003, kWorkTypeMemoryCols);
   for (int r = 0; r < 1003; ++r) {
-    t.work_type_memory.Edit()->Set(r, 0, "名" + std::to_string(r));
-    t.work_type_memory.Edit()->Set(r, 21, "内装");
+    t.work_type_memory().Edit()->Set(r, 0, "名" + std::to_string(r));
+    t.work_type_memory().Edit()->Set(r, 21, "内装");
   }
-  t.fittings_store = TextGrid(668 * 6, kFittingsStoreCols);
+  t.fittings_store() = TextGrid(668 * 6, kFittingsStoreCols);
   for (int block = 0; block < 668; ++block) {
     for (int i = 0; i < 6; ++i) {
-      t.fittings_store.Edit()->Set(block * 6 + i, 0, "Mado");
-      t.fittings_store.Edit()->Set(block * 6 + i, 1,
+      t.fittings_store().Edit()->Set(block * 6 + i, 0, "Mado");
+      t.fittings_store().Edit()->Set(block * 6 + i, 1,
                            i == 0 ? "K" + std::to_string(block) : "@");
-      t.fittings_store.Edit()->Set(block * 6 + i, 34, "1.5");
+      t.fittings_store().Edit()->Set(block * 6 + i, 34, "1.5");
     }
   }
-  t.unit_prices = TextGrid(2002, kUnitPriceCols);
+  t.unit_prices() = TextGrid(2002, kUnitPriceCols);
   for (int r = 0; r < 2002; ++r) {
-    t.unit_prices.Edit()->Set(r, 0, "工" + std::to_string(r));
-    t.unit_prices.Edit()->Set(r, 6, "備考");
+    t.unit_prices().Edit()->Set(r, 0, "工" + std::to_string(r));
+    t.unit_prices().Edit()->Set(r, 6, "備考");
   }
-  TextGrid& floor = *t.interior_summaries[0].Edit();
+  TextGrid& floor = *t.interior_summaries()[0].Edit();
   floor.Resize(6000, 4);
-  TextGrid& fittings = *t.fittings_summary.Edit();
+  TextGrid& fittings = *t.fittings_summary().Edit();
   fittings.Resize(4003, 3);
   for (int r = 4; r < 6000; ++r) floor.Set(r, 3, std::to_string(r));
   for (int r = 4; r < 4003; ++r) fittings.Set(r, 0, "W" + std::to_string(r));
 
-  const ProjectTables read = RoundTrip(t);
+  const Project read = RoundTrip(t);
   ExpectSameTables(read, t);
-  EXPECT_EQ(read.work_type_memory->At(1002, 21), "内装");
-  EXPECT_EQ(read.fittings_store->At(668 * 6 - 6, 1), "K667");
-  EXPECT_EQ(read.unit_prices->At(2001, 6), "備考");
-  EXPECT_EQ(read.interior_summaries[0]->At(5999, 3), "5999");
-  EXPECT_EQ(read.fittings_summary->At(4002, 0), "W4002");
+  EXPECT_EQ(read.work_type_memory()->At(1002, 21), "内装");
+  EXPECT_EQ(read.fittings_store()->At(668 * 6 - 6, 1), "K667");
+  EXPECT_EQ(read.unit_prices()->At(2001, 6), "備考");
+  EXPECT_EQ(read.interior_summaries()[0]->At(5999, 3), "5999");
+  EXPECT_EQ(read.fittings_summary()->At(4002, 0), "W4002");
   EXPECT_THAT(dialogs_.shown, IsEmpty());
 }
 
 TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
   ProjectReadResult result;
-  const ProjectTables t =
+  const Project t =
       Parse({"Data", "Tate,B1", "KoSu", "Mado", "Syuk", "Tank", "SyGC,2,4",
              "SyTC", "SyND,0", "SySD'5", "SyGD,2", "SyTD"},
             &result);
 
   EXPECT_EQ(SideLines(t, kInterior)[0], "Data");
-  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 50);
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre(""));
-  EXPECT_EQ(t.fittings_register->At(1, 0), "B1");
-  EXPECT_EQ(t.fittings_register->At(1, 1), "");
-  EXPECT_EQ(t.work_type_memory->rows(), 1);
-  EXPECT_EQ(t.fittings_store->At(0, 0), "Mado");
-  EXPECT_EQ(t.work_type_copy->At(0, 0), "Syuk");
-  EXPECT_EQ(t.unit_prices->rows(), 1);
+  EXPECT_EQ(t.rooms().count(kInterior) * kItemRows, 50);
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre(""));
+  EXPECT_EQ(t.fittings_register()->At(1, 0), "B1");
+  EXPECT_EQ(t.fittings_register()->At(1, 1), "");
+  EXPECT_EQ(t.work_type_memory()->rows(), 1);
+  EXPECT_EQ(t.fittings_store()->At(0, 0), "Mado");
+  EXPECT_EQ(t.work_type_copy()->At(0, 0), "Syuk");
+  EXPECT_EQ(t.unit_prices()->rows(), 1);
   // A row line with no cells empties the row it lands on.
-  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "");
-  EXPECT_EQ(t.interior_summaries[0]->rows(), 5);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->At(0, 0), "");
+  EXPECT_EQ(t.interior_summaries()[0]->At(0, 0), "");
+  EXPECT_EQ(t.interior_summaries()[0]->rows(), 5);
+  EXPECT_EQ(t.interior_summaries()[kWorkTypeTable]->At(0, 0), "");
   // "SyGC,2,4": four columns and no rows, so its row line is left out.
-  EXPECT_EQ(t.exterior_summaries[2]->rows(), 0);
-  EXPECT_EQ(t.exterior_summaries[2]->cols(), 4);
+  EXPECT_EQ(t.exterior_summaries()[2]->rows(), 0);
+  EXPECT_EQ(t.exterior_summaries()[2]->cols(), 4);
   // "SyTC" alone: no columns and no rows.
-  EXPECT_EQ(t.fittings_summary->rows(), 0);
-  EXPECT_EQ(t.fittings_summary->cols(), 0);
+  EXPECT_EQ(t.fittings_summary()->rows(), 0);
+  EXPECT_EQ(t.fittings_summary()->cols(), 0);
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("行数を超える2行"));
 
@@ -653,8 +653,8 @@ TEST_F(ProjectFileTest, ShortRecordsReadTheirMissingFieldsAsEmpty) {
 }
 
 TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
-  ProjectTables t = Fresh();
-  TextGrid& floor = *t.interior_summaries[0].Edit();
+  Project t = Fresh();
+  TextGrid& floor = *t.interior_summaries()[0].Edit();
   floor.Resize(7, 6);
   for (int c = 2; c < 6; ++c) {
     floor.Set(0, c, " " + std::to_string(c - 1) + "     ");
@@ -667,33 +667,33 @@ TEST_F(ProjectFileTest, SummarySizesAndContentsComeBackExactly) {
   floor.Set(5, 0, "和室～次の間");
   floor.Set(6, 0, "ホール＼玄関");
   floor.Set(6, 5, "0.25");
-  TextGrid& work = *t.interior_summaries[kWorkTypeTable].Edit();
+  TextGrid& work = *t.interior_summaries()[kWorkTypeTable].Edit();
   work.Resize(4, kWorkTypeTableCols);
   work.Set(1, 0, "内装工事");
   work.Set(1, 6, "1,500");
   work.Set(2, 5, "小計");
   work.Set(3, 7, "(18,750)");
-  t.exterior_summaries[3].Edit()->Resize(4, 2);  // headings only, no item column
-  t.fittings_summary.Edit()->Resize(8, 5);
-  t.fittings_summary.Edit()->Set(0, 4, "塗装・貼物");
-  t.fittings_summary.Edit()->Set(7, 4, "3.00");
+  t.exterior_summaries()[3].Edit()->Resize(4, 2);  // headings only, no item column
+  t.fittings_summary().Edit()->Resize(8, 5);
+  t.fittings_summary().Edit()->Set(0, 4, "塗装・貼物");
+  t.fittings_summary().Edit()->Set(7, 4, "3.00");
 
-  const ProjectTables read = RoundTrip(t);
+  const Project read = RoundTrip(t);
   ExpectSameTables(read, t);
-  EXPECT_EQ(read.interior_summaries[0]->At(3, 0), "部屋名＼合計");
-  EXPECT_EQ(read.exterior_summaries[3]->rows(), 4);
-  EXPECT_EQ(read.exterior_summaries[3]->cols(), 2);
+  EXPECT_EQ(read.interior_summaries()[0]->At(3, 0), "部屋名＼合計");
+  EXPECT_EQ(read.exterior_summaries()[3]->rows(), 4);
+  EXPECT_EQ(read.exterior_summaries()[3]->cols(), 2);
 }
 
 TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
   // Table 1: 3 columns, 5 rows; seven row lines, one with a fourth field.
   // Table 0: 4 columns, 6 rows; one row line. The fittings summary has no
   // row line at all.
-  const ProjectTables t =
+  const Project t =
       Parse({"SyNC,1,3,5,", "SyNC,0,4,6,", "SyTC,5,2,3,", "SyND,1,a,,,",
              "SyND,1,b,,,", "SyND,1,c,,,", "SyND,1,d,,,x,", "SyND,1,e,,,",
              "SyND,1,f,,,", "SyND,1,g,,,", "SyND,0,見出し,,,"});
-  const TextGrid& g = t.interior_summaries[1];
+  const TextGrid& g = t.interior_summaries()[1];
   EXPECT_EQ(g.rows(), 5);
   EXPECT_EQ(g.cols(), 3);
   EXPECT_EQ(g.At(4, 0), "e");
@@ -702,14 +702,14 @@ TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("行数を超える2行"));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("列数を超える項目のある1行"));
 
-  const TextGrid& floor = t.interior_summaries[0];
+  const TextGrid& floor = t.interior_summaries()[0];
   EXPECT_EQ(floor.rows(), 6);
   EXPECT_EQ(floor.cols(), 4);
   EXPECT_EQ(floor.At(0, 0), "見出し");
   // Missing rows are empty, not the headings of the laid-out table.
   EXPECT_EQ(floor.At(3, 0), "");
-  EXPECT_EQ(t.fittings_summary->rows(), 3);
-  EXPECT_EQ(t.fittings_summary->At(0, 0), "");
+  EXPECT_EQ(t.fittings_summary()->rows(), 3);
+  EXPECT_EQ(t.fittings_summary()->At(0, 0), "");
 
   // The declared size is written back.
   const std::vector<std::string> written = BuildProjectLines(t);
@@ -726,12 +726,12 @@ TEST_F(ProjectFileTest, SummaryTablesTakeTheSizeOfTheirSizeRecords) {
 
 TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
   ProjectReadResult result;
-  const ProjectTables t =
+  const Project t =
       Parse({"SyND,7,x,", "SyND,5,x,", "SyGD,5,x,", "SySD'3'x'", "SyND,,x,",
              "SyNC,9,3,3,", "SyGC,-1,3,3,", "SyND,2.5,x,", "SyND,0,ok,"},
             &result);
   EXPECT_EQ(result.unplaced_summary_lines, 8);
-  EXPECT_EQ(t.interior_summaries[0]->At(0, 0), "ok");
+  EXPECT_EQ(t.interior_summaries()[0]->At(0, 0), "ok");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_EQ(dialogs_.shown[0].title, "チェック");
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("8行"));
@@ -739,38 +739,38 @@ TEST_F(ProjectFileTest, SummaryLinesNamingNoTableAreCountedInOneMessage) {
 
 TEST_F(ProjectFileTest, SizeLinesAloneAllocateNothing) {
   // Without lazy storage the first two lines would take gigabytes.
-  const ProjectTables t =
+  const Project t =
       Parse({"SyNC,1,40000,800,", "SyNC,0,99999999,99999999,", "SyND,1,a,b,",
              "SyGC,0,-5,-7,", "SyTC,5,1e9,abc,", "SyNC,5,12x,3y,"});
-  EXPECT_EQ(t.interior_summaries[1]->rows(), 800);
-  EXPECT_EQ(t.interior_summaries[1]->cols(), 40000);
-  EXPECT_EQ(t.interior_summaries[1]->At(0, 1), "b");
+  EXPECT_EQ(t.interior_summaries()[1]->rows(), 800);
+  EXPECT_EQ(t.interior_summaries()[1]->cols(), 40000);
+  EXPECT_EQ(t.interior_summaries()[1]->At(0, 1), "b");
   // A size whose lines could not be written back within bounds is shrunk,
   // with a notice.
-  const TextGrid& huge = t.interior_summaries[0];
+  const TextGrid& huge = t.interior_summaries()[0];
   EXPECT_LE(static_cast<double>(huge.rows()) * (huge.cols() + 12), 32 << 20);
   EXPECT_GT(huge.cols(), 0);
-  EXPECT_EQ(t.exterior_summaries[0]->rows(), 0);
-  EXPECT_EQ(t.exterior_summaries[0]->cols(), 0);
-  EXPECT_EQ(t.fittings_summary->rows(), 0);
-  EXPECT_EQ(t.fittings_summary->cols(), 1);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->rows(), 3);
-  EXPECT_EQ(t.interior_summaries[kWorkTypeTable]->cols(), 12);
+  EXPECT_EQ(t.exterior_summaries()[0]->rows(), 0);
+  EXPECT_EQ(t.exterior_summaries()[0]->cols(), 0);
+  EXPECT_EQ(t.fittings_summary()->rows(), 0);
+  EXPECT_EQ(t.fittings_summary()->cols(), 1);
+  EXPECT_EQ(t.interior_summaries()[kWorkTypeTable]->rows(), 3);
+  EXPECT_EQ(t.interior_summaries()[kWorkTypeTable]->cols(), 12);
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("99999999行×99999999列"));
 }
 
 TEST_F(ProjectFileTest, CodelessRegisterLinesLeaveNoGap) {
-  const ProjectTables t = Parse({"Tate,A,1,2", "Tate,,3,4", "Tate,B,5,6"});
-  EXPECT_EQ(t.fittings_register->At(1, 0), "A");
-  EXPECT_EQ(t.fittings_register->At(2, 0), "B");
-  EXPECT_EQ(t.fittings_register->At(2, 2), "6");
+  const Project t = Parse({"Tate,A,1,2", "Tate,,3,4", "Tate,B,5,6"});
+  EXPECT_EQ(t.fittings_register()->At(1, 0), "A");
+  EXPECT_EQ(t.fittings_register()->At(2, 0), "B");
+  EXPECT_EQ(t.fittings_register()->At(2, 2), "6");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text, HasSubstr("符号のない建具データ1件"));
 }
 
 TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
-  ProjectTables source = Fresh();
+  Project source = Fresh();
   AddRoom(&source, kInterior, RoomLines("Data", "和室", "1"));
   AddRoom(&source, kInterior, RoomLines("Data", "洋室", "2"));
   const std::vector<std::string> lines = BuildProjectLines(source);
@@ -780,11 +780,11 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   // A byte-order mark in front of the first line is skipped: the rooms keep
   // their names and sheets, and nothing is said.
   WriteRaw(path, "\xEF\xBB\xBF" + bytes);
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   EXPECT_FALSE(result.damaged);
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("和室", "洋室"));
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre("和室", "洋室"));
   EXPECT_EQ(SideLines(t, kInterior), SideLines(source, kInterior));
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
 
@@ -808,8 +808,8 @@ TEST_F(ProjectFileTest, DamagedFilesAreNoticed) {
   result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   EXPECT_TRUE(result.damaged);
-  EXPECT_EQ(t.rooms.count(kInterior) * kItemRows, 100);
-  EXPECT_THAT(t.rooms.names(kInterior), ElementsAre("和室", "洋室"));
+  EXPECT_EQ(t.rooms().count(kInterior) * kItemRows, 100);
+  EXPECT_THAT(t.rooms().names(kInterior), ElementsAre("和室", "洋室"));
   shown = dialogs_.Take();
   ASSERT_THAT(shown, SizeIs(1));
   EXPECT_THAT(shown[0].text, HasSubstr("破損している可能性"));
@@ -849,7 +849,7 @@ TEST_F(ProjectFileTest, FilesCutAtALineEndAreDamaged) {
        }) {
     SCOPED_TRACE(c.lines);
     WriteRaw(path, first(c.lines));
-    ProjectTables t = Fresh();
+    Project t = Fresh();
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_FALSE(result.failed);
@@ -861,7 +861,7 @@ TEST_F(ProjectFileTest, FilesCutAtALineEndAreDamaged) {
   }
 
   // The whole file is not.
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   EXPECT_FALSE(ReadProjectFile(whole, &t, dialogs_, progress_).damaged);
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
 }
@@ -881,12 +881,12 @@ TEST_F(ProjectFileTest, FilesWithoutProjectRecordsAreRefused) {
        {std::string(), random, std::string(5000, '\0'), utf16,
         std::string("\r\n\r\n"), std::string("memo,Data,\r\n")}) {
     WriteRaw(path, bytes);
-    ProjectTables t = Fresh();
-    t.unit_prices.Edit()->Set(0, 0, "kept");
+    Project t = Fresh();
+    t.unit_prices().Edit()->Set(0, 0, "kept");
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_TRUE(result.failed);
-    EXPECT_EQ(t.unit_prices->At(0, 0), "kept");
+    EXPECT_EQ(t.unit_prices()->At(0, 0), "kept");
     const std::vector<testing::ShownDialog> shown = dialogs_.Take();
     ASSERT_THAT(shown, SizeIs(1));
     EXPECT_EQ(shown[0].text, "物件データではありません。\n" + PathText(path));
@@ -894,14 +894,14 @@ TEST_F(ProjectFileTest, FilesWithoutProjectRecordsAreRefused) {
 
   // UTF-8 text from another program: read, with its own notice. CP932 text
   // that happens to hold valid UTF-8 pieces is not taken for it.
-  ProjectTables source = Fresh();
+  Project source = Fresh();
   AddRoom(&source, kInterior, RoomLines("Data", "和室", "1"));
   std::string utf8;
   for (const std::string& line : BuildProjectLines(source)) {
     utf8 += line + "\r\n";
   }
   WriteRaw(path, utf8);
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   ProjectReadResult result = ReadProjectFile(path, &t, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   std::vector<testing::ShownDialog> shown = dialogs_.Take();
@@ -924,9 +924,9 @@ TEST_F(ProjectFileTest, WorkTypeMemoryIsBoundedByTheMostAProjectMakes) {
   std::vector<std::string> lines(kMost + 3, "KoSu,項目,工種,");
   lines.back() = "KoSu,最後,工種,";
   ProjectReadResult result;
-  const ProjectTables t = Parse(lines, &result);
-  EXPECT_EQ(t.work_type_memory->rows(), kMost);
-  EXPECT_EQ(t.work_type_memory->At(kMost - 1, 0), "項目");
+  const Project t = Parse(lines, &result);
+  EXPECT_EQ(t.work_type_memory()->rows(), kMost);
+  EXPECT_EQ(t.work_type_memory()->At(kMost - 1, 0), "項目");
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.shown[0].text,
               HasSubstr(std::to_string(kMost + 1) + "行目以降の3行"));
@@ -940,7 +940,7 @@ TEST_F(ProjectFileTest, HugeDeclaredSummariesResaveIntoAReadableFile) {
   small += "SyTC,5,33000,1000,\r\n";
   const fs::path path = dir_ / "sizes.xdt";
   WriteRaw(path, small);
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   ASSERT_FALSE(ReadProjectFile(path, &t, dialogs_, progress_).failed);
   ASSERT_THAT(dialogs_.shown, SizeIs(1));
   EXPECT_THAT(dialogs_.Take()[0].text, HasSubstr("縮小"));
@@ -949,28 +949,28 @@ TEST_F(ProjectFileTest, HugeDeclaredSummariesResaveIntoAReadableFile) {
   std::string error;
   ASSERT_TRUE(WriteProjectFile(resaved, t, &error)) << error;
   EXPECT_LE(fs::file_size(resaved), kMaxTextFileBytes);
-  ProjectTables back = Fresh();
+  Project back = Fresh();
   const ProjectReadResult result =
       ReadProjectFile(resaved, &back, dialogs_, progress_);
   EXPECT_FALSE(result.failed);
   EXPECT_FALSE(result.damaged);
   EXPECT_THAT(dialogs_.Take(), IsEmpty());
   for (int n = 0; n <= 5; ++n) {
-    EXPECT_EQ(back.interior_summaries[n]->rows(), t.interior_summaries[n]->rows());
-    EXPECT_EQ(back.interior_summaries[n]->cols(), t.interior_summaries[n]->cols());
+    EXPECT_EQ(back.interior_summaries()[n]->rows(), t.interior_summaries()[n]->rows());
+    EXPECT_EQ(back.interior_summaries()[n]->cols(), t.interior_summaries()[n]->cols());
   }
 }
 
 TEST_F(ProjectFileTest, AProjectTheReaderWouldRefuseIsNeverWritten) {
   const fs::path path = dir_ / "big.xdt";
   WriteRaw(path, "New\r\n");
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   AddRoom(&t, kInterior, RoomLines("Data", "巨大", "1"));
-  Room huge = t.rooms.room(kInterior, 0);
+  Room huge = t.rooms().room(kInterior, 0);
   RoomRow row = huge.row(2);
   row.SetCell(1, std::string(kMaxTextFileBytes, 'x'));
   huge.SetRow(2, row);
-  t.rooms.Store(kInterior, 0, huge);
+  t.rooms().Store(kInterior, 0, huge);
   std::string error;
   EXPECT_FALSE(WriteProjectFile(path, t, &error));
   EXPECT_THAT(error, HasSubstr("大きすぎる"));
@@ -984,27 +984,27 @@ TEST_F(ProjectFileTest, ACellHoldingItsRecordsSeparatorIsNeverWritten) {
   const fs::path path = dir_ / "separator.xdt";
   struct Case {
     std::string what;
-    void (*put)(ProjectTables*);
+    void (*put)(Project*);
     std::string text;
   };
   const std::vector<Case> cases = {
-      {"remark", [](ProjectTables* t) {
-         t->interior_summaries[kWorkTypeTable].Edit()->Set(1, 8, "O'Neil");
+      {"remark", [](Project* t) {
+         t->interior_summaries()[kWorkTypeTable].Edit()->Set(1, 8, "O'Neil");
        }, "工種別集計表の「O'Neil」に区切りの文字「'」"},
-      {"unit price", [](ProjectTables* t) {
-         t->unit_prices.Edit()->Set(0, 6, "O'Neil");
+      {"unit price", [](Project* t) {
+         t->unit_prices().Edit()->Set(0, 6, "O'Neil");
        }, "工種別集計表の単価の「O'Neil」"},
-      {"fitting", [](ProjectTables* t) {
-         t->fittings_register.Edit()->Set(1, 1, "1,800");
+      {"fitting", [](Project* t) {
+         t->fittings_register().Edit()->Set(1, 1, "1,800");
        }, "建具リストの「1,800」に区切りの文字「,」"},
-      {"summary", [](ProjectTables* t) {
-         t->interior_summaries[0].Edit()->Set(2, 2, "a,b");
+      {"summary", [](Project* t) {
+         t->interior_summaries()[0].Edit()->Set(2, 2, "a,b");
        }, "内部集計表の「a,b」"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteRaw(path, "New\r\n");
-    ProjectTables t = SmallProject();
+    Project t = SmallProject();
     c.put(&t);
     std::string error;
     EXPECT_FALSE(WriteProjectFile(path, t, &error));
@@ -1012,8 +1012,8 @@ TEST_F(ProjectFileTest, ACellHoldingItsRecordsSeparatorIsNeverWritten) {
     EXPECT_THAT(error, HasSubstr("保存できません"));
     EXPECT_EQ(Bytes(path), "New\r\n");
   }
-  ProjectTables t = SmallProject();
-  t.interior_summaries[kWorkTypeTable].Edit()->Set(1, 6, "1,500");
+  Project t = SmallProject();
+  t.interior_summaries()[kWorkTypeTable].Edit()->Set(1, 6, "1,500");
   std::string error;
   ASSERT_TRUE(WriteProjectFile(path, t, &error)) << error;
 }
@@ -1051,7 +1051,7 @@ TEST_F(ProjectFileTest, SheetLinesOutOfStepWithTheRoomsFailTheReading) {
   for (const Case& c : cases) {
     const fs::path path = dir_ / "out_of_step.xdt";
     WriteRaw(path, FileBytes(c.lines));
-    ProjectTables t = Fresh();
+    Project t = Fresh();
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_TRUE(result.failed) << c.what;
@@ -1075,7 +1075,7 @@ TEST_F(ProjectFileTest, FilesThatAreNotRegularOrTooLargeAreRefused) {
   fs::create_symlink("/dev/zero", dir_ / "zero.xdt");
   ::alarm(20);  // a FIFO once hung the reading
   for (const fs::path& path : {fifo, sparse, dir_ / "zero.xdt"}) {
-    ProjectTables t = Fresh();
+    Project t = Fresh();
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_TRUE(result.failed) << path;
@@ -1098,14 +1098,14 @@ TEST_F(ProjectFileTest, OpeningRemovesTemporariesOfDeadSaves) {
   ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
   const fs::path leftover = dir_ / (TemporaryNamePrefix(path, dead) + "0");
   WriteRaw(leftover, "Data,半分");
-  ProjectTables t = Fresh();
+  Project t = Fresh();
   EXPECT_FALSE(ReadProjectFile(path, &t, dialogs_, progress_).failed);
   EXPECT_FALSE(fs::exists(leftover));
 }
 
 TEST_F(ProjectFileTest, UnreadableFileShowsBothFailureMessages) {
   for (const fs::path& path : {dir_ / "missing.xdt", dir_}) {
-    ProjectTables t = Fresh();
+    Project t = Fresh();
     const ProjectReadResult result =
         ReadProjectFile(path, &t, dialogs_, progress_);
     EXPECT_TRUE(result.failed) << path;
@@ -1124,12 +1124,12 @@ TEST_F(ProjectFileTest, UnreadableFileShowsBothFailureMessages) {
 TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
   const fs::path path = dir_ / "old.xdt";
   WriteRaw(path, "New\r\n");
-  ProjectTables t = SmallProject();
-  Room room = t.rooms.room(kInterior, 0);
+  Project t = SmallProject();
+  Room room = t.rooms().room(kInterior, 0);
   RoomRow row = room.row(6);
   row.SetCell(1, "\xEF\xBF\xBF");  // not in CP932
   room.SetRow(6, row);
-  t.rooms.Store(kInterior, 0, room);
+  t.rooms().Store(kInterior, 0, room);
   std::string error;
   EXPECT_FALSE(WriteProjectFile(path, t, &error));
   EXPECT_FALSE(error.empty());

@@ -18,7 +18,7 @@
 #include "calc/number_text.h"
 #include "calc/rounding.h"
 #include "project/project_file.h"
-#include "project/project_tables.h"
+#include "project/project.h"
 #include "project/room_records.h"
 #include "port/dialogs.h"
 #include "takeoff/sheet_layout.h"
@@ -199,7 +199,7 @@ struct Fitting {
   int h = 0;
 };
 
-std::vector<Fitting> MakeRegister(Random& rng, ProjectTables* t) {
+std::vector<Fitting> MakeRegister(Random& rng, Project* t) {
   std::vector<Fitting> fittings;
   auto add = [&](std::string_view prefix, int count, const std::vector<int>& ws,
                  const std::vector<int>& hs) {
@@ -223,9 +223,9 @@ std::vector<Fitting> MakeRegister(Random& rng, ProjectTables* t) {
   add("AD", kMaxFittings - 500, {1600, 1800, 2400}, {2200, 2400});
   for (std::size_t i = 0; i < fittings.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
-    t->fittings_register.Edit()->Set(row, 0, fittings[i].code);
-    t->fittings_register.Edit()->Set(row, 1, std::to_string(fittings[i].w));
-    t->fittings_register.Edit()->Set(row, 2, std::to_string(fittings[i].h));
+    t->fittings_register().Edit()->Set(row, 0, fittings[i].code);
+    t->fittings_register().Edit()->Set(row, 1, std::to_string(fittings[i].w));
+    t->fittings_register().Edit()->Set(row, 2, std::to_string(fittings[i].h));
   }
   return fittings;
 }
@@ -418,7 +418,7 @@ void MakeRoom(int side, int room, const RoomText& rt,
 }
 
 void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
-               Evaluator& eval, ProjectTables* t) {
+               Evaluator& eval, Project* t) {
   const auto pools = ItemPools();
   const Texts room_kinds = {"ﾘﾋﾞﾝｸﾞ･ﾀﾞｲﾆﾝｸﾞ",
                             "洋室（１）",
@@ -474,15 +474,15 @@ void MakeSides(const std::vector<Fitting>& fittings, Random& rng,
     for (int p = 0; p < kParts; ++p) {
       TextGrid* grid =
           side == kInterior
-              ? t->interior_summaries[static_cast<std::size_t>(p)].Edit()
-              : t->exterior_summaries[static_cast<std::size_t>(p)].Edit();
+              ? t->interior_summaries()[static_cast<std::size_t>(p)].Edit()
+              : t->exterior_summaries()[static_cast<std::size_t>(p)].Edit();
       summaries[static_cast<std::size_t>(p)].WriteTo(names, places, {}, grid);
     }
   }
 }
 
 void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
-                       Evaluator& eval, ProjectTables* t) {
+                       Evaluator& eval, Project* t) {
   const Texts glass_kinds = {
       "FL5", "FL6", "網入磨6.8", "ﾍﾟｱｶﾞﾗｽ FL3+A6+FL3", "型板4", "強化ガラス8"};
   const Texts glass_seals = {"SSG", "ｼﾘｺﾝ", "グレイジングビード"};
@@ -491,7 +491,7 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
   const Texts mortars = {"モルタル詰め", "防水モルタル詰め"};
   const Texts paints = {"SOP", "OP", "UC", "ｸﾘｱﾗｯｶｰ", "ﾀﾞｲﾉｯｸｼｰﾄ貼り"};
 
-  TextGrid& store = *t->fittings_store.Edit();
+  TextGrid& store = *t->fittings_store().Edit();
   store = TextGrid(static_cast<int>(fittings.size()) * 6, kFittingsStoreCols);
   SummaryBuilder summary(static_cast<int>(fittings.size()));
   // Quantities per category, added after the glass pass as the aggregation
@@ -614,13 +614,13 @@ void MakeFittingsStore(const std::vector<Fitting>& fittings, Random& rng,
       }
     }
   }
-  summary.WriteTo(codes, counts, column_titles, t->fittings_summary.Edit());
+  summary.WriteTo(codes, counts, column_titles, t->fittings_summary().Edit());
 }
 
 // The work-type table from the column totals of every summary table, with
 // unit prices, amounts (rounded half up), subtotals and the total; then its
 // copy, the unit-price table and the work-type memory.
-void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
+void MakeWorkTypeTables(Random& rng, Project* t) {
   struct Source {
     const TextGrid* grid;
     std::string side;
@@ -631,17 +631,17 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
   std::vector<Source> sources;
   for (int p = 0; p < kParts; ++p) {
     const std::size_t i = static_cast<std::size_t>(p);
-    sources.push_back({&*t->interior_summaries[i], "内部",
+    sources.push_back({&*t->interior_summaries()[i], "内部",
                        std::string(kPartNames[i]), units[i]});
   }
   for (int p = 0; p < kParts; ++p) {
     const std::size_t i = static_cast<std::size_t>(p);
-    sources.push_back({&*t->exterior_summaries[i], "外部",
+    sources.push_back({&*t->exterior_summaries()[i], "外部",
                        std::string(kPartNames[i]), units[i]});
   }
-  sources.push_back({&*t->fittings_summary, "", "建具", ""});
+  sources.push_back({&*t->fittings_summary(), "", "建具", ""});
 
-  TextGrid& table = *t->interior_summaries[kWorkTypeTable].Edit();
+  TextGrid& table = *t->interior_summaries()[kWorkTypeTable].Edit();
   table.SetRows(1);
   const Texts remarks = {"", "", "", "別途見積", "既製品～標準", "ｻﾝﾌﾟﾙ承認後"};
   int row = 1;
@@ -704,7 +704,7 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
   }
 
   // Copy and unit prices.
-  TextGrid& copy = *t->work_type_copy.Edit();
+  TextGrid& copy = *t->work_type_copy().Edit();
   copy = TextGrid(table.rows() - 1, kWorkTypeCopyCols);
   for (int r = 1; r < table.rows(); ++r) {
     copy.Set(r - 1, 0, "Syuk");
@@ -712,7 +712,7 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
       copy.Set(r - 1, c + 1, table.At(r, c));
     }
   }
-  TextGrid& prices = *t->unit_prices.Edit();
+  TextGrid& prices = *t->unit_prices().Edit();
   prices = TextGrid(0, kUnitPriceCols);
   std::string label;
   for (int r = 0; r < copy.rows(); ++r) {
@@ -731,7 +731,7 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
   // Work-type memory: row c - 2 of a table's column pair describes column c.
   int rows = 1;
   for (const Source& src : sources) rows = std::max(rows, src.grid->cols() - 1);
-  TextGrid& memory = *t->work_type_memory.Edit();
+  TextGrid& memory = *t->work_type_memory().Edit();
   memory = TextGrid(rows, kWorkTypeMemoryCols);
   for (std::size_t s = 0; s < sources.size(); ++s) {
     const int base = static_cast<int>(s) * 2;
@@ -744,11 +744,11 @@ void MakeWorkTypeTables(Random& rng, ProjectTables* t) {
 
 }  // namespace
 
-ProjectTables MakeLargestProject(unsigned seed) {
+Project MakeLargestProject(unsigned seed) {
   Random rng(seed);
   Evaluator eval;
-  ProjectTables t;
-  ResetProjectTables(&t, /*keep_unit_prices=*/false);
+  Project t;
+  t.Reset(/*keep_unit_prices=*/false);
   const std::vector<Fitting> fittings = MakeRegister(rng, &t);
   MakeSides(fittings, rng, eval, &t);
   MakeFittingsStore(fittings, rng, eval, &t);

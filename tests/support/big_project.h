@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano::testing {
 
@@ -23,7 +23,7 @@ namespace veltrano::testing {
 //    unit-price table and the work-type memory.
 // Names use kanji, kana, half-width katakana, "＼" and "～"; everything can be
 // written in CP932. The same seed gives the same project.
-ProjectTables MakeLargestProject(unsigned seed = 1);
+Project MakeLargestProject(unsigned seed = 1);
 
 // Writes MakeLargestProject() to `path`; throws std::runtime_error when the
 // file cannot be written.

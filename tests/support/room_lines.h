@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "project/project_tables.h"
+#include "project/project.h"
 
 namespace veltrano::testing {
 
 // The sheet lines of a side, as the project file holds them.
-std::vector<std::string> SideLines(const ProjectTables& t, int side);
+std::vector<std::string> SideLines(const Project& t, int side);
 // Appends the rooms of a side's sheet lines.
-void AppendRoomLines(ProjectTables* t, int side, const std::vector<std::string>& lines);
+void AppendRoomLines(Project* t, int side, const std::vector<std::string>& lines);
 
 }  // namespace veltrano::testing
 

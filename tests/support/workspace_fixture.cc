@@ -65,8 +65,8 @@ std::vector<std::string> CompleteProjectLines(std::vector<std::string> lines) {
   }
   // The size lines of the tables the lines do not size, with the heading
   // rows of their layout: what the program itself would have written.
-  ProjectTables fresh;
-  ResetProjectTables(&fresh, /*keep_unit_prices=*/false);
+  Project fresh;
+  fresh.Reset(/*keep_unit_prices=*/false);
   for (const std::string& line : BuildProjectLines(fresh)) {
     if (line.starts_with("Sy") && !sized.contains(table_of(line))) {
       lines.push_back(line);

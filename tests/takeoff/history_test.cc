@@ -186,7 +186,7 @@ TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
 
     std::mt19937 random(seed);
     auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    auto room_names = [this] { return w->tables().rooms.names(kInterior); };
+    auto room_names = [this] { return w->tables().rooms().names(kInterior); };
     int made = 0;
     for (int action = 0; action < 70; ++action) {
       dialogs.answers = {Answer::kOk, Answer::kOk, Answer::kOk};
@@ -208,7 +208,7 @@ TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
           w->SwitchMode(pick(2) == 0 ? kModeInterior : kModeExterior);
           ASSERT_TRUE(w->rooms().OpenRoomsDialog());
           const int side = w->side();
-          const int count = static_cast<int>(w->tables().rooms.names(side).size());
+          const int count = static_cast<int>(w->tables().rooms().names(side).size());
           const int which = pick(4);
           if (which == 0 || count < 2) {
             w->rooms().TypeName("室" + std::to_string(++made));
@@ -221,7 +221,7 @@ TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
             w->rooms().RoomsDialogSelect(pick(count));
             w->rooms().RoomsDialogDelete();
           } else {
-            const std::vector<std::string>& names = w->tables().rooms.names(side);
+            const std::vector<std::string>& names = w->tables().rooms().names(side);
             w->rooms().ChooseMove(names[static_cast<std::size_t>(pick(count))],
                                   names[static_cast<std::size_t>(pick(count))]);
             w->rooms().RoomsDialogMove();

@@ -45,7 +45,7 @@ class InputRefusalTest : public MainFormTest {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   }
   const TextGrid& WorkTypeTable() const {
-    return ws->tables().interior_summaries[kWorkTypeTable];
+    return ws->tables().interior_summaries()[kWorkTypeTable];
   }
   // Types character by character, as the keyboard or an input method does.
   static void TypeChars(QLineEdit* box, const QString& text) {

@@ -31,25 +31,25 @@ class Info : public Command {
     }
     OpenedProject p(line.base, err);
     if (!StartAndOpen(p, parsed.file, std::nullopt)) return kExitFailure;
-    const ProjectTables& t = p.workspace.tables();
+    const Project& t = p.workspace.tables();
     int fittings = 0;
-    for (int r = 1; r < t.fittings_register->rows(); ++r) {
-      if (!t.fittings_register->At(r, 0).empty()) ++fittings;
+    for (int r = 1; r < t.fittings_register()->rows(); ++r) {
+      if (!t.fittings_register()->At(r, 0).empty()) ++fittings;
     }
     int takeoffs = 0;
-    for (int r = 0; r < t.fittings_store->rows(); ++r) {
-      const std::string& marker = t.fittings_store->At(r, 0);
-      const std::string& code = t.fittings_store->At(r, 1);
+    for (int r = 0; r < t.fittings_store()->rows(); ++r) {
+      const std::string& marker = t.fittings_store()->At(r, 0);
+      const std::string& code = t.fittings_store()->At(r, 1);
       if (EqualsIgnoreCase(marker, "Mado") && !code.empty() && code != "@") {
         ++takeoffs;
       }
     }
-    out << "rooms " << t.rooms.names(0).size() << '\n';
-    out << "places " << t.rooms.names(1).size() << '\n';
+    out << "rooms " << t.rooms().names(0).size() << '\n';
+    out << "places " << t.rooms().names(1).size() << '\n';
     out << "fittings " << fittings << '\n';
     out << "takeoffs " << takeoffs << '\n';
-    for (const std::string& n : t.rooms.names(0)) out << "room " << n << '\n';
-    for (const std::string& n : t.rooms.names(1)) out << "place " << n << '\n';
+    for (const std::string& n : t.rooms().names(0)) out << "room " << n << '\n';
+    for (const std::string& n : t.rooms().names(1)) out << "place " << n << '\n';
     return kExitOk;
   }
 };

@@ -1,4 +1,4 @@
-#include "project/project_tables.h"
+#include "project/project.h"
 
 #include <string>
 #include <utility>
@@ -29,27 +29,27 @@ void LayOutPartTable(int side, int part, TextGrid* t) {
 
 }  // namespace
 
-std::array<SharedTable*, 17> ProjectTables::Tables() {
-  return {&fittings_register,     &fittings_store,        &work_type_memory,
-          &work_type_copy,        &unit_prices,           &interior_summaries[0],
-          &interior_summaries[1], &interior_summaries[2], &interior_summaries[3],
-          &interior_summaries[4], &interior_summaries[5], &exterior_summaries[0],
-          &exterior_summaries[1], &exterior_summaries[2], &exterior_summaries[3],
-          &exterior_summaries[4], &fittings_summary};
+std::array<SharedTable*, 17> Project::Tables() {
+  return {&fittings_register_,     &fittings_store_,        &work_type_memory_,
+          &work_type_copy_,        &unit_prices_,           &interior_summaries_[0],
+          &interior_summaries_[1], &interior_summaries_[2], &interior_summaries_[3],
+          &interior_summaries_[4], &interior_summaries_[5], &exterior_summaries_[0],
+          &exterior_summaries_[1], &exterior_summaries_[2], &exterior_summaries_[3],
+          &exterior_summaries_[4], &fittings_summary_};
 }
 
-void LayOutSummaryTables(ProjectTables* tables) {
+void Project::LayOutSummaryTables() {
   for (int p = 0; p < 5; ++p) {
-    LayOutPartTable(kInterior, p, tables->interior_summaries[p].Edit());
-    LayOutPartTable(kExterior, p, tables->exterior_summaries[p].Edit());
+    LayOutPartTable(kInterior, p, interior_summaries_[p].Edit());
+    LayOutPartTable(kExterior, p, exterior_summaries_[p].Edit());
   }
-  TextGrid& work = *tables->interior_summaries[kWorkTypeTable].Edit();
+  TextGrid& work = *interior_summaries_[kWorkTypeTable].Edit();
   work.Resize(2, kWorkTypeTableCols);
   work.Clear();
   for (int c = 0; c < kWorkTypeTableCols; ++c) {
     work.Set(0, c, kWorkTypeHeadings[static_cast<std::size_t>(c)]);
   }
-  TextGrid& fit = *tables->fittings_summary.Edit();
+  TextGrid& fit = *fittings_summary_.Edit();
   fit.Resize(kSummaryRows, kSummaryCols);
   fit.Clear();
   fit.Set(0, 0, "【建具廻り集計表】");
@@ -59,21 +59,21 @@ void LayOutSummaryTables(ProjectTables* tables) {
   fit.Set(3, 0, "符号＼合計");
 }
 
-void ResetProjectTables(ProjectTables* tables, bool keep_unit_prices) {
-  tables->rooms.Clear();
-  TextGrid& reg = *tables->fittings_register.Edit();
+void Project::Reset(bool keep_unit_prices) {
+  rooms_.Clear();
+  TextGrid& reg = *fittings_register_.Edit();
   reg.Resize(kRegisterRows, kRegisterCols);
   reg.Clear();
   reg.Set(0, 0, "符号");
   reg.Set(0, 1, "W");
   reg.Set(0, 2, "H");
-  tables->fittings_store = TextGrid(1, kFittingsStoreCols);
-  tables->work_type_memory = TextGrid(1, kWorkTypeMemoryCols);
-  tables->work_type_copy = TextGrid(1, kWorkTypeCopyCols);
-  if (!keep_unit_prices || tables->unit_prices->cols() != kUnitPriceCols) {
-    tables->unit_prices = TextGrid(1, kUnitPriceCols);
+  fittings_store_ = TextGrid(1, kFittingsStoreCols);
+  work_type_memory_ = TextGrid(1, kWorkTypeMemoryCols);
+  work_type_copy_ = TextGrid(1, kWorkTypeCopyCols);
+  if (!keep_unit_prices || unit_prices_->cols() != kUnitPriceCols) {
+    unit_prices_ = TextGrid(1, kUnitPriceCols);
   }
-  LayOutSummaryTables(tables);
+  LayOutSummaryTables();
 }
 
 }  // namespace veltrano
