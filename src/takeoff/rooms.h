@@ -36,7 +36,8 @@ class Rooms {
     return tables_.rooms().names(side);
   }
   const RoomsDialogState& dialog() const { return rooms_dialog_; }
-  std::uint64_t revision() const { return revision_; }
+  // Changes of the dialog and of the rooms it shows.
+  std::uint64_t revision() const { return revision_ + tables_.rooms().revision(); }
 
   // "部屋追加" / "場所追加": returns true when the rooms dialog opens.
   bool OpenRoomsDialog();

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -13,10 +15,10 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QGuiApplication>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -98,6 +100,9 @@ MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
   setWindowIcon(QIcon(":/veltrano.svg"));
 
   BuildToolbar();
+  if (QCoreApplication::instance() != nullptr) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
   // Everything below the toolbar scrolls when the window cannot be as
   // large as it would like (a large display size on a small screen):
   // nothing is ever out of reach, and the window never outgrows the screen.
@@ -198,7 +203,22 @@ void MainForm::BuildToolbar() {
   }
 }
 
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::MouseButtonRelease) &&
+      !history_refresh_posted_) {
+    // After the event has done what it does.
+    history_refresh_posted_ = true;
+    QTimer::singleShot(0, this, [this] {
+      history_refresh_posted_ = false;
+      if (ws_.history().revision() != shown_history_revision_) RefreshHistoryActions();
+    });
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void MainForm::RefreshHistoryActions() {
+  shown_history_revision_ = ws_.history().revision();
   const std::string undo = ws_.history().undo_name();
   const std::string redo = ws_.history().redo_name();
   undo_action_->setEnabled(!undo.empty());

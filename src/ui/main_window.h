@@ -92,6 +92,11 @@ class MainForm : public QMainWindow {
   void OpenPrintDialog();
   // "元に戻す" and "やり直し": enabled with the name of their step.
   void RefreshHistoryActions();
+  // Every panel changes the project through its own widgets: after each
+  // key and click the undo and redo actions catch up with the history.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  std::uint64_t shown_history_revision_ = ~std::uint64_t{0};
+  bool history_refresh_posted_ = false;
   void OpenManual();
   // The manual could not be handed to a viewer: says so with its path and
   // offers to open its folder.

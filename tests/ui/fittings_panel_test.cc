@@ -2,6 +2,7 @@
 // boxes and their keys, the register table, the code list, the candidate
 // list under a clicked cell, the cell editor, "入力確定" and the entered-
 // fitting dialog.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -156,6 +157,27 @@ TEST_F(FittingsPanelTest, PositionPickLeavesTheTableWhereItIs) {
     EXPECT_EQ(table->mapTo(window.get(), QPoint(0, 0)), before) << size;
     EXPECT_GE(info->height(), info->heightForWidth(info->width())) << size;
   }
+}
+
+TEST_F(FittingsPanelTest, ARegisterStepIsUndoneFromAnotherModeAndShownOnItsPanel) {
+  RegisterFitting("D1", "780", "2000");
+  Flush();
+  ASSERT_EQ(TableText("TateguGrid", 0, 0), Q("D1"));
+  auto* undo = window->findChild<QAction*>("Undo");
+  auto* redo = window->findChild<QAction*>("Redo");
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(redo, nullptr);
+  EXPECT_EQ(undo->toolTip(), Q("元に戻す: 建具登録 (Ctrl+Z)"));
+  Click("HiroiBunrui(0)");
+  ASSERT_EQ(ws->mode(), kModeInterior);
+  Shortcut(Qt::Key_Z);
+  Flush();
+  EXPECT_EQ(ws->mode(), kModeFittingsRegister);
+  EXPECT_EQ(TableText("TateguGrid", 0, 0), "");
+  EXPECT_EQ(redo->toolTip(), Q("やり直し: 建具登録 (Ctrl+Y)"));
+  Shortcut(Qt::Key_Y);
+  Flush();
+  EXPECT_EQ(TableText("TateguGrid", 0, 0), Q("D1"));
 }
 
 }  // namespace
