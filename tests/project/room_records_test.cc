@@ -1,0 +1,45 @@
+// Rooms out of another program's sheet lines, as import takes them: whole
+// rooms always, whatever the lines.
+#include "project/room_records.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gtest/gtest.h"
+
+namespace veltrano {
+namespace {
+
+std::vector<std::string> Lines(std::string_view name, int count) {
+  std::vector<std::string> lines = {"Data," + std::string(name) + ",,x,"};
+  for (int i = 1; i < count; ++i) lines.push_back("Data,@,," + std::to_string(i) + ",");
+  return lines;
+}
+
+TEST(RoomRecordsTest, LinesAreTakenAsWholeRoomsWhateverTheirCount) {
+  std::vector<std::string> lines = {"Data,@,,stray,"};  // before any room
+  for (const auto& part : {Lines("短い", 3), Lines("長い", 52), Lines("丁度", 50)}) {
+    lines.insert(lines.end(), part.begin(), part.end());
+  }
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  const std::vector<Room> rooms = RoomRecords::ReadRooms(kInterior, views);
+  ASSERT_EQ(rooms.size(), 3u);
+  EXPECT_EQ(rooms[0].name(), "短い");
+  EXPECT_EQ(rooms[0].Cell(3, 2), "2");
+  // Completed with empty rows, written as a room the dialog adds.
+  std::vector<std::string> written;
+  RoomRecords::AppendLines(kInterior, rooms[0], &written);
+  ASSERT_EQ(written.size(), 50u);
+  EXPECT_EQ(written[3], "Data,@" + std::string(29, ','));
+  // The lines past the 50th belong to no room.
+  EXPECT_EQ(rooms[1].name(), "長い");
+  EXPECT_EQ(rooms[1].Cell(50, 2), "49");
+  EXPECT_EQ(rooms[2].name(), "丁度");
+  written.clear();
+  RoomRecords::AppendLines(kInterior, rooms[2], &written);
+  EXPECT_EQ(written, Lines("丁度", 50));
+}
+
+}  // namespace
+}  // namespace veltrano
