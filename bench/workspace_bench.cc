@@ -200,22 +200,20 @@ void BM_UndoAndRedoOfEachKindOfStep(benchmark::State& state) {
     w.work_type_table().SaveUnitPrices();
     state.ResumeTiming();
     kinds.clear();
-    while (!w.history().undo_name().empty()) {
-      const std::string name = w.history().undo_name();
-      const auto start = Clock::now();
-      w.Undo();
-      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-      kinds.emplace_back("undo " + name, ms);
-      slowest = std::max(slowest, ms);
-    }
-    while (!w.history().redo_name().empty()) {
-      const std::string name = w.history().redo_name();
-      const auto start = Clock::now();
-      w.Redo();
-      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-      kinds.emplace_back("redo " + name, ms);
-      slowest = std::max(slowest, ms);
-    }
+    // Undoes (or redoes) every step, timing each one.
+    auto walk = [&](bool undo) {
+      for (;;) {
+        const std::string name = undo ? w.history().undo_name() : w.history().redo_name();
+        if (name.empty()) return;
+        const auto start = Clock::now();
+        undo ? w.Undo() : w.Redo();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        kinds.emplace_back((undo ? "undo " : "redo ") + name, ms);
+        slowest = std::max(slowest, ms);
+      }
+    };
+    walk(true);
+    walk(false);
   }
   state.counters["slowest_ms"] = slowest;
   for (const auto& [name, ms] : kinds) std::fprintf(stderr, "%s: %.2f ms\n", name.c_str(), ms);
