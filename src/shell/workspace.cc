@@ -234,7 +234,9 @@ bool Workspace::Redo() {
 }
 
 void Workspace::StoreShown() {
-  if (sheets_.RoomShown()) sheets_.StoreShownRoomAsTyped();
+  // Outside the sheet modes the sheet was stored when its mode was left
+  // (and its check mark cleared since): there is nothing to store.
+  if (sheets_.shown() && sheets_.RoomShown()) sheets_.StoreShownRoomAsTyped();
 }
 
 void Workspace::ShowStep(const StepPlace& place) {
@@ -249,7 +251,10 @@ void Workspace::ShowStep(const StepPlace& place) {
   for (int s : {kInterior, kExterior}) sheets_.ForgetShownRoom(s);
   if (mode_ != mode) SwitchMode(mode);
   shown[static_cast<std::size_t>(place.side)] = place.room;
-  for (int s : {kInterior, kExterior}) sheets_.ReloadRoom(s, shown[static_cast<std::size_t>(s)]);
+  // The other side first: the boxes beside the sheet are the step's side's.
+  const int other = place.side == kInterior ? kExterior : kInterior;
+  sheets_.ReloadRoom(other, shown[static_cast<std::size_t>(other)]);
+  sheets_.ReloadRoom(place.side, place.room);
   if (place.row > 0) sheets_.SetCurrentCell(place.row, place.col);
 }
 

@@ -96,11 +96,18 @@ void TakeoffSheets::ReloadRoom(int side, int position) {
   current_room_[side] = -1;
   shown_as_stored_[side].reset();
   ClearSheet(side);
-  // Either side's sheet is laid out, shown or not.
+  // Either side's sheet is laid out, shown or not; the boxes the sides
+  // share stay the shown side's.
   const int shown_side = side_;
+  const std::string places_count = places_count_;
+  const bool done_mark = done_mark_;
   side_ = side;
   ShowRoom(position);
   side_ = shown_side;
+  if (side != shown_side) {
+    places_count_ = places_count;
+    done_mark_ = done_mark;
+  }
 }
 
 void TakeoffSheets::ForgetShownRoom(int side) {
