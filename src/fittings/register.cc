@@ -149,11 +149,14 @@ void FittingsRegister::ClickRow(int row) {
   if (row < 1 || row >= kRegisterRows) return;
   Touch();
   current_row_ = row;
-  TextGrid& reg = *tables_.fittings_register().Edit();
   if (!position_pick_) {
+    const TextGrid& reg = tables_.fittings_register();
     for (int i = 0; i < 3; ++i) boxes_[i] = reg.At(row, i);
     return;
   }
+  // The click that ends the position pick registers the fitting there.
+  HistoryStep step(history_, "建具登録");
+  TextGrid& reg = *tables_.fittings_register().Edit();
   position_pick_ = false;
   info_ = std::string(kRestingInfo);
   const std::string code = boxes_[kCodeBox];
