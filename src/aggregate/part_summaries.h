@@ -37,8 +37,8 @@ class PartSummaries {
   // in this order (a name may come twice). Names that are not in the side's
   // list are skipped.
   void AggregateSide(int side, const std::vector<std::string>& names);
-  // Adds the room at `room_index` of the side's list (and room store) into
-  // its row of each part table.
+  // Adds the room at `room_index` of the side into its row of each part
+  // table.
   void AccumulateRoom(int side, int room_index);
   // A click on cell (`row`, `column`) of a part table with `work_type`
   // chosen in the work-type list ("" for none). The click assigns when it

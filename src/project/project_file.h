@@ -7,8 +7,8 @@
 // are UTF-8 texts without line ends.
 //
 // Records, in the order they are written:
-//   "Data"  interior room store lines (50 per room), verbatim
-//   "Gaib"  exterior room store lines (50 per place), verbatim
+//   "Data"  interior rooms, 50 lines each (room_records.h), as read
+//   "Gaib"  exterior places, 50 lines each, as read
 //   "Tate"  "Tate," code "," W "," H  (register rows 1.. to the first
 //           empty code)
 //   "KoSu"  "KoSu," + 22 work-type memory cells, each followed by ","
@@ -183,7 +183,7 @@ ProjectReadResult ReportNotAProject(const std::filesystem::path& path,
 // reason, titled "チェック", then the number of the line being read (0),
 // titled "iチェック", and returns a failed result with the tables untouched.
 // Sheet lines out of step with the rooms fail the same way with step 4 and
-// the room store line concerned.
+// the number (among the side's sheet lines) of the line concerned.
 ProjectReadResult ReadProjectFile(const std::filesystem::path& path,
                                   Project* t, Dialogs& dialogs,
                                   Progress& progress);

@@ -25,7 +25,7 @@ struct RoomsDialogState {
 };
 
 // The rooms and places of the project: the dialog NewRoom that adds,
-// renames, deletes and reorders them in the room lists and room stores.
+// renames, deletes and reorders them through the project's operations.
 class Rooms {
  public:
   Rooms(Project& tables, TakeoffSheets& sheets,

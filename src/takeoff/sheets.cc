@@ -1,4 +1,4 @@
-// The shown room of each side: stored into its room store lines and laid
+// The shown room of each side: stored into the project as a room and laid
 // out from them, and what the mode switches and the project do to it.
 #include <optional>
 #include <string>

@@ -48,7 +48,7 @@ struct CellRange {
 // the current cell, the cell editor Text2, the room parameters, the places
 // box, the done mark and the room-name labels; typing, row calculation,
 // subtotals, fitting codes, "再計算" and "値削除"; and the shown room of
-// each side, stored into and laid out from the room stores.
+// each side, stored into and laid out from the project's rooms.
 class TakeoffSheets {
  public:
   TakeoffSheets(Project& tables, const FittingsRegister& fittings,
