@@ -22,41 +22,13 @@ bool IsTateLine(std::string_view line) {
 
 }  // namespace
 
-std::optional<int> FittingsRegister::FindRow(std::string_view code) const {
-  const TextGrid& reg = grid();
-  for (int r = 1; r < reg.rows(); ++r) {
-    if (!reg.At(r, 0).empty() && EqualsIgnoreCase(reg.At(r, 0), code)) return r;
-  }
-  return std::nullopt;
-}
-
 std::optional<FittingEntry> FittingsRegister::Lookup(std::string_view code) const {
-  const std::optional<int> row = FindRow(code);
+  const std::optional<int> row = table().Find(code);
   if (!row) return std::nullopt;
-  const TextGrid& reg = grid();
-  return FittingEntry{reg.At(*row, 0), reg.At(*row, 1), reg.At(*row, 2)};
+  return table().Entry(*row);
 }
 
-std::vector<std::string> FittingsRegister::Codes() const {
-  std::vector<std::string> codes;
-  const TextGrid& reg = grid();
-  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
-    codes.push_back(reg.At(r, 0));
-  }
-  return codes;
-}
-
-bool FittingsRegister::Full() const {
-  return !grid().At(kRegisterRows - 1, 0).empty();
-}
-
-int FittingsRegister::FirstFreeRow() const {
-  const TextGrid& reg = grid();
-  for (int r = 1; r < reg.rows(); ++r) {
-    if (reg.At(r, 0).empty()) return r;
-  }
-  return kRegisterRows - 1;
-}
+std::vector<std::string> FittingsRegister::Codes() const { return table().Codes(); }
 
 void FittingsRegister::TypeBox(int index, std::string_view text) {
   if (index < 0 || index > 2) return;
@@ -108,35 +80,30 @@ void FittingsRegister::AskToModify(int row, const std::string& w,
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
-  tables_.fittings_register().Edit()->Set(row, 1, w);
-  tables_.fittings_register().Edit()->Set(row, 2, h);
+  MutableTable().SetSize(row, w, h);
 }
 
 void FittingsRegister::RegisterFitting() {
   HistoryStep step(history_, "建具登録");
   Touch();
   focus_box_ = -1;
-  if (Full()) {
+  if (table().Full()) {
     platform_.dialogs.ShowMessage(kTitleConfirm, "これ以上登録できません。");
     return;
   }
   const std::string code = boxes_[kCodeBox];
   if (code.empty()) return;
-  if (const std::optional<int> row = FindRow(code)) {
+  if (const std::optional<int> row = table().Find(code)) {
     AskToModify(*row, boxes_[kWidthBox], boxes_[kHeightBox]);
     return;
   }
-  const int row = FirstFreeRow();
-  TextGrid& reg = *tables_.fittings_register().Edit();
-  reg.Set(row, 0, code);
-  reg.Set(row, 1, boxes_[kWidthBox]);
-  reg.Set(row, 2, boxes_[kHeightBox]);
+  MutableTable().Add({code, boxes_[kWidthBox], boxes_[kHeightBox]});
   focus_box_ = kCodeBox;
 }
 
 void FittingsRegister::StartPositionPick() {
   Touch();
-  if (Full()) {
+  if (table().Full()) {
     platform_.dialogs.ShowMessage(kTitleConfirm, "これ以上登録できません。");
     return;
   }
@@ -156,25 +123,17 @@ void FittingsRegister::ClickRow(int row) {
   }
   // The click that ends the position pick registers the fitting there.
   HistoryStep step(history_, "建具登録");
-  TextGrid& reg = *tables_.fittings_register().Edit();
   position_pick_ = false;
   info_ = std::string(kRestingInfo);
   const std::string code = boxes_[kCodeBox];
   if (code.empty()) return;
-  if (const std::optional<int> found = FindRow(code)) {
+  if (const std::optional<int> found = table().Find(code)) {
     AskToModify(*found, boxes_[kWidthBox], boxes_[kHeightBox]);
     return;
   }
   // The register never has a gap: a row below the first free one takes
   // the first free one, as "OK" would.
-  const int at = std::min(row, FirstFreeRow());
-  for (int r = kRegisterRows - 1; r > at; --r) {
-    for (int c = 0; c < kRegisterCols; ++c) reg.Set(r, c, reg.At(r - 1, c));
-  }
-  reg.Set(at, 0, code);
-  reg.Set(at, 1, boxes_[kWidthBox]);
-  reg.Set(at, 2, boxes_[kHeightBox]);
-  current_row_ = at;
+  current_row_ = MutableTable().InsertAt(row, {code, boxes_[kWidthBox], boxes_[kHeightBox]});
   focus_box_ = kCodeBox;
 }
 
@@ -182,16 +141,12 @@ void FittingsRegister::DeleteSelected() {
   HistoryStep step(history_, "建具削除");
   Touch();
   if (boxes_[kCodeBox].empty() || current_row_ < 1) return;
-  TextGrid& reg = *tables_.fittings_register().Edit();
   if (platform_.dialogs.Ask(kTitleConfirm,
-                            reg.At(current_row_, 0) + "を削除します。",
+                            grid().At(current_row_, 0) + "を削除します。",
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
-  for (int r = current_row_; r < kRegisterRows - 1; ++r) {
-    for (int c = 0; c < kRegisterCols; ++c) reg.Set(r, c, reg.At(r + 1, c));
-  }
-  for (int c = 0; c < kRegisterCols; ++c) reg.Set(kRegisterRows - 1, c, "");
+  MutableTable().RemoveAt(current_row_);
 }
 
 void FittingsRegister::DeleteAll() {
@@ -201,8 +156,7 @@ void FittingsRegister::DeleteAll() {
                             Buttons::kOkCancel) != Answer::kOk) {
     return;
   }
-  tables_.fittings_register().Edit()->ClearRange(1, 0, kRegisterRows - 1,
-                                       kRegisterCols - 1);
+  MutableTable().Clear();
 }
 
 void FittingsRegister::ReadFromFile() {
@@ -219,20 +173,17 @@ void FittingsRegister::ReadFromFile() {
                                   "エラー(SiageHiroi:FileOpen)\n" + error);
     return;
   }
-  std::vector<std::string> kept;
+  std::vector<FittingEntry> kept;
   for (const std::string& line : lines) {
     if (line.empty()) break;
     // A line without a code would leave a gap in the register.
-    if (IsTateLine(line) && !FieldOf(line, 1).empty()) kept.push_back(line);
+    if (IsTateLine(line) && !FieldOf(line, 1).empty()) {
+      kept.push_back({std::string(FieldOf(line, 1)), std::string(FieldOf(line, 2)),
+                      std::string(FieldOf(line, 3))});
+    }
   }
   for (std::string& b : boxes_) b.clear();
-  TextGrid& reg = *tables_.fittings_register().Edit();
-  reg.ClearRange(1, 0, kRegisterRows - 1, kRegisterCols - 1);
-  const int fits = std::min(static_cast<int>(kept.size()), kMaxFittings);
-  for (int k = 0; k < fits; ++k) {
-    const std::string& line = kept[static_cast<std::size_t>(k)];
-    for (int c = 0; c < kRegisterCols; ++c) reg.Set(k + 1, c, FieldOf(line, c + 1));
-  }
+  MutableTable().Replace(kept);
   if (static_cast<int>(kept.size()) > kMaxFittings) {
     platform_.dialogs.ShowMessage(
         kTitleConfirm, "建具は" + std::to_string(kMaxFittings) +

@@ -11,18 +11,13 @@
 #include "calc/grid.h"
 #include "config/folders.h"
 #include "port/dialogs.h"
+#include "project/fittings_tables.h"
 #include "project/history.h"
 #include "project/project.h"
 #include "project/session.h"
 
 namespace veltrano {
 
-// One entry of the register: code, W and H in millimetres, as typed.
-struct FittingEntry {
-  std::string code;
-  std::string w;
-  std::string h;
-};
 
 // The fittings register TateguGrid and its panel "《建具登録》": the three
 // boxes InpText(0..2) (code, W, H), "OK", "位置指定", "選択建具を削除",
@@ -39,6 +34,8 @@ class FittingsRegister {
       : tables_(tables), folders_(folders), session_(session), platform_(platform) {}
 
   const TextGrid& grid() const { return tables_.fittings_register(); }
+  // The register as the project keeps it.
+  FittingsRegisterView table() const { return FittingsRegisterView(tables_.fittings_register()); }
   const std::string& box(int index) const { return boxes_[index]; }
   const std::string& info() const { return info_; }
   bool position_pick() const { return position_pick_; }
@@ -83,9 +80,8 @@ class FittingsRegister {
   void ProjectReplaced();
 
  private:
-  bool Full() const;
-  std::optional<int> FindRow(std::string_view code) const;
-  int FirstFreeRow() const;
+  // The register, to change it.
+  FittingsRegisterTable MutableTable() { return FittingsRegisterTable(tables_.fittings_register()); }
   // The modify question for an existing code: on OK its W and H change.
   void AskToModify(int row, const std::string& w, const std::string& h);
   void Touch() { ++revision_; }

@@ -9,6 +9,7 @@
 #include "calc/number_text.h"
 #include "calc/text_util.h"
 #include "fittings/entered_data.h"
+#include "project/fittings_tables.h"
 
 namespace veltrano {
 
@@ -16,8 +17,7 @@ namespace {
 
 constexpr std::string_view kFreeInput = "入力";
 constexpr std::string_view kDeleteRow = "削除";
-constexpr std::string_view kLive = "Mado";
-constexpr std::string_view kDeleted = "DelData";
+constexpr std::string_view kDeleted = FittingsStoreView::kDeleted;
 
 struct TableShape {
   int data_rows;
@@ -460,11 +460,7 @@ void FittingsTakeoff::ToggleCheckList() {
 // ---- The store ---------------------------------------------------------------------
 
 int FittingsTakeoff::BlockOf(std::string_view code) const {
-  const TextGrid& store = project_.fittings_store();
-  for (int r = 0; r < store.rows(); ++r) {
-    if (store.At(r, 1) == code) return r;
-  }
-  return -1;
+  return FittingsStoreView(project_.fittings_store()).BlockOf(code);
 }
 
 void FittingsTakeoff::Commit() {
@@ -475,33 +471,26 @@ void FittingsTakeoff::Commit() {
   }
   if (!any || !FittingChosen()) return;
   Touch();
-  TextGrid& store = *project_.fittings_store().Edit();
-  int block = 0;
-  if (store.rows() == 1) {
-    store.SetRows(6);
-  } else {
-    block = store.rows();
-    store.SetRows(store.rows() + 6);
-  }
-  const int found = BlockOf(labels_[0]);
-  if (found >= 0) block = found;
   bool live = false;
   for (const TextGrid& g : tables_) live = live || !g.At(1, 0).empty();
-  const std::string_view marker = live ? kLive : kDeleted;
-  for (int r = 1; r <= 6; ++r) {
-    const int row = block + r - 1;
-    store.Set(row, 0, marker);
-    store.Set(row, 1, r == 1 ? labels_[0] : "@");
+  // The tables' rows and the fitting's W, H and places, by row of the block.
+  std::vector<FittingsStoreTable::BlockCell> cells;
+  for (int r = 1; r <= FittingsStoreTable::kBlockRows; ++r) {
     for (int t = 0; t < kFittingsTables; ++t) {
       const TextGrid& g = tables_[t];
       if (r >= g.rows()) continue;
       for (int c = 0; c < g.cols(); ++c) {
-        store.Set(row, kStoreColumn[static_cast<std::size_t>(t)] + c, g.At(r, c));
+        cells.push_back({r - 1, kStoreColumn[static_cast<std::size_t>(t)] + c, g.At(r, c)});
       }
     }
-    store.Set(row, 34, r == 1 ? labels_[1] : r == 2 ? labels_[2] : r == 3 ? places_ : "dm");
+    cells.push_back({r - 1, 34,
+                     r == 1 ? std::string_view(labels_[1])
+                     : r == 2 ? std::string_view(labels_[2])
+                     : r == 3 ? std::string_view(places_)
+                              : std::string_view("dm")});
   }
-  RebuildEnteredDataList(store, &entered_data_);
+  FittingsStoreTable(project_.fittings_store()).Commit(labels_[0], live, cells);
+  RebuildEnteredDataList(project_.fittings_store(), &entered_data_);
 }
 
 void FittingsTakeoff::ClickEnteredList(int row, int col) {
@@ -545,10 +534,7 @@ void FittingsTakeoff::EnteredDialogDelete() {
   Touch();
   if (platform_.dialogs.Ask(kTitleConfirm, dialog_code_ + "を削除します。",
                             Buttons::kOkCancel) == Answer::kOk) {
-    const int block = BlockOf(dialog_code_);
-    if (block >= 0) {
-      for (int r = 0; r < 6; ++r) project_.fittings_store().Edit()->Set(block + r, 0, kDeleted);
-    }
+    FittingsStoreTable(project_.fittings_store()).Delete(dialog_code_);
     RebuildEnteredDataList(project_.fittings_store(), &entered_data_);
   }
   dialog_open_ = false;
