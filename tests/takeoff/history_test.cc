@@ -152,7 +152,8 @@ TEST_F(HistoryTest, UndoingEveryStepGivesBackTheStartAndRedoingGivesTheEnd) {
 
 // The same over every kind of change a project takes: the rooms dialog,
 // the fittings register, the fittings takeoff and the summaries, between
-// sheet edits. Undo walks back through the modes to the start file.
+// sheet edits, the boxes beside the sheet and the commands over a whole
+// side, on both sides. Undo walks back through the modes to the start file.
 TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
   std::set<std::string> undone_steps;
   for (unsigned seed = 1; seed <= 10; ++seed) {
@@ -194,9 +195,25 @@ TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
       switch (pick(12)) {
         case 0:
         case 1:
-          w->SwitchMode(kModeInterior);
-          if (rooms > 0) w->ClickRoomList(pick(rooms));
-          if (w->sheets().RoomShown()) TypeIfOpen(1 + pick(10), 3, std::to_string(pick(9) + 1));
+          w->SwitchMode(pick(3) == 0 ? kModeExterior : kModeInterior);
+          if (rooms > 0 && w->side() == kInterior) w->ClickRoomList(pick(rooms));
+          if (!w->sheets().RoomShown()) break;
+          switch (pick(5)) {
+            case 0:
+              w->sheets().SetParameter(w->side() * 3 + pick(3), std::to_string(pick(5)));
+              break;
+            case 1:
+              w->sheets().SetPlacesBox(std::to_string(pick(4)));
+              break;
+            case 2:
+              w->sheets().ClearAllValues();
+              break;
+            case 3:
+              w->sheets().RecalculateAll();
+              break;
+            default:
+              TypeIfOpen(1 + pick(10), 3, std::to_string(pick(9) + 1));
+          }
           break;
         case 2:
           w->SwitchMode(kModeInterior);
@@ -319,7 +336,8 @@ TEST_F(HistoryTest, EveryKindOfChangeUndoesToTheStartFileAndRedoesToTheEnd) {
   // Every kind of step was taken and undone.
   for (const char* name : {"入力", "小計", "部屋追加", "場所追加", "部屋名変更", "部屋削除",
                            "部屋移動", "建具登録", "建具削除", "入力確定", "集計", "工種",
-                           "単価", "備考", "単価保存", "チェック済"}) {
+                           "単価", "備考", "単価保存", "チェック済", "代数", "ヶ所",
+                           "値削除"}) {
     EXPECT_TRUE(undone_steps.count(name) > 0) << name;
   }
 }
