@@ -307,8 +307,7 @@ void WorkTypeTable::TypeOnTable(std::string_view text, std::string_view unit,
 
 void WorkTypeTable::SaveUnitPrices() {
   HistoryStep step(history_, "単価保存");
-  ++revision_;
-  veltrano::SaveUnitPrices(&tables_);
+  RefreshUnitPrices();
 }
 
 void WorkTypeTable::RefreshUnitPrices() {

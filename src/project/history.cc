@@ -41,11 +41,6 @@ void ProjectHistory::End() {
   for (TableChange& change : step.tables) change.before_bytes = change.before->MemoryBytes();
   if (step.empty()) return;
   ++revision_;
-  if (MergesTyping(step)) {
-    undo_.back().changes.front().cells.front().after =
-        std::move(step.changes.front().cells.front().after);
-    return;
-  }
   if (!step.merge_key.empty() && !undo_.empty() && redo_.empty() &&
       undo_.back().merge_key == step.merge_key) {
     Step& last = undo_.back();
@@ -74,21 +69,6 @@ void ProjectHistory::Trim() {
     kept_table_bytes_ -= undo_.front().TableBytes();
     undo_.pop_front();
   }
-}
-
-bool ProjectHistory::MergesTyping(const Step& step) const {
-  if (step.name != kTypingStep || undo_.empty() || !redo_.empty()) return false;
-  const Step& last = undo_.back();
-  if (last.name != kTypingStep) return false;
-  auto single_cell = [](const Step& s) {
-    return s.changes.size() == 1 && s.changes.front().kind == RoomChange::Kind::kCells &&
-           s.changes.front().cells.size() == 1;
-  };
-  if (!single_cell(last) || !single_cell(step)) return false;
-  const RoomChange& a = last.changes.front();
-  const RoomChange& b = step.changes.front();
-  return a.side == b.side && a.index == b.index && a.cells.front().row == b.cells.front().row &&
-         a.cells.front().col == b.cells.front().col;
 }
 
 void ProjectHistory::Record(RoomChange change) {
@@ -123,13 +103,11 @@ void ProjectHistory::TableChanging(SharedTable& table, std::shared_ptr<const Tex
 }
 
 std::string ProjectHistory::undo_name() const {
-  if (undo_.empty()) return {};
-  return undo_.back().name == kTypingStep ? "入力" : undo_.back().name;
+  return undo_.empty() ? std::string() : undo_.back().name;
 }
 
 std::string ProjectHistory::redo_name() const {
-  if (redo_.empty()) return {};
-  return redo_.back().name == kTypingStep ? "入力" : redo_.back().name;
+  return redo_.empty() ? std::string() : redo_.back().name;
 }
 
 void ProjectHistory::Apply(const Step& step, bool forward) {

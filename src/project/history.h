@@ -44,9 +44,6 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   // What the earlier versions of tables kept for undoing may take; the
   // oldest steps go first beyond it (the last step always stays).
   static constexpr std::size_t kMaxKeptTableBytes = 128u << 20;
-  // The step of keystrokes typed into an item cell: those into one cell
-  // make one step, shown as "入力".
-  static constexpr std::string_view kTypingStep = "入力 (keys)";
 
   explicit ProjectHistory(Project& project,
                           std::size_t max_kept_table_bytes = kMaxKeptTableBytes);
@@ -59,7 +56,7 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
 
   // A user action begins and ends; steps do not nest (an action inside
   // another belongs to the outer one). Consecutive steps of the same
-  // non-empty `merge_key` (keystrokes into one table cell) are one step.
+  // non-empty `merge_key` (the keystrokes into one cell) are one step.
   void Begin(std::string_view name, std::string_view merge_key = {});
   void End();
   bool recording() const { return depth_ > 0; }
@@ -97,9 +94,6 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   // Drops the oldest steps beyond the depth and the memory bound.
   void Trim();
   void Apply(const Step& step, bool forward);
-  // Whether the step can take over `step`'s changes: keystrokes into the
-  // same cell.
-  bool MergesTyping(const Step& step) const;
 
   Project& project_;
   HistoryView* view_ = nullptr;

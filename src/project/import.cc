@@ -92,23 +92,21 @@ bool Importer::ImportRooms() {
       }
     }
   }
-  const std::array<std::vector<Room>, 2> incoming_rooms = {RoomRecords::ReadRooms(kInterior, kept[0]),
-                                                           RoomRecords::ReadRooms(kExterior, kept[1])};
-  const std::array<int, 2> incoming = {static_cast<int>(incoming_rooms[0].size()),
-                                       static_cast<int>(incoming_rooms[1].size())};
+  const std::array<std::vector<Room>, 2> incoming = {RoomRecords::ReadRooms(kInterior, kept[0]),
+                                                     RoomRecords::ReadRooms(kExterior, kept[1])};
   // A side never grows past its capacity: an import that would not fit is
   // refused before anything changes.
   for (int s = 0; s < 2; ++s) {
     if (!import_.sides[s]) continue;
     const int have = tables_.rooms().count(s);
-    if (have + incoming[s] > kMaxRooms[s]) {
+    if (have + static_cast<int>(incoming[s].size()) > kMaxRooms[s]) {
       const std::string what = s == kInterior ? "部屋" : "場所";
       platform_.dialogs.ShowMessage(
           kConfirmTitle, "取り込むと" + what + "が" +
                              std::to_string(kMaxRooms[s]) +
                              "を超えるため、取り込めません。\n（現在 " +
                              std::to_string(have) + "、取り込み " +
-                             std::to_string(incoming[s]) + "）");
+                             std::to_string(incoming[s].size()) + "）");
       return false;
     }
   }
@@ -135,7 +133,7 @@ bool Importer::ImportRooms() {
       return !NameTaken(before, name) &&
              std::find(given.begin(), given.end(), name) == given.end();
     };
-    for (Room room : incoming_rooms[s]) {
+    for (Room room : incoming[s]) {
       const std::string n = room.name();
       int matches = 0;
       for (const std::string& existing : before) {

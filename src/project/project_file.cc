@@ -298,11 +298,11 @@ std::size_t CutTo(std::vector<std::size_t>* positions, std::size_t capacity) {
   return dropped;
 }
 
-// The rooms of each side, with progress. Returns for each side whether its
-// last room was short (and has been completed with empty lines).
 std::string TakeLine(const std::string& line) { return line; }
 std::string TakeLine(std::string& line) { return std::move(line); }
 
+// The rooms of each side, with progress. Returns for each side whether its
+// last room was short (and has been completed with empty lines).
 template <typename Lines>
 std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
                               std::size_t register_lines, Project* t,

@@ -116,11 +116,6 @@ RoomConditions Room::Conditions() const {
   return c;
 }
 
-int RoomList::Find(std::string_view name) const {
-  const auto it = std::find(names_.begin(), names_.end(), name);
-  return it == names_.end() ? -1 : static_cast<int>(it - names_.begin());
-}
-
 void RoomList::Append(Room room) {
   names_.push_back(room.name());
   rooms_.push_back(std::make_shared<const Room>(std::move(room)));
@@ -130,15 +125,6 @@ void RoomList::Insert(int i, std::shared_ptr<const Room> room) {
   if (i < 0 || i > size() || room == nullptr) return;
   names_.insert(names_.begin() + i, room->name());
   rooms_.insert(rooms_.begin() + i, std::move(room));
-}
-
-bool RoomList::Replace(int i, Room room) {
-  if (i < 0 || i >= size()) return false;
-  std::shared_ptr<const Room>& slot = rooms_[static_cast<std::size_t>(i)];
-  if (*slot == room) return false;
-  names_[static_cast<std::size_t>(i)] = room.name();
-  slot = std::make_shared<const Room>(std::move(room));
-  return true;
 }
 
 void RoomList::Put(int i, Room room) {
@@ -151,7 +137,7 @@ void RoomList::Rename(int i, std::string name) {
   if (i < 0 || i >= size()) return;
   Room renamed = at(i);
   renamed.Rename(std::move(name));
-  Replace(i, std::move(renamed));
+  Put(i, std::move(renamed));
 }
 
 std::shared_ptr<const Room> RoomList::Remove(int i) {
@@ -171,14 +157,6 @@ void RoomList::Move(int from, int to) {
 void RoomList::Clear() {
   rooms_.clear();
   names_.clear();
-}
-
-bool RoomList::operator==(const RoomList& other) const {
-  if (names_ != other.names_) return false;
-  for (std::size_t i = 0; i < rooms_.size(); ++i) {
-    if (rooms_[i] != other.rooms_[i] && !(*rooms_[i] == *other.rooms_[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace veltrano

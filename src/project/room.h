@@ -135,30 +135,19 @@ class RoomList {
   const Room& at(int i) const { return *rooms_[static_cast<std::size_t>(i)]; }
   // The names, in order.
   const std::vector<std::string>& names() const { return names_; }
-  // The position of the room of this exact name, or -1.
-  int Find(std::string_view name) const;
-  bool SameRoom(int i, const RoomList& other, int j) const {
-    return rooms_[static_cast<std::size_t>(i)] == other.rooms_[static_cast<std::size_t>(j)];
-  }
-
   const std::shared_ptr<const Room>& shared(int i) const {
     return rooms_[static_cast<std::size_t>(i)];
   }
 
   void Append(Room room);
   void Insert(int i, std::shared_ptr<const Room> room);
-  // Replaces room `i`; a room equal to the one there changes nothing and
-  // gives false.
-  bool Replace(int i, Room room);
-  // Puts a room in place of room `i`, whatever it holds.
+  // Puts a room in place of room `i`.
   void Put(int i, Room room);
   void Rename(int i, std::string name);
   std::shared_ptr<const Room> Remove(int i);
   // Takes room `from` out and puts it back at position `to`.
   void Move(int from, int to);
   void Clear();
-
-  bool operator==(const RoomList& other) const;
 
  private:
   std::vector<std::shared_ptr<const Room>> rooms_;

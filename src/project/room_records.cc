@@ -42,7 +42,7 @@ bool RoomRecords::NamesARoom(std::string_view name_field) {
 
 Room RoomRecords::ReadRoom(int side, std::array<std::string, kLinesPerRoom>&& lines) {
   Room room;
-  const std::string_view own_head = kSheetTag[static_cast<std::size_t>(side)];
+  const std::string own_head = std::string(kSheetTag[static_cast<std::size_t>(side)]) + ",";
   for (int r = 1; r <= kLinesPerRoom; ++r) {
     std::string& line = lines[static_cast<std::size_t>(r - 1)];
     const LineParts parts = Split(line);
@@ -50,10 +50,7 @@ Room RoomRecords::ReadRoom(int side, std::array<std::string, kLinesPerRoom>&& li
     RoomRow row;
     // The side's own tag followed by its separator is not kept.
     std::string head;
-    if (!(parts.head.size() == own_head.size() + 1 && parts.head.back() == ',' &&
-          parts.head.substr(0, own_head.size()) == own_head)) {
-      head.assign(parts.head);
-    }
+    if (parts.head != own_head) head.assign(parts.head);
     // The line's own text becomes the row's, without copying it.
     const std::size_t tail_start =
         parts.tail.empty() ? line.size()

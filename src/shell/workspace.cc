@@ -247,13 +247,12 @@ void Workspace::ShowStep(const StepPlace& place) {
   const int mode = place.side == kInterior ? kModeInterior : kModeExterior;
   // The sheets show what the project held before the step was undone or
   // redone: they are laid out again from it, never stored.
-  std::array<int, 2> shown = {sheets_.current_room(kInterior), sheets_.current_room(kExterior)};
+  const int other = place.side == kInterior ? kExterior : kInterior;
+  const int other_room = sheets_.current_room(other);
   for (int s : {kInterior, kExterior}) sheets_.ForgetShownRoom(s);
   if (mode_ != mode) SwitchMode(mode);
-  shown[static_cast<std::size_t>(place.side)] = place.room;
   // The other side first: the boxes beside the sheet are the step's side's.
-  const int other = place.side == kInterior ? kExterior : kInterior;
-  sheets_.ReloadRoom(other, shown[static_cast<std::size_t>(other)]);
+  sheets_.ReloadRoom(other, other_room);
   sheets_.ReloadRoom(place.side, place.room);
   if (place.row > 0) sheets_.SetCurrentCell(place.row, place.col);
 }

@@ -270,10 +270,16 @@ void TakeoffSheets::ActivateCell(Activation how) {
   }
 }
 
+std::string TakeoffSheets::TypingKey() const {
+  const Cursor& c = cursor_[side_];
+  return "keys " + std::to_string(side_) + " " + std::to_string(current_room_[side_]) + " " +
+         std::to_string(c.row) + " " + std::to_string(c.col);
+}
+
 void TakeoffSheets::EditorTextChanged(std::string_view typed) {
   ++revision_;
   if (!editor_visible_) return;
-  HistoryStep step(history_, ProjectHistory::kTypingStep);
+  HistoryStep step(history_, "入力", TypingKey());
   if (!SheetEditable()) {
     editor_visible_ = false;
     return;
@@ -356,7 +362,7 @@ void TakeoffSheets::EditCurrentCell() {
 void TakeoffSheets::TypeIntoCurrentCell(std::string_view text) {
   ++revision_;
   if (editor_visible_ || !SheetEditable()) return;
-  HistoryStep step(history_, ProjectHistory::kTypingStep);
+  HistoryStep step(history_, "入力", TypingKey());
   const Cursor c = cursor_[side_];
   if (c.row < 1 || c.row > kItemRows) return;
   OpenEditorOnCurrentCell(/*select_text=*/false);

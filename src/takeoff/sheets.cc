@@ -13,6 +13,19 @@
 
 namespace veltrano {
 
+namespace {
+
+// What the boxes beside the sheet store: a count of places that is empty,
+// zero or not a number is 1; such a parameter is empty.
+std::string_view StoredPlacesCount(const std::string& typed) {
+  return LeadingNumber(typed) == 0 ? std::string_view("1") : std::string_view(typed);
+}
+std::string_view StoredParameter(const std::string& typed) {
+  return LeadingNumber(typed) == 0 ? std::string_view() : std::string_view(typed);
+}
+
+}  // namespace
+
 TakeoffSheets::TakeoffSheets(Project& tables,
                              const FittingsRegister& fittings, Platform platform)
     : tables_(tables), register_(fittings), platform_(platform) {
@@ -78,7 +91,7 @@ void TakeoffSheets::ShowAddedRoom(int side, int position) {
   ClearSheet(side);
   room_label_[side] = tables_.rooms().names(side)[static_cast<std::size_t>(position)];
   current_room_[side] = position;
-  if (side == kInterior) places_count_ = "1";
+  if (side == kInterior) places_count_.assign(1, '1');
   NoteShownAsStored(side);
 }
 
@@ -91,20 +104,15 @@ void TakeoffSheets::RenameShownRoom(int side, int position,
 }
 
 void TakeoffSheets::ReloadRoom(int side, int position) {
-  ++revision_;
-  room_label_[side].clear();
-  current_room_[side] = -1;
-  shown_as_stored_[side].reset();
+  ForgetShownRoom(side);
   ClearSheet(side);
+  if (position < 0 || position >= tables_.rooms().count(side)) return;
   // Either side's sheet is laid out, shown or not; the boxes the sides
   // share stay the shown side's.
-  const int shown_side = side_;
   const std::string places_count = places_count_;
   const bool done_mark = done_mark_;
-  side_ = side;
-  ShowRoom(position);
-  side_ = shown_side;
-  if (side != shown_side) {
+  LayOutRoom(side, position);
+  if (side != side_) {
     places_count_ = places_count;
     done_mark_ = done_mark;
   }
@@ -143,10 +151,11 @@ void TakeoffSheets::StoreVisibleSheet() {
   const int s = side_;
   const int k = current_room_[s];
   if (k < 0 || k >= tables_.rooms().count(s)) return;
-  if (s == kInterior && LeadingNumber(places_count_) == 0) places_count_ = "1";
+  // The boxes show what is stored.
+  if (s == kInterior) places_count_ = std::string(StoredPlacesCount(places_count_));
   for (int i = 0; i < 3; ++i) {
     std::string& p = parameters_[s * 3 + i];
-    if (LeadingNumber(p) == 0) p.clear();
+    p = std::string(StoredParameter(p));
   }
   tables_.rooms().Store(s, k, BuildShownRoom());
   NoteShownAsStored(s);
@@ -155,15 +164,9 @@ void TakeoffSheets::StoreVisibleSheet() {
 Room TakeoffSheets::BuildShownRoom() const {
   const int s = side_;
   const int k = current_room_[s];
-  // The boxes as StoreVisibleSheet leaves them.
-  auto parameter = [&](int i) {
-    const std::string& p = parameters_[s * 3 + i];
-    return LeadingNumber(p) == 0 ? std::string_view() : std::string_view(p);
-  };
+  auto parameter = [&](int i) { return StoredParameter(parameters_[s * 3 + i]); };
   const std::string_view places =
-      s == kInterior ? (LeadingNumber(places_count_) == 0 ? std::string_view("1")
-                                                          : std::string_view(places_count_))
-                     : std::string_view("1");
+      s == kInterior ? StoredPlacesCount(places_count_) : std::string_view("1");
   const TextGrid& g = sheets_[s];
   Room room(tables_.rooms().names(s)[static_cast<std::size_t>(k)]);
   std::vector<std::string_view> cells(kLastStoredColumn + 1);
@@ -189,14 +192,7 @@ void TakeoffSheets::StoreShownRoomAsTyped() {
   if (k < 0 || k >= tables_.rooms().count(s)) return;
   // A sheet as it was shown or last stored has nothing to store: the room
   // keeps the form it has.
-  if (shown_as_stored_[s]) {
-    const ShownMark now = MarkOfShown(s);
-    const ShownMark& then = *shown_as_stored_[s];
-    if (now.sheet == then.sheet && now.places_count == then.places_count &&
-        now.parameters == then.parameters && now.done == then.done) {
-      return;
-    }
-  }
+  if (shown_as_stored_[s] == MarkOfShown(s)) return;
   tables_.rooms().Store(s, k, BuildShownRoom());
   NoteShownAsStored(s);
 }
@@ -221,9 +217,13 @@ void TakeoffSheets::ShowRoom(std::optional<int> position) {
   if (*position < 0 || *position >= tables_.rooms().count(s)) return;
   if (RoomShown()) StoreVisibleSheet();
   ClearSheet(s);
+  LayOutRoom(s, *position);
+}
+
+void TakeoffSheets::LayOutRoom(int s, int position) {
   if (!shown_) return;
   TextGrid& g = sheets_[s];
-  const Room& room = tables_.rooms().room(s, *position);
+  const Room& room = tables_.rooms().room(s, position);
   std::vector<std::string_view> cells;
   for (int r = 1; r <= kItemRows; ++r) {
     room.row(r).Cells(&cells);
@@ -236,7 +236,7 @@ void TakeoffSheets::ShowRoom(std::optional<int> position) {
   }
   done_mark_ = conditions.done;
   room_label_[s] = room.name();
-  current_room_[s] = *position;
+  current_room_[s] = position;
   NoteShownAsStored(s);
 }
 

@@ -204,6 +204,10 @@ class TakeoffSheets {
   TextGrid& shown_sheet() { return sheets_[side_]; }
   // The shown room as StoreVisibleSheet would store it.
   Room BuildShownRoom() const;
+  // Lays out a side's sheet and boxes from room `position` of the project.
+  void LayOutRoom(int side, int position);
+  // What makes the keystrokes into the current cell one step.
+  std::string TypingKey() const;
   // The sheet can be typed in: a takeoff mode with a room or place shown.
   bool SheetEditable() const { return shown_ && RoomShown(); }
   void OpenEditorOnCurrentCell(bool select_text);
@@ -255,6 +259,7 @@ class TakeoffSheets {
     std::string places_count;
     std::array<std::string, 3> parameters;
     bool done = false;
+    bool operator==(const ShownMark&) const = default;
   };
   ShownMark MarkOfShown(int side) const;
   void NoteShownAsStored(int side);
