@@ -8,13 +8,14 @@
 #include "aggregate/work_types.h"
 #include "calc/number_text.h"
 #include "calc/text_util.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
 
 namespace {
 
-constexpr int kFirstRow = 4;
-constexpr int kFirstItemColumn = 2;
+constexpr int kFirstRow = kSummaryFirstRoomRow;
+constexpr int kFirstItemColumn = kSummaryFirstItemColumn;
 constexpr int kMemoryBase = 20;
 constexpr std::array<std::string_view, 5> kCategories = {
     "硝子", "硝子シール", "枠シール", "枠詰", "塗装・貼物"};
@@ -49,32 +50,32 @@ std::string ItemName(int category, const TextGrid& store, int row) {
 
 }  // namespace
 
-void FittingsSummary::AddItem(int row, int category, const std::string& name,
-                              const std::string& quantity) {
-  TextGrid& t = *tables_.fittings_summary().Edit();
+void FittingsSummary::AddItem(SummaryTable* table, int row, int category,
+                              const std::string& name, const std::string& quantity) {
+  SummaryTable& t = *table;
   int column = -1;
-  for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
-    if (t.At(2, c) == name) column = c;
+  for (int c = kFirstItemColumn; c < t.columns() && column < 0; ++c) {
+    if (t.ItemName(c) == name) column = c;
   }
   if (column < 0) {
-    column = t.cols();
-    t.SetCols(column + 1);
-    t.Set(2, column, name);
+    column = t.columns();
+    t.Resize(t.rows(), column + 1);
+    t.SetItemName(column, name);
   }
-  const float sum = ToSingle(LeadingNumber(t.At(row, column))) +
+  const float sum = ToSingle(LeadingNumber(t.Quantity(row, column))) +
                     ToSingle(LeadingNumber(quantity));
-  t.Set(row, column, digits_.FormatCell(sum));
-  t.Set(0, column, kCategories[static_cast<std::size_t>(category)]);
+  t.SetQuantity(row, column, digits_.FormatCell(sum));
+  t.SetHeading(column, kCategories[static_cast<std::size_t>(category)]);
 }
 
 void FittingsSummary::AggregateFittings() {
   HistoryStep step(history_, "集計");
   ++revision_;
-  TextGrid& t = *tables_.fittings_summary().Edit();
+  SummaryTable t(tables_.fittings_summary());
   const TextGrid& store = tables_.fittings_store();
   t.Resize(kFirstRow + 1, 2);
-  t.ClearRange(kFirstRow, 0, kFirstRow, 1);
-  t.Set(3, 1, "");
+  t.ClearFrom(kFirstRow, kSummaryNameColumn);
+  t.SetTotal(kSummaryPlacesColumn, "");
 
   // The live blocks, in store order.
   std::vector<int> blocks;
@@ -85,9 +86,9 @@ void FittingsSummary::AggregateFittings() {
   }
   int next = kFirstRow;
   for (int start : blocks) {
-    t.SetRows(next + 1);
-    t.Set(next, 0, store.At(start, 1));
-    t.Set(next, 1, store.At(start + 2, 34));
+    t.Resize(next + 1, t.columns());
+    t.SetRowName(next, store.At(start, 1));
+    t.SetPlaces(next, store.At(start + 2, 34));
     ++next;
   }
   for (int category = 0; category < static_cast<int>(kCategories.size()); ++category) {
@@ -95,12 +96,12 @@ void FittingsSummary::AggregateFittings() {
     for (int start : blocks) {
       int row = -1;
       for (int r = kFirstRow; r < t.rows() && row < 0; ++r) {
-        if (t.At(r, 0) == store.At(start, 1)) row = r;
+        if (t.RowName(r) == store.At(start, 1)) row = r;
       }
       if (row < 0) continue;
       for (int b = start; b < start + c.rows && b < store.rows(); ++b) {
         if (store.At(b, c.kind).empty()) continue;
-        AddItem(row, category, ItemName(category, store, b), store.At(b, c.quantity));
+        AddItem(&t, row, category, ItemName(category, store, b), store.At(b, c.quantity));
       }
     }
   }
@@ -116,22 +117,21 @@ void FittingsSummary::AggregateFittings() {
 void FittingsSummary::AssignWorkType(int row, int column,
                                      std::string_view work_type) {
   HistoryStep step(history_, "工種");
-  TextGrid& t = *tables_.fittings_summary().Edit();
+  const TextGrid& t = tables_.fittings_summary();
   if (row > 4 || t.cols() <= kFirstItemColumn || column < kFirstItemColumn ||
-      column >= t.cols() || t.At(2, column).empty() || work_type.empty()) {
+      column >= t.cols() || t.At(kSummaryItemRow, column).empty() || work_type.empty()) {
     return;
   }
   ++revision_;
-  t.Set(1, column, work_type);
+  SummaryTable(tables_.fittings_summary()).SetWorkType(column, work_type);
   RememberWorkTypes(&tables_);
 }
 
 void FittingsSummary::ClearWorkType(int column) {
   HistoryStep step(history_, "工種");
-  TextGrid& t = *tables_.fittings_summary().Edit();
-  if (column < kFirstItemColumn || column >= t.cols()) return;
+  if (column < kFirstItemColumn || column >= tables_.fittings_summary()->cols()) return;
   ++revision_;
-  t.Set(1, column, "");
+  SummaryTable(tables_.fittings_summary()).SetWorkType(column, "");
 }
 
 }  // namespace veltrano

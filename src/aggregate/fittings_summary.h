@@ -10,6 +10,7 @@
 #include "port/dialogs.h"
 #include "project/history.h"
 #include "project/project.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
 
@@ -39,7 +40,9 @@ class FittingsSummary {
   void ClearWorkType(int column);
 
  private:
-  void AddItem(int row, int category, const std::string& name,
+  // Adds `quantity` to the item `name` of `category` on `row`, the item's
+  // column appended when the table has none yet.
+  void AddItem(SummaryTable* table, int row, int category, const std::string& name,
                const std::string& quantity);
 
   Project& tables_;

@@ -9,14 +9,15 @@
 #include "aggregate/work_types.h"
 #include "calc/number_text.h"
 #include "calc/text_util.h"
+#include "project/summary_tables.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano {
 
 namespace {
 
-constexpr int kFirstRoomRow = 4;
-constexpr int kFirstItemColumn = 2;
+constexpr int kFirstRoomRow = kSummaryFirstRoomRow;
+constexpr int kFirstItemColumn = kSummaryFirstItemColumn;
 constexpr std::array<int, 2> kMemoryBase = {0, 10};
 
 std::string Ordinal(int number) { return " " + std::to_string(number) + "     "; }
@@ -35,9 +36,9 @@ const TextGrid& PartSummaries::table(int side, int part) const {
                            : tables_.exterior_summaries()[part];
 }
 
-TextGrid& PartSummaries::MutableTable(int side, int part) {
-  return side == kInterior ? *tables_.interior_summaries()[part].Edit()
-                           : *tables_.exterior_summaries()[part].Edit();
+SummaryTable PartSummaries::EditTable(int side, int part) {
+  return SummaryTable(side == kInterior ? tables_.interior_summaries()[part]
+                                        : tables_.exterior_summaries()[part]);
 }
 
 void PartSummaries::AggregateSide(int side, const std::vector<std::string>& names) {
@@ -46,21 +47,20 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
   ++revision_;
   const int n = static_cast<int>(names.size());
   for (int p = 0; p < kParts; ++p) {
-    TextGrid& t = MutableTable(side, p);
-    t.Resize(n + kFirstRoomRow, std::max(t.cols(), 3));
-    for (int k = 0; k < n; ++k) t.Set(k + kFirstRoomRow, 0, names[k]);
-    t.ClearRange(1, 1, t.rows() - 1, t.cols() - 1);
-    t.SetCols(3);
+    SummaryTable t = EditTable(side, p);
+    t.Resize(n + kFirstRoomRow, std::max(t.columns(), 3));
+    for (int k = 0; k < n; ++k) t.SetRowName(k + kFirstRoomRow, names[k]);
+    t.ClearFrom(kSummaryWorkTypeRow, kSummaryPlacesColumn);
+    t.Resize(t.rows(), 3);
   }
   if (side == kInterior) {
-    TextGrid& work = *tables_.interior_summaries()[kWorkTypeTable].Edit();
-    if (work.rows() > 1) work.ClearRange(1, 0, work.rows() - 1, work.cols() - 1);
+    WorkTypeEstimate(tables_.interior_summaries()[kWorkTypeTable]).ClearRows();
   }
 
   platform_.progress.ShowProgress(n + 2);
   const std::vector<std::string>& rooms = tables_.rooms().names(side);
   for (int i = kFirstRoomRow; i < n + kFirstRoomRow; ++i) {
-    const std::string& name = table(side, 0).At(i, 0);
+    const std::string& name = table(side, 0).At(i, kSummaryNameColumn);
     const auto found = std::find(rooms.begin(), rooms.end(), name);
     caption_ = "現在　" + name + " を集計中";
     ++revision_;
@@ -74,16 +74,16 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
 
   const TextGrid& memory = tables_.work_type_memory();
   for (int p = 0; p < kParts; ++p) {
-    TextGrid& t = MutableTable(side, p);
+    SummaryTable t = EditTable(side, p);
     WriteSummaryTotals(&t, digits_);
     RecallWorkTypes(&t, memory, kMemoryBase[side] + 2 * p);
   }
   platform_.progress.HideProgress();
 
   for (int p = 0; p < kParts; ++p) {
-    TextGrid& t = MutableTable(side, p);
-    if (t.cols() > kFirstItemColumn) t.SetCols(t.cols() - 1);
-    for (int c = kFirstItemColumn; c < t.cols(); ++c) t.Set(0, c, Ordinal(c - 1));
+    SummaryTable t = EditTable(side, p);
+    if (t.columns() > kFirstItemColumn) t.Resize(t.rows(), t.columns() - 1);
+    for (int c = kFirstItemColumn; c < t.columns(); ++c) t.SetHeading(c, Ordinal(c - 1));
   }
   caption_.clear();
   ++revision_;
@@ -111,14 +111,14 @@ void PartSummaries::AccumulateRoom(int side, int room_index) {
 void PartSummaries::AccumulatePart(
     int side, int part, const std::vector<std::vector<std::string_view>>& rows,
     const std::string& name, int places) {
-  TextGrid& t = MutableTable(side, part);
+  SummaryTable t = EditTable(side, part);
   const std::string places_text = std::to_string(places);
   // The room's row: the last row of its name (names are unique with
   // letter case, so the comparison is exact).
   int room_row = -1;
   for (int r = kFirstRoomRow; r < t.rows(); ++r) {
-    if (t.At(r, 0) == name) {
-      t.Set(r, 1, places_text);
+    if (t.RowName(r) == name) {
+      t.SetPlaces(r, places_text);
       room_row = r;
     }
   }
@@ -147,21 +147,21 @@ void PartSummaries::AccumulatePart(
     block_start = r + 1;
     for (const std::string_view item_name : marked) {
       int column = -1;
-      for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
-        if (EqualsIgnoreCase(t.At(2, c), item_name)) column = c;
+      for (int c = kFirstItemColumn; c < t.columns() && column < 0; ++c) {
+        if (EqualsIgnoreCase(t.ItemName(c), item_name)) column = c;
       }
       if (column < 0) {
-        for (int c = kFirstItemColumn; c < t.cols() && column < 0; ++c) {
-          if (t.At(2, c).empty()) column = c;
+        for (int c = kFirstItemColumn; c < t.columns() && column < 0; ++c) {
+          if (t.ItemName(c).empty()) column = c;
         }
         // An empty column always stays last.
-        if (column < 0 || column == t.cols() - 1) t.SetCols(t.cols() + 1);
-        if (column < 0) column = t.cols() - 2;
+        if (column < 0 || column == t.columns() - 1) t.Resize(t.rows(), t.columns() + 1);
+        if (column < 0) column = t.columns() - 2;
       }
-      const float old = ToSingle(LeadingNumber(t.At(room_row, column)));
-      t.Set(room_row, column, digits_.FormatCell(old + v));
-      t.Set(room_row, 1, places_text);
-      t.Set(2, column, item_name);
+      const float old = ToSingle(LeadingNumber(t.Quantity(room_row, column)));
+      t.SetQuantity(room_row, column, digits_.FormatCell(old + v));
+      t.SetPlaces(room_row, places_text);
+      t.SetItemName(column, item_name);
     }
   }
 }
@@ -170,13 +170,13 @@ void PartSummaries::AssignWorkType(int side, int part, int row, int column,
                                    std::string_view work_type) {
   HistoryStep step(history_, "工種");
   if (side < 0 || side > 1 || part < 0 || part >= kParts) return;
-  TextGrid& t = MutableTable(side, part);
+  const TextGrid& t = table(side, part);
   if (row > kFirstRoomRow || column < kFirstItemColumn || column >= t.cols() ||
-      t.At(2, column).empty() || work_type.empty()) {
+      t.At(kSummaryItemRow, column).empty() || work_type.empty()) {
     return;
   }
   ++revision_;
-  t.Set(1, column, work_type);
+  EditTable(side, part).SetWorkType(column, work_type);
   RememberWorkTypes(&tables_);
 }
 

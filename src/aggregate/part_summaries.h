@@ -11,6 +11,7 @@
 #include "port/dialogs.h"
 #include "project/history.h"
 #include "project/project.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
 
@@ -48,7 +49,7 @@ class PartSummaries {
                       std::string_view work_type);
 
  private:
-  TextGrid& MutableTable(int side, int part);
+  SummaryTable EditTable(int side, int part);
   void AccumulatePart(int side, int part,
                       const std::vector<std::vector<std::string_view>>& rows,
                       const std::string& name, int places);

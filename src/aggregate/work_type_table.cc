@@ -61,7 +61,7 @@ std::string_view WorkTypeTable::StepNameOfColumn(int col) {
 }
 
 void WorkTypeTable::CutToHeading() {
-  work().SetRows(1);
+  estimate().SetRows(1);
   editor_shown_ = false;
 }
 
@@ -94,7 +94,7 @@ void WorkTypeTable::StartAggregation(const std::vector<std::string>& work_types,
 void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_types,
                                        MoneyRounding rounding) {
   ++revision_;
-  TextGrid& t = work();
+  WorkTypeEstimate t = estimate();
   CutToHeading();
   std::string label;
   int row = 1;
@@ -153,7 +153,7 @@ void WorkTypeTable::BuildWorkTypeTable(const std::vector<std::string>& work_type
 }
 
 void WorkTypeTable::RestoreUnitPrices() {
-  TextGrid& t = work();
+  WorkTypeEstimate t = estimate();
   const TextGrid& prices = tables_.unit_prices();
   std::string label;
   for (int r = 1; r < t.rows(); ++r) {
@@ -212,7 +212,7 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
   ++revision_;
   editor_shown_ = false;
   if (!CurrentCellExists()) return;
-  TextGrid& t = work();
+  const TextGrid& t = table();
   if (current_col_ == 6 || current_col_ == 8) {
     const std::string& left = t.At(current_row_, current_col_ - 1);
     if (left != "合計" && left != "小計") {
@@ -223,7 +223,7 @@ void WorkTypeTable::PlaceCellEditor(std::string_view unit) {
     veltrano::SaveUnitPrices(&tables_);
   } else if (current_col_ == 5 && !unit.empty() && unit != "合計" &&
              unit != "小計") {
-    t.Set(current_row_, 5, unit);
+    estimate().Set(current_row_, 5, unit);
     veltrano::SaveUnitPrices(&tables_);
   }
 }
@@ -251,7 +251,7 @@ void WorkTypeTable::EditorTextChanged(std::string_view text) {
     typed.clear();
   }
   editor_text_ = std::move(typed);
-  work().Set(current_row_, current_col_, editor_text_);
+  estimate().Set(current_row_, current_col_, editor_text_);
 }
 
 void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
@@ -260,7 +260,7 @@ void WorkTypeTable::PressEditorKey(EditorKey key, std::string_view unit,
   // The key that ends the typing into a cell belongs to its step.
   HistoryStep step(history_, StepNameOfColumn(current_col_), EditorStepKey());
   ++revision_;
-  TextGrid& t = work();
+  WorkTypeEstimate t = estimate();
   switch (key) {
     case EditorKey::kEnter:
     case EditorKey::kDown:
@@ -329,12 +329,12 @@ void WorkTypeTable::DeleteKey() {
   if (!CurrentCellExists() || current_col_ != 5) return;
   if (table().At(current_row_, 5) == "小計") return;
   ++revision_;
-  work().Set(current_row_, 5, "");
+  estimate().Set(current_row_, 5, "");
 }
 
 void WorkTypeTable::ComputeAmounts(MoneyRounding rounding) {
   ++revision_;
-  TextGrid& t = work();
+  WorkTypeEstimate t = estimate();
   for (int r = 1; r < t.rows(); ++r) {
     const std::string& quantity = t.At(r, 4);
     const std::string price = WithoutCommas(t.At(r, 6));
@@ -370,7 +370,7 @@ void WorkTypeTable::ComputeAmounts(MoneyRounding rounding) {
 
 void WorkTypeTable::ComputeSubtotals() {
   ++revision_;
-  TextGrid& t = work();
+  WorkTypeEstimate t = estimate();
   // Whole amounts summed exactly.
   double s = 0;
   double total = 0;

@@ -10,6 +10,7 @@
 #include "port/dialogs.h"
 #include "project/history.h"
 #include "project/project.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
 
@@ -107,7 +108,10 @@ class WorkTypeTable {
                    MoneyRounding rounding);
 
  private:
-  TextGrid& work() { return *tables_.interior_summaries()[kWorkTypeTable].Edit(); }
+  // The table, to be changed.
+  WorkTypeEstimate estimate() {
+    return WorkTypeEstimate(tables_.interior_summaries()[kWorkTypeTable]);
+  }
   // The name of the step of a change in a column of the table.
   static std::string_view StepNameOfColumn(int col);
   // What makes the keystrokes into the editor's cell, since it was placed

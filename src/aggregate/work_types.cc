@@ -4,54 +4,38 @@
 #include <string>
 
 #include "calc/number_text.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
-namespace {
-
-void RememberTable(const TextGrid& table, int base, TextGrid* memory) {
-  if (memory->cols() < kWorkTypeMemoryCols) memory->SetCols(kWorkTypeMemoryCols);
-  for (int c = 2; c < table.cols(); ++c) {
-    if (memory->rows() < c) memory->SetRows(memory->rows() + 1);
-    const std::string& work_type = table.At(1, c);
-    if (work_type.empty()) continue;
-    memory->Set(c - 2, base, table.At(2, c));
-    memory->Set(c - 2, base + 1, work_type);
-  }
-}
-
-}  // namespace
 
 void RememberWorkTypes(Project* tables) {
-  for (int p = 0; p < 5; ++p) {
-    RememberTable(tables->interior_summaries()[p], 2 * p,
-                  tables->work_type_memory().Edit());
-  }
-  for (int p = 0; p < 5; ++p) {
-    RememberTable(tables->exterior_summaries()[p], 10 + 2 * p,
-                  tables->work_type_memory().Edit());
-  }
-  RememberTable(tables->fittings_summary(), 20, tables->work_type_memory().Edit());
+  WorkTypeMemory memory(tables->work_type_memory());
+  for (int p = 0; p < 5; ++p) memory.Remember(tables->interior_summaries()[p], 2 * p);
+  for (int p = 0; p < 5; ++p) memory.Remember(tables->exterior_summaries()[p], 10 + 2 * p);
+  memory.Remember(tables->fittings_summary(), 20);
 }
 
-void WriteSummaryTotals(TextGrid* table, DigitSetting digits) {
-  TextGrid& t = *table;
-  for (int c = 1; c < t.cols(); ++c) {
+void WriteSummaryTotals(SummaryTable* table, DigitSetting digits) {
+  SummaryTable& t = *table;
+  for (int c = kSummaryPlacesColumn; c < t.columns(); ++c) {
     float sum = 0;
-    for (int r = 4; r < t.rows(); ++r) sum += ToSingle(LeadingNumber(t.At(r, c)));
-    if (c == 1) {
-      t.Set(3, 1, sum != 0 ? ShortestText(std::trunc(static_cast<double>(sum))) : "");
+    for (int r = kSummaryFirstRoomRow; r < t.rows(); ++r) {
+      sum += ToSingle(LeadingNumber(t.Quantity(r, c)));
+    }
+    if (c == kSummaryPlacesColumn) {
+      t.SetTotal(c, sum != 0 ? ShortestText(std::trunc(static_cast<double>(sum))) : "");
     } else {
-      t.Set(3, c, digits.FormatColumnTotal(sum));
+      t.SetTotal(c, digits.FormatColumnTotal(sum));
     }
   }
 }
 
-void RecallWorkTypes(TextGrid* table, const TextGrid& memory, int base) {
-  TextGrid& t = *table;
-  for (int c = 2; c < t.cols(); ++c) {
-    if (t.At(2, c).empty()) continue;
+void RecallWorkTypes(SummaryTable* table, const TextGrid& memory, int base) {
+  SummaryTable& t = *table;
+  for (int c = kSummaryFirstItemColumn; c < t.columns(); ++c) {
+    if (t.ItemName(c).empty()) continue;
     for (int r = 0; r < memory.rows(); ++r) {
-      if (memory.At(r, base) == t.At(2, c)) t.Set(1, c, memory.At(r, base + 1));
+      if (memory.At(r, base) == t.ItemName(c)) t.SetWorkType(c, memory.At(r, base + 1));
     }
   }
 }

@@ -4,6 +4,7 @@
 #include "calc/grid.h"
 #include "calc/rounding.h"
 #include "project/project.h"
+#include "project/summary_tables.h"
 
 namespace veltrano {
 
@@ -14,12 +15,12 @@ void RememberWorkTypes(Project* tables);
 // Row 3 of a summary table from the rows below it (row 4 on): the count of
 // places (column 1) as a whole number, blank when it is 0, and the total of
 // every item column by the totals rule of the digit setting.
-void WriteSummaryTotals(TextGrid* table, DigitSetting digits);
+void WriteSummaryTotals(SummaryTable* table, DigitSetting digits);
 
 // Row 1 of a summary table: for every item column, the work type the
 // memory's columns `base` and `base` + 1 hold for its item name (row 2),
 // compared exactly; the last matching memory row wins.
-void RecallWorkTypes(TextGrid* table, const TextGrid& memory, int base);
+void RecallWorkTypes(SummaryTable* table, const TextGrid& memory, int base);
 
 // Refreshes the work-type table copy: one row per row of the work-type
 // table below its heading, "Syuk" followed by that row's cells.
