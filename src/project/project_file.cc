@@ -327,7 +327,7 @@ std::array<bool, 2> ReadRooms(Lines& lines, const Sorted& s,
           short_last_room[side] = true;
         }
       }
-      t->rooms().Append(side, RoomRecords::ReadRoom(side, std::move(room_lines)));
+      t->rooms().AppendAsRead(side, RoomRecords::ReadRoom(side, std::move(room_lines)));
     }
   }
   progress.HideProgress();

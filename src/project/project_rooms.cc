@@ -1,5 +1,6 @@
 #include "project/project_rooms.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace veltrano {
@@ -36,7 +37,23 @@ void ProjectRooms::Tell(RoomChange change) {
   if (recorder_ != nullptr) recorder_->Record(std::move(change));
 }
 
-void ProjectRooms::Append(int side, Room room) {
+bool ProjectRooms::NameTaken(int side, std::string_view name) const {
+  if (!ValidSide(side)) return false;
+  const std::vector<std::string>& list = names(side);
+  return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+bool ProjectRooms::Full(int side) const {
+  return ValidSide(side) && count(side) >= kMaxRooms[static_cast<std::size_t>(side)];
+}
+
+bool ProjectRooms::Append(int side, Room room) {
+  if (!ValidSide(side) || Full(side) || NameTaken(side, room.name())) return false;
+  AppendAsRead(side, std::move(room));
+  return true;
+}
+
+void ProjectRooms::AppendAsRead(int side, Room room) {
   if (!ValidSide(side)) return;
   RoomList& list = Side(side);
   list.Append(std::move(room));
@@ -72,8 +89,10 @@ void ProjectRooms::Store(int side, int index, Room room) {
   Tell(std::move(change));
 }
 
-void ProjectRooms::Rename(int side, int index, std::string name) {
-  if (!ValidSide(side) || index < 0 || index >= count(side)) return;
+bool ProjectRooms::Rename(int side, int index, std::string name) {
+  if (!ValidSide(side) || index < 0 || index >= count(side)) return false;
+  if (room(side, index).name() == name) return true;
+  if (NameTaken(side, name)) return false;
   RoomChange change;
   change.kind = RoomChange::Kind::kRename;
   change.side = side;
@@ -82,6 +101,7 @@ void ProjectRooms::Rename(int side, int index, std::string name) {
   change.after_name = name;
   Side(side).Rename(index, std::move(name));
   Tell(std::move(change));
+  return true;
 }
 
 void ProjectRooms::Remove(int side, int index) {

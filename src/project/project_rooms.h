@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "project/room.h"
@@ -58,11 +59,23 @@ class ProjectRooms {
 
   void set_recorder(RoomChangeRecorder* recorder) { recorder_ = recorder; }
 
-  void Append(int side, Room room);
+  // True when a room of `side` has exactly this name: names are unique
+  // within a side, letter case counting.
+  bool NameTaken(int side, std::string_view name) const;
+  // True when `side` holds as many rooms as it may (kMaxRooms).
+  bool Full(int side) const;
+
+  // Adds a room at the end of `side`; false, and nothing added, when its
+  // name is taken or the side is full.
+  bool Append(int side, Room room);
+  // A room as a project file holds it: added whatever its name, since a
+  // file written elsewhere may repeat one and must come back as it was.
+  void AppendAsRead(int side, Room room);
   // Puts a room's content in place of room `index` (its name unchanged);
   // the cells that differ are what changed.
   void Store(int side, int index, Room room);
-  void Rename(int side, int index, std::string name);
+  // False, and nothing renamed, when another room of the side has the name.
+  bool Rename(int side, int index, std::string name);
   void Remove(int side, int index);
   void Move(int side, int from, int to);
   // Empties both sides (a project replaced); this is no change to record.

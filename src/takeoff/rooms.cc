@@ -84,16 +84,15 @@ void Rooms::RoomsDialogAdd() {
   // A name of blanks alone would show as an invisible entry.
   if (IsBlankText(n)) return;
   if (!AcceptRoomName(n)) return;
-  const std::vector<std::string>& names = tables_.rooms().names(s);
-  if (std::find(names.begin(), names.end(), n) != names.end()) {
+  if (tables_.rooms().NameTaken(s, n)) {
     dialogs_.Beep();
     dialogs_.ShowMessage(kConfirmTitle, s == kInterior
                                                      ? "同じ名前の部屋があります。"
                                                      : "同じ場所名があります。");
     return;
   }
-  const int m = static_cast<int>(names.size());
-  if (m >= kMaxRooms[s]) {
+  const int m = tables_.rooms().count(s);
+  if (tables_.rooms().Full(s)) {
     dialogs_.Beep();
     dialogs_.ShowMessage(
         kConfirmTitle, s == kInterior
@@ -102,7 +101,7 @@ void Rooms::RoomsDialogAdd() {
     return;
   }
   HistoryStep step(sheets_.history(), StepName(s, "追加"));
-  tables_.rooms().Append(s, Room(n));
+  if (!tables_.rooms().Append(s, Room(n))) return;
   d.names.push_back(n);
   sheets_.ShowAddedRoom(s, m);
   d.name_box = n;
@@ -119,7 +118,7 @@ void Rooms::RoomsDialogRename() {
   const std::vector<std::string>& names = tables_.rooms().names(s);
   if (IsBlankText(n) || p < 0 || p >= static_cast<int>(names.size())) return;
   if (!AcceptRoomName(n)) return;
-  if (std::find(names.begin(), names.end(), n) != names.end()) {
+  if (tables_.rooms().NameTaken(s, n)) {
     dialogs_.Beep();
     dialogs_.ShowMessage(kConfirmTitle, "同じ名前の部屋があります。");
     return;
@@ -130,7 +129,7 @@ void Rooms::RoomsDialogRename() {
     return;
   }
   HistoryStep step(sheets_.history(), StepName(s, "名変更"));
-  tables_.rooms().Rename(s, p, n);
+  if (!tables_.rooms().Rename(s, p, n)) return;
   d.names[static_cast<std::size_t>(p)] = n;
   sheets_.RenameShownRoom(s, p, n);
   d.move_what.clear();

@@ -1,6 +1,8 @@
-// Rooms out of another program's sheet lines, as import takes them: whole
-// rooms always, whatever the lines.
+// Rooms out of sheet lines, as import takes them (whole rooms always,
+// whatever the lines), and the rules the rooms of a project keep.
 #include "project/room_records.h"
+
+#include "project/project_rooms.h"
 
 #include <string>
 #include <string_view>
@@ -39,6 +41,31 @@ TEST(RoomRecordsTest, LinesAreTakenAsWholeRoomsWhateverTheirCount) {
   written.clear();
   RoomRecords::AppendLines(kInterior, rooms[2], &written);
   EXPECT_EQ(written, Lines("丁度", 50));
+}
+
+// Names are unique within a side as the rooms dialog requires, and a side
+// holds no more than its capacity; a file's rooms are kept as the file has
+// them, repeated names and all.
+TEST(RoomRecordsTest, TheRoomsKeepTheirNamesUniqueExceptAsAFileHoldsThem) {
+  ProjectRooms rooms;
+  EXPECT_TRUE(rooms.Append(kExterior, Room("北面")));
+  EXPECT_FALSE(rooms.Append(kExterior, Room("北面")));
+  EXPECT_TRUE(rooms.Append(kExterior, Room("北面 ")));   // another name
+  EXPECT_TRUE(rooms.Append(kInterior, Room("北面")));    // the other side
+  EXPECT_FALSE(rooms.Rename(kExterior, 1, "北面"));
+  EXPECT_EQ(rooms.names(kExterior), (std::vector<std::string>{"北面", "北面 "}));
+  EXPECT_TRUE(rooms.Rename(kExterior, 1, "南面"));
+  EXPECT_EQ(rooms.names(kExterior)[1], "南面");
+
+  for (int i = 2; i < kMaxRooms[kExterior]; ++i) {
+    ASSERT_TRUE(rooms.Append(kExterior, Room("場所" + std::to_string(i))));
+  }
+  EXPECT_TRUE(rooms.Full(kExterior));
+  EXPECT_FALSE(rooms.Append(kExterior, Room("もう一つ")));
+  EXPECT_EQ(rooms.count(kExterior), kMaxRooms[kExterior]);
+
+  rooms.AppendAsRead(kInterior, Room("北面"));
+  EXPECT_EQ(rooms.names(kInterior), (std::vector<std::string>{"北面", "北面"}));
 }
 
 }  // namespace

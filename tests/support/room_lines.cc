@@ -16,7 +16,7 @@ std::vector<std::string> SideLines(const Project& t, int side) {
 
 void AppendRoomLines(Project* t, int side, const std::vector<std::string>& lines) {
   const std::vector<std::string_view> views(lines.begin(), lines.end());
-  for (Room& room : RoomRecords::ReadRooms(side, views)) t->rooms().Append(side, std::move(room));
+  for (Room& room : RoomRecords::ReadRooms(side, views)) t->rooms().AppendAsRead(side, std::move(room));
 }
 
 }  // namespace veltrano::testing
