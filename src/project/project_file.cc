@@ -48,22 +48,23 @@ constexpr int kExteriorBase = 6;
 constexpr int kFittingsSummaryIndex = 11;
 constexpr int kSummaryTableCount = 12;
 
+// What a line of the file holds, told by its tag (KindOf).
 enum class Kind {
   kOther,
-  kData,
-  kGaib,
-  kTate,
-  kKoSu,
-  kMado,
-  kSyuk,
-  kTank,
-  kSyNC,
-  kSyGC,
-  kSyTC,
-  kSyND,
-  kSySD,
-  kSyGD,
-  kSyTD,
+  kInteriorRoom,
+  kExteriorRoom,
+  kRegisterEntry,
+  kWorkTypeMemory,
+  kFittingsStore,
+  kWorkTypeCopy,
+  kUnitPrice,
+  kInteriorSummarySize,
+  kExteriorSummarySize,
+  kFittingsSummarySize,
+  kInteriorSummaryRow,
+  kWorkTypeTableRow,
+  kExteriorSummaryRow,
+  kFittingsSummaryRow,
 };
 
 constexpr char UpperAscii(char c) {
@@ -86,33 +87,33 @@ Kind KindOf(std::string_view line) {
   if (line.size() < 4) return Kind::kOther;
   switch (PackedTag(line)) {
     case PackedTag("DATA"):
-      return Kind::kData;
+      return Kind::kInteriorRoom;
     case PackedTag("GAIB"):
-      return Kind::kGaib;
+      return Kind::kExteriorRoom;
     case PackedTag("TATE"):
-      return Kind::kTate;
+      return Kind::kRegisterEntry;
     case PackedTag("KOSU"):
-      return Kind::kKoSu;
+      return Kind::kWorkTypeMemory;
     case PackedTag("MADO"):
-      return Kind::kMado;
+      return Kind::kFittingsStore;
     case PackedTag("SYUK"):
-      return Kind::kSyuk;
+      return Kind::kWorkTypeCopy;
     case PackedTag("TANK"):
-      return Kind::kTank;
+      return Kind::kUnitPrice;
     case PackedTag("SYNC"):
-      return Kind::kSyNC;
+      return Kind::kInteriorSummarySize;
     case PackedTag("SYGC"):
-      return Kind::kSyGC;
+      return Kind::kExteriorSummarySize;
     case PackedTag("SYTC"):
-      return Kind::kSyTC;
+      return Kind::kFittingsSummarySize;
     case PackedTag("SYND"):
-      return Kind::kSyND;
+      return Kind::kInteriorSummaryRow;
     case PackedTag("SYSD"):
-      return Kind::kSySD;
+      return Kind::kWorkTypeTableRow;
     case PackedTag("SYGD"):
-      return Kind::kSyGD;
+      return Kind::kExteriorSummaryRow;
     case PackedTag("SYTD"):
-      return Kind::kSyTD;
+      return Kind::kFittingsSummaryRow;
     default:
       return Kind::kOther;
   }
@@ -162,15 +163,15 @@ bool ReadTableNumber(std::string_view text, int lo, int hi, int* number) {
 bool TableOfLine(Kind kind, const std::vector<std::string_view>& f,
                  int* table) {
   switch (kind) {
-    case Kind::kSyNC:
+    case Kind::kInteriorSummarySize:
       return ReadTableNumber(FieldAt(f, 1), 0, kWorkTypeTable, table);
-    case Kind::kSyND:
+    case Kind::kInteriorSummaryRow:
       return ReadTableNumber(FieldAt(f, 1), 0, 4, table);
-    case Kind::kSySD:
+    case Kind::kWorkTypeTableRow:
       return ReadTableNumber(FieldAt(f, 1), kWorkTypeTable, kWorkTypeTable,
                              table);
-    case Kind::kSyGC:
-    case Kind::kSyGD:
+    case Kind::kExteriorSummarySize:
+    case Kind::kExteriorSummaryRow:
       if (!ReadTableNumber(FieldAt(f, 1), 0, 4, table)) return false;
       *table += kExteriorBase;
       return true;
@@ -248,36 +249,36 @@ Sorted SortLines(const std::vector<std::string>& lines) {
     const std::string& line = lines[i];
     if (line.empty() || EqualsIgnoreCase(line, "New")) continue;
     switch (KindOf(line)) {
-      case Kind::kData:
+      case Kind::kInteriorRoom:
         s.sheet[kInterior].push_back(i);
         break;
-      case Kind::kGaib:
+      case Kind::kExteriorRoom:
         s.sheet[kExterior].push_back(i);
         break;
-      case Kind::kTate:
+      case Kind::kRegisterEntry:
         s.register_lines.push_back(i);
         break;
-      case Kind::kKoSu:
+      case Kind::kWorkTypeMemory:
         s.work_type_memory_lines.push_back(i);
         break;
-      case Kind::kMado:
+      case Kind::kFittingsStore:
         s.fittings_store_lines.push_back(i);
         break;
-      case Kind::kSyuk:
+      case Kind::kWorkTypeCopy:
         s.work_type_copy_lines.push_back(i);
         break;
-      case Kind::kTank:
+      case Kind::kUnitPrice:
         s.unit_price_lines.push_back(i);
         break;
-      case Kind::kSyNC:
-      case Kind::kSyGC:
-      case Kind::kSyTC:
+      case Kind::kInteriorSummarySize:
+      case Kind::kExteriorSummarySize:
+      case Kind::kFittingsSummarySize:
         s.sizes.push_back(i);
         break;
-      case Kind::kSyND:
-      case Kind::kSySD:
-      case Kind::kSyGD:
-      case Kind::kSyTD:
+      case Kind::kInteriorSummaryRow:
+      case Kind::kWorkTypeTableRow:
+      case Kind::kExteriorSummaryRow:
+      case Kind::kFittingsSummaryRow:
         s.rows.push_back(i);
         break;
       case Kind::kOther:
@@ -392,7 +393,7 @@ bool ReadSummaries(const Lines& lines, const Sorted& s, Project* t,
   int rows_cut = 0;
   for (std::size_t i : s.rows) {
     const Kind kind = KindOf(lines[i]);
-    SplitInto(lines[i], kind == Kind::kSySD ? '\'' : ',', &f);
+    SplitInto(lines[i], kind == Kind::kWorkTypeTableRow ? '\'' : ',', &f);
     int table = 0;
     if (!TableOfLine(kind, f, &table)) {
       ++unplaced;
