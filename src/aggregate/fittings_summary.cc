@@ -8,6 +8,7 @@
 #include "aggregate/work_types.h"
 #include "calc/number_text.h"
 #include "calc/text_util.h"
+#include "project/fittings_tables.h"
 #include "project/summary_tables.h"
 
 namespace veltrano {
@@ -80,8 +81,10 @@ void FittingsSummary::AggregateFittings() {
   // The live blocks, in store order.
   std::vector<int> blocks;
   for (int r = 0; r < store.rows(); ++r) {
-    const std::string& code = store.At(r, 1);
-    if (code.empty() || code == "@" || store.At(r, 0) == "DelData") continue;
+    if (!FittingsStoreView::NamesCode(store, r) ||
+        store.At(r, 0) == FittingsStoreView::kDeleted) {
+      continue;
+    }
     blocks.push_back(r);
   }
   int next = kFirstRow;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "calc/text_util.h"
+#include "project/fittings_tables.h"
 
 namespace veltrano {
 namespace {
@@ -48,8 +49,8 @@ void RebuildEnteredDataList(const TextGrid& store, TextGrid* list) {
   for (int r = 0; r < store.rows(); ++r) {
     if (!has_data[static_cast<std::size_t>(r)]) continue;
     const std::string& marker = store.At(r, 0);
-    if (marker.size() == 7 && EqualsIgnoreCase(marker, "DelData")) continue;
-    const bool first = store.At(r, 1) != "@";
+    if (EqualsIgnoreCase(marker, FittingsStoreView::kDeleted)) continue;
+    const bool first = !FittingsStoreView::Continues(store, r);
     list->Set(next, 0, first ? store.At(r, 1) : std::string());
     list->Set(next, 1, first ? store.At(r, 34) : std::string());
     list->Set(next, 2, first ? store.At(r + 1, 34) : std::string());

@@ -7,6 +7,7 @@
 
 #include "calc/text_file.h"
 #include "calc/text_util.h"
+#include "project/project_file.h"
 
 namespace veltrano {
 
@@ -15,10 +16,6 @@ namespace {
 constexpr std::string_view kRestingInfo =
     "符号・W・Hを入力後 OKをクリックまたはEnterキーで 登録一覧に追加されます。";
 constexpr std::string_view kPickInfo = "位置を指定してください。";
-
-bool IsTateLine(std::string_view line) {
-  return line.size() >= 4 && EqualsIgnoreCase(line.substr(0, 4), "Tate");
-}
 
 }  // namespace
 
@@ -173,15 +170,7 @@ void FittingsRegister::ReadFromFile() {
                                   "エラー(SiageHiroi:FileOpen)\n" + error);
     return;
   }
-  std::vector<FittingEntry> kept;
-  for (const std::string& line : lines) {
-    if (line.empty()) break;
-    // A line without a code would leave a gap in the register.
-    if (IsTateLine(line) && !FieldOf(line, 1).empty()) {
-      kept.push_back({std::string(FieldOf(line, 1)), std::string(FieldOf(line, 2)),
-                      std::string(FieldOf(line, 3))});
-    }
-  }
+  const std::vector<FittingEntry> kept = ReadRegisterEntries(lines);
   for (std::string& b : boxes_) b.clear();
   MutableTable().Replace(kept);
   if (static_cast<int>(kept.size()) > kMaxFittings) {
@@ -193,16 +182,6 @@ void FittingsRegister::ReadFromFile() {
   }
 }
 
-void FittingsRegister::RebuildLineCache() {
-  Touch();
-  line_cache_.clear();
-  const TextGrid& reg = grid();
-  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
-    line_cache_.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
-                          reg.At(r, 2));
-  }
-}
-
 void FittingsRegister::ShowRestingInfo() {
   Touch();
   info_ = std::string(kRestingInfo);
@@ -210,7 +189,6 @@ void FittingsRegister::ShowRestingInfo() {
 
 void FittingsRegister::ProjectReplaced() {
   Touch();
-  line_cache_.clear();
   position_pick_ = false;
   current_row_ = 0;
 }

@@ -70,10 +70,6 @@ class FittingsRegister {
   void DeleteSelected();        // "選択建具を削除"
   void DeleteAll();             // "全削除"
   void ReadFromFile();          // "ファイルから読込"
-  // The register as "Tate" lines, one per row down to the first empty code
-  // (every mode switch but to the register's own, and before every write).
-  void RebuildLineCache();
-  const std::vector<std::string>& line_cache() const { return line_cache_; }
   // The hint as it reads when nothing is being entered (every mode switch).
   void ShowRestingInfo();
   // A new or opened project replaced the open one.
@@ -92,7 +88,6 @@ class FittingsRegister {
   Platform platform_;
   std::array<std::string, 3> boxes_;
   std::string info_;
-  std::vector<std::string> line_cache_;
   bool position_pick_ = false;
   int current_row_ = 0;
   int focus_box_ = -1;

@@ -120,7 +120,7 @@ void FittingsStoreTable::Commit(std::string_view code, bool live,
   if (found >= 0) block = found;
   for (int r = 0; r < kBlockRows; ++r) {
     store.Set(block + r, 0, live ? kLive : kDeleted);
-    store.Set(block + r, 1, r == 0 ? code : "@");
+    store.Set(block + r, 1, r == 0 ? code : kContinued);
   }
   for (const BlockCell& cell : cells) {
     if (cell.row < 0 || cell.row >= kBlockRows || cell.col < 2) continue;

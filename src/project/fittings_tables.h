@@ -71,10 +71,17 @@ class FittingsStoreView {
   static constexpr int kBlockRows = 6;
   static constexpr std::string_view kLive = "Mado";
   static constexpr std::string_view kDeleted = "DelData";
+  static constexpr std::string_view kContinued = "@";
 
   explicit FittingsStoreView(const SharedTable& table) : view_(table) {}
 
   const TextGrid& grid() const { return *view_; }
+  // Row `row` continues the block above it (its code column is "@").
+  static bool Continues(const TextGrid& store, int row) { return store.At(row, 1) == kContinued; }
+  // Row `row` names a code: the first row of a block, whatever its marker.
+  static bool NamesCode(const TextGrid& store, int row) {
+    return !store.At(row, 1).empty() && !Continues(store, row);
+  }
   // The first row of the block of a code, or -1.
   int BlockOf(std::string_view code) const;
 

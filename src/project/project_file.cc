@@ -839,6 +839,19 @@ ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
   return Parse(lines, nullptr, t, dialogs, progress);
 }
 
+std::vector<FittingEntry> ReadRegisterEntries(const std::vector<std::string>& lines) {
+  std::vector<FittingEntry> entries;
+  for (const std::string& line : lines) {
+    if (line.empty()) break;
+    // A line without a code would leave a gap in the register.
+    if (KindOf(line) == Kind::kRegisterEntry && !FieldOf(line, 1).empty()) {
+      entries.push_back({std::string(FieldOf(line, 1)), std::string(FieldOf(line, 2)),
+                         std::string(FieldOf(line, 3))});
+    }
+  }
+  return entries;
+}
+
 bool IsProjectRecordLine(std::string_view raw_line) {
   return KindOf(raw_line) != Kind::kOther;
 }

@@ -84,6 +84,7 @@
 
 #include "calc/text_file.h"
 #include "port/dialogs.h"
+#include "project/fittings_tables.h"
 #include "project/project.h"
 
 namespace veltrano {
@@ -138,6 +139,11 @@ ProjectReadResult ParseProjectLines(std::vector<std::string>&& lines,
 // True for a line (raw CP932 bytes) that the reader keeps: one with a
 // record tag.
 bool IsProjectRecordLine(std::string_view raw_line);
+
+// The fittings register of another project's lines ("ファイルから読込"):
+// one entry per "Tate" line with a code, down to the first empty line. As
+// many as the lines hold; the caller keeps what the register can.
+std::vector<FittingEntry> ReadRegisterEntries(const std::vector<std::string>& lines);
 
 // A project file as read from disk, before anything is applied.
 struct LoadedProjectFile {

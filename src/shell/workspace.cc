@@ -95,7 +95,6 @@ void Workspace::SwitchMode(int index) {
   sheets_.ShowSide(side, index == kModeInterior || index == kModeExterior);
   if (index == kModeAggregation) settings_.RefillAggregationWorkTypes();
   if (index == kModeFittingsTakeoff) fittings_takeoff_.RefillLists();
-  if (index != kModeFittingsRegister) register_.RebuildLineCache();
 }
 
 void Workspace::ChooseSummary(int mode) {
@@ -192,7 +191,6 @@ void Workspace::SaveUnitPrices() { work_type_table_.RefreshUnitPrices(); }
 void Workspace::BeforeWrite() {
   sheets_.StoreShownRoom();
   RememberWorkTypes(&tables_);
-  register_.RebuildLineCache();
 }
 
 void Workspace::RefreshUnitPrices() { SaveUnitPrices(); }
@@ -217,7 +215,6 @@ void Workspace::ShowTableStep(const SharedTable& table) {
   } else if (&table == &tables_.fittings_store()) {
     mode = kModeFittingsTakeoff;
   }
-  register_.RebuildLineCache();
   fittings_takeoff_.StoreRead();
   work_type_table_.TableRestored();
   if (mode_ != mode) SwitchMode(mode);

@@ -9,6 +9,7 @@
 #include "cli/commands/arguments.h"
 #include "cli/commands/command.h"
 #include "cli/commands/opened_project.h"
+#include "project/fittings_tables.h"
 #include "shell/workspace.h"
 
 namespace veltrano {
@@ -39,8 +40,8 @@ class Info : public Command {
     int takeoffs = 0;
     for (int r = 0; r < t.fittings_store()->rows(); ++r) {
       const std::string& marker = t.fittings_store()->At(r, 0);
-      const std::string& code = t.fittings_store()->At(r, 1);
-      if (EqualsIgnoreCase(marker, "Mado") && !code.empty() && code != "@") {
+      if (EqualsIgnoreCase(marker, FittingsStoreView::kLive) &&
+          FittingsStoreView::NamesCode(t.fittings_store(), r)) {
         ++takeoffs;
       }
     }
