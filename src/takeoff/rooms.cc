@@ -39,16 +39,16 @@ bool Rooms::OpenRoomsDialog() {
   rooms_dialog_ = RoomsDialogState{};
   rooms_dialog_.open = true;
   rooms_dialog_.side = sheets_.side();
-  rooms_dialog_.names = tables_.rooms().names(sheets_.side());
   return true;
 }
 
 void Rooms::RoomsDialogSelect(int position) {
   ++revision_;
   RoomsDialogState& d = rooms_dialog_;
-  if (position < 0 || position >= static_cast<int>(d.names.size())) return;
+  const std::vector<std::string>& names = dialog_names();
+  if (position < 0 || position >= static_cast<int>(names.size())) return;
   d.selected = position;
-  d.name_box = d.names[static_cast<std::size_t>(position)];
+  d.name_box = names[static_cast<std::size_t>(position)];
 }
 
 void Rooms::TypeName(std::string_view text) {
@@ -102,7 +102,6 @@ void Rooms::RoomsDialogAdd() {
   }
   HistoryStep step(sheets_.history(), StepName(s, "追加"));
   if (!tables_.rooms().Append(s, Room(n))) return;
-  d.names.push_back(n);
   sheets_.ShowAddedRoom(s, m);
   d.name_box = n;
   d.move_what.clear();
@@ -130,7 +129,6 @@ void Rooms::RoomsDialogRename() {
   }
   HistoryStep step(sheets_.history(), StepName(s, "名変更"));
   if (!tables_.rooms().Rename(s, p, n)) return;
-  d.names[static_cast<std::size_t>(p)] = n;
   sheets_.RenameShownRoom(s, p, n);
   d.move_what.clear();
   d.move_before.clear();
@@ -157,7 +155,6 @@ void Rooms::RoomsDialogDelete() {
     sheets_.ClearSheet(s);
   }
   d.name_box.clear();
-  d.names.erase(d.names.begin() + p);
   d.selected = -1;
   d.move_what.clear();
   d.move_before.clear();
@@ -181,7 +178,6 @@ void Rooms::RoomsDialogMove() {
   // come one place up.
   HistoryStep step(sheets_.history(), StepName(s, "移動"));
   tables_.rooms().Move(s, pa, pb > pa ? pb - 1 : pb);
-  d.names = names;
   d.selected = -1;
   d.move_what.clear();
   d.move_before.clear();

@@ -18,7 +18,6 @@ struct RoomsDialogState {
   bool open = false;
   int side = 0;
   std::string name_box;                 // Text1
-  std::vector<std::string> names;       // NewRoomList (and IdouList items)
   int selected = -1;                    // selection in NewRoomList
   std::string move_what;                // IdouList(0) text
   std::string move_before;              // IdouList(1) text
@@ -36,6 +35,11 @@ class Rooms {
     return tables_.rooms().names(side);
   }
   const RoomsDialogState& dialog() const { return rooms_dialog_; }
+  // The names the dialog lists, NewRoomList (and the IdouList items): the
+  // rooms or places of the dialog's side.
+  const std::vector<std::string>& dialog_names() const {
+    return tables_.rooms().names(rooms_dialog_.side);
+  }
   // Changes of the dialog and of the rooms it shows.
   std::uint64_t revision() const { return revision_ + tables_.rooms().revision(); }
 

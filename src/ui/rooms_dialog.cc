@@ -101,12 +101,12 @@ void RoomsDialog::Run(void (Rooms::*command)()) {
 
 void RoomsDialog::Refresh(bool refill_lists) {
   const RoomsDialogState& d = rooms_.dialog();
-  if (refill_lists || d.names != listed_) {
+  if (refill_lists || rooms_.dialog_names() != listed_) {
     // Refilled lists show no choice, as after a fresh fill.
     QSignalBlocker block_names(names_);
     names_->clear();
     QStringList items;
-    for (const std::string& n : d.names) items.append(ToQString(n));
+    for (const std::string& n : rooms_.dialog_names()) items.append(ToQString(n));
     names_->addItems(items);
     for (QComboBox* combo : move_) {
       QSignalBlocker block(combo);
@@ -114,7 +114,7 @@ void RoomsDialog::Refresh(bool refill_lists) {
       combo->addItems(items);
       combo->setCurrentIndex(-1);
     }
-    listed_ = d.names;
+    listed_ = rooms_.dialog_names();
   }
   {
     QSignalBlocker block(names_);

@@ -313,7 +313,7 @@ void DefineExpectVerbs(Runner& r) {
            open_or_closed("expect rooms-dialog", "the rooms dialog",
                           [&w] { return w.rooms().dialog().open; }));
   r.Define("expect rooms-dialog-list", kAny, [&r, &w](const Args& a) {
-    return r.ExpectList("the rooms dialog's list", a, w.rooms().dialog().names);
+    return r.ExpectList("the rooms dialog's list", a, w.rooms().dialog_names());
   });
   r.Define("expect rooms-name-box", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 1, 1, "expect rooms-name-box TEXT")) return false;

@@ -45,7 +45,7 @@ void DefineRoomVerbs(Runner& r) {
   r.DefineAction("rooms open", kMain, &Runner::NeedTakeoff,
                  [&w] { w.rooms().OpenRoomsDialog(); });
   auto dialog_position = [&r, &w](const Token& t, int* position) {
-    const std::vector<std::string>& names = w.rooms().dialog().names;
+    const std::vector<std::string>& names = w.rooms().dialog_names();
     const auto it = std::find(names.begin(), names.end(), t.text);
     if (it == names.end()) {
       return r.Fail("no " + Quoted(t.text) + " in the dialog's list " +
