@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -15,6 +16,8 @@
 #include "cli/scenario.h"
 #include "config/folders.h"
 #include "gtest/gtest.h"
+#include "port/this_process.h"
+#include "project/project_lock.h"
 
 namespace veltrano {
 namespace {
@@ -104,11 +107,11 @@ TEST(CliUsageTest, HelpWritesTheUsageText) {
       "      write summary totals of numbers read from standard input\n"
       "  [--base DIR] info FILE.xdt\n"
       "      print the counts and the room and place names of a project\n"
-      "  [--base DIR] resave FILE.xdt -o OUT.xdt\n"
+      "  [--base DIR] resave FILE.xdt -o OUT.xdt [--force]\n"
       "      open a project and write it as \"Save\" does\n"
-      "  [--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]\n"
+      "  [--base DIR] recalc FILE.xdt -o OUT.xdt [--force] [--digits D]\n"
       "      recalculate every room and place, then write as \"Save\" does\n"
-      "  [--base DIR] aggregate FILE.xdt -o OUT.xdt [--digits D] [--rounding R] "
+      "  [--base DIR] aggregate FILE.xdt -o OUT.xdt [--force] [--digits D] [--rounding R] "
       "STEP...\n"
       "      run aggregation steps (interior, exterior, interior=NAME,..., "
       "exterior=NAME,..., fittings, worktype), then write as \"Save\" does\n"
@@ -203,6 +206,34 @@ TEST_F(CliProjectTest, ResaveWritesTheSameBytesAndRecalcTheNewValues) {
   EXPECT_EQ(no_out.status, kExitUsage);
   EXPECT_EQ(no_out.err.substr(0, no_out.err.find('\n')),
             "veltrano-cli: recalc needs -o OUT.xdt");
+}
+
+// A project another program has open is not written over, unless forced;
+// a lock whose holder is gone is no lock.
+TEST_F(CliProjectTest, CommandsThatWriteRespectALiveLock) {
+  const std::string out = (root_ / "locked.xdt").string();
+  const ProcessIdentity self = ThisProcess();
+  // Process 1 runs in every process namespace.
+  const LockHolder live{"suzuki", self.host, 1, SecondsNow()};
+  std::ofstream(LockPathOf(out), std::ios::binary) << LockLine(live);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"resave", project_, "-o", out},
+        std::vector<std::string>{"recalc", project_, "-o", out},
+        std::vector<std::string>{"aggregate", project_, "-o", out, "interior"}}) {
+    std::vector<std::string> args = {"--base", base_.string()};
+    args.insert(args.end(), command.begin(), command.end());
+    const CliRun refused = Cli(args);
+    EXPECT_EQ(refused.status, kExitFailure) << command[0];
+    EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
+              "この物件は suzuki（" + self.host + "）が開いています。");
+    EXPECT_FALSE(fs::exists(out)) << command[0];
+    args.push_back("--force");
+    EXPECT_EQ(Cli(args).status, kExitOk) << command[0];
+    fs::remove(out);
+  }
+  const LockHolder gone{"suzuki", self.host, 0x7ffffff0, SecondsNow()};
+  std::ofstream(LockPathOf(out), std::ios::binary) << LockLine(gone);
+  EXPECT_EQ(Cli({"--base", base_.string(), "resave", project_, "-o", out}).status, kExitOk);
 }
 
 // A command given a base folder writes nothing into the home folder, nor

@@ -35,7 +35,7 @@ class Aggregate : public Command {
  public:
   Aggregate()
       : Command("aggregate",
-                "[--base DIR] aggregate FILE.xdt -o OUT.xdt [--digits D] "
+                "[--base DIR] aggregate FILE.xdt -o OUT.xdt [--force] [--digits D] "
                 "[--rounding R] STEP...",
                 "run aggregation steps (interior, exterior, interior=NAME,..., "
                 "exterior=NAME,..., fittings, worktype), then write as \"Save\" "
@@ -47,10 +47,13 @@ class Aggregate : public Command {
     std::string file, out;
     std::optional<int> digits, rounding;
     std::vector<std::string> steps;
+    bool force = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "-o" && i + 1 < args.size()) {
         out = args[++i];
+      } else if (a == "--force") {
+        force = true;
       } else if (a == "--digits" && i + 1 < args.size()) {
         digits = ParseDigits(args[++i]);
         if (!digits) return UsageError(err, "--digits takes 0, 1 or 2");
@@ -68,6 +71,7 @@ class Aggregate : public Command {
     if (file.empty()) return UsageError(err, "aggregate needs FILE.xdt");
     if (out.empty()) return UsageError(err, "aggregate needs -o OUT.xdt");
     if (steps.empty()) return UsageError(err, "aggregate needs a STEP");
+    if (!MayWriteOver(out, force, err)) return kExitFailure;
 
     OpenedProject p(line.base, err);
     if (!StartAndOpen(p, file, digits)) return kExitFailure;

@@ -45,6 +45,8 @@ std::string ParseProjectArgs(const std::vector<std::string>& args,
     const std::string& a = args[i];
     if (a == "-o" && wants_out && i + 1 < args.size()) {
       parsed->out = args[++i];
+    } else if (a == "--force" && wants_out) {
+      parsed->force = true;
     } else if (a == "--digits" && allows_digits && i + 1 < args.size()) {
       parsed->digits = ParseDigits(args[++i]);
       if (!parsed->digits) return "--digits takes 0, 1 or 2";

@@ -31,9 +31,10 @@ struct ProjectArgs {
   std::string file;
   std::string out;
   std::optional<int> digits;
+  bool force = false;  // --force: write over a project another holder has locked
 };
 
-// Parses FILE [-o OUT] [--digits D] after the command's name in args[0];
+// Parses FILE [-o OUT [--force]] [--digits D] after the command's name in args[0];
 // returns an error text or "".
 std::string ParseProjectArgs(const std::vector<std::string>& args,
                              bool wants_out, bool allows_digits,

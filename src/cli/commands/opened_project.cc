@@ -9,6 +9,8 @@
 #include "cli/commands/arguments.h"
 #include "cli/commands/command.h"
 #include "config/folders.h"
+#include "port/this_process.h"
+#include "project/project_lock.h"
 
 namespace veltrano {
 
@@ -26,6 +28,16 @@ bool StartAndOpen(OpenedProject& p, const std::string& file,
   return p.workspace.session().project_open();
 }
 
+bool MayWriteOver(const std::string& out, bool force, std::ostream& err) {
+  if (force) return true;
+  const LockLook look = LookAtLock(out, ThisProcess(), SecondsNow());
+  if (look.standing != LockStanding::kLive) return true;
+  err << "この物件は " << look.holder.Named() << "が開いています。\n"
+      << out << " is locked by " << look.holder.user << " on " << look.holder.host
+      << " (process " << look.holder.pid << "); --force writes over it\n";
+  return false;
+}
+
 int ResaveProject(const std::optional<std::string>& base,
                   const std::vector<std::string>& args, std::ostream& err,
                   bool recalculate) {
@@ -36,6 +48,7 @@ int ResaveProject(const std::optional<std::string>& base,
   }
   OpenedProject p(base, err);
   if (!StartAndOpen(p, parsed.file, parsed.digits)) return kExitFailure;
+  if (!MayWriteOver(parsed.out, parsed.force, err)) return kExitFailure;
   Workspace& w = p.workspace;
   if (recalculate) {
     w.SwitchMode(kModeInterior);

@@ -32,6 +32,11 @@ struct OpenedProject {
 bool StartAndOpen(OpenedProject& p, const std::string& file,
                   std::optional<int> digits);
 
+// Whether a command may write `out`: false, with the holder named on
+// `err`, while another program that is still running has the project
+// locked, unless `force` is given.
+bool MayWriteOver(const std::string& out, bool force, std::ostream& err);
+
 // `resave` and `recalc`: opens FILE, recalculates every room and place when
 // `recalculate`, and writes OUT as "Save" does.
 int ResaveProject(const std::optional<std::string>& base,

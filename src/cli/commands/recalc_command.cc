@@ -13,7 +13,7 @@ class Recalc : public Command {
  public:
   Recalc()
       : Command(
-            "recalc", "[--base DIR] recalc FILE.xdt -o OUT.xdt [--digits D]",
+            "recalc", "[--base DIR] recalc FILE.xdt -o OUT.xdt [--force] [--digits D]",
             "recalculate every room and place, then write as \"Save\" does") {}
 
   int Execute(const CommandLine& line, std::istream&, std::ostream&,

@@ -12,7 +12,7 @@ namespace {
 class Resave : public Command {
  public:
   Resave()
-      : Command("resave", "[--base DIR] resave FILE.xdt -o OUT.xdt",
+      : Command("resave", "[--base DIR] resave FILE.xdt -o OUT.xdt [--force]",
                 "open a project and write it as \"Save\" does") {}
 
   int Execute(const CommandLine& line, std::istream&, std::ostream&,
