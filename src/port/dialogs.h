@@ -18,6 +18,14 @@ enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel };
 // The button the user pressed to close a question.
 enum class Answer { kOk, kCancel, kYes, kNo };
 
+// The captions of a question's three buttons, in the order of the answers
+// kYes, kNo and kCancel.
+struct ChoiceCaptions {
+  std::string yes;
+  std::string no;
+  std::string cancel;
+};
+
 // Everything the core says to the user, or asks of them, goes through this
 // interface: modal message boxes, questions and the system beep. The desktop
 // application shows real dialogs; tests and the command-line tool script them.
@@ -27,6 +35,16 @@ class Dialogs : public MessageSink {
   virtual Answer Ask(std::string_view title, std::string_view text,
                      Buttons buttons,
                      MessageIcon icon = MessageIcon::kQuestion) = 0;
+
+  // A modal question of three choices captioned for it: the first answers
+  // kYes, the second kNo, the third (and closing the box) kCancel. Where
+  // the buttons cannot be captioned, it is a Yes/No/Cancel question.
+  virtual Answer AskChoice(std::string_view title, std::string_view text,
+                           const ChoiceCaptions& captions,
+                           MessageIcon icon = MessageIcon::kQuestion) {
+    (void)captions;
+    return Ask(title, text, Buttons::kYesNoCancel, icon);
+  }
 
   // The system beep.
   virtual void Beep() = 0;

@@ -38,6 +38,24 @@ std::array<SharedTable*, 17> Project::Tables() {
           &exterior_summaries_[4], &fittings_summary_};
 }
 
+std::array<const SharedTable*, 17> Project::Tables() const {
+  return {&fittings_register_,     &fittings_store_,        &work_type_memory_,
+          &work_type_copy_,        &unit_prices_,           &interior_summaries_[0],
+          &interior_summaries_[1], &interior_summaries_[2], &interior_summaries_[3],
+          &interior_summaries_[4], &interior_summaries_[5], &exterior_summaries_[0],
+          &exterior_summaries_[1], &exterior_summaries_[2], &exterior_summaries_[3],
+          &exterior_summaries_[4], &fittings_summary_};
+}
+
+Project Project::Snapshot() const {
+  Project copy;
+  copy.rooms_ = rooms_;
+  const std::array<SharedTable*, 17> to = copy.Tables();
+  const std::array<const SharedTable*, 17> from = Tables();
+  for (std::size_t i = 0; i < to.size(); ++i) to[i]->Restore(from[i]->Share());
+  return copy;
+}
+
 void Project::LayOutSummaryTables() {
   for (int p = 0; p < 5; ++p) {
     LayOutPartTable(kInterior, p, interior_summaries_[p].Edit());

@@ -61,6 +61,13 @@ class Project {
 
   // Every table, for what is done to each alike.
   std::array<SharedTable*, 17> Tables();
+  std::array<const SharedTable*, 17> Tables() const;
+
+  // A copy of the project as it stands that shares every room and table
+  // with it: made in a moment whatever the project's size, and unchanged by
+  // later changes (a table's next change copies it first). It tells no
+  // recorder, and may be read on another thread while this one changes.
+  Project Snapshot() const;
 
   // Lays out the summary tables as at start-up: their heading rows and one
   // empty item column.

@@ -7,6 +7,7 @@
 
 #include "calc/text_file.h"
 #include "calc/text_util.h"
+#include "port/this_process.h"
 #include "project/project_file.h"
 
 namespace veltrano {
@@ -30,6 +31,10 @@ fs::path WithProjectExtension(fs::path path) {
 std::string ProjectNameOf(const fs::path& path) {
   const std::string name = path.filename().string();
   return name.substr(0, name.size() - 4);
+}
+
+std::string HeldText(const LockHolder& holder) {
+  return "この物件は " + holder.Named() + "が開いています。";
 }
 
 }  // namespace
@@ -77,7 +82,10 @@ void ProjectSession::NewProject() {
   project_path_ = path;
   project_name_ = ProjectNameOf(path);
   damaged_ = false;
+  read_only_ = false;
+  restored_ = false;
   ++revision_;
+  TakeLock(path);
   tables_.Reset(/*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/false);
 }
@@ -99,9 +107,15 @@ void ProjectSession::SaveProjectAs() {
                             MessageIcon::kWarning) != Answer::kYes) {
     return;
   }
+  if (!MayTakeOver(path)) return;
   const fs::path old_path = project_path_;
   const std::string old_name = project_name_;
   const bool old_damaged = damaged_;
+  const bool old_read_only = read_only_;
+  const bool old_restored = restored_;
+  read_only_ = false;
+  // A file of its own replaces nothing the recovered work came from.
+  restored_ = false;
   project_path_ = path;
   project_name_ = ProjectNameOf(project_path_);
   // The damaged file stays as it is; the new one is written whole.
@@ -113,8 +127,11 @@ void ProjectSession::SaveProjectAs() {
     project_path_ = old_path;
     project_name_ = old_name;
     damaged_ = old_damaged;
+    read_only_ = old_read_only;
+    restored_ = old_restored;
     return;
   }
+  TakeLock(path);
   platform_.dialogs.ShowMessage(kConfirmTitle, "名前を変更して保存しました。");
 }
 
@@ -130,10 +147,19 @@ void ProjectSession::OpenProject() {
     ReportNotAProject(*chosen, platform_.dialogs);
     return;
   }
+  bool read_only = false;
+  if (!AskAboutLock(*chosen, &read_only)) return;
   project_path_ = *chosen;
   project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
   damaged_ = false;
+  read_only_ = read_only;
+  restored_ = false;
   ++revision_;
+  if (read_only) {
+    lock_.Release();
+  } else {
+    TakeLock(*chosen);
+  }
   tables_.Reset(/*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/true);
   platform_.progress.ShowProgress(0);
@@ -146,6 +172,8 @@ void ProjectSession::OpenProject() {
     // Nothing that a later save could write over the file is left open.
     project_path_.clear();
     project_name_.clear();
+    read_only_ = false;
+    lock_.Release();
     ++revision_;
     platform_.progress.HideProgress();
     return;
@@ -179,11 +207,128 @@ bool ProjectSession::WriteProjectTo(const fs::path& path) {
   return true;
 }
 
+ProjectSession::Restore ProjectSession::RestoreProject(const fs::path& copy,
+                                                       const RecoveryRecord& record) {
+  LoadedProjectFile loaded;
+  std::string error;
+  if (!LoadProjectFile(copy, &loaded, &error) || !loaded.is_project) return Restore::kDamaged;
+  bool read_only = false;
+  if (!AskAboutLock(record.original, &read_only)) return Restore::kCancelled;
+  project_path_ = record.original;
+  project_name_ = record.name;
+  damaged_ = false;
+  read_only_ = read_only;
+  restored_ = true;
+  restored_from_ = record.original_stamp;
+  ++revision_;
+  if (read_only) {
+    lock_.Release();
+  } else {
+    TakeLock(record.original);
+  }
+  tables_.Reset(/*keep_unit_prices=*/true);
+  hooks_.ProjectReplaced(/*opening=*/true);
+  platform_.progress.ShowProgress(0);
+  const ProjectReadResult result =
+      ApplyProjectFile(std::move(loaded), &tables_, platform_.dialogs, platform_.progress);
+  platform_.progress.HideProgress();
+  // The program writes its copies whole: one read short or with notices is
+  // not the work it held, and is not opened as if it were.
+  if (result.failed || result.damaged) {
+    project_path_.clear();
+    project_name_.clear();
+    read_only_ = false;
+    restored_ = false;
+    lock_.Release();
+    tables_.Reset(/*keep_unit_prices=*/true);
+    hooks_.ProjectReplaced(/*opening=*/false);
+    ++revision_;
+    return Restore::kDamaged;
+  }
+  hooks_.ProjectRead(result);
+  return Restore::kRestored;
+}
+
 bool ProjectSession::SaveProject(bool confirm) {
   if (!project_open()) return false;
+  if (read_only_) {
+    // Another holder has the file: only a file of its own takes the work.
+    if (platform_.dialogs.Ask(kConfirmTitle,
+                              "読み取り専用で開いているため上書き保存できません。\n"
+                              "名前を変えて保存しますか？",
+                              Buttons::kYesNo, MessageIcon::kWarning) == Answer::kYes) {
+      SaveProjectAs();
+    }
+    // Saved under another name, the project is no longer read-only.
+    save_declined_ = read_only_;
+    return !read_only_;
+  }
+  if (restored_ && StampOf(project_path_) != restored_from_) {
+    // The work was recovered from a copy: another save of the original since
+    // would be lost without a word.
+    const std::string text =
+        StampOf(project_path_)
+            ? "物件ファイル " + project_path_.filename().string() +
+                  " は、復元したデータの元になった時から変更されています。\n上書きしますか？"
+            : "物件ファイル " + project_path_.filename().string() +
+                  " は、復元したデータの元になった時から移動または削除されています。\n保存しますか？";
+    if (platform_.dialogs.Ask(kConfirmTitle, text, Buttons::kYesNo, MessageIcon::kWarning) !=
+        Answer::kYes) {
+      save_declined_ = true;
+      return false;
+    }
+  }
   if (!WriteProjectTo(project_path_)) return false;
+  restored_ = false;
+  hooks_.ProjectSaved();
   if (confirm) platform_.dialogs.ShowMessage(kConfirmTitle, "上書きしました。");
   return true;
+}
+
+bool ProjectSession::AskAboutLock(const fs::path& path, bool* read_only) {
+  *read_only = false;
+  if (!locking_) return true;
+  const LockLook look = LookAtLock(path, ThisProcess(), SecondsNow());
+  if (look.standing != LockStanding::kLive) return true;
+  switch (platform_.dialogs.AskChoice(kConfirmTitle, HeldText(look.holder),
+                                      {"読み取り専用で開く", "開く", "キャンセル"},
+                                      MessageIcon::kWarning)) {
+    case Answer::kYes:
+      *read_only = true;
+      return true;
+    case Answer::kNo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ProjectSession::TakeLock(const fs::path& path) {
+  if (!locking_) return;
+  const LockLook look = LookAtLock(path, ThisProcess(), SecondsNow());
+  if (look.standing == LockStanding::kStale && !look.holder.user.empty()) {
+    platform_.dialogs.ShowMessage(
+        kConfirmTitle, "この物件のロックは " + look.holder.Named() + "が " +
+                           LocalTimeText(look.holder.since) +
+                           " に残したもので、使われていないため引き継ぎます。");
+  }
+  std::string error;
+  if (!lock_.Take(path, &error)) {
+    platform_.dialogs.ShowMessage(
+        kConfirmTitle,
+        "この物件のフォルダにロックファイルを作れませんでした。\n"
+        "ほかの人が同時にこの物件を開いても知らせることができません。\n" + error,
+        MessageIcon::kWarning);
+  }
+}
+
+bool ProjectSession::MayTakeOver(const fs::path& path) {
+  if (!locking_) return true;
+  const LockLook look = LookAtLock(path, ThisProcess(), SecondsNow());
+  if (look.standing != LockStanding::kLive) return true;
+  platform_.dialogs.ShowMessage(kConfirmTitle, HeldText(look.holder) + "\n保存できません。",
+                                MessageIcon::kWarning);
+  return false;
 }
 
 bool ProjectSession::BackUpProject() {

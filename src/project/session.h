@@ -8,6 +8,8 @@
 #include "config/folders.h"
 #include "port/dialogs.h"
 #include "project/project_file.h"
+#include "project/project_lock.h"
+#include "project/recovery_copies.h"
 #include "project/project.h"
 
 namespace veltrano {
@@ -39,6 +41,8 @@ class ProjectHooks {
   // Rooms or places of another project were appended to a side: no room of
   // that side is shown any more.
   virtual void RoomsImported(int side) = 0;
+  // The open project was written to its own file (Save, Save As).
+  virtual void ProjectSaved() {}
 };
 
 // The open project: its name and file, and New ("新規物件を作成"), Save As
@@ -59,6 +63,15 @@ class ProjectSession {
   void NewProject();
   void SaveProjectAs();
   void OpenProject();
+  // Opens the recovery copy `copy` as the project `record` names, under
+  // its original file with its changes unsaved: the next save writes the
+  // original, asking first when something else has written it since the
+  // work started from it. A copy that cannot be read whole is not opened
+  // (kDamaged: the caller sets it aside); the user may cancel at the
+  // question of a locked original (kCancelled). Only at start-up, with no
+  // project open.
+  enum class Restore { kRestored, kDamaged, kCancelled };
+  Restore RestoreProject(const std::filesystem::path& copy, const RecoveryRecord& record);
   bool SaveProject(bool confirm);
   bool BackUpProject();
   // The open project was read from a damaged file: the first save over that
@@ -67,12 +80,32 @@ class ProjectSession {
   // The last write stopped because the user declined to replace a damaged
   // file (not a failure: nothing is wrong with the disk).
   bool save_declined() const { return save_declined_; }
+  // The project was opened read-only, another holder having it open: Save
+  // offers Save As instead.
+  bool read_only() const { return read_only_; }
+  // The open project came from a recovery copy and has not been saved.
+  bool restored() const { return restored_; }
+  // Whether opening, creating and saving under a new name lock the project
+  // (the desktop program and its scenarios do; the command-line tool only
+  // looks at locks before writing).
+  void set_locking(bool on) { locking_ = on; }
   // Writes the open project to `path` as a save does. Returns false with a
   // message on failure, and without one when the user declined to replace
   // a damaged file.
   bool WriteProjectTo(const std::filesystem::path& path);
 
  private:
+  // Before `path` is opened: asks what to do when another holder that is
+  // still there has it open. False when the user cancels; *read_only when
+  // it is to be opened read-only.
+  bool AskAboutLock(const std::filesystem::path& path, bool* read_only);
+  // Locks `path`, the project now open (a stale holder's lock taken over
+  // with a notice, a folder without room for a lock file told).
+  void TakeLock(const std::filesystem::path& path);
+  // Whether `path` may become the project's file under Save As: not while
+  // another holder that is still there has it open.
+  bool MayTakeOver(const std::filesystem::path& path);
+
   const Folders& folders_;
   Project& tables_;
   Platform platform_;
@@ -83,6 +116,12 @@ class ProjectSession {
   // replaced yet.
   bool damaged_ = false;
   bool save_declined_ = false;
+  bool read_only_ = false;
+  bool locking_ = true;
+  // The original file as a restored project's work started from it.
+  std::optional<FileStamp> restored_from_;
+  bool restored_ = false;
+  ProjectLock lock_;
   std::uint64_t revision_ = 0;
 };
 

@@ -28,6 +28,8 @@ class SharedTable {
   explicit SharedTable(TextGrid table) : table_(std::make_shared<TextGrid>(std::move(table))) {}
   // A copy holds the same texts, and tells no recorder.
   SharedTable(const SharedTable& other) : table_(std::make_shared<TextGrid>(*other.table_)) {}
+  // A moved table keeps its versions and its recorder.
+  SharedTable(SharedTable&& other) noexcept = default;
   SharedTable& operator=(const SharedTable& other) {
     if (this != &other) *Edit() = *other.table_;
     return *this;

@@ -1,9 +1,12 @@
 #include "shell/workspace.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
 #include "aggregate/work_types.h"
+#include "port/this_process.h"
 
 namespace veltrano {
 
@@ -32,7 +35,12 @@ Workspace::Workspace(Folders folders, Platform platform)
       work_type_table_(tables_, platform_),
       aggregation_dialog_(tables_, part_summaries_, platform_),
       summary_view_(tables_, platform_),
-      print_dialog_(tables_, fittings_takeoff_, settings_, platform_) {
+      print_dialog_(tables_, fittings_takeoff_, settings_, platform_),
+      recovery_(folders_.base / "Recovery") {
+  // Tests set the interval of the recovery copies.
+  if (const char* seconds = std::getenv("VELTRANO_AUTOSAVE_SECONDS"); seconds != nullptr) {
+    recovery_.set_interval(std::atoi(seconds));
+  }
   tables_.Reset(/*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
   sheets_.SetHistory(&history_);
@@ -76,6 +84,7 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
   if (!settings_.LoadCompanyNames(&error)) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
   }
+  if (offers_recovery_) OfferRecoveryCopies();
   return true;
 }
 
@@ -154,6 +163,8 @@ bool Workspace::RequestClose() {
     case Answer::kYes:
       break;
     case Answer::kNo:
+      // The work is given up: its recovery copy with it.
+      recovery_.ProjectClosed();
       return true;
     default:
       return false;
@@ -199,10 +210,96 @@ void Workspace::ProjectReplaced(bool opening) {
   sheets_.ProjectReplaced(opening);
   register_.ProjectReplaced();
   fittings_takeoff_.ProjectReplaced();
+  // The project before is gone, and its recovery copy with it; a new one
+  // starts now, an opened one once it has been read.
+  if (opening || !session_.project_open()) {
+    recovery_.ProjectClosed();
+  } else {
+    recovery_.ProjectStarted(session_.project_path(), session_.project_name(),
+                             StampOf(session_.project_path()), ChangeMark(), false);
+  }
 }
 
 void Workspace::ProjectRead(const ProjectReadResult& result) {
   if (result.had_sheet_or_fittings) fittings_takeoff_.StoreRead();
+  const bool restored = restoring_ != nullptr;
+  recovery_.ProjectStarted(session_.project_path(), session_.project_name(),
+                           restored ? restoring_->original_stamp
+                                    : StampOf(session_.project_path()),
+                           ChangeMark(), restored);
+}
+
+void Workspace::ProjectSaved() {
+  recovery_.ProjectStarted(session_.project_path(), session_.project_name(),
+                           StampOf(session_.project_path()), ChangeMark(), false);
+}
+
+std::uint64_t Workspace::ChangeMark() const {
+  std::uint64_t mark = tables_.rooms().revision();
+  for (const SharedTable* table : tables_.Tables()) mark = mark * 31 + table->revision();
+  // The shown sheet's changes count once they are not stored.
+  if (sheets_.UnstoredShownRoom()) mark = mark * 31 + sheets_.ShownChangeMark();
+  return mark;
+}
+
+Project Workspace::RecoverySnapshot() const {
+  Project snapshot = tables_.Snapshot();
+  if (std::optional<TakeoffSheets::UnstoredRoom> shown = sheets_.UnstoredShownRoom()) {
+    snapshot.rooms().Store(shown->side, shown->position, std::move(shown->room));
+  }
+  return snapshot;
+}
+
+void Workspace::Tick() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  recovery_.Tick(std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
+                 ChangeMark(), [this] { return RecoverySnapshot(); });
+}
+
+void Workspace::OfferRecoveryCopies() {
+  const std::vector<RecoveryCopies::Left> left = recovery_.copies().FindLeft(ThisProcess());
+  for (const RecoveryCopies::Left& copy : left) {
+    if (!copy.record) {
+      const std::optional<std::filesystem::path> aside = recovery_.copies().SetAside(copy.copy);
+      platform_.dialogs.ShowMessage(
+          kTitleConfirm, "復元データ " + copy.copy.filename().string() +
+                             " は記録が読めないため開きません。" +
+                             (aside ? "\n" + aside->parent_path().string() + " に移しました。"
+                                    : std::string()),
+          MessageIcon::kWarning);
+      continue;
+    }
+    const RecoveryRecord& record = *copy.record;
+    const std::string text = "前回、保存されずに終了した物件があります。\n\n" + record.name +
+                             "（" + LocalTimeText(record.saved) + "）\n" +
+                             record.original.string();
+    switch (platform_.dialogs.AskChoice(kTitleConfirm, text, {"復元", "破棄", "後で"})) {
+      case Answer::kYes: {
+        restoring_ = &record;
+        const ProjectSession::Restore restored = session_.RestoreProject(copy.copy, record);
+        restoring_ = nullptr;
+        if (restored == ProjectSession::Restore::kRestored) {
+          // One project at a time: the others wait for the next start.
+          return;
+        }
+        if (restored == ProjectSession::Restore::kDamaged) {
+          const std::optional<std::filesystem::path> aside =
+              recovery_.copies().SetAside(copy.copy);
+          platform_.dialogs.ShowMessage(
+              kTitleConfirm, "復元データ " + record.name + " は壊れているため開きません。" +
+                                 (aside ? "\n" + aside->parent_path().string() + " に移しました。"
+                                        : std::string()),
+              MessageIcon::kWarning);
+        }
+        break;
+      }
+      case Answer::kNo:
+        RecoveryCopies::Remove(copy.copy);
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }

@@ -20,6 +20,7 @@
 #include "project/import.h"
 #include "project/project.h"
 #include "project/session.h"
+#include "shell/recovery_keeper.h"
 #include "takeoff/item_copy.h"
 #include "takeoff/rooms.h"
 #include "takeoff/sheet_editing.h"
@@ -74,6 +75,15 @@ class Workspace : private ProjectHooks, private HistoryView {
   bool RequestClose();
   // Ctrl+click on the project name.
   bool BackUpProject();
+  // The timers: the recovery copy, when one is due (every second or so).
+  void Tick();
+  // The recovery copies of the base folder and the one being kept.
+  RecoveryKeeper& recovery() { return recovery_; }
+  // Whether start-up offers the recovery copies left behind (the desktop
+  // program and its scenarios; the command-line tool's commands do not).
+  void set_offers_recovery(bool on) { offers_recovery_ = on; }
+  // Whether the open project has changes that are not saved.
+  bool HasUnsavedChanges() const { return recovery_.changed(ChangeMark()); }
   // A mouse press on an entry of the room list of the current side.
   void ClickRoomList(std::optional<int> position);
   // Refreshes the work-type table copy and rebuilds the unit-price table.
@@ -137,6 +147,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   void ProjectReplaced(bool opening) override;
   void ProjectRead(const ProjectReadResult& result) override;
   void RoomsImported(int side) override;
+  void ProjectSaved() override;
   // HistoryView.
   void StoreShown() override;
   void ShowStep(const StepPlace& place) override;
@@ -144,6 +155,13 @@ class Workspace : private ProjectHooks, private HistoryView {
 
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);
+  // Differs after every change of the project, the shown sheet's included.
+  std::uint64_t ChangeMark() const;
+  // The project as it stands, the shown room with it, for a recovery copy.
+  Project RecoverySnapshot() const;
+  // At start-up: the recovery copies that programs no longer running left
+  // behind, each offered to be restored, discarded or kept for later.
+  void OfferRecoveryCopies();
 
   Folders folders_;
   Platform platform_;
@@ -167,6 +185,11 @@ class Workspace : private ProjectHooks, private HistoryView {
   PrintDialog print_dialog_;
   int mode_ = 0;
   std::uint64_t revision_ = 0;
+  // Set while a recovery copy is being opened.
+  const RecoveryRecord* restoring_ = nullptr;
+  bool offers_recovery_ = true;
+  // Last, so that a copy being written is waited for first.
+  RecoveryKeeper recovery_;
 };
 
 }  // namespace veltrano

@@ -197,6 +197,21 @@ void TakeoffSheets::StoreShownRoomAsTyped() {
   NoteShownAsStored(s);
 }
 
+std::optional<TakeoffSheets::UnstoredRoom> TakeoffSheets::UnstoredShownRoom() const {
+  const int s = side_;
+  const int k = current_room_[s];
+  if (k < 0 || k >= tables_.rooms().count(s)) return std::nullopt;
+  if (shown_as_stored_[s] == MarkOfShown(s)) return std::nullopt;
+  return UnstoredRoom{s, k, BuildShownRoom()};
+}
+
+std::uint64_t TakeoffSheets::ShownChangeMark() const {
+  std::uint64_t mark = sheets_[0].change_mark() * 31 + sheets_[1].change_mark();
+  std::hash<std::string> hash;
+  for (const std::string& parameter : parameters_) mark = mark * 31 + hash(parameter);
+  return (mark * 31 + hash(places_count_)) * 2 + (done_mark_ ? 1 : 0);
+}
+
 TakeoffSheets::ShownMark TakeoffSheets::MarkOfShown(int side) const {
   ShownMark mark;
   mark.sheet = sheets_[side].change_mark();

@@ -176,6 +176,18 @@ class TakeoffSheets {
   // Stores the shown room as StoreVisibleSheet does, leaving the boxes as
   // they were typed (for the history, between two keystrokes).
   void StoreShownRoomAsTyped();
+  // The shown room as it would be stored, with its side and position, when
+  // the sheet or the boxes beside it hold changes the project does not have
+  // yet: for a copy of the project taken without storing anything.
+  struct UnstoredRoom {
+    int side;
+    int position;
+    Room room;
+  };
+  std::optional<UnstoredRoom> UnstoredShownRoom() const;
+  // Differs after every change of the shown sheets or the boxes beside
+  // them.
+  std::uint64_t ShownChangeMark() const;
   // Stores the shown sheet when the takeoff panel shows a room.
   void StoreShownRoom();
   void ShowRoom(std::optional<int> position);

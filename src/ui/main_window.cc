@@ -103,6 +103,12 @@ MainForm::MainForm(Workspace& workspace, QtProgress* progress, QWidget* parent)
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->installEventFilter(this);
   }
+  // The recovery copy is looked after once a second; writing one takes a
+  // snapshot here and the rest on a thread of its own.
+  auto* recovery_timer = new QTimer(this);
+  recovery_timer->setObjectName("RecoveryTimer");
+  connect(recovery_timer, &QTimer::timeout, this, [this] { ws_.Tick(); });
+  recovery_timer->start(1000);
   // Everything below the toolbar scrolls when the window cannot be as
   // large as it would like (a large display size on a small screen):
   // nothing is ever out of reach, and the window never outgrows the screen.

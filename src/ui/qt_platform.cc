@@ -168,6 +168,23 @@ Answer QtDialogs::Ask(std::string_view title, std::string_view text,
   }
 }
 
+Answer QtDialogs::AskChoice(std::string_view title, std::string_view text,
+                            const ChoiceCaptions& captions, MessageIcon icon) {
+  BeforeShowing();
+  QMessageBox box(IconOf(icon), ToQString(title), ToQString(text), QMessageBox::NoButton,
+                  parent_);
+  box.setObjectName("MessageBox");
+  QPushButton* yes = box.addButton(ToQString(captions.yes), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(ToQString(captions.no), QMessageBox::NoRole);
+  QPushButton* cancel = box.addButton(ToQString(captions.cancel), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == yes) return Answer::kYes;
+  if (box.clickedButton() == no) return Answer::kNo;
+  return Answer::kCancel;
+}
+
 void QtDialogs::Beep() { QApplication::beep(); }
 
 std::optional<std::filesystem::path> QtFileDialogs::ChooseFileToOpen(

@@ -52,6 +52,9 @@ class QtDialogs : public Dialogs {
                    MessageIcon icon = MessageIcon::kNone) override;
   Answer Ask(std::string_view title, std::string_view text, Buttons buttons,
              MessageIcon icon = MessageIcon::kQuestion) override;
+  Answer AskChoice(std::string_view title, std::string_view text,
+                   const ChoiceCaptions& captions,
+                   MessageIcon icon = MessageIcon::kQuestion) override;
   void Beep() override;
 
  private:

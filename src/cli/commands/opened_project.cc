@@ -17,7 +17,12 @@ namespace veltrano {
 OpenedProject::OpenedProject(const std::optional<std::string>& base,
                              std::ostream& err)
     : dialogs(err),
-      workspace(ResolveFolders(base), Platform{dialogs, files, progress, clipboard}) {}
+      workspace(ResolveFolders(base), Platform{dialogs, files, progress, clipboard}) {
+  // The commands read whatever holds the file and look at its lock only
+  // before they write.
+  workspace.session().set_locking(false);
+  workspace.set_offers_recovery(false);
+}
 
 bool StartAndOpen(OpenedProject& p, const std::string& file,
                   std::optional<int> digits) {

@@ -330,7 +330,7 @@ bool Runner::RunLine(const Args& tokens) {
   dialogs_.problem.clear();
   if (!verb.run(args)) return false;
   if (!dialogs_.problem.empty()) return Fail(dialogs_.problem);
-  if (!dialogs_.answers.empty()) {
+  if (!dialogs_.answers.empty() && !queuing_start_answers_) {
     std::string left;
     for (Answer answer : dialogs_.answers)
       left += " " + std::string(AnswerName(answer));
@@ -349,11 +349,30 @@ bool Runner::Run(std::string_view script, std::string_view name) {
   failure_.clear();
   failure_line_ = 0;
   line_ = 0;
-  if (!ws_.Startup()) return Fail("the program could not start");
-  dialogs_.shown.clear();
-
   const std::vector<std::string_view> lines = SplitLines(script);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  // The answers before the first other line are for the questions of
+  // start-up (a recovery copy offered, a locked project).
+  std::size_t first = 0;
+  for (; first < lines.size(); ++first) {
+    line_ = static_cast<int>(first) + 1;
+    Args tokens;
+    std::string error;
+    if (!Tokenize(lines[first], &tokens, &error)) return Fail(error);
+    if (tokens.empty()) continue;
+    if (tokens[0].text != "answer") break;
+    queuing_start_answers_ = true;
+    const bool queued = RunLine(tokens);
+    queuing_start_answers_ = false;
+    if (!queued) return false;
+  }
+  if (!ws_.Startup()) return Fail("the program could not start");
+  if (!dialogs_.problem.empty()) return Fail(dialogs_.problem);
+  if (!dialogs_.answers.empty()) {
+    dialogs_.answers.clear();
+    return Fail("no question at start-up took the answer(s) queued for it");
+  }
+
+  for (std::size_t i = first; i < lines.size(); ++i) {
     line_ = static_cast<int>(i) + 1;
     if (BlockLine(lines[i])) {
       return Fail("lines starting with \"|\" belong after write-file only");

@@ -151,6 +151,7 @@ class Runner {
   std::vector<std::string> block_;  // the "|" lines after the current line
   int block_line_ = 0;              // the line of the first of them
   bool checked_ = false;  // a dialog expectation ran since the last action
+  bool queuing_start_answers_ = false;  // the script's leading answer lines
   WindowState window_;
 };
 

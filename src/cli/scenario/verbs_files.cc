@@ -1,7 +1,9 @@
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include "calc/text_file.h"
 #include "cli/scenario/runner.h"
@@ -32,6 +34,22 @@ void DefineFileVerbs(Runner& r) {
       }
       r.dialogs().answers.push_back(it->second);
     }
+    return true;
+  });
+  // ---- Time passing: the timers run (the recovery copy) -------------------
+  r.Define("wait", kAny, [&r](const Args& a) {
+    int seconds = 0;
+    if (!r.Arity(a, 1, 1, "wait SECONDS") ||
+        !r.Count(a[0], 0, 24 * 60 * 60, "the seconds to wait", &seconds)) {
+      return false;
+    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    do {
+      r.workspace().Tick();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < end);
+    r.workspace().Tick();
+    r.workspace().recovery().Wait();
     return true;
   });
   r.Define("choose-file", kAny, [&r](const Args& a) {
