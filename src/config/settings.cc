@@ -1,5 +1,6 @@
 #include "config/settings.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -53,6 +54,7 @@ const std::vector<DefaultFile>& DefaultFiles() {
       {kDigitsFile, {"0"}},
       {kSaveOnSwitchFile, {"0"}},
       {kCompanyNamesFile, {}},
+      {kRecoveryFile, {"60"}},
   };
   return files;
 }
@@ -444,6 +446,8 @@ bool SettingsPanel::LoadDigitsAndSaveOnSwitch(const SettingsStore& files,
                  FirstItems(1)) &&
        ok;
   save_on_switch_ = TickedBy(items, 0);
+  ok = ReadItems(files, kRecoveryFile, &items, error, notice, FirstItems(1)) && ok;
+  recovery_seconds_ = items.empty() ? std::to_string(kDefaultRecoverySeconds) : items[0];
   return ok;
 }
 
@@ -559,6 +563,7 @@ bool SettingsPanel::SaveSettings(SettingsStore& files, Dialogs& dialogs) const {
             OptionText(company_name_position_)});
   contents.emplace_back(kDigitsFile, Lines{OptionText(digits_)});
   contents.emplace_back(kSaveOnSwitchFile, Lines{save_on_switch_ ? "1" : "0"});
+  contents.emplace_back(kRecoveryFile, Lines{recovery_seconds_});
 
   std::string error;
   bool ok = true;
@@ -594,8 +599,20 @@ std::string* SettingsPanel::BoxText(Box box, int index) {
     case Box::kUnitEntry: return &unit_entry_;
     case Box::kCompanyName: return &company_name_;
     case Box::kCompanyNameEntry: return &company_name_entry_;
+    case Box::kRecoverySeconds: return &recovery_seconds_;
   }
   return nullptr;
+}
+
+int SettingsPanel::recovery_seconds() const {
+  const std::string_view text = TrimBlanks(recovery_seconds_);
+  int seconds = 0;
+  const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (text.empty() || error != std::errc() || at != text.data() + text.size() ||
+      seconds < 0 || seconds > kMaxRecoverySeconds) {
+    return kDefaultRecoverySeconds;
+  }
+  return seconds;
 }
 
 const std::string& SettingsPanel::Text(Box box, int index) const {
@@ -609,13 +626,14 @@ bool SettingsPanel::TypeText(Box box, int index, std::string_view typed,
                              Dialogs& dialogs) {
   std::string* text = BoxText(box, index);
   if (text == nullptr) return false;
-  if (box == Box::kOffset) {
+  if (box == Box::kOffset || box == Box::kRecoverySeconds) {
     // The offsets are millimetres: a letter typed there leaves the number
     // as it was; a text the file cannot hold empties the box, as the other
     // boxes are.
     bool empties = true;
     const std::string refusal =
-        NumberBoxRefusal(typed, NumberBox::kSigned, &empties);
+        NumberBoxRefusal(typed, box == Box::kOffset ? NumberBox::kSigned : NumberBox::kWhole,
+                         &empties);
     if (!refusal.empty()) {
       dialogs.ShowMessage(kTitleInputCheck, refusal, MessageIcon::kWarning);
       if (empties) text->clear();

@@ -56,6 +56,10 @@ inline constexpr std::string_view kPrintFile = "NameInsatu.ini";
 inline constexpr std::string_view kDigitsFile = "Keta.ini";
 inline constexpr std::string_view kSaveOnSwitchFile = "Save.ini";
 inline constexpr std::string_view kCompanyNamesFile = "NameKouho.ini";
+// The seconds between recovery copies of the open project (0: none).
+inline constexpr std::string_view kRecoveryFile = "Recovery.ini";
+inline constexpr int kDefaultRecoverySeconds = 60;
+inline constexpr int kMaxRecoverySeconds = 3600;
 
 // --- The files -----------------------------------------------------------
 
@@ -156,6 +160,7 @@ class SettingsPanel {
     kUnitEntry,         // Text3
     kCompanyName,       // Text4
     kCompanyNameEntry,  // the text of KouhoCmb
+    kRecoverySeconds,   // RecoveryText, the seconds between recovery copies
   };
 
   // TateguSet(0..5), "<<建具廻り拾い設定>>": the millimetre offsets of the
@@ -200,6 +205,10 @@ class SettingsPanel {
   DigitSetting digit_setting() const { return DigitSetting(digits_); }
   // SaveCh "部屋・場所切替時に上書き保存する".
   bool save_on_switch() const { return save_on_switch_; }
+  // RecoveryText "復元用コピーの間隔（秒）": the seconds between recovery
+  // copies of a project with unsaved changes, 0 for none; a box left empty
+  // or beyond kMaxRecoverySeconds keeps the default.
+  int recovery_seconds() const;
   // KouhoCmb beside "登録会社名": its list and its text.
   const std::vector<std::string>& company_names() const {
     return company_names_;
@@ -347,6 +356,7 @@ class SettingsPanel {
   int company_name_position_ = -1;
   int digits_ = -1;
   bool save_on_switch_ = false;
+  std::string recovery_seconds_ = std::to_string(kDefaultRecoverySeconds);
   std::vector<std::string> company_names_;
   std::string company_name_entry_;
   std::array<std::string, kCandidateListCount> candidate_entries_;

@@ -39,7 +39,7 @@ Workspace::Workspace(Folders folders, Platform platform)
       recovery_(folders_.base / "Recovery") {
   // Tests set the interval of the recovery copies.
   if (const char* seconds = std::getenv("VELTRANO_AUTOSAVE_SECONDS"); seconds != nullptr) {
-    recovery_.set_interval(std::atoi(seconds));
+    recovery_seconds_override_ = std::atoi(seconds);
   }
   tables_.Reset(/*keep_unit_prices=*/false);
   sheets_.SetItemPlacer(&item_copy_);
@@ -251,6 +251,7 @@ Project Workspace::RecoverySnapshot() const {
 }
 
 void Workspace::Tick() {
+  recovery_.set_interval(recovery_seconds_override_.value_or(settings_.panel().recovery_seconds()));
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   recovery_.Tick(std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
                  ChangeMark(), [this] { return RecoverySnapshot(); });

@@ -188,6 +188,8 @@ class Workspace : private ProjectHooks, private HistoryView {
   // Set while a recovery copy is being opened.
   const RecoveryRecord* restoring_ = nullptr;
   bool offers_recovery_ = true;
+  // VELTRANO_AUTOSAVE_SECONDS, which tests set, over the settings' interval.
+  std::optional<int> recovery_seconds_override_;
   // Last, so that a copy being written is waited for first.
   RecoveryKeeper recovery_;
 };

@@ -500,6 +500,16 @@ QWidget* SettingsPanelWidget::BuildSaving() {
   connect(save_on_switch_, &QCheckBox::clicked, this,
           [this](bool on) { settings_.SetSaveOnSwitch(on); });
 
+  // How often the work not yet saved is copied for recovery after a crash.
+  recovery_caption_ = new QLabel(QStringLiteral("復元用コピーの間隔（秒・0で無し）"), box);
+  column->addWidget(recovery_caption_, 0, Qt::AlignLeft);
+  recovery_seconds_ = new QLineEdit(box);
+  recovery_seconds_->setObjectName(QStringLiteral("RecoveryText"));
+  recovery_seconds_->setAlignment(Qt::AlignRight);
+  Scale(recovery_seconds_, kOffsetBoxWidth, 0);
+  ConnectSettingsBox(recovery_seconds_, static_cast<int>(Settings::Box::kRecoverySeconds), 0);
+  column->addWidget(recovery_seconds_, 0, Qt::AlignLeft);
+
   auto* save = new QPushButton(QStringLiteral("設定保存"), box);
   save->setObjectName(QStringLiteral("Command9"));
   column->addWidget(save, 0, Qt::AlignLeft);
@@ -627,6 +637,7 @@ void SettingsPanelWidget::Refresh(bool force) {
   }
   ShowOption(digits_, s.digits());
   save_on_switch_->setChecked(s.save_on_switch());
+  ShowText(recovery_seconds_, s.Text(Settings::Box::kRecoverySeconds, 0));
   RefreshImport();
   refreshing_ = false;
 }
@@ -692,6 +703,7 @@ void SettingsPanelWidget::ApplySizes() {
   saving_column_->setFixedWidth(
       std::max({static_cast<int>(std::lround(kSavingWidth * scale_)),
                 save_on_switch_->sizeHint().width(),
+                recovery_caption_->sizeHint().width(),
                 money_rounding_box_->sizeHint().width()}));
   for (const ScaledSize& size : sizes_) {
     if (size.width > 0) {

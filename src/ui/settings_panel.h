@@ -136,6 +136,8 @@ class SettingsPanelWidget : public QWidget {
   QComboBox* company_names_ = nullptr;             // KouhoCmb
   QButtonGroup* digits_ = nullptr;                 // Option3(0..2)
   QCheckBox* save_on_switch_ = nullptr;            // SaveCh
+  QLabel* recovery_caption_ = nullptr;
+  QLineEdit* recovery_seconds_ = nullptr;          // RecoveryText
   QLineEdit* import_source_ = nullptr;             // FileSentakuText
   std::array<QCheckBox*, 2> import_sides_{};       // TorikomiSyubetu(0..1)
   QLabel* import_status_ = nullptr;                // Label20(2)

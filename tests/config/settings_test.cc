@@ -627,7 +627,7 @@ TEST_F(SettingsTest, SettingsInMemoryReadAndSaveAsTheFolderDoes) {
       kCandidateFiles[0], kCandidateFiles[1], kCandidateFiles[2],
       kCandidateFiles[3], kCandidateFiles[4], kCandidateFiles[5],
       kWorkTypesFile,     kPrintFile,         kDigitsFile,
-      kSaveOnSwitchFile,  kCompanyNamesFile};
+      kSaveOnSwitchFile,  kCompanyNamesFile,  kRecoveryFile};
   SettingsInMemory files;
   for (std::string_view name : names) {
     // Under another letter case: the same file.
