@@ -79,6 +79,9 @@ class Workspace : private ProjectHooks, private HistoryView {
   void Tick();
   // The recovery copies of the base folder and the one being kept.
   RecoveryKeeper& recovery() { return recovery_; }
+  // The project as it stands, the shown room with it, for a recovery copy:
+  // what the window's thread does before the copy is written elsewhere.
+  Project RecoverySnapshot() const;
   // Whether start-up offers the recovery copies left behind (the desktop
   // program and its scenarios; the command-line tool's commands do not).
   void set_offers_recovery(bool on) { offers_recovery_ = on; }
@@ -157,8 +160,6 @@ class Workspace : private ProjectHooks, private HistoryView {
   bool AskToSaveFirst(std::string_view title);
   // Differs after every change of the project, the shown sheet's included.
   std::uint64_t ChangeMark() const;
-  // The project as it stands, the shown room with it, for a recovery copy.
-  Project RecoverySnapshot() const;
   // At start-up: the recovery copies that programs no longer running left
   // behind, each offered to be restored, discarded or kept for later.
   void OfferRecoveryCopies();

@@ -368,6 +368,11 @@ void MainForm::Refresh(bool focus_editor) {
   const int side = ws_.side();
   const QString project = ToQString(ws_.session().project_name());
   if (project_name_->text() != project) project_name_->setText(project);
+  // A project another holder has open is saved only under another name.
+  const QString title = ws_.session().read_only()
+                            ? QString::fromUtf8(kTitle) + QStringLiteral("（読み取り専用）")
+                            : QString::fromUtf8(kTitle);
+  if (windowTitle() != title) setWindowTitle(title);
   if (!mode_buttons_[mode]->isChecked()) mode_buttons_[mode]->setChecked(true);
 
   // LayOutMode: the panel of the mode alone is shown.
