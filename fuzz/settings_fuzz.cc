@@ -18,14 +18,15 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 14> kFiles = {
+constexpr std::array<std::string_view, 15> kFiles = {
     veltrano::kOffsetsFile,       veltrano::kUnitsFile,
     veltrano::kMoneyRoundingFile, veltrano::kCandidateFiles[0],
     veltrano::kCandidateFiles[1], veltrano::kCandidateFiles[2],
     veltrano::kCandidateFiles[3], veltrano::kCandidateFiles[4],
     veltrano::kCandidateFiles[5], veltrano::kWorkTypesFile,
     veltrano::kPrintFile,         veltrano::kDigitsFile,
-    veltrano::kSaveOnSwitchFile,  veltrano::kCompanyNamesFile};
+    veltrano::kSaveOnSwitchFile,  veltrano::kCompanyNamesFile,
+    veltrano::kRecoveryFile};
 
 veltrano::SettingsPanel Load(const veltrano::SettingsStore& files) {
   veltrano::SettingsPanel panel;

@@ -92,6 +92,20 @@ wait "$typing" 2>/dev/null
 printf 'answer cancel\nexpect project ""\n' >"$work/later.vts"
 run later || fail "later: $(tail -3 "$work/later.out")"
 compgen -G "$base/Recovery/*.xdt" >/dev/null || fail "a copy kept for later was removed"
+# The original written by something else meanwhile: the save of the
+# restored work asks first, and "no" leaves the original (and the copy).
+touch -d '2030-01-01 00:00' "$data/山田邸.xdt"
+cp "$data/山田邸.xdt" "$work/changed.xdt"
+cat >"$work/restore2.vts" <<'VTS'
+answer yes
+expect project 山田邸
+answer no
+save
+expect question-with 確認 山田邸.xdt 変更されています。
+VTS
+run restore2 || fail "restore2: $(tail -3 "$work/restore2.out")"
+cmp -s "$data/山田邸.xdt" "$work/changed.xdt" || fail "the save wrote over a changed original"
+compgen -G "$base/Recovery/*.xdt" >/dev/null || fail "an unsaved restore lost its copy"
 printf 'answer no\nexpect project ""\n' >"$work/discard.vts"
 run discard || fail "discard: $(tail -3 "$work/discard.out")"
 compgen -G "$base/Recovery/*.xdt" >/dev/null && fail "a discarded copy was kept"
