@@ -255,6 +255,14 @@ void Workspace::Tick() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   recovery_.Tick(std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
                  ChangeMark(), [this] { return RecoverySnapshot(); });
+  // A copy that could not be written is said on the status line, once, so
+  // that the work is saved by hand; typing is not interrupted.
+  const std::string error = recovery_.last_error();
+  if (error != recovery_error_shown_) {
+    recovery_error_shown_ = error;
+    platform_.progress.ShowStatus(
+        error.empty() ? std::string() : "復元用のコピーを書けませんでした。" + error);
+  }
 }
 
 void Workspace::OfferRecoveryCopies() {

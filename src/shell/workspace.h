@@ -191,6 +191,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   bool offers_recovery_ = true;
   // VELTRANO_AUTOSAVE_SECONDS, which tests set, over the settings' interval.
   std::optional<int> recovery_seconds_override_;
+  std::string recovery_error_shown_;
   // Last, so that a copy being written is waited for first.
   RecoveryKeeper recovery_;
 };
