@@ -163,6 +163,17 @@ expect project 山田邸
 VTS
 run after || fail "after: $(tail -3 "$work/after.out")"
 
+# Where no lock file can be written (here a folder in its place, which
+# refuses even the superuser), the project opens with a notice.
+mkdir -p "$data/.~lock.山田邸.xdt#"
+cat >"$work/unlockable.vts" <<'VTS'
+choose-file 山田邸.xdt
+open
+expect message-with 確認 ロックファイルを作れませんでした。
+expect project 山田邸
+VTS
+run unlockable || fail "unlockable: $(tail -3 "$work/unlockable.out")"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s); outputs in $work"
   exit 1

@@ -101,6 +101,24 @@ TEST(QtDialogsTest, QuestionsShowTheirTextsAndReturnTheButtonPressed) {
   EXPECT_EQ(seen.buttons, QStringList{Q("OK")});
 }
 
+// A question of three captioned choices answers as Yes, No and Cancel in
+// order; closing it is the third.
+TEST(QtDialogsTest, ChoicesAreCaptionedAndAnswerInOrder) {
+  QtDialogs dialogs;
+  const ChoiceCaptions captions{"読み取り専用で開く", "開く", "キャンセル"};
+  BoxSeen seen;
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("読み取り専用で開く")); });
+  EXPECT_EQ(dialogs.AskChoice("確認", "この物件は sato（pc1）が開いています。", captions,
+                              MessageIcon::kWarning),
+            Answer::kYes);
+  EXPECT_EQ(seen.buttons.size(), 3);
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  WhenModal<QMessageBox>([&](QWidget* m) { seen = SeeAndPress(m, Q("開く")); });
+  EXPECT_EQ(dialogs.AskChoice("確認", "x", captions), Answer::kNo);
+  WhenModal<QMessageBox>([&](QWidget* m) { qobject_cast<QDialog*>(m)->reject(); });
+  EXPECT_EQ(dialogs.AskChoice("確認", "x", captions), Answer::kCancel);
+}
+
 TEST(QtDialogsTest, TheWindowCatchesUpBeforeEveryBox) {
   QtDialogs dialogs;
   int before_any_box = 0;
