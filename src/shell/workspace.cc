@@ -189,7 +189,10 @@ bool Workspace::BackUpProject() {
 void Workspace::ClickRoomList(std::optional<int> position) {
   if (!position) return;
   sheets_.CommitEditor();
-  if (settings_.panel().save_on_switch() && session_.project_open()) {
+  // A project open read-only is saved only under another name, which is no
+  // question to ask at every room switch.
+  if (settings_.panel().save_on_switch() && session_.project_open() &&
+      !session_.read_only()) {
     session_.SaveProject(false);
     platform_.progress.ProcessPendingEvents();
   }

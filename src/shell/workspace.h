@@ -85,8 +85,6 @@ class Workspace : private ProjectHooks, private HistoryView {
   // Whether start-up offers the recovery copies left behind (the desktop
   // program and its scenarios; the command-line tool's commands do not).
   void set_offers_recovery(bool on) { offers_recovery_ = on; }
-  // Whether the open project has changes that are not saved.
-  bool HasUnsavedChanges() const { return recovery_.changed(ChangeMark()); }
   // A mouse press on an entry of the room list of the current side.
   void ClickRoomList(std::optional<int> position);
   // Refreshes the work-type table copy and rebuilds the unit-price table.
