@@ -30,12 +30,12 @@ void LayOutPartTable(int side, int part, TextGrid* t) {
 }  // namespace
 
 std::array<SharedTable*, 17> Project::Tables() {
-  return {&fittings_register_,     &fittings_store_,        &work_type_memory_,
-          &work_type_copy_,        &unit_prices_,           &interior_summaries_[0],
-          &interior_summaries_[1], &interior_summaries_[2], &interior_summaries_[3],
-          &interior_summaries_[4], &interior_summaries_[5], &exterior_summaries_[0],
-          &exterior_summaries_[1], &exterior_summaries_[2], &exterior_summaries_[3],
-          &exterior_summaries_[4], &fittings_summary_};
+  const std::array<const SharedTable*, 17> tables = std::as_const(*this).Tables();
+  std::array<SharedTable*, 17> changeable;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    changeable[i] = const_cast<SharedTable*>(tables[i]);
+  }
+  return changeable;
 }
 
 std::array<const SharedTable*, 17> Project::Tables() const {

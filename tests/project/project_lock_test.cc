@@ -2,14 +2,13 @@
 // decides, and that a holder only ever removes its own.
 #include "project/project_lock.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "calc/text_file.h"
 #include "gtest/gtest.h"
+#include "support/scratch_folder.h"
 
 namespace veltrano {
 namespace {
@@ -24,18 +23,9 @@ void WriteLock(const fs::path& project, const std::string& text) {
 
 class ProjectLockTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("veltrano_lock_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    project_ = folder_ / "山田邸.xdt";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  fs::path folder_;
-  fs::path project_;
+  testing::ScratchFolder scratch_{"veltrano_lock"};
+  const fs::path folder_ = scratch_.path();
+  const fs::path project_ = folder_ / "山田邸.xdt";
 };
 
 TEST_F(ProjectLockTest, TheLineNamesItsHolderAndAnythingElseNamesNobody) {

@@ -2,13 +2,12 @@
 // left behind, and copies set aside.
 #include "project/recovery_copies.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "gtest/gtest.h"
+#include "support/scratch_folder.h"
 
 namespace veltrano {
 namespace {
@@ -23,15 +22,6 @@ void Write(const fs::path& path, const std::string& text) {
 
 class RecoveryCopiesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("veltrano_recovery_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   // A copy and its record, written by `pid` of host "pc1" at `saved`.
   fs::path Left(const RecoveryCopies& copies, const std::string& name, std::int64_t pid,
                 std::int64_t saved) {
@@ -45,7 +35,8 @@ class RecoveryCopiesTest : public ::testing::Test {
     return copy;
   }
 
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"veltrano_recovery"};
+  const fs::path folder_ = scratch_.path();
 };
 
 TEST_F(RecoveryCopiesTest, ARecordComesBackAsWrittenAndNothingElseIsOne) {

@@ -1,14 +1,13 @@
 // When the recovery copy of the open project is written and when it goes.
 #include "shell/recovery_keeper.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "gtest/gtest.h"
+#include "support/scratch_folder.h"
 
 namespace veltrano {
 namespace {
@@ -17,21 +16,14 @@ namespace fs = std::filesystem;
 
 class RecoveryKeeperTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("veltrano_keeper_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   // A tick at `seconds` with the project's change mark `mark`.
   void Tick(RecoveryKeeper& keeper, double seconds, std::uint64_t mark) {
     keeper.Tick(static_cast<std::int64_t>(seconds * 1000), mark, [] { return Project(); });
     keeper.Wait();
   }
 
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"veltrano_keeper"};
+  const fs::path folder_ = scratch_.path();
 };
 
 TEST_F(RecoveryKeeperTest, ACopyFollowsChangesAfterTheIntervalAndGoesWithTheWork) {
