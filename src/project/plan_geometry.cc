@@ -1,0 +1,136 @@
+#include "project/plan_geometry.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace veltrano {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<double> PositiveNumber(std::string_view text) {
+  text = Trimmed(text);
+  double value = 0;
+  const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || at != text.data() + text.size() ||
+      !std::isfinite(value) || value <= 0) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Rounds half away from zero after snapping to a millionth, so that the
+// last bits of floating-point error decide nothing.
+std::int64_t Rounded(double value) {
+  const double snapped = std::round(value * 1e6) / 1e6;
+  return static_cast<std::int64_t>(std::round(snapped));
+}
+
+double Distance(PagePoint a, PagePoint b) { return std::hypot(b.x - a.x, b.y - a.y); }
+
+std::string ThreeDecimals(std::int64_t thousandths) {
+  const bool negative = thousandths < 0;
+  const std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(thousandths) : static_cast<std::uint64_t>(thousandths);
+  std::string fraction = std::to_string(magnitude % 1000);
+  fraction.insert(0, 3 - fraction.size(), '0');
+  return (negative ? "-" : "") + std::to_string(magnitude / 1000) + "." + fraction;
+}
+
+}  // namespace
+
+std::optional<PageScale> PageScale::FromRatioText(std::string_view text) {
+  const std::size_t slash = text.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  if (Trimmed(text.substr(0, slash)) != "1") return std::nullopt;
+  const std::optional<double> n = PositiveNumber(text.substr(slash + 1));
+  if (!n) return std::nullopt;
+  PageScale scale;
+  scale.millimetres_per_point_ = kMillimetresPerPoint * *n;
+  scale.ratio_text_ = "1/" + std::string(Trimmed(text.substr(slash + 1)));
+  return scale;
+}
+
+std::optional<PageScale> PageScale::Calibrated(PagePoint a, PagePoint b, double millimetres) {
+  const double points = Distance(a, b);
+  if (!(points > 0) || !std::isfinite(points) || !(millimetres > 0) ||
+      !std::isfinite(millimetres)) {
+    return std::nullopt;
+  }
+  PageScale scale;
+  scale.millimetres_per_point_ = millimetres / points;
+  return scale;
+}
+
+std::optional<Measured> Measure(MeasureKind kind, const std::vector<PagePoint>& points,
+                                const PageScale& scale) {
+  const double k = scale.millimetres_per_point();
+  Measured m;
+  switch (kind) {
+    case MeasureKind::kLength: {
+      if (points.size() < 2) return std::nullopt;
+      for (std::size_t i = 1; i < points.size(); ++i) {
+        m.segments_mm.push_back(Rounded(Distance(points[i - 1], points[i]) * k));
+        m.length_mm += m.segments_mm.back();
+      }
+      return m;
+    }
+    case MeasureKind::kArea: {
+      if (points.size() < 3) return std::nullopt;
+      double twice_area = 0;
+      double perimeter = 0;
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const PagePoint& a = points[i];
+        const PagePoint& b = points[(i + 1) % points.size()];
+        twice_area += a.x * b.y - b.x * a.y;
+        perimeter += Distance(a, b);
+      }
+      // Square millimetres / 1000: thousandths of a square metre.
+      m.area_thousandths = Rounded(std::fabs(twice_area) / 2 * k * k / 1000);
+      m.length_mm = Rounded(perimeter * k);
+      return m;
+    }
+    case MeasureKind::kRect: {
+      if (points.size() < 2) return std::nullopt;
+      m.width_mm = Rounded(std::fabs(points[1].x - points[0].x) * k);
+      m.height_mm = Rounded(std::fabs(points[1].y - points[0].y) * k);
+      return m;
+    }
+    case MeasureKind::kCount:
+      if (points.empty()) return std::nullopt;
+      m.count = static_cast<int>(points.size());
+      return m;
+  }
+  return std::nullopt;
+}
+
+std::string ThousandthsText(std::int64_t thousandths) { return ThreeDecimals(thousandths); }
+
+std::string SentText(MeasureKind kind, const Measured& measured) {
+  switch (kind) {
+    case MeasureKind::kRect:
+      return ThousandthsText(measured.width_mm) + "*" + ThousandthsText(measured.height_mm);
+    case MeasureKind::kLength: {
+      std::string text;
+      for (const std::int64_t segment : measured.segments_mm) {
+        if (!text.empty()) text += '+';
+        text += ThousandthsText(segment);
+      }
+      return text;
+    }
+    case MeasureKind::kArea:
+      return ThousandthsText(measured.area_thousandths);
+    case MeasureKind::kCount:
+      return std::to_string(measured.count);
+  }
+  return "";
+}
+
+}  // namespace veltrano
