@@ -8,12 +8,12 @@ namespace veltrano {
 ProjectHistory::ProjectHistory(Project& project, std::size_t max_kept_table_bytes)
     : project_(project), max_kept_table_bytes_(max_kept_table_bytes) {
   project_.rooms().set_recorder(this);
-  for (SharedTable* table : project_.Tables()) table->set_recorder(this);
+  for (SharedPart* part : project_.Parts()) part->set_recorder(this);
 }
 
 ProjectHistory::~ProjectHistory() {
   project_.rooms().set_recorder(nullptr);
-  for (SharedTable* table : project_.Tables()) table->set_recorder(nullptr);
+  for (SharedPart* part : project_.Parts()) part->set_recorder(nullptr);
 }
 
 void ProjectHistory::Begin(std::string_view name, std::string_view merge_key) {
@@ -34,30 +34,32 @@ void ProjectHistory::End() {
   open_ = Step{};
   // A table changed back to what it held, or written with the same texts,
   // has not changed.
-  std::erase_if(step.tables, [](TableChange& change) {
-    change.after = change.table->Share();
-    return change.after == change.before || *change.after == *change.before;
+  std::erase_if(step.parts, [](PartChange& change) {
+    change.after = change.part->ShareVersion();
+    return change.part->SameVersions(change.after, change.before);
   });
-  for (TableChange& change : step.tables) change.before_bytes = change.before->MemoryBytes();
+  for (PartChange& change : step.parts) {
+    change.before_bytes = change.part->VersionBytes(change.before);
+  }
   if (step.empty()) return;
   ++revision_;
   if (!step.merge_key.empty() && !undo_.empty() && redo_.empty() &&
       undo_.back().merge_key == step.merge_key) {
     Step& last = undo_.back();
     for (RoomChange& change : step.changes) last.changes.push_back(std::move(change));
-    for (TableChange& change : step.tables) {
-      auto it = std::find_if(last.tables.begin(), last.tables.end(),
-                             [&](const TableChange& t) { return t.table == change.table; });
-      if (it == last.tables.end()) {
+    for (PartChange& change : step.parts) {
+      auto it = std::find_if(last.parts.begin(), last.parts.end(),
+                             [&](const PartChange& p) { return p.part == change.part; });
+      if (it == last.parts.end()) {
         kept_table_bytes_ += change.before_bytes;
-        last.tables.push_back(std::move(change));
+        last.parts.push_back(std::move(change));
       } else {
         it->after = std::move(change.after);
       }
     }
     return;
   }
-  kept_table_bytes_ += step.TableBytes();
+  kept_table_bytes_ += step.PartBytes();
   undo_.push_back(std::move(step));
   redo_.clear();
   Trim();
@@ -66,7 +68,7 @@ void ProjectHistory::End() {
 void ProjectHistory::Trim() {
   while (undo_.size() > 1 &&
          (undo_.size() > kDepth || kept_table_bytes_ > max_kept_table_bytes_)) {
-    kept_table_bytes_ -= undo_.front().TableBytes();
+    kept_table_bytes_ -= undo_.front().PartBytes();
     undo_.pop_front();
   }
 }
@@ -88,18 +90,18 @@ void ProjectHistory::Record(RoomChange change) {
   open_.changes.push_back(std::move(change));
 }
 
-void ProjectHistory::TableChanging(SharedTable& table, std::shared_ptr<const TextGrid> before) {
+void ProjectHistory::PartChanging(SharedPart& part, std::shared_ptr<const void> before) {
   if (applying_) return;
   // A table changed outside any user action (what a save brings up to
   // date) belongs to the last step: undoing it goes back to before both.
   Step* step = depth_ > 0 ? &open_ : undo_.empty() ? nullptr : &undo_.back();
   if (step == nullptr) return;
-  for (const TableChange& change : step->tables) {
-    if (change.table == &table) return;
+  for (const PartChange& change : step->parts) {
+    if (change.part == &part) return;
   }
-  const std::size_t bytes = depth_ > 0 ? 0 : before->MemoryBytes();
+  const std::size_t bytes = depth_ > 0 ? 0 : part.VersionBytes(before);
   if (depth_ == 0) kept_table_bytes_ += bytes;
-  step->tables.push_back({&table, std::move(before), nullptr, bytes});
+  step->parts.push_back({&part, std::move(before), nullptr, bytes});
 }
 
 std::string ProjectHistory::undo_name() const {
@@ -119,12 +121,12 @@ void ProjectHistory::Apply(const Step& step, bool forward) {
       project_.rooms().Apply(*it, false);
     }
   }
-  for (const TableChange& change : step.tables) {
-    change.table->Restore(forward ? change.after : change.before);
+  for (const PartChange& change : step.parts) {
+    change.part->RestoreVersion(forward ? change.after : change.before);
   }
   StepPlace place;
   if (step.changes.empty()) {
-    place.table = step.tables.front().table;
+    place.part = step.parts.front().part;
     if (view_ != nullptr) view_->ShowStep(place);
     applying_ = false;
     return;
@@ -161,10 +163,10 @@ bool ProjectHistory::Undo() {
   ++revision_;
   Step step = std::move(undo_.back());
   undo_.pop_back();
-  // What the tables hold now is what redoing gives back, changes made
+  // What the parts hold now is what redoing gives back, changes made
   // after the step outside any user action included.
-  for (TableChange& change : step.tables) change.after = change.table->Share();
-  kept_table_bytes_ -= step.TableBytes();
+  for (PartChange& change : step.parts) change.after = change.part->ShareVersion();
+  kept_table_bytes_ -= step.PartBytes();
   Apply(step, /*forward=*/false);
   redo_.push_back(std::move(step));
   return true;
@@ -178,7 +180,7 @@ bool ProjectHistory::Redo() {
   Step step = std::move(redo_.back());
   redo_.pop_back();
   Apply(step, /*forward=*/true);
-  kept_table_bytes_ += step.TableBytes();
+  kept_table_bytes_ += step.PartBytes();
   undo_.push_back(std::move(step));
   Trim();
   return true;
@@ -190,7 +192,7 @@ void ProjectHistory::Clear() {
   redo_.clear();
   kept_table_bytes_ = 0;
   open_.changes.clear();
-  open_.tables.clear();
+  open_.parts.clear();
 }
 
 }  // namespace veltrano

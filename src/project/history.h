@@ -18,8 +18,8 @@ struct StepPlace {
   int room = -1;
   int row = 0;
   int col = 0;
-  // For a step that changed no room: the first table it changed.
-  const SharedTable* table = nullptr;
+  // For a step that changed no room: the first part it changed.
+  const SharedPart* part = nullptr;
 };
 
 // What the history needs of the objects that show the project.
@@ -38,10 +38,10 @@ class HistoryView {
 // it, and holds every change the project's operations told while it was
 // open; undoing takes them back in reverse order, so what changed outside
 // the step stays as it is.
-class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecorder {
+class ProjectHistory final : public RoomChangeRecorder, public PartChangeRecorder {
  public:
   static constexpr std::size_t kDepth = 200;
-  // What the earlier versions of tables kept for undoing may take; the
+  // What the earlier versions of parts kept for undoing may take; the
   // oldest steps go first beyond it (the last step always stays).
   static constexpr std::size_t kMaxKeptTableBytes = 128u << 20;
 
@@ -70,24 +70,24 @@ class ProjectHistory final : public RoomChangeRecorder, public TableChangeRecord
   void Clear();
 
   void Record(RoomChange change) override;
-  void TableChanging(SharedTable& table, std::shared_ptr<const TextGrid> before) override;
+  void PartChanging(SharedPart& part, std::shared_ptr<const void> before) override;
 
  private:
-  struct TableChange {
-    SharedTable* table;
-    std::shared_ptr<const TextGrid> before;
-    std::shared_ptr<const TextGrid> after;
+  struct PartChange {
+    SharedPart* part;
+    std::shared_ptr<const void> before;
+    std::shared_ptr<const void> after;
     std::size_t before_bytes = 0;
   };
   struct Step {
     std::string name;
     std::string merge_key;
     std::vector<RoomChange> changes;
-    std::vector<TableChange> tables;
-    bool empty() const { return changes.empty() && tables.empty(); }
-    std::size_t TableBytes() const {
+    std::vector<PartChange> parts;
+    bool empty() const { return changes.empty() && parts.empty(); }
+    std::size_t PartBytes() const {
       std::size_t bytes = 0;
-      for (const TableChange& change : tables) bytes += change.before_bytes;
+      for (const PartChange& change : parts) bytes += change.before_bytes;
       return bytes;
     }
   };

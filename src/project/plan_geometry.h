@@ -35,6 +35,7 @@ class PageScale {
   double millimetres_per_point() const { return millimetres_per_point_; }
   // "1/100", or "" for a calibrated scale.
   const std::string& ratio_text() const { return ratio_text_; }
+  bool operator==(const PageScale&) const = default;
 
  private:
   double millimetres_per_point_ = 0;

@@ -47,12 +47,27 @@ std::array<const SharedTable*, 17> Project::Tables() const {
           &exterior_summaries_[4], &fittings_summary_};
 }
 
+std::vector<SharedPart*> Project::Parts() {
+  const std::array<SharedTable*, 17> tables = Tables();
+  std::vector<SharedPart*> parts(tables.begin(), tables.end());
+  parts.push_back(&plans_);
+  return parts;
+}
+
+std::vector<const SharedPart*> Project::Parts() const {
+  const std::array<const SharedTable*, 17> tables = Tables();
+  std::vector<const SharedPart*> parts(tables.begin(), tables.end());
+  parts.push_back(&plans_);
+  return parts;
+}
+
 Project Project::Snapshot() const {
   Project copy;
   copy.rooms_ = rooms_;
   const std::array<SharedTable*, 17> to = copy.Tables();
   const std::array<const SharedTable*, 17> from = Tables();
   for (std::size_t i = 0; i < to.size(); ++i) to[i]->Restore(from[i]->Share());
+  copy.plans_.Restore(plans_.Share());
   return copy;
 }
 
@@ -92,6 +107,7 @@ void Project::Reset(bool keep_unit_prices) {
     unit_prices_ = TextGrid(1, kUnitPriceCols);
   }
   LayOutSummaryTables();
+  if (!plans_->empty()) plans_ = PlanSet();
 }
 
 }  // namespace veltrano

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc/grid.h"
+#include "project/plans.h"
 #include "project/project_rooms.h"
 #include "project/shared_table.h"
 
@@ -59,9 +60,18 @@ class Project {
   SharedTable& fittings_summary() { return fittings_summary_; }
   const SharedTable& fittings_summary() const { return fittings_summary_; }
 
+  // The drawings attached to the project and what was measured on them
+  // (kept beside the project file, not in it).
+  SharedValue<PlanSet>& plans() { return plans_; }
+  const SharedValue<PlanSet>& plans() const { return plans_; }
+
   // Every table, for what is done to each alike.
   std::array<SharedTable*, 17> Tables();
   std::array<const SharedTable*, 17> Tables() const;
+  // Every part kept in versions (the tables and the drawings), for the
+  // history.
+  std::vector<SharedPart*> Parts();
+  std::vector<const SharedPart*> Parts() const;
 
   // A copy of the project as it stands that shares every room and table
   // with it: made in a moment whatever the project's size, and unchanged by
@@ -86,6 +96,7 @@ class Project {
   std::array<SharedTable, 6> interior_summaries_;
   std::array<SharedTable, 5> exterior_summaries_;
   SharedTable fittings_summary_;
+  SharedValue<PlanSet> plans_;
 };
 
 

@@ -239,7 +239,7 @@ void Workspace::ProjectSaved() {
 
 std::uint64_t Workspace::ChangeMark() const {
   std::uint64_t mark = tables_.rooms().revision();
-  for (const SharedTable* table : tables_.Tables()) mark = mark * 31 + table->revision();
+  for (const SharedPart* part : tables_.Parts()) mark = mark * 31 + part->revision();
   // The shown sheet's changes count once they are not stored.
   if (sheets_.UnstoredShownRoom()) mark = mark * 31 + sheets_.ShownChangeMark();
   return mark;
@@ -316,12 +316,12 @@ void Workspace::OfferRecoveryCopies() {
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }
 
-void Workspace::ShowTableStep(const SharedTable& table) {
-  // The panel of the table, with what it keeps of it made anew.
+void Workspace::ShowPartStep(const SharedPart& part) {
+  // The panel of the part, with what it keeps of it made anew.
   int mode = kModeAggregation;
-  if (&table == &tables_.fittings_register()) {
+  if (&part == &tables_.fittings_register()) {
     mode = kModeFittingsRegister;
-  } else if (&table == &tables_.fittings_store()) {
+  } else if (&part == &tables_.fittings_store()) {
     mode = kModeFittingsTakeoff;
   }
   fittings_takeoff_.StoreRead();
@@ -346,8 +346,8 @@ void Workspace::StoreShown() {
 }
 
 void Workspace::ShowStep(const StepPlace& place) {
-  if (place.table != nullptr) {
-    ShowTableStep(*place.table);
+  if (place.part != nullptr) {
+    ShowPartStep(*place.part);
     return;
   }
   const int mode = place.side == kInterior ? kModeInterior : kModeExterior;

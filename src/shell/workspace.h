@@ -152,7 +152,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   // HistoryView.
   void StoreShown() override;
   void ShowStep(const StepPlace& place) override;
-  void ShowTableStep(const SharedTable& table);
+  void ShowPartStep(const SharedPart& part);
 
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);

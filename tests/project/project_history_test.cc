@@ -1,6 +1,6 @@
-// The history of changes on its own: steps over tables, keystrokes made
-// one step, changes outside a step given to the last one, and the bound
-// on what earlier versions of tables may take.
+// The history of changes on its own: steps over tables and the drawings'
+// measurements, keystrokes made one step, changes outside a step given to
+// the last one, and the bound on what earlier versions may take.
 #include "project/history.h"
 
 #include <string>
@@ -38,6 +38,46 @@ TEST_F(ProjectHistoryTest, StepsOfTablesUndoAndRedoInOrder) {
   ASSERT_TRUE(history.Redo());
   EXPECT_EQ(Text(), "200");
   EXPECT_EQ(history.redo_name(), "");
+}
+
+// Measurements are part of the project like its tables: every change of
+// them is a step, and a page without a scale measures nothing.
+TEST_F(ProjectHistoryTest, MeasurementsOnDrawingsUndoLikeEveryChange) {
+  auto step = [&](std::string_view name, auto change) {
+    HistoryStep s(&history, name);
+    change(*tables.plans().Edit());
+  };
+  step("図面追加", [](PlanSet& p) { p.AddDrawing("1F平面図.pdf", {{2384, 1684, {}}}); });
+  const PlanMeasurement rect{0, 0, MeasureKind::kRect, 0, {{0, 0}, {103.18, 77.39}}, {}};
+  EXPECT_FALSE(PlanSet(*tables.plans()).AddMeasurement(rect).has_value());  // no scale yet
+  step("縮尺", [](PlanSet& p) { p.SetScale(0, 0, *PageScale::FromRatioText("1/100")); });
+  step("計測", [&](PlanSet& p) { EXPECT_EQ(p.AddMeasurement(rect), 0); });
+  EXPECT_EQ(SentText(MeasureKind::kRect, *tables.plans()->MeasureOf(0)), "3.640*2.730");
+  step("拾い表へ", [](PlanSet& p) { p.Link(0, {kInterior, "居間", 3, 0}); });
+  step("点の移動", [](PlanSet& p) { p.MovePoint(0, 1, {103.18, 32.17}); });
+  EXPECT_EQ(SentText(MeasureKind::kRect, *tables.plans()->MeasureOf(0)), "3.640*1.135");
+  EXPECT_EQ(tables.plans()->LinkedTo({kInterior, "居間", 3, 0}), 0);
+
+  ASSERT_TRUE(history.Undo());  // the point back
+  EXPECT_EQ(SentText(MeasureKind::kRect, *tables.plans()->MeasureOf(0)), "3.640*2.730");
+  ASSERT_TRUE(history.Undo());  // unlinked
+  EXPECT_FALSE(tables.plans()->LinkedTo({kInterior, "居間", 3, 0}).has_value());
+  ASSERT_TRUE(history.Undo());
+  EXPECT_TRUE(tables.plans()->measurements().empty());
+  ASSERT_TRUE(history.Redo());
+  ASSERT_TRUE(history.Redo());
+  EXPECT_EQ(tables.plans()->LinkedTo({kInterior, "居間", 3, 0}), 0);
+
+  // One cell holds one formula: a second measurement sent there takes it.
+  step("計測", [&](PlanSet& p) { p.AddMeasurement(rect); });
+  step("拾い表へ", [](PlanSet& p) { p.Link(1, {kInterior, "居間", 3, 0}); });
+  EXPECT_EQ(tables.plans()->LinkedTo({kInterior, "居間", 3, 0}), 1);
+  EXPECT_FALSE(tables.plans()->measurements()[0].link.has_value());
+  step("削除", [](PlanSet& p) { p.Remove(0); });
+  EXPECT_EQ(tables.plans()->LinkedTo({kInterior, "居間", 3, 0}), 0);
+  // A new project has no drawings.
+  tables.Reset(true);
+  EXPECT_TRUE(tables.plans()->empty());
 }
 
 TEST_F(ProjectHistoryTest, KeystrokesOfOneKeyAreOneStepAndAChangeOutsideAStepJoinsTheLast) {
