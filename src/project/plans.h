@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "project/plan_geometry.h"
+#include "project/shared_table.h"
 
 namespace veltrano {
 
@@ -88,6 +89,18 @@ class PlanSet {
 
   std::vector<PlanDrawing> drawings_;
   std::vector<PlanMeasurement> measurements_;
+};
+
+// The project's drawings and measurements being changed, through the
+// operations of PlanSet; made for one change at a time, as the summary
+// tables' editors are. A change that leaves them as they were is no step.
+class PlanSetEditor {
+ public:
+  explicit PlanSetEditor(SharedValue<PlanSet>& plans) : plans_(*plans.Edit()) {}
+  PlanSet* operator->() { return &plans_; }
+
+ private:
+  PlanSet& plans_;
 };
 
 }  // namespace veltrano

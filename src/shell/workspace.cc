@@ -1,5 +1,6 @@
 #include "shell/workspace.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -28,6 +29,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       history_(tables_),
       rooms_(tables_, sheets_, session_, platform_.dialogs),
       sheet_editing_(sheets_, platform_),
+      plan_takeoff_(tables_, sheets_, platform_.dialogs,
+                    [this](const PlanLink& link) { return ShowLinkedCell(link); }),
       item_copy_(tables_, folders_, sheets_, platform_),
       item_templates_(folders_, platform_),
       part_summaries_(tables_, platform_),
@@ -50,6 +53,7 @@ Workspace::Workspace(Folders folders, Platform platform)
   part_summaries_.SetHistory(&history_);
   fittings_summary_.SetHistory(&history_);
   work_type_table_.SetHistory(&history_);
+  plan_takeoff_.SetHistory(&history_);
   history_.set_view(this);
 }
 
@@ -315,6 +319,18 @@ void Workspace::OfferRecoveryCopies() {
 }
 
 void Workspace::RoomsImported(int side) { sheets_.ForgetShownRoom(side); }
+
+bool Workspace::ShowLinkedCell(const PlanLink& link) {
+  const std::vector<std::string>& names = tables_.rooms().names(link.side);
+  const auto it = std::find(names.begin(), names.end(), link.room);
+  if (it == names.end()) return false;
+  const int position = static_cast<int>(it - names.begin());
+  const int mode = link.side == kInterior ? kModeInterior : kModeExterior;
+  if (mode_ != mode) SwitchMode(mode);
+  if (sheets_.current_room(link.side) != position) sheets_.ShowRoom(position);
+  sheets_.SetCurrentCell(link.row, kFormulaColumn[static_cast<std::size_t>(link.part)]);
+  return true;
+}
 
 void Workspace::ShowPartStep(const SharedPart& part) {
   // The panel of the part, with what it keeps of it made anew.

@@ -22,6 +22,7 @@
 #include "project/session.h"
 #include "shell/recovery_keeper.h"
 #include "takeoff/item_copy.h"
+#include "takeoff/plan_takeoff.h"
 #include "takeoff/rooms.h"
 #include "takeoff/sheet_editing.h"
 #include "takeoff/sheets.h"
@@ -106,6 +107,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   TakeoffSheets& sheets() { return sheets_; }
   const TakeoffSheets& sheets() const { return sheets_; }
   Rooms& rooms() { return rooms_; }
+  PlanTakeoff& plan_takeoff() { return plan_takeoff_; }
   const Rooms& rooms() const { return rooms_; }
   ProjectHistory& history() { return history_; }
   const ProjectHistory& history() const { return history_; }
@@ -153,6 +155,8 @@ class Workspace : private ProjectHooks, private HistoryView {
   void StoreShown() override;
   void ShowStep(const StepPlace& place) override;
   void ShowPartStep(const SharedPart& part);
+  // Shows the side and room of a measurement's link with its cell current.
+  bool ShowLinkedCell(const PlanLink& link);
 
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);
@@ -174,6 +178,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   ProjectHistory history_;
   Rooms rooms_;
   SheetEditing sheet_editing_;
+  PlanTakeoff plan_takeoff_;
   ItemCopy item_copy_;
   ItemTemplates item_templates_;
   PartSummaries part_summaries_;
