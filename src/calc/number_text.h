@@ -1,8 +1,10 @@
 #ifndef VELTRANO_CALC_NUMBER_TEXT_H_
 #define VELTRANO_CALC_NUMBER_TEXT_H_
 
+#include <charconv>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace veltrano {
 
@@ -73,6 +75,15 @@ bool IsPlainUnsignedNumber(std::string_view text);
 
 // Removes leading and trailing half-width blanks.
 std::string_view TrimBlanks(std::string_view text);
+
+// Reads `text` whole as a whole number in decimal ("-" allowed for a
+// signed type); false for anything else, an empty text or one out of range.
+template <typename Integer>
+bool ReadWholeNumber(std::string_view text, Integer* number) {
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, *number);
+  return error == std::errc() && at == end && !text.empty();
+}
 
 }  // namespace veltrano
 

@@ -1,6 +1,5 @@
 #include "config/settings.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -607,9 +606,7 @@ std::string* SettingsPanel::BoxText(Box box, int index) {
 int SettingsPanel::recovery_seconds() const {
   const std::string_view text = TrimBlanks(recovery_seconds_);
   int seconds = 0;
-  const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  if (text.empty() || error != std::errc() || at != text.data() + text.size() ||
-      seconds < 0 || seconds > kMaxRecoverySeconds) {
+  if (!ReadWholeNumber(text, &seconds) || seconds < 0 || seconds > kMaxRecoverySeconds) {
     return kDefaultRecoverySeconds;
   }
   return seconds;

@@ -5,18 +5,14 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "calc/number_text.h"
+
 namespace veltrano {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 std::optional<double> PositiveNumber(std::string_view text) {
-  text = Trimmed(text);
+  text = TrimBlanks(text);
   double value = 0;
   const auto [at, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || at != text.data() + text.size() ||
@@ -49,12 +45,12 @@ std::string ThreeDecimals(std::int64_t thousandths) {
 std::optional<PageScale> PageScale::FromRatioText(std::string_view text) {
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos) return std::nullopt;
-  if (Trimmed(text.substr(0, slash)) != "1") return std::nullopt;
+  if (TrimBlanks(text.substr(0, slash)) != "1") return std::nullopt;
   const std::optional<double> n = PositiveNumber(text.substr(slash + 1));
   if (!n) return std::nullopt;
   PageScale scale;
   scale.millimetres_per_point_ = kMillimetresPerPoint * *n;
-  scale.ratio_text_ = "1/" + std::string(Trimmed(text.substr(slash + 1)));
+  scale.ratio_text_ = "1/" + std::string(TrimBlanks(text.substr(slash + 1)));
   return scale;
 }
 

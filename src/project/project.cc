@@ -1,6 +1,7 @@
 #include "project/project.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "calc/text_util.h"
@@ -17,14 +18,17 @@ constexpr std::array<std::string_view, kWorkTypeTableCols> kWorkTypeHeadings = {
 constexpr int kSummaryRows = 5;
 constexpr int kSummaryCols = 3;
 
-void LayOutPartTable(int side, int part, TextGrid* t) {
+// A summary table as at start-up: its title, the headings of its rows and
+// one empty item column.
+void LayOutSummaryTable(TextGrid* t, std::string_view title, std::string_view items,
+                        std::string_view corner) {
   t->Resize(kSummaryRows, kSummaryCols);
   t->Clear();
-  t->Set(0, 0, side == kInterior ? "【内部集計表】" : "【外部集計表】");
+  t->Set(0, 0, title);
   t->Set(0, 1, "ヶ所");
   t->Set(1, 0, "工種");
-  t->Set(2, 0, kPartTitles[static_cast<std::size_t>(part)]);
-  t->Set(3, 0, side == kInterior ? "部屋名＼合計" : "場所名＼合計");
+  t->Set(2, 0, items);
+  t->Set(3, 0, corner);
 }
 
 }  // namespace
@@ -73,8 +77,9 @@ Project Project::Snapshot() const {
 
 void Project::LayOutSummaryTables() {
   for (int p = 0; p < 5; ++p) {
-    LayOutPartTable(kInterior, p, interior_summaries_[p].Edit());
-    LayOutPartTable(kExterior, p, exterior_summaries_[p].Edit());
+    const std::string_view items = kPartTitles[static_cast<std::size_t>(p)];
+    LayOutSummaryTable(interior_summaries_[p].Edit(), "【内部集計表】", items, "部屋名＼合計");
+    LayOutSummaryTable(exterior_summaries_[p].Edit(), "【外部集計表】", items, "場所名＼合計");
   }
   TextGrid& work = *interior_summaries_[kWorkTypeTable].Edit();
   work.Resize(2, kWorkTypeTableCols);
@@ -82,14 +87,7 @@ void Project::LayOutSummaryTables() {
   for (int c = 0; c < kWorkTypeTableCols; ++c) {
     work.Set(0, c, kWorkTypeHeadings[static_cast<std::size_t>(c)]);
   }
-  TextGrid& fit = *fittings_summary_.Edit();
-  fit.Resize(kSummaryRows, kSummaryCols);
-  fit.Clear();
-  fit.Set(0, 0, "【建具廻り集計表】");
-  fit.Set(0, 1, "ヶ所");
-  fit.Set(1, 0, "工種");
-  fit.Set(2, 0, "積算項目");
-  fit.Set(3, 0, "符号＼合計");
+  LayOutSummaryTable(fittings_summary_.Edit(), "【建具廻り集計表】", "積算項目", "符号＼合計");
 }
 
 void Project::Reset(bool keep_unit_prices) {

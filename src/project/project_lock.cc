@@ -1,9 +1,9 @@
 #include "project/project_lock.h"
 
-#include <charconv>
 #include <system_error>
 #include <vector>
 
+#include "calc/number_text.h"
 #include "calc/text_file.h"
 
 namespace veltrano {
@@ -16,12 +16,6 @@ std::string FieldText(std::string_view text) {
     if (c == ',' || c == ';' || c == '\r' || c == '\n') c = '_';
   }
   return field;
-}
-
-bool ReadNumber(std::string_view text, std::int64_t* number) {
-  const char* end = text.data() + text.size();
-  const auto [at, error] = std::from_chars(text.data(), end, *number);
-  return error == std::errc() && at == end && !text.empty();
 }
 
 // A lock file is one short line; anything longer is no lock of ours.
@@ -58,7 +52,7 @@ std::optional<LockHolder> ParseLockLine(std::string_view text) {
   LockHolder holder;
   holder.user = fields[0];
   holder.host = fields[1];
-  if (!ReadNumber(fields[2], &holder.pid) || !ReadNumber(fields[3], &holder.since)) {
+  if (!ReadWholeNumber(fields[2], &holder.pid) || !ReadWholeNumber(fields[3], &holder.since)) {
     return std::nullopt;
   }
   return holder;

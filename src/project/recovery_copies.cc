@@ -1,10 +1,10 @@
 #include "project/recovery_copies.h"
 
 #include <algorithm>
-#include <charconv>
 #include <functional>
 #include <system_error>
 
+#include "calc/number_text.h"
 #include "calc/text_file.h"
 
 namespace veltrano {
@@ -49,13 +49,6 @@ bool Unescaped(std::string_view value, std::string* out) {
     }
   }
   return true;
-}
-
-template <typename Number>
-bool ReadNumber(std::string_view text, Number* number) {
-  const char* end = text.data() + text.size();
-  const auto [at, error] = std::from_chars(text.data(), end, *number);
-  return error == std::errc() && at == end && !text.empty();
 }
 
 }  // namespace
@@ -121,19 +114,19 @@ std::optional<RecoveryRecord> ParseRecordText(std::string_view text) {
     } else if (key == "name") {
       record.name = value;
     } else if (key == "saved") {
-      has_saved = ReadNumber(value, &record.saved);
+      has_saved = ReadWholeNumber(value, &record.saved);
       if (!has_saved) return std::nullopt;
     } else if (key == "host") {
       record.host = value;
     } else if (key == "pid") {
-      if (!ReadNumber(value, &record.pid)) return std::nullopt;
+      if (!ReadWholeNumber(value, &record.pid)) return std::nullopt;
     } else if (key == "original_size") {
       std::uintmax_t n = 0;
-      if (!ReadNumber(value, &n)) return std::nullopt;
+      if (!ReadWholeNumber(value, &n)) return std::nullopt;
       size = n;
     } else if (key == "original_modified") {
       std::int64_t n = 0;
-      if (!ReadNumber(value, &n)) return std::nullopt;
+      if (!ReadWholeNumber(value, &n)) return std::nullopt;
       modified = n;
     }
     // Keys of a later version are passed over.

@@ -245,7 +245,7 @@ std::uint64_t Workspace::ChangeMark() const {
   std::uint64_t mark = tables_.rooms().revision();
   for (const SharedPart* part : tables_.Parts()) mark = mark * 31 + part->revision();
   // The shown sheet's changes count once they are not stored.
-  if (sheets_.UnstoredShownRoom()) mark = mark * 31 + sheets_.ShownChangeMark();
+  if (sheets_.ShownRoomUnstored()) mark = mark * 31 + sheets_.ShownChangeMark();
   return mark;
 }
 

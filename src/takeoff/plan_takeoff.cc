@@ -44,17 +44,21 @@ std::optional<int> PlanTakeoff::AddMeasurement(PlanMeasurement measurement) {
   return PlanSetEditor(project_.plans())->AddMeasurement(std::move(measurement));
 }
 
-bool PlanTakeoff::SendToSheet(int index) {
-  HistoryStep step(history_, "拾い表へ");
-  const std::optional<Measured> measured = project_.plans()->MeasureOf(index);
+std::optional<Measured> PlanTakeoff::Sendable(int index) {
+  std::optional<Measured> measured = project_.plans()->MeasureOf(index);
   if (!measured) {
     dialogs_.ShowMessage(kTitleConfirm, kNoScale);
-    return false;
-  }
-  if (!sheets_.shown() || !sheets_.RoomShown()) {
+  } else if (!sheets_.shown() || !sheets_.RoomShown()) {
     dialogs_.ShowMessage(kTitleConfirm, "部屋（場所）を選んでから送ってください。");
-    return false;
+    measured.reset();
   }
+  return measured;
+}
+
+bool PlanTakeoff::SendToSheet(int index) {
+  HistoryStep step(history_, "拾い表へ");
+  const std::optional<Measured> measured = Sendable(index);
+  if (!measured) return false;
   sheets_.CommitEditor();
   const int row = sheets_.current_row();
   const int part = PartOfFormulaColumn(sheets_.current_col());
@@ -73,18 +77,11 @@ bool PlanTakeoff::SendToSheet(int index) {
 
 bool PlanTakeoff::SendToParameters(int index) {
   HistoryStep step(history_, "パラメータへ");
-  const std::optional<Measured> measured = project_.plans()->MeasureOf(index);
-  if (!measured) {
-    dialogs_.ShowMessage(kTitleConfirm, kNoScale);
-    return false;
-  }
+  const std::optional<Measured> measured = Sendable(index);
+  if (!measured) return false;
   if (project_.plans()->measurements()[static_cast<std::size_t>(index)].kind !=
       MeasureKind::kArea) {
     dialogs_.ShowMessage(kTitleConfirm, "パラメータへ送れるのは面積だけです。");
-    return false;
-  }
-  if (!sheets_.shown() || !sheets_.RoomShown()) {
-    dialogs_.ShowMessage(kTitleConfirm, "部屋（場所）を選んでから送ってください。");
     return false;
   }
   const int base = sheets_.side() * 3;

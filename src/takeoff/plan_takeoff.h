@@ -56,6 +56,10 @@ class PlanTakeoff {
   bool ShowLinkedCell(int index);
 
  private:
+  // What measurement `index` sends, when it can be sent into the shown
+  // room; nothing, with a message, when its page has no scale or no room
+  // is shown.
+  std::optional<Measured> Sendable(int index);
   // The text of a linked cell as the sheet or the project holds it.
   std::optional<std::string> LinkedCellText(const PlanLink& link) const;
   // Types `text` into the current cell and presses Enter.

@@ -197,12 +197,15 @@ void TakeoffSheets::StoreShownRoomAsTyped() {
   NoteShownAsStored(s);
 }
 
+bool TakeoffSheets::ShownRoomUnstored() const {
+  const int k = current_room_[side_];
+  return k >= 0 && k < tables_.rooms().count(side_) &&
+         shown_as_stored_[side_] != MarkOfShown(side_);
+}
+
 std::optional<TakeoffSheets::UnstoredRoom> TakeoffSheets::UnstoredShownRoom() const {
-  const int s = side_;
-  const int k = current_room_[s];
-  if (k < 0 || k >= tables_.rooms().count(s)) return std::nullopt;
-  if (shown_as_stored_[s] == MarkOfShown(s)) return std::nullopt;
-  return UnstoredRoom{s, k, BuildShownRoom()};
+  if (!ShownRoomUnstored()) return std::nullopt;
+  return UnstoredRoom{side_, current_room_[side_], BuildShownRoom()};
 }
 
 std::uint64_t TakeoffSheets::ShownChangeMark() const {

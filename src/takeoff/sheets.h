@@ -185,6 +185,8 @@ class TakeoffSheets {
     Room room;
   };
   std::optional<UnstoredRoom> UnstoredShownRoom() const;
+  // Whether there is such a room, without building it.
+  bool ShownRoomUnstored() const;
   // Differs after every change of the shown sheets or the boxes beside
   // them.
   std::uint64_t ShownChangeMark() const;
