@@ -17,7 +17,16 @@ PdfCanvasFactory& Factory() {
   return factory;
 }
 
+DrawingPagesFactory& PagesFactory() {
+  static DrawingPagesFactory factory;
+  return factory;
+}
+
 }  // namespace
+
+void SetDrawingPagesFactory(DrawingPagesFactory factory) { PagesFactory() = std::move(factory); }
+
+const DrawingPagesFactory& GetDrawingPagesFactory() { return PagesFactory(); }
 
 void SetPdfCanvasFactory(PdfCanvasFactory factory) { Factory() = std::move(factory); }
 

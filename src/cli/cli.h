@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "port/drawing_pages.h"
 #include "port/printer.h"
 
 namespace veltrano {
@@ -23,6 +24,13 @@ using PdfCanvasFactory = std::function<std::unique_ptr<PrinterCanvas>(
     const std::string& path, std::string* error)>;
 void SetPdfCanvasFactory(PdfCanvasFactory factory);
 const PdfCanvasFactory& GetPdfCanvasFactory();
+
+// Makes a reader of PDF drawings' pages for the scenario verb "plan attach":
+// the program supplies it (Poppler); without one, drawings cannot be
+// attached.
+using DrawingPagesFactory = std::function<std::unique_ptr<DrawingPages>()>;
+void SetDrawingPagesFactory(DrawingPagesFactory factory);
+const DrawingPagesFactory& GetDrawingPagesFactory();
 
 // Runs `veltrano-cli` with the arguments after the program name.
 int RunCli(const std::vector<std::string>& args, std::istream& in,

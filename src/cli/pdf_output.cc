@@ -5,9 +5,26 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "qt/pdf_drawing_pages.h"
 #include "qt/printer_canvas.h"
 
 namespace veltrano {
+
+namespace {
+
+// Qt, started without a screen the first time it is needed.
+void StartQt() {
+  if (QGuiApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  static int argc = 1;
+  static char name[] = "veltrano-cli";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication app(argc, argv);
+}
+
+}  // namespace
 
 void InstallPdfOutput() {
   // Qt's own notes (a missing runtime folder and the like) are not the
@@ -15,16 +32,13 @@ void InstallPdfOutput() {
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   SetPdfCanvasFactory([](const std::string& path,
                          std::string* error) -> std::unique_ptr<PrinterCanvas> {
-    if (QGuiApplication::instance() == nullptr) {
-      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-      }
-      static int argc = 1;
-      static char name[] = "veltrano-cli";
-      static char* argv[] = {name, nullptr};
-      static QGuiApplication app(argc, argv);
-    }
+    StartQt();
     return QtPrinterCanvas::ForPdf(QString::fromStdString(path), error);
+  });
+  // The pages of PDF drawings, read with Poppler.
+  SetDrawingPagesFactory([]() -> std::unique_ptr<DrawingPages> {
+    StartQt();
+    return std::make_unique<PdfDrawingPages>();
   });
 }
 

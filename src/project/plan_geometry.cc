@@ -65,18 +65,39 @@ std::optional<PageScale> PageScale::Calibrated(PagePoint a, PagePoint b, double 
   return scale;
 }
 
+std::optional<PageScale> PageScale::FromMillimetresPerPoint(double millimetres_per_point) {
+  if (!std::isfinite(millimetres_per_point) || !(millimetres_per_point > 0)) return std::nullopt;
+  PageScale scale;
+  scale.millimetres_per_point_ = millimetres_per_point;
+  return scale;
+}
+
 std::optional<Measured> Measure(MeasureKind kind, const std::vector<PagePoint>& points,
                                 const PageScale& scale) {
   const double k = scale.millimetres_per_point();
+  // Nothing real is measured beyond a thousand kilometres: a value past it
+  // (a hostile file's point, an absurd scale) measures nothing rather than
+  // overflowing.
+  constexpr double kLargest = 1e12;
+  bool in_range = std::isfinite(k);
+  for (const PagePoint& p : points) in_range = in_range && std::isfinite(p.x) && std::isfinite(p.y);
+  const auto round = [&in_range](double value) -> std::int64_t {
+    if (!(std::fabs(value) <= kLargest)) {
+      in_range = false;
+      return 0;
+    }
+    return Rounded(value);
+  };
   Measured m;
   switch (kind) {
     case MeasureKind::kLength: {
       if (points.size() < 2) return std::nullopt;
-      for (std::size_t i = 1; i < points.size(); ++i) {
-        m.segments_mm.push_back(Rounded(Distance(points[i - 1], points[i]) * k));
+      for (std::size_t i = 1; i < points.size() && in_range; ++i) {
+        m.segments_mm.push_back(round(Distance(points[i - 1], points[i]) * k));
         m.length_mm += m.segments_mm.back();
+        if (m.length_mm > static_cast<std::int64_t>(kLargest)) in_range = false;
       }
-      return m;
+      break;
     }
     case MeasureKind::kArea: {
       if (points.size() < 3) return std::nullopt;
@@ -89,22 +110,23 @@ std::optional<Measured> Measure(MeasureKind kind, const std::vector<PagePoint>& 
         perimeter += Distance(a, b);
       }
       // Square millimetres / 1000: thousandths of a square metre.
-      m.area_thousandths = Rounded(std::fabs(twice_area) / 2 * k * k / 1000);
-      m.length_mm = Rounded(perimeter * k);
-      return m;
+      m.area_thousandths = round(std::fabs(twice_area) / 2 * k * k / 1000);
+      m.length_mm = round(perimeter * k);
+      break;
     }
     case MeasureKind::kRect: {
       if (points.size() < 2) return std::nullopt;
-      m.width_mm = Rounded(std::fabs(points[1].x - points[0].x) * k);
-      m.height_mm = Rounded(std::fabs(points[1].y - points[0].y) * k);
-      return m;
+      m.width_mm = round(std::fabs(points[1].x - points[0].x) * k);
+      m.height_mm = round(std::fabs(points[1].y - points[0].y) * k);
+      break;
     }
     case MeasureKind::kCount:
-      if (points.empty()) return std::nullopt;
+      if (points.empty() || points.size() > 1000000) return std::nullopt;
       m.count = static_cast<int>(points.size());
-      return m;
+      break;
   }
-  return std::nullopt;
+  if (!in_range) return std::nullopt;
+  return m;
 }
 
 std::string ThousandthsText(std::int64_t thousandths) { return ThreeDecimals(thousandths); }

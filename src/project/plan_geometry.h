@@ -30,6 +30,8 @@ class PageScale {
   // The length between `a` and `b` is `millimetres`; nothing when the
   // points coincide or the length is not positive.
   static std::optional<PageScale> Calibrated(PagePoint a, PagePoint b, double millimetres);
+  // A calibrated scale as it was kept; nothing unless positive and finite.
+  static std::optional<PageScale> FromMillimetresPerPoint(double millimetres_per_point);
 
   // Real millimetres per point of the page.
   double millimetres_per_point() const { return millimetres_per_point_; }
@@ -61,7 +63,8 @@ struct Measured {
 };
 
 // The measure of a shape of `kind` through `points` at `scale`; nothing
-// for too few points (長さ 2, 面積 3, 矩形 2, 箇所 1).
+// for too few points (長さ 2, 面積 3, 矩形 2, 箇所 1) and for a shape
+// beyond any real building (a thousand kilometres, or points not finite).
 std::optional<Measured> Measure(MeasureKind kind, const std::vector<PagePoint>& points,
                                 const PageScale& scale);
 

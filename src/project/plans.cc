@@ -4,6 +4,30 @@
 
 namespace veltrano {
 
+namespace {
+
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3
+                                          : (c >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && IsUtf8(name) &&
+         name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
 int PlanSet::AddDrawing(std::string file_name, std::vector<PlanPage> pages) {
   drawings_.push_back({std::move(file_name), std::move(pages)});
   return static_cast<int>(drawings_.size()) - 1;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "project/plan_geometry.h"
@@ -21,6 +22,9 @@ struct PlanPage {
 
 // A PDF drawing attached to the project, by its file name in the project's
 // drawings folder.
+// Whether `name` can name a drawing's file: a plain UTF-8 name inside the
+// folder, never a path out of it.
+bool IsPlainFileName(std::string_view name);
 struct PlanDrawing {
   std::string file_name;
   std::vector<PlanPage> pages;

@@ -84,6 +84,9 @@ void ProjectSession::NewProject() {
   damaged_ = false;
   read_only_ = false;
   restored_ = false;
+  // A measurements file left from an earlier project of the same name is
+  // set aside, never overwritten, when this one's is written.
+  plans_damaged_ = fs::exists(DrawingsFolderOf(path) / kPlansFileName, ec);
   ++revision_;
   TakeLock(path);
   tables_.Reset(/*keep_unit_prices=*/true);
@@ -122,7 +125,21 @@ void ProjectSession::SaveProjectAs() {
   damaged_ = false;
   ++revision_;
   hooks_.RefreshUnitPrices();
-  if (!SaveProject(false)) {
+  // The drawings go with the project; a folder that could not be read is
+  // not carried over as if it had been.
+  std::string copy_error;
+  const bool old_plans_damaged = plans_damaged_;
+  plans_damaged_ = false;
+  const bool copied =
+      plans_format_ == nullptr ||
+      CopyDrawings(DrawingsFolderOf(old_path), DrawingsFolderOf(path), *tables_.plans(),
+                   &copy_error);
+  if (!copied) {
+    platform_.dialogs.ShowMessage(kTitleError, "図面をコピーできませんでした。\n" + copy_error,
+                                  MessageIcon::kCritical);
+  }
+  if (!copied || !SaveProject(false)) {
+    plans_damaged_ = old_plans_damaged;
     // Nothing was written under the new name: keep working on the old file.
     project_path_ = old_path;
     project_name_ = old_name;
@@ -178,8 +195,62 @@ void ProjectSession::OpenProject() {
     platform_.progress.HideProgress();
     return;
   }
+  ReadPlans();
   hooks_.ProjectRead(result);
   platform_.progress.HideProgress();
+}
+
+void ProjectSession::ReadPlans() {
+  plans_damaged_ = false;
+  if (plans_format_ == nullptr) return;
+  PlanSet plans;
+  std::string error;
+  const fs::path folder = DrawingsFolderOf(project_path_);
+  switch (ReadPlansFolder(folder, *plans_format_, &plans, &error)) {
+    case PlansRead::kNone:
+      return;
+    case PlansRead::kDamaged:
+      plans_damaged_ = true;
+      platform_.dialogs.ShowMessage(
+          kConfirmTitle,
+          "図面の計測ファイルを読めなかったため、図面なしで開きます。\n" + error +
+              "\n（ファイルは残してあります。次の保存で " + std::string(kDamagedPlansFileName) +
+              " に名前を変えます。）",
+          MessageIcon::kWarning);
+      return;
+    case PlansRead::kRead:
+      *tables_.plans().Edit() = std::move(plans);
+      return;
+  }
+}
+
+bool ProjectSession::WritePlans() {
+  if (plans_format_ == nullptr) return true;
+  const fs::path folder = DrawingsFolderOf(project_path_);
+  std::error_code ec;
+  const bool file_there = fs::exists(folder / kPlansFileName, ec);
+  // A project that never had drawings gets no folder.
+  if (tables_.plans()->empty() && tables_.plans()->measurements().empty() && !file_there) {
+    return true;
+  }
+  std::string error;
+  if (plans_damaged_ && file_there) {
+    fs::rename(folder / kPlansFileName, folder / kDamagedPlansFileName, ec);
+    if (ec) {
+      platform_.dialogs.ShowMessage(kTitleError,
+                                    "図面の計測を保存できませんでした。\n読めなかった計測ファイルを"
+                                    "別名にできません。",
+                                    MessageIcon::kCritical);
+      return false;
+    }
+  }
+  if (!WritePlansFolder(folder, *plans_format_, *tables_.plans(), &error)) {
+    platform_.dialogs.ShowMessage(kTitleError, "図面の計測を保存できませんでした。\n" + error,
+                                  MessageIcon::kCritical);
+    return false;
+  }
+  plans_damaged_ = false;
+  return true;
 }
 
 bool ProjectSession::WriteProjectTo(const fs::path& path) {
@@ -245,6 +316,7 @@ ProjectSession::Restore ProjectSession::RestoreProject(const fs::path& copy,
     ++revision_;
     return Restore::kDamaged;
   }
+  ReadPlans();
   hooks_.ProjectRead(result);
   return Restore::kRestored;
 }
@@ -279,6 +351,7 @@ bool ProjectSession::SaveProject(bool confirm) {
     }
   }
   if (!WriteProjectTo(project_path_)) return false;
+  if (!WritePlans()) return false;
   restored_ = false;
   hooks_.ProjectSaved();
   if (confirm) platform_.dialogs.ShowMessage(kConfirmTitle, "上書きしました。");

@@ -8,6 +8,7 @@
 #include "config/folders.h"
 #include "port/dialogs.h"
 #include "project/project_file.h"
+#include "project/plans_file.h"
 #include "project/project_lock.h"
 #include "project/recovery_copies.h"
 #include "project/project.h"
@@ -89,6 +90,12 @@ class ProjectSession {
   // (the desktop program and its scenarios do; the command-line tool only
   // looks at locks before writing).
   void set_locking(bool on) { locking_ = on; }
+  // How the measurements file of the drawings is read and written (none:
+  // the drawings folder is left alone).
+  void set_plans_format(const PlansFormat* format) { plans_format_ = format; }
+  // The drawings folder's measurements file could not be read when the
+  // project was opened (it opened without drawings).
+  bool plans_damaged() const { return plans_damaged_; }
   // Writes the open project to `path` as a save does. Returns false with a
   // message on failure, and without one when the user declined to replace
   // a damaged file.
@@ -102,6 +109,13 @@ class ProjectSession {
   // Locks `path`, the project now open (a stale holder's lock taken over
   // with a notice, a folder without room for a lock file told).
   void TakeLock(const std::filesystem::path& path);
+  // The drawings and measurements of the project just read from its file,
+  // from the folder beside it; a folder that cannot be read is said and
+  // the project opens without drawings.
+  void ReadPlans();
+  // Writes the measurements file beside the project's file (after a save);
+  // false with a message on failure.
+  bool WritePlans();
   // Whether `path` may become the project's file under Save As: not while
   // another holder that is still there has it open.
   bool MayTakeOver(const std::filesystem::path& path);
@@ -122,6 +136,11 @@ class ProjectSession {
   std::optional<FileStamp> restored_from_;
   bool restored_ = false;
   ProjectLock lock_;
+  const PlansFormat* plans_format_ = nullptr;
+  // The measurements file beside the project could not be read (or is an
+  // earlier project's): it is set aside, not overwritten, before one is
+  // written.
+  bool plans_damaged_ = false;
   std::uint64_t revision_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "shell/workspace.h"
 
+#include "project/plans_file.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -30,7 +32,8 @@ Workspace::Workspace(Folders folders, Platform platform)
       rooms_(tables_, sheets_, session_, platform_.dialogs),
       sheet_editing_(sheets_, platform_),
       plan_takeoff_(tables_, sheets_, platform_.dialogs,
-                    [this](const PlanLink& link) { return ShowLinkedCell(link); }),
+                    [this](const PlanLink& link) { return ShowLinkedCell(link); },
+                    [this] { return DrawingsFolderOf(session_.project_path()); }),
       item_copy_(tables_, folders_, sheets_, platform_),
       item_templates_(folders_, platform_),
       part_summaries_(tables_, platform_),
@@ -215,6 +218,7 @@ void Workspace::RefreshUnitPrices() { SaveUnitPrices(); }
 
 void Workspace::ProjectReplaced(bool opening) {
   sheets_.ProjectReplaced(opening);
+  plan_takeoff_.ResetView();
   register_.ProjectReplaced();
   fittings_takeoff_.ProjectReplaced();
   // The project before is gone, and its recovery copy with it; a new one

@@ -83,6 +83,9 @@ class Workspace : private ProjectHooks, private HistoryView {
   // The project as it stands, the shown room with it, for a recovery copy:
   // what the window's thread does before the copy is written elsewhere.
   Project RecoverySnapshot() const;
+  // How the measurements file of the project's drawings is read and
+  // written; without one, drawings are neither read nor written.
+  void set_plans_format(const PlansFormat* format) { session_.set_plans_format(format); }
   // Whether start-up offers the recovery copies left behind (the desktop
   // program and its scenarios; the command-line tool's commands do not).
   void set_offers_recovery(bool on) { offers_recovery_ = on; }

@@ -30,6 +30,7 @@
 #include "ui/app_style.h"
 #include "shell/workspace.h"
 #include "ui/main_window.h"
+#include "json/plans_json.h"
 #include "ui/qt_platform.h"
 #include "ui/screenshots.h"
 #include "ui/single_instance.h"
@@ -167,6 +168,8 @@ int main(int argc, char** argv) {
   veltrano::QtClipboard clipboard;
   veltrano::Workspace workspace(veltrano::ResolveFolders(base),
                                 veltrano::Platform{dialogs, files, progress, clipboard});
+  const veltrano::PlansJson plans_format;
+  workspace.set_plans_format(&plans_format);
   if (!workspace.Startup(ShippedManual())) return 1;
 
   veltrano::MainForm window(workspace, &progress);

@@ -70,6 +70,7 @@ const Command& AggregateCommand();
 const Command& ExportCommand();
 const Command& RunCommand();
 const Command& PrintCommand();
+const Command& PlansCommand();
 
 }  // namespace veltrano
 

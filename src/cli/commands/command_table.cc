@@ -12,7 +12,7 @@ const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> kCommands = {
       &EvalCommand(),   &TotalCommand(),  &InfoCommand(),
       &ResaveCommand(), &RecalcCommand(), &AggregateCommand(),
-      &ExportCommand(), &PrintCommand(), &RunCommand()};
+      &ExportCommand(), &PrintCommand(), &PlansCommand(), &RunCommand()};
   return kCommands;
 }
 

@@ -9,6 +9,7 @@
 #include "cli/commands/arguments.h"
 #include "cli/commands/command.h"
 #include "config/folders.h"
+#include "json/plans_json.h"
 #include "port/this_process.h"
 #include "project/project_lock.h"
 
@@ -22,6 +23,8 @@ OpenedProject::OpenedProject(const std::optional<std::string>& base,
   // before they write.
   workspace.session().set_locking(false);
   workspace.set_offers_recovery(false);
+  static const PlansJson kPlansFormat;
+  workspace.set_plans_format(&kPlansFormat);
 }
 
 bool StartAndOpen(OpenedProject& p, const std::string& file,

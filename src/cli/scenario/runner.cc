@@ -12,6 +12,7 @@
 
 #include "calc/text_file.h"
 #include "cli/scenario/verbs.h"
+#include "json/plans_json.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano::scenario {
@@ -39,12 +40,15 @@ Runner::Runner(Folders folders, std::ostream& out)
       dialogs_(out),
       files_(out, dialogs_),
       ws_(folders_, Platform{dialogs_, files_, progress_, clipboard_}) {
+  static const PlansJson kPlansFormat;
+  ws_.set_plans_format(&kPlansFormat);
   DefineSheetVerbs(*this);
   DefineRoomVerbs(*this);
   DefineProjectVerbs(*this);
   DefineSettingsVerbs(*this);
   DefineFileVerbs(*this);
   DefineFittingsVerbs(*this);
+  DefinePlanVerbs(*this);
   DefineAggregationVerbs(*this);
   DefineEditingVerbs(*this);
   DefineExpectVerbs(*this);
@@ -262,7 +266,7 @@ bool Runner::RunLine(const Args& tokens) {
   static const std::vector<std::string> kGroups = {
       "rooms",  "name-dialog",    "setting",
       "import", "expect",         "entered-dialog",
-      "aggregate-dialog", "templates"};
+      "aggregate-dialog", "templates", "plan"};
   std::string key = tokens[0].text;
   std::size_t first_arg = 1;
   if (std::find(kGroups.begin(), kGroups.end(), key) != kGroups.end()) {

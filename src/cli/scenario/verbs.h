@@ -25,6 +25,8 @@ void DefineFittingsVerbs(Runner& r);
 void DefineAggregationVerbs(Runner& r);
 // The editing buttons beside the sheet, item copy and the template dialog.
 void DefineEditingVerbs(Runner& r);
+// The drawings and their measurements (plan ...).
+void DefinePlanVerbs(Runner& r);
 // The expectations.
 void DefineExpectVerbs(Runner& r);
 
