@@ -1,5 +1,7 @@
 #include "project/recovery_copies.h"
 
+#include "project/plans_file.h"
+
 #include <algorithm>
 #include <functional>
 #include <system_error>
@@ -167,6 +169,7 @@ void RecoveryCopies::Remove(const fs::path& copy) {
   // without its copy is not.
   fs::remove(RecordPathOf(copy), ec);
   fs::remove(copy, ec);
+  fs::remove_all(DrawingsFolderOf(copy), ec);
 }
 
 std::optional<fs::path> RecoveryCopies::SetAside(const fs::path& copy) const {

@@ -200,12 +200,12 @@ void ProjectSession::OpenProject() {
   platform_.progress.HideProgress();
 }
 
-void ProjectSession::ReadPlans() {
+void ProjectSession::ReadPlans(const fs::path& from) {
   plans_damaged_ = false;
   if (plans_format_ == nullptr) return;
   PlanSet plans;
   std::string error;
-  const fs::path folder = DrawingsFolderOf(project_path_);
+  const fs::path folder = from.empty() ? DrawingsFolderOf(project_path_) : from;
   switch (ReadPlansFolder(folder, *plans_format_, &plans, &error)) {
     case PlansRead::kNone:
       return;
@@ -316,7 +316,10 @@ ProjectSession::Restore ProjectSession::RestoreProject(const fs::path& copy,
     ++revision_;
     return Restore::kDamaged;
   }
-  ReadPlans();
+  // The measurements as the copy had them, else as the original has them.
+  std::error_code ec;
+  ReadPlans(fs::exists(DrawingsFolderOf(copy) / kPlansFileName, ec) ? DrawingsFolderOf(copy)
+                                                                     : fs::path());
   hooks_.ProjectRead(result);
   return Restore::kRestored;
 }

@@ -110,9 +110,9 @@ class ProjectSession {
   // with a notice, a folder without room for a lock file told).
   void TakeLock(const std::filesystem::path& path);
   // The drawings and measurements of the project just read from its file,
-  // from the folder beside it; a folder that cannot be read is said and
-  // the project opens without drawings.
-  void ReadPlans();
+  // from the folder beside it (or `from`, a recovery copy's); a folder
+  // that cannot be read is said and the project opens without drawings.
+  void ReadPlans(const std::filesystem::path& from = {});
   // Writes the measurements file beside the project's file (after a save);
   // false with a message on failure.
   bool WritePlans();

@@ -1,5 +1,7 @@
 #include "shell/recovery_keeper.h"
 
+#include "project/plans_file.h"
+
 #include <system_error>
 #include <utility>
 
@@ -74,9 +76,16 @@ void RecoveryKeeper::Tick(std::int64_t now_ms, std::uint64_t mark,
     std::string error;
     std::error_code ec;
     fs::create_directories(copies_.folder(), ec);
-    // The copy before its record: a record always names a whole copy.
-    const bool written = WriteProjectFile(copy, project, &error) &&
-                         copies_.WriteRecord(copy, record, &error);
+    // The copy before its record: a record always names a whole copy. The
+    // measurements go beside it, as beside a project (the drawings stay in
+    // the original's folder).
+    const PlanSet& plans = *project.plans();
+    const bool has_plans = !plans.drawings().empty() || !plans.measurements().empty();
+    const bool written =
+        WriteProjectFile(copy, project, &error) &&
+        (!has_plans || plans_format_ == nullptr ||
+         WritePlansFolder(DrawingsFolderOf(copy), *plans_format_, plans, &error)) &&
+        copies_.WriteRecord(copy, record, &error);
     {
       std::lock_guard<std::mutex> lock(error_mutex_);
       last_error_ = written ? std::string() : error;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "project/project.h"
+#include "project/plans_file.h"
 #include "project/recovery_copies.h"
 
 namespace veltrano {
@@ -57,8 +58,11 @@ class RecoveryKeeper {
   std::string last_error() const;
   // How many copies have been written: for tests.
   int copies_written() const { return copies_written_; }
+  // How the measurements of the drawings are written beside a copy.
+  void set_plans_format(const PlansFormat* format) { plans_format_ = format; }
 
  private:
+  const PlansFormat* plans_format_ = nullptr;
   void RemoveCopy();
 
   RecoveryCopies copies_;

@@ -85,7 +85,10 @@ class Workspace : private ProjectHooks, private HistoryView {
   Project RecoverySnapshot() const;
   // How the measurements file of the project's drawings is read and
   // written; without one, drawings are neither read nor written.
-  void set_plans_format(const PlansFormat* format) { session_.set_plans_format(format); }
+  void set_plans_format(const PlansFormat* format) {
+    session_.set_plans_format(format);
+    recovery_.set_plans_format(format);
+  }
   // Whether start-up offers the recovery copies left behind (the desktop
   // program and its scenarios; the command-line tool's commands do not).
   void set_offers_recovery(bool on) { offers_recovery_ = on; }

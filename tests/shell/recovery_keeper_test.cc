@@ -7,6 +7,8 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "json/plans_json.h"
+#include "project/plans_file.h"
 #include "support/scratch_folder.h"
 
 namespace veltrano {
@@ -90,6 +92,32 @@ TEST_F(RecoveryKeeperTest, ARestoredProjectKeepsItsCopyUntilItIsSavedOrGivenUp) 
   EXPECT_EQ(keeper.copies_written(), 1);
   keeper.ProjectClosed();
   EXPECT_FALSE(fs::exists(copy));
+}
+
+TEST_F(RecoveryKeeperTest, MeasurementsOnDrawingsAreCopiedBesideTheProjectAndGoWithIt) {
+  const PlansJson format;
+  RecoveryKeeper keeper(folder_ / "Recovery");
+  keeper.set_plans_format(&format);
+  keeper.set_interval(1);
+  keeper.ProjectStarted(folder_ / "山田邸.xdt", "山田邸", std::nullopt, 1, false);
+  const fs::path copy = keeper.copy_path();
+  Project project;
+  PlanSetEditor(project.plans())->AddDrawing("1F.pdf", {{595, 842, PageScale::FromRatioText("1/100")}});
+  PlanSetEditor(project.plans())->AddMeasurement({0, 0, MeasureKind::kCount, 0, {{1, 1}}, {}});
+  const auto tick = [&](double seconds, std::uint64_t mark) {
+    keeper.Tick(static_cast<std::int64_t>(seconds * 1000), mark, [&] { return project.Snapshot(); });
+    keeper.Wait();
+  };
+  tick(0, 2);
+  tick(5, 2);
+  ASSERT_EQ(keeper.copies_written(), 1);
+  PlanSet read;
+  std::string error;
+  ASSERT_EQ(ReadPlansFolder(DrawingsFolderOf(copy), format, &read, &error), PlansRead::kRead)
+      << error;
+  EXPECT_EQ(read, *project.plans());
+  keeper.ProjectClosed();
+  EXPECT_FALSE(fs::exists(DrawingsFolderOf(copy)));
 }
 
 }  // namespace
