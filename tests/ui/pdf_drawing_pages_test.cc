@@ -50,6 +50,30 @@ TEST(PdfDrawingPagesTest, PagesAndTheirSizesComeFromTheFile) {
   EXPECT_EQ(pages.page_size(4).width, 0);
 }
 
+TEST(PdfDrawingPagesTest, HostileDrawingsStillOpen) {
+  testing::ScratchFolder folder("veltrano_pdf_hostile");
+  // 2,000 pages: every size read without rendering any.
+  const fs::path many = folder.path() / "多数.pdf";
+  WriteDrawing(many, 1999);  // and an A1 page last
+  PdfDrawingPages pages;
+  std::string error;
+  ASSERT_TRUE(pages.Open(many, &error)) << error;
+  EXPECT_EQ(pages.page_count(), 2000);
+  EXPECT_NEAR(pages.page_size(1998).width, 420 * 72 / 25.4, 1);
+  // A page of 10 m by 10 m.
+  const fs::path huge = folder.path() / "大判.pdf";
+  {
+    QPdfWriter writer(QString::fromStdString(huge.string()));
+    writer.setPageSize(QPageSize(QSizeF(10000, 10000), QPageSize::Millimeter));
+    QPainter painter(&writer);
+    painter.drawLine(0, 0, 1000, 1000);
+  }
+  ASSERT_TRUE(pages.Open(huge, &error)) << error;
+  EXPECT_EQ(pages.page_count(), 1);
+  EXPECT_GT(pages.page_size(0).width, 0);
+  EXPECT_GT(pages.page_size(0).height, 0);
+}
+
 TEST(PdfDrawingPagesTest, WhatIsNoReadablePdfIsRefusedWithAReason) {
   testing::ScratchFolder folder("veltrano_pdf_refused");
   const fs::path text = folder.path() / "メモ.pdf";
