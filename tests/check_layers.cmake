@@ -1,17 +1,17 @@
 # Fails when a source file includes a header of a layer above its own.
 #   cmake -DSRC=path/to/src -P check_layers.cmake
 # Layers from the bottom; ui and cli sit side by side on top of shell, and
-# both may use qt, the Qt-based ports beside them, and json, the JSON
-# files' library beside them.
+# both may use qt, the Qt-based ports beside them, json, the JSON files'
+# library, and xlsx, the spreadsheet files' library, beside them.
 get_filename_component(SRC "${SRC}" ABSOLUTE)
 set(layers calc port config project fittings takeoff aggregate print shell)
 set(failures "")
 set(allowed "")
-foreach(layer ${layers} qt json ui cli)
-  if(layer STREQUAL "qt" OR layer STREQUAL "json")
+foreach(layer ${layers} qt json xlsx ui cli)
+  if(layer STREQUAL "qt" OR layer STREQUAL "json" OR layer STREQUAL "xlsx")
     set(own ${layers} ${layer})
   elseif(layer STREQUAL "ui" OR layer STREQUAL "cli")
-    set(own ${layers} qt json ${layer})
+    set(own ${layers} qt json xlsx ${layer})
   else()
     list(APPEND allowed ${layer})
     set(own ${allowed})
@@ -36,7 +36,7 @@ endif()
 
 # The project's tables change only through the operations of the model:
 # nothing above it takes a table to write into.
-foreach(layer ${layers} qt json ui cli)
+foreach(layer ${layers} qt json xlsx ui cli)
   if(layer STREQUAL "project")
     continue()
   endif()

@@ -2,10 +2,15 @@
 #define VELTRANO_AGGREGATE_SUMMARY_VIEW_H_
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/grid.h"
 #include "port/dialogs.h"
+#include "port/spreadsheet.h"
 #include "project/project.h"
 
 namespace veltrano {
@@ -57,11 +62,51 @@ class SummaryView {
   // was sent; a clipboard that another program holds is reported.
   bool ExportSummary();
 
+  // Spreadsheet files. The writer of workbooks comes from the program
+  // (none: "Excelファイルに保存" says it cannot); `project_path` gives the
+  // open project's file: its name heads the pages and names the files,
+  // which the file dialog offers in its folder.
+  void set_spreadsheet_writer(SpreadsheetWriter* writer) { writer_ = writer; }
+  void set_project_path(std::function<std::filesystem::path()> project_path) {
+    project_path_ = std::move(project_path);
+  }
+  // The table "Exceに送る" sends, typed for a spreadsheet.
+  SheetTable ShownSheet() const;
+  // Every summary table, a sheet each: interior and exterior parts, the
+  // fittings summary and the work-type estimate (as "Exceに送る" sends it).
+  std::vector<SheetTable> AllSheets() const;
+  // "Excelファイルに保存" (the shown table) and "全集計表を保存" (every
+  // table): a workbook where the file dialog says. "CSV保存": the shown
+  // table as CSV, in code page 932 unless UTF-8 is asked for
+  // (set_csv_utf8). False when cancelled or not written (said).
+  bool SaveShownWorkbook();
+  bool SaveAllWorkbook();
+  bool SaveCsv();
+  bool csv_utf8() const { return csv_utf8_; }
+  void set_csv_utf8(bool on);
+  // What those write, for the command line too: false with the reason.
+  bool WriteWorkbook(const std::filesystem::path& path, const std::vector<SheetTable>& sheets,
+                     std::string* error) const;
+  bool WriteCsv(const std::filesystem::path& path, bool utf8, std::string* error) const;
+
  private:
+  // The file dialog and the write of a save; false when cancelled or not
+  // written (said).
+  bool SaveFile(std::string_view title, std::string_view filter, std::string_view extension,
+                const std::string& suggested,
+                const std::function<bool(const std::filesystem::path&, std::string*)>& write);
+  // "内部 床", "工種別", ...: the name of the table shown.
+  std::string ShownName() const;
+  // The open project's name ("" when none is open).
+  std::string ProjectName() const;
+
   const Project& tables_;
   Platform platform_;
   int mode_ = kInteriorSummary;
   int part_ = 0;
+  SpreadsheetWriter* writer_ = nullptr;
+  std::function<std::filesystem::path()> project_path_;
+  bool csv_utf8_ = false;
   std::uint64_t revision_ = 0;
 };
 

@@ -101,6 +101,8 @@ struct FileDialogRequest {
   std::string filter = "*.xdt";
   std::string default_extension;
   std::filesystem::path folder;
+  // The name a save dialog offers ("" for none).
+  std::string suggested_name;
 };
 
 // The platform's file dialogs. Each returns the chosen path, or nothing when

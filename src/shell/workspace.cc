@@ -57,6 +57,7 @@ Workspace::Workspace(Folders folders, Platform platform)
   fittings_summary_.SetHistory(&history_);
   work_type_table_.SetHistory(&history_);
   plan_takeoff_.SetHistory(&history_);
+  summary_view_.set_project_path([this] { return session_.project_path(); });
   history_.set_view(this);
 }
 

@@ -89,6 +89,10 @@ class Workspace : private ProjectHooks, private HistoryView {
     session_.set_plans_format(format);
     recovery_.set_plans_format(format);
   }
+  // What spreadsheet files are written with (none: they are not).
+  void set_spreadsheet_writer(SpreadsheetWriter* writer) {
+    summary_view_.set_spreadsheet_writer(writer);
+  }
   // Whether start-up offers the recovery copies left behind (the desktop
   // program and its scenarios; the command-line tool's commands do not).
   void set_offers_recovery(bool on) { offers_recovery_ = on; }

@@ -31,6 +31,7 @@
 #include "shell/workspace.h"
 #include "ui/main_window.h"
 #include "json/plans_json.h"
+#include "xlsx/xlsx_writer.h"
 #include "ui/qt_platform.h"
 #include "ui/screenshots.h"
 #include "ui/single_instance.h"
@@ -170,6 +171,8 @@ int main(int argc, char** argv) {
                                 veltrano::Platform{dialogs, files, progress, clipboard});
   const veltrano::PlansJson plans_format;
   workspace.set_plans_format(&plans_format);
+  veltrano::XlsxWriter spreadsheets;
+  workspace.set_spreadsheet_writer(&spreadsheets);
   if (!workspace.Startup(ShippedManual())) return 1;
 
   veltrano::MainForm window(workspace, &progress);

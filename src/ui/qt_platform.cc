@@ -209,6 +209,7 @@ std::optional<std::filesystem::path> QtFileDialogs::Run(
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(ToQString(request.default_extension));
+  if (!request.suggested_name.empty()) dialog.selectFile(ToQString(request.suggested_name));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList selected = dialog.selectedFiles();
   if (selected.isEmpty() || selected.front().isEmpty()) return std::nullopt;

@@ -10,6 +10,7 @@
 #include "cli/commands/command.h"
 #include "config/folders.h"
 #include "json/plans_json.h"
+#include "xlsx/xlsx_writer.h"
 #include "port/this_process.h"
 #include "project/project_lock.h"
 
@@ -25,6 +26,8 @@ OpenedProject::OpenedProject(const std::optional<std::string>& base,
   workspace.set_offers_recovery(false);
   static const PlansJson kPlansFormat;
   workspace.set_plans_format(&kPlansFormat);
+  static XlsxWriter spreadsheets;
+  workspace.set_spreadsheet_writer(&spreadsheets);
 }
 
 bool StartAndOpen(OpenedProject& p, const std::string& file,

@@ -13,6 +13,7 @@
 #include "calc/text_file.h"
 #include "cli/scenario/verbs.h"
 #include "json/plans_json.h"
+#include "xlsx/xlsx_writer.h"
 #include "takeoff/sheet_layout.h"
 
 namespace veltrano::scenario {
@@ -42,6 +43,8 @@ Runner::Runner(Folders folders, std::ostream& out)
       ws_(folders_, Platform{dialogs_, files_, progress_, clipboard_}) {
   static const PlansJson kPlansFormat;
   ws_.set_plans_format(&kPlansFormat);
+  static XlsxWriter spreadsheets;
+  ws_.set_spreadsheet_writer(&spreadsheets);
   DefineSheetVerbs(*this);
   DefineRoomVerbs(*this);
   DefineProjectVerbs(*this);
