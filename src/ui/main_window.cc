@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -27,6 +28,7 @@
 #include "ui/display_metrics.h"
 #include "calc/text_util.h"
 #include "ui/aggregation_panel.h"
+#include "ui/drawing_pane.h"
 #include "ui/fittings_panel.h"
 #include "ui/register_panel.h"
 #include "ui/name_dialog.h"
@@ -207,6 +209,14 @@ void MainForm::BuildToolbar() {
       redo_action_ = action;
     }
   }
+  // The drawing pane beside the sheet of modes 0 and 5.
+  toolbar_->addSeparator();
+  drawing_action_ = toolbar_->addAction(
+      style()->standardIcon(QStyle::SP_FileDialogContentsView), "図面");
+  drawing_action_->setObjectName("Drawing");
+  drawing_action_->setCheckable(true);
+  drawing_action_->setToolTip("図面を拾い表の横に表示します");
+  connect(drawing_action_, &QAction::toggled, this, [this] { Refresh(); });
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -326,8 +336,24 @@ void MainForm::BuildPanels(QWidget* container) {
           [this](bool focus_editor) { Refresh(focus_editor); });
   connect(takeoff_, &TakeoffPanel::roomsDialogRequested, this,
           [this] { OpenRoomsDialog(); });
-  mode_panels_[kModeInterior] = takeoff_;
-  mode_panels_[kModeExterior] = takeoff_;
+  // The sheet and, when "図面" is on, the drawing pane beside it.
+  drawing_splitter_ = new QSplitter(Qt::Horizontal, container);
+  drawing_splitter_->setObjectName("DrawingSplitter");
+  drawing_splitter_->setChildrenCollapsible(false);
+  drawing_splitter_->addWidget(takeoff_);
+  drawing_pane_ = new DrawingPane(ws_.plan_takeoff(), ws_.dialogs(), drawing_splitter_);
+  drawing_splitter_->addWidget(drawing_pane_);
+  drawing_splitter_->setStretchFactor(0, 3);
+  drawing_splitter_->setStretchFactor(1, 2);
+  drawing_pane_->hide();
+  connect(drawing_pane_, &DrawingPane::changed, this, [this] {
+    // The cell a shape of the pane showed is followed, not looked up.
+    pane_acting_ = true;
+    Refresh();
+    pane_acting_ = false;
+  });
+  mode_panels_[kModeInterior] = drawing_splitter_;
+  mode_panels_[kModeExterior] = drawing_splitter_;
 
   fittings_panel_ = new FittingsPanel(ws_.fittings_takeoff(), container);
   mode_panels_[kModeFittingsTakeoff] = fittings_panel_;
@@ -356,7 +382,7 @@ void MainForm::BuildPanels(QWidget* container) {
   settings_page->setWidget(settings_panel_);
   mode_panels_[kModeSettings] = settings_page;
 
-  for (QWidget* panel : {static_cast<QWidget*>(takeoff_), mode_panels_[1],
+  for (QWidget* panel : {static_cast<QWidget*>(drawing_splitter_), mode_panels_[1],
                          mode_panels_[2], mode_panels_[3], mode_panels_[4]}) {
     panel->hide();
     v->addWidget(panel, 1);
@@ -398,10 +424,37 @@ void MainForm::Refresh(bool focus_editor) {
     if (room_names_[s]->text() != label) room_names_[s]->setText(label);
   }
   if (sheet_mode) takeoff_->Refresh(focus_editor);
+  RefreshDrawingPane(sheet_mode);
   if (mode == kModeFittingsTakeoff) fittings_panel_->Refresh();
   if (mode == kModeFittingsRegister) register_panel_->Refresh();
   if (mode == kModeAggregation) aggregation_panel_->Refresh();
   RefreshHistoryActions();
+}
+
+void MainForm::RefreshDrawingPane(bool sheet_mode) {
+  drawing_action_->setEnabled(sheet_mode);
+  const bool shown = sheet_mode && drawing_action_->isChecked();
+  if (drawing_pane_->isVisibleTo(drawing_splitter_) != shown) {
+    drawing_pane_->setVisible(shown);
+    if (shown && drawing_splitter_->width() > 0) {
+      // The sheet keeps three fifths of the width.
+      const int w = drawing_splitter_->width();
+      drawing_splitter_->setSizes({w * 3 / 5, w - w * 3 / 5});
+    }
+  }
+  if (!shown) {
+    followed_cell_.reset();
+    return;
+  }
+  // A row clicked in the sheet shows the shape sent to it.
+  const TakeoffSheets& sheets = ws_.sheets();
+  auto cell = std::make_tuple(sheets.side(), sheets.room_label(sheets.side()),
+                              sheets.current_row(), sheets.current_col());
+  if (followed_cell_ != cell) {
+    if (followed_cell_ && !pane_acting_) ws_.plan_takeoff().SelectOfCurrentCell();
+    followed_cell_ = std::move(cell);
+  }
+  drawing_pane_->Refresh();
 }
 
 void MainForm::RefreshBeforeMessage() {

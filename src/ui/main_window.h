@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <array>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
 
 #include "shell/workspace.h"
 
@@ -14,11 +17,13 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QSplitter;
 class QToolBar;
 
 namespace veltrano {
 
 class AggregationPanel;
+class DrawingPane;
 class NameDialog;
 class PrintDialogWidget;
 class FittingsPanel;
@@ -72,6 +77,8 @@ class MainForm : public QMainWindow {
   int display_size() const { return display_size_; }
 
   TakeoffPanel* takeoff_panel() const { return takeoff_; }
+  // The drawing pane beside the sheet ("図面"), shown in modes 0 and 5.
+  DrawingPane* drawing_pane() const { return drawing_pane_; }
   AggregationPanel* aggregation_panel() const { return aggregation_panel_; }
   // The name and rooms dialogs while they are open.
   NameDialog* name_dialog() const;
@@ -87,6 +94,9 @@ class MainForm : public QMainWindow {
   QWidget* BuildRoomRow();
   void BuildPanels(QWidget* container);
   void ToolbarCommand(const QString& key);
+  // Shows or hides the drawing pane and follows the sheet's current cell
+  // with it.
+  void RefreshDrawingPane(bool sheet_mode);
   void OpenNameDialog();
   void OpenRoomsDialog();
   void OpenPrintDialog();
@@ -121,6 +131,13 @@ class MainForm : public QMainWindow {
   QScrollArea* panel_scroll_ = nullptr;
   QWidget* panels_ = nullptr;
   TakeoffPanel* takeoff_ = nullptr;              // Frame_Siage
+  QSplitter* drawing_splitter_ = nullptr;        // the sheet and the drawing
+  DrawingPane* drawing_pane_ = nullptr;
+  QAction* drawing_action_ = nullptr;            // "図面"
+  // The sheet's current cell as the drawing pane last followed it: side,
+  // room, row and column.
+  std::optional<std::tuple<int, std::string, int, int>> followed_cell_;
+  bool pane_acting_ = false;
   FittingsPanel* fittings_panel_ = nullptr;      // Frame_Tategu
   RegisterPanel* register_panel_ = nullptr;      // Frame_TateguList
   AggregationPanel* aggregation_panel_ = nullptr;  // Frame_Syukei
