@@ -18,7 +18,7 @@ for name in size0_mode0 size0_mode5 size0_mode1 size0_mode3 size0_mode4 \
     size0_mode2_summary0 size0_mode2_summary1 size0_mode2_summary2 \
     size0_mode2_summary3 size2_mode0 rooms_dialog item_copy \
     aggregation_dialog print_dialog_mode0 print_dialog_mode2 \
-    templates_dialog name_dialog print_sheet print_worktypes import_box \
+    templates_dialog name_dialog print_sheet print_worktypes import_box size0_drawing \
     open_dialog; do
   cp "$shots/$name.png" "$images/$name.png"
 done

@@ -11,7 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -755,7 +755,11 @@ void DrawingPane::BuildControls() {
   v->setContentsMargins(0, 0, 0, 0);
   v->setSpacing(2);
   const auto button = [this](const char* caption, const char* name, const char* tip) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), this);
+    // Tool buttons: as narrow as their captions, so that the pane fits
+    // beside the sheet on the smallest screen.
+    auto* b = new QToolButton(this);
+    b->setText(QString::fromUtf8(caption));
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(QString::fromUtf8(tip));
     return b;
@@ -763,8 +767,8 @@ void DrawingPane::BuildControls() {
 
   // The drawing, its page and scale.
   auto* top = new QHBoxLayout();
-  QPushButton* attach = button("図面追加", "PlanAttach", "PDF の図面を物件に添付します");
-  connect(attach, &QPushButton::clicked, this, [this] { ChooseAndAttach(); });
+  QToolButton* attach = button("図面追加", "PlanAttach", "PDF の図面を物件に添付します");
+  connect(attach, &QToolButton::clicked, this, [this] { ChooseAndAttach(); });
   top->addWidget(attach);
   page_model_ = new PageListModel(this);
   page_box_ = new QComboBox(this);
@@ -773,7 +777,7 @@ void DrawingPane::BuildControls() {
   page_box_->setModel(page_model_);
   // Sized by a typical entry, not by measuring every page.
   page_box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  page_box_->setMinimumContentsLength(14);
+  page_box_->setMinimumContentsLength(8);
   if (auto* list = qobject_cast<QListView*>(page_box_->view())) list->setUniformItemSizes(true);
   connect(page_box_, &QComboBox::activated, this, [this](int row) {
     if (row < 0) return;
@@ -782,6 +786,9 @@ void DrawingPane::BuildControls() {
     Changed();
   });
   top->addWidget(page_box_, 1);
+  v->addLayout(top);
+  // Rows short enough for the pane beside the sheet on the smallest screen.
+  auto* scale_row = new QHBoxLayout();
   scale_box_ = new QComboBox(this);
   scale_box_->setObjectName("PlanScale");
   scale_box_->setToolTip("縮尺（1/N）");
@@ -794,15 +801,16 @@ void DrawingPane::BuildControls() {
           [this](int index) { ApplyScaleText(scale_box_->itemText(index)); });
   connect(scale_box_->lineEdit(), &QLineEdit::returnPressed, this,
           [this] { ApplyScaleText(scale_box_->currentText()); });
-  top->addWidget(scale_box_);
-  QPushButton* calibrate =
+  scale_row->addWidget(scale_box_);
+  QToolButton* calibrate =
       button("校正", "PlanCalibrate", "長さの分かる2点をクリックして縮尺を決めます");
   calibrate->setCheckable(true);
   tools_.emplace_back(DrawingView::Tool::kCalibrate, calibrate);
-  top->addWidget(calibrate);
-  QPushButton* fit = button("全体表示", "PlanFit", "ページ全体を表示します");
-  top->addWidget(fit);
-  v->addLayout(top);
+  scale_row->addWidget(calibrate);
+  QToolButton* fit = button("全体表示", "PlanFit", "ページ全体を表示します");
+  scale_row->addWidget(fit);
+  scale_row->addStretch(1);
+  v->addLayout(scale_row);
 
   // The tools, the part and what is done with the selected shape.
   auto* tools_row = new QHBoxLayout();
@@ -822,13 +830,13 @@ void DrawingPane::BuildControls() {
       {DrawingView::Tool::kSelect, "選択", "PlanSelect", "図形を選び、点をドラッグで動かします"},
   };
   for (const ToolButton& t : kTools) {
-    QPushButton* b = button(t.caption, t.name, t.tip);
+    QToolButton* b = button(t.caption, t.name, t.tip);
     b->setCheckable(true);
     tools_.emplace_back(t.tool, b);
     tools_row->addWidget(b);
   }
   for (const auto& [tool, b] : tools_) {
-    connect(b, &QPushButton::clicked, this, [this, tool = tool] { ChooseTool(tool); });
+    connect(b, &QToolButton::clicked, this, [this, tool = tool] { ChooseTool(tool); });
   }
   part_box_ = new QComboBox(this);
   part_box_->setObjectName("PlanPart");
@@ -842,24 +850,24 @@ void DrawingPane::BuildControls() {
     plans_.set_part(part);
     Changed();
   });
-  tools_row->addWidget(part_box_);
   tools_row->addStretch(1);
   v->addLayout(tools_row);
 
   auto* send_row = new QHBoxLayout();
+  send_row->addWidget(part_box_);
   send_ = button("拾い表へ", "PlanSend", "選んだ図形の値を拾い表の式のセルへ送ります");
   send_params_ =
       button("パラメータへ", "PlanSendParams", "選んだ面積を部屋のパラメータ A・S へ送ります");
   delete_ = button("削除", "PlanDelete", "選んだ図形を削除します");
-  connect(send_, &QPushButton::clicked, this, [this] {
+  connect(send_, &QToolButton::clicked, this, [this] {
     if (plans_.selected()) plans_.SendToSheet(*plans_.selected());
     Changed();
   });
-  connect(send_params_, &QPushButton::clicked, this, [this] {
+  connect(send_params_, &QToolButton::clicked, this, [this] {
     if (plans_.selected()) plans_.SendToParameters(*plans_.selected());
     Changed();
   });
-  connect(delete_, &QPushButton::clicked, this, [this] {
+  connect(delete_, &QToolButton::clicked, this, [this] {
     if (plans_.selected()) plans_.Delete(*plans_.selected());
     Changed();
   });
@@ -873,7 +881,7 @@ void DrawingPane::BuildControls() {
   connect(view_, &DrawingView::changed, this, [this] { Changed(); });
   connect(view_, &DrawingView::calibrationPicked, this,
           [this](PagePoint a, PagePoint b) { Calibrate(a, b); });
-  connect(fit, &QPushButton::clicked, view_, &DrawingView::FitPage);
+  connect(fit, &QToolButton::clicked, view_, &DrawingView::FitPage);
   v->addWidget(view_, 1);
   ChooseTool(DrawingView::Tool::kSelect);
 }

@@ -18,7 +18,7 @@
 
 class QAbstractButton;
 class QComboBox;
-class QPushButton;
+class QToolButton;
 
 namespace veltrano {
 
@@ -193,10 +193,10 @@ class DrawingPane : public QWidget {
   QComboBox* page_box_ = nullptr;   // PlanPage
   QComboBox* scale_box_ = nullptr;  // PlanScale
   QComboBox* part_box_ = nullptr;   // PlanPart
-  std::vector<std::pair<DrawingView::Tool, QPushButton*>> tools_;
-  QPushButton* send_ = nullptr;         // PlanSend
-  QPushButton* send_params_ = nullptr;  // PlanSendParams
-  QPushButton* delete_ = nullptr;       // PlanDelete
+  std::vector<std::pair<DrawingView::Tool, QToolButton*>> tools_;
+  QToolButton* send_ = nullptr;         // PlanSend
+  QToolButton* send_params_ = nullptr;  // PlanSendParams
+  QToolButton* delete_ = nullptr;       // PlanDelete
   DrawingView* view_ = nullptr;
 };
 

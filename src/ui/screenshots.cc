@@ -4,8 +4,14 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -19,9 +25,11 @@
 #include <vector>
 
 #include "fittings/takeoff.h"
+#include "qt/pdf_drawing_pages.h"
 #include "qt/printer_canvas.h"
 #include "shell/workspace.h"
 #include "ui/aggregation_panel.h"
+#include "ui/drawing_pane.h"
 #include "ui/main_window.h"
 #include "ui/print_dialog_widget.h"
 #include "ui/name_dialog.h"
@@ -199,6 +207,89 @@ void SaveFileDialog(const std::function<void()>& command, const QString& path,
   command();
 }
 
+// Millimetres of the sample plan (drawn at 1/100 on A3 landscape, 30 mm
+// from the page's top left) as page points.
+PagePoint PlanPoint(double x_mm, double y_mm) {
+  return {(30 + x_mm) * 72 / 25.4, (40 + y_mm) * 72 / 25.4};
+}
+
+// The sample house's ground floor as a PDF drawing: LDK 5.4 × 3.6 m,
+// 和室 3.6 × 2.7 m, 洋室 3.6 × 3.6 m and 洗面所 1.8 × 1.8 m at 1/100.
+void WriteSamplePlan(const QString& path) {
+  QPdfWriter writer(path);
+  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A3), QPageLayout::Landscape, QMarginsF()));
+  writer.setResolution(72);
+  QPainter painter(&writer);
+  const double k = 72 / 25.4;
+  const auto rect = [&](double x, double y, double w, double h, const QString& name) {
+    const QRectF r(PlanPoint(x, y).x, PlanPoint(x, y).y, w * k, h * k);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawRect(r);
+    painter.setPen(Qt::black);
+    painter.drawText(r, Qt::AlignCenter, name);
+  };
+  QFont font = painter.font();
+  font.setPointSizeF(9);
+  painter.setFont(font);
+  rect(0, 0, 54, 36, "LDK");
+  rect(54, 0, 36, 27, "和室");
+  rect(0, 36, 36, 36, "洋室");
+  rect(36, 36, 18, 18, "洗面所");
+  painter.setPen(QPen(Qt::gray, 0.5));
+  for (double x = 0; x <= 90; x += 9) painter.drawLine(QPointF(PlanPoint(x, -8).x, PlanPoint(x, -8).y), QPointF(PlanPoint(x, -3).x, PlanPoint(x, -3).y));
+  painter.drawText(QPointF(PlanPoint(0, -12).x, PlanPoint(0, -12).y), "1階平面図　S=1/100");
+}
+
+// The drawing pane beside the LDK's sheet: the plan at 1/100, the LDK's
+// floor measured as a rectangle and sent into its floor block, the
+// skirting as a length, the 和室 as an area and the outlets counted.
+void ShowWorkingDrawing(MainForm& window, Workspace& ws, const QString& dir) {
+  const QString pdf = QDir(dir).filePath("1階平面図.pdf");
+  WriteSamplePlan(pdf);
+  window.SelectMode(kModeInterior);
+  if (ws.rooms().room_names(kInterior).empty()) return;
+  ws.ClickRoomList(0);
+  if (window.drawing_pane() == nullptr || !window.drawing_pane()->AttachFile(pdf.toStdString())) {
+    return;
+  }
+  QFile::remove(pdf);
+  PlanTakeoff& plan = ws.plan_takeoff();
+  plan.SetScaleOfShownPage(*PageScale::FromRatioText("1/100"));
+  plan.set_part(0);
+  plan.MeasureOnShownPage(MeasureKind::kRect, {PlanPoint(0, 0), PlanPoint(54, 36)});
+  ws.sheets().ShowPart(0);
+  ws.sheets().SetCurrentCell(1, 3);
+  if (plan.selected()) plan.SendToSheet(*plan.selected());
+  plan.set_part(1);
+  plan.MeasureOnShownPage(MeasureKind::kLength,
+                          {PlanPoint(0, 36), PlanPoint(0, 0), PlanPoint(54, 0), PlanPoint(54, 36)});
+  plan.set_part(3);
+  plan.MeasureOnShownPage(MeasureKind::kArea, {PlanPoint(54, 0), PlanPoint(90, 0),
+                                               PlanPoint(90, 27), PlanPoint(54, 27)});
+  plan.set_part(4);
+  plan.MeasureOnShownPage(MeasureKind::kCount,
+                          {PlanPoint(5, 5), PlanPoint(49, 5), PlanPoint(5, 31), PlanPoint(49, 31)});
+  plan.Select(0);
+  if (QAction* drawing = window.findChild<QAction*>("Drawing")) drawing->setChecked(true);
+  window.Refresh();
+}
+
+// The plan filling the drawing view, its tiles rendered.
+void FocusOnPlan(MainForm& window) {
+  if (window.drawing_pane() == nullptr) return;
+  Settle();
+  DrawingView* view = window.drawing_pane()->view();
+  const PagePoint middle = PlanPoint(45, 30);
+  view->ZoomAt(view->width() / (100 * 72 / 25.4), view->ViewOf(middle));
+  view->Pan(QPointF(view->width() / 2.0, view->height() / 2.0) - view->ViewOf(middle));
+  // The tiles come from the renderer's threads.
+  QElapsedTimer waited;
+  waited.start();
+  while (!view->AllTilesShown() && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+}
+
 }  // namespace
 
 QStringList SaveScreenshots(MainForm& window, Workspace& ws,
@@ -264,6 +355,17 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     Save(window, QDir(dir).filePath("item_copy.png"), &written);
     copy.HideItemList();
   }
+
+  // The drawing pane at every display size.
+  for (int size = 0; size < 3; ++size) {
+    window.SelectDisplaySize(size);
+    if (size == 0) ShowWorkingDrawing(window, ws, dir);
+    window.Refresh();
+    FocusOnPlan(window);
+    Save(window, QDir(dir).filePath(QString("size%1_drawing.png").arg(size)), &written);
+  }
+  window.SelectDisplaySize(0);
+  if (QAction* drawing = window.findChild<QAction*>("Drawing")) drawing->setChecked(false);
 
   window.SelectMode(kModeAggregation);
   ws.ChooseSummary(kInteriorSummary);

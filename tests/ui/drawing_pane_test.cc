@@ -10,7 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPushButton>
+#include <QToolButton>
 #include <QSplitter>
 #include <QTest>
 #include <cmath>
@@ -118,7 +118,7 @@ TEST_F(DrawingPaneTest, ARectangleDrawnOnTheScaledPageIsMeasured) {
   EXPECT_EQ(measured->width_mm, 3528);
   EXPECT_EQ(measured->height_mm, 1764);
   EXPECT_EQ(plans().selected(), 0);
-  EXPECT_TRUE(Find<QPushButton>("PlanSend")->isEnabled());
+  EXPECT_TRUE(Find<QToolButton>("PlanSend")->isEnabled());
   EXPECT_TRUE(view->drawing().empty());
 }
 
@@ -184,7 +184,7 @@ TEST_F(DrawingPaneTest, APointDraggedInTheSelectToolMovesWhenLetGo) {
   Click("PlanSelect");
   ClickAt(20, 20);  // off every shape
   EXPECT_FALSE(plans().selected());
-  EXPECT_FALSE(Find<QPushButton>("PlanDelete")->isEnabled());
+  EXPECT_FALSE(Find<QToolButton>("PlanDelete")->isEnabled());
   ClickAt(150, 120);  // inside the rectangle
   ASSERT_EQ(plans().selected(), 0);
 
@@ -249,7 +249,7 @@ TEST_F(DrawingPaneTest, NothingIsCutOffAtEveryDisplaySize) {
     QCoreApplication::processEvents();
     for (QWidget* w : pane->findChildren<QWidget*>()) {
       const bool control =
-          qobject_cast<QPushButton*>(w) != nullptr || qobject_cast<QComboBox*>(w) != nullptr;
+          qobject_cast<QToolButton*>(w) != nullptr || qobject_cast<QComboBox*>(w) != nullptr;
       if (!w->isVisible() || !control) continue;
       EXPECT_GE(w->width(), w->minimumSizeHint().width())
           << w->objectName().toStdString() << " at size " << size;
