@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QString>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -88,6 +89,16 @@ TEST(PdfDrawingPagesTest, WhatIsNoReadablePdfIsRefusedWithAReason) {
   EXPECT_EQ(error, "PDF ファイルではありません。");
   EXPECT_FALSE(pages.Open(damaged, &error));
   EXPECT_FALSE(error.empty());
+  EXPECT_EQ(pages.page_count(), 0);
+  // Locked with a password (qpdf, a Debian package the tests install).
+  const fs::path plain = folder.path() / "平面図.pdf";
+  WriteDrawing(plain, 1);
+  const fs::path locked = folder.path() / "鍵付き.pdf";
+  const std::string command = "qpdf --encrypt secret owner 256 -- '" + plain.string() + "' '" +
+                              locked.string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_FALSE(pages.Open(locked, &error));
+  EXPECT_NE(error.find("パスワード"), std::string::npos) << error;
   EXPECT_EQ(pages.page_count(), 0);
 }
 
