@@ -35,13 +35,15 @@ class Plans : public Command {
     OpenedProject p(line.base, err);
     if (!StartAndOpen(p, parsed.file, std::nullopt)) return kExitFailure;
     if (p.workspace.session().plans_damaged()) return kExitFailure;
-    const PlanSet& plans = p.workspace.plan_takeoff().plans();
+    const PlanTakeoff& takeoff = p.workspace.plan_takeoff();
+    const PlanSet& plans = takeoff.plans();
     for (std::size_t i = 0; i < plans.measurements().size(); ++i) {
       const PlanMeasurement& m = plans.measurements()[i];
       const std::optional<Measured> measured = plans.MeasureOf(static_cast<int>(i));
       out << i + 1 << ' ' << m.page + 1 << ' ' << kKindWords[static_cast<int>(m.kind)] << ' '
           << (measured ? SentText(m.kind, *measured) : "-") << ' ';
-      if (m.link) {
+      // A cell retyped or emptied since holds the measurement no longer.
+      if (m.link && takeoff.LinkHolds(static_cast<int>(i))) {
         out << kSideWords[m.link->side] << ' ' << m.link->room << ' ' << m.link->row << ' '
             << kFormulaColumn[static_cast<std::size_t>(m.link->part)] << '\n';
       } else {
