@@ -51,9 +51,14 @@ bool SummaryView::ExportSummary() {
   if (mode_ != kWorkTypeSummary && table.rows() <= 1) return false;
   const std::string text = SummaryText(table, "\r");
   const std::string crlf_text = SummaryText(table, "\r\n");
+  // Spreadsheets take the HTML form first: numbers stay numbers, and a
+  // subtotal in parentheses is never read as a negative one.
+  const std::string html = HtmlTable(mode_ == kWorkTypeSummary
+                                         ? TypedWorkTypeTable(table, ShownName())
+                                         : TypedSummaryTable(table, ShownName()));
   // The clipboard is emptied first, then given the text.
   if (!platform_.clipboard.Clear() ||
-      !platform_.clipboard.PutText(text, crlf_text)) {
+      !platform_.clipboard.PutTable(text, crlf_text, html)) {
     platform_.dialogs.ShowMessage(kTitleCheck, kClipboardBusyMessage,
                                   MessageIcon::kWarning);
     return false;

@@ -19,6 +19,14 @@ class Clipboard {
   // ends (`crlf_text`, empty when there is no other form), for programs
   // that split rows at line feeds only. False when it cannot be opened.
   virtual bool PutText(std::string_view text, std::string_view crlf_text) = 0;
+  // As PutText, with the table also as HTML (`html`), which spreadsheets
+  // take before plain text: its cells carry numbers as numbers. A clipboard
+  // that keeps plain text only puts the text.
+  virtual bool PutTable(std::string_view text, std::string_view crlf_text,
+                        std::string_view html) {
+    (void)html;
+    return PutText(text, crlf_text);
+  }
   // The plain text on the clipboard ("" when it holds none), or nothing
   // when it cannot be opened.
   virtual std::optional<std::string> Text() = 0;
@@ -33,12 +41,20 @@ class MemoryClipboard : public Clipboard {
     if (Refused()) return false;
     text_.clear();
     crlf_text_.clear();
+    html_.clear();
     return true;
   }
   bool PutText(std::string_view text, std::string_view crlf_text) override {
     if (Refused()) return false;
     text_.assign(text);
     crlf_text_.assign(crlf_text);
+    html_.clear();
+    return true;
+  }
+  bool PutTable(std::string_view text, std::string_view crlf_text,
+                std::string_view html) override {
+    if (!PutText(text, crlf_text)) return false;
+    html_.assign(html);
     return true;
   }
   std::optional<std::string> Text() override {
@@ -50,6 +66,7 @@ class MemoryClipboard : public Clipboard {
   // What the clipboard holds, without counting as an access.
   const std::string& text() const { return text_; }
   const std::string& crlf_text() const { return crlf_text_; }
+  const std::string& html() const { return html_; }
 
  private:
   bool Refused() {
@@ -60,6 +77,7 @@ class MemoryClipboard : public Clipboard {
 
   std::string text_;
   std::string crlf_text_;
+  std::string html_;
   bool fail_next_ = false;
 };
 

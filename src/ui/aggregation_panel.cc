@@ -1,6 +1,7 @@
 #include "ui/aggregation_panel.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -160,6 +161,37 @@ QWidget* AggregationPanel::BuildCommands() {
   }
   choices->addStretch(1);
   v->addLayout(choices);
+
+  // Spreadsheet files of the shown table, or of every table.
+  auto* files = new QHBoxLayout;
+  auto* save_xlsx = NamedButton("Excelファイルに保存", "SaveXlsx", area);
+  save_xlsx->setToolTip("表示している集計表を Excel ファイル（.xlsx）に保存します");
+  connect(save_xlsx, &QPushButton::clicked, this, [this] {
+    o_.view.SaveShownWorkbook();
+    Refresh();
+  });
+  files->addWidget(save_xlsx);
+  auto* save_all = NamedButton("全集計表を保存", "SaveAllXlsx", area);
+  save_all->setToolTip("内部・外部・建具廻り・工種別の集計表を一つの Excel ファイルに保存します");
+  connect(save_all, &QPushButton::clicked, this, [this] {
+    o_.view.SaveAllWorkbook();
+    Refresh();
+  });
+  files->addWidget(save_all);
+  auto* save_csv = NamedButton("CSV保存", "SaveCsv", area);
+  save_csv->setToolTip("表示している集計表を CSV ファイルに保存します（シフトJIS・CR LF）");
+  connect(save_csv, &QPushButton::clicked, this, [this] {
+    o_.view.SaveCsv();
+    Refresh();
+  });
+  files->addWidget(save_csv);
+  csv_utf8_ = new QCheckBox("UTF-8で保存", area);
+  csv_utf8_->setObjectName("CsvUtf8");
+  csv_utf8_->setToolTip("CSV を UTF-8（BOM付き）で保存します");
+  connect(csv_utf8_, &QCheckBox::toggled, this, [this](bool on) { o_.view.set_csv_utf8(on); });
+  files->addWidget(csv_utf8_);
+  files->addStretch(1);
+  v->addLayout(files);
 
   // The three sub-panels take the same place.
   auto* frames = new QWidget(area);

@@ -14,6 +14,7 @@
 #include "aggregate/work_type_table.h"
 #include "config/settings.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -104,7 +105,8 @@ class AggregationPanel : public QGroupBox {
 
   Objects o_;
   QtProgress* progress_;
-  std::array<QPushButton*, 4> summary_buttons_{};    // Command4(0..3)
+  std::array<QPushButton*, 4> summary_buttons_{};  // Command4(0..3)
+  QCheckBox* csv_utf8_ = nullptr;                  // CsvUtf8
   std::array<QRadioButton*, 5> part_options_{};      // SyukeiHyoji(0..4)
   QWidget* room_frame_ = nullptr;                    // HeyabetuFrame
   QWidget* fittings_frame_ = nullptr;                // SinkiFrame

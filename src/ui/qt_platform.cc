@@ -271,10 +271,16 @@ bool QtClipboard::Clear() {
 }
 
 bool QtClipboard::PutText(std::string_view text, std::string_view crlf_text) {
+  return PutTable(text, crlf_text, {});
+}
+
+bool QtClipboard::PutTable(std::string_view text, std::string_view crlf_text,
+                           std::string_view html) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) return false;
   auto* data = new QMimeData;
   data->setText(ToQString(text));
+  if (!html.empty()) data->setHtml(ToQString(html));
   if (!crlf_text.empty()) {
     data->setData(kRowsMimeType, QByteArray(crlf_text.data(),
                                             static_cast<qsizetype>(crlf_text.size())));

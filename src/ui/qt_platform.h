@@ -141,6 +141,8 @@ class QtClipboard : public Clipboard {
  public:
   bool Clear() override;
   bool PutText(std::string_view text, std::string_view crlf_text) override;
+  bool PutTable(std::string_view text, std::string_view crlf_text,
+                std::string_view html) override;
   std::optional<std::string> Text() override;
 
   static constexpr const char* kRowsMimeType = "text/tab-separated-values";

@@ -9,7 +9,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <fstream>
+#include <string>
 
 #include "main_form_fixture.h"
 #include "ui/aggregation_panel.h"
@@ -130,6 +134,58 @@ TEST_F(AggregationPanelTest, FromTheSheetToThePricedTableOnTheClipboard) {
             "工種\t項目名\t\t区分\t部位\t数量\t単位\t単価\t金額\t備考");
   EXPECT_NE(ClipboardRows().find("\r\n内装工事\tPB張\t\t内部\t床\t10.50\tm2\t2,000\t21,000"),
             std::string::npos);
+
+  // The HTML form holds the same cells: numbers as values (a subtotal a
+  // positive one, its parentheses in the format), texts as they stand.
+  const QString html = QGuiApplication::clipboard()->mimeData()->html();
+  const QStringList plain_rows = QString::fromStdString(ClipboardText()).split('\r');
+  QRegularExpression row_pattern("<tr>(.*?)</tr>");
+  QRegularExpression cell_pattern("<td([^>]*)>(.*?)</td>");
+  int row = 0;
+  int values = 0;
+  for (auto rows = row_pattern.globalMatch(html); rows.hasNext(); ++row) {
+    const QString row_html = rows.next().captured(1);
+    ASSERT_LT(row, plain_rows.size());
+    const QStringList plain = plain_rows[row].split('\t');
+    int col = 0;
+    for (auto cells = cell_pattern.globalMatch(row_html); cells.hasNext(); ++col) {
+      const auto cell = cells.next();
+      ASSERT_LT(col, plain.size());
+      QString shown = plain[col];
+      const auto value = QRegularExpression("x:num=\"([^\"]*)\"").match(cell.captured(1));
+      if (value.hasMatch()) {
+        ++values;
+        const bool bracketed = shown.startsWith('(');
+        if (bracketed) shown = shown.mid(1, shown.size() - 2);
+        EXPECT_EQ(value.captured(1), QString(shown).remove(','));
+        EXPECT_EQ(cell.captured(1).contains("(#,##0)"), bracketed) << cell.captured(0).toStdString();
+        EXPECT_GE(value.captured(1).toDouble(), 0);
+      }
+      EXPECT_EQ(cell.captured(2), shown.toHtmlEscaped()) << cell.captured(0).toStdString();
+    }
+    EXPECT_EQ(col, plain.size());
+  }
+  EXPECT_EQ(row, plain_rows.size());
+  EXPECT_EQ(values, 5);  // quantity, price and amount, the subtotal and the total
+
+  // The table as a spreadsheet file, and as CSV in UTF-8.
+  files.answers = {DataFile("集計_工種別.xlsx")};
+  Click("SaveXlsx");
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<ShownDialog>{{"確認", "集計_工種別.xlsx に保存しました。", false}}));
+  EXPECT_EQ(files.requests.back().suggested_name, "集計_工種別.xlsx");
+  std::ifstream xlsx(DataFile("集計_工種別.xlsx"), std::ios::binary);
+  std::string head(2, '\0');
+  xlsx.read(head.data(), 2);
+  EXPECT_EQ(head, "PK");
+  Click("CsvUtf8");
+  files.answers = {DataFile("工種別")};  // the extension is added
+  Click("SaveCsv");
+  dialogs.Take();
+  std::ifstream csv(DataFile("工種別.csv"), std::ios::binary);
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line, "\xEF\xBB\xBF工種,項目名,,区分,部位,数量,単位,単価,金額,備考\r");
 }
 
 TEST_F(AggregationPanelTest, TheFinishedTableStandsBehindTheClosingMessage) {

@@ -31,6 +31,7 @@ void MainFormTest::SetUp() {
                      PathToQString(root / "config"));
   ws = std::make_unique<Workspace>(FoldersUnder(base, root / "home"),
                                    Platform{dialogs, files, progress, clipboard});
+  ws->set_spreadsheet_writer(&spreadsheets);
   ASSERT_TRUE(ws->Startup());
   dialogs.Take();
   window = std::make_unique<MainForm>(*ws, &progress);

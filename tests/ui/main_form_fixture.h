@@ -14,6 +14,7 @@
 #include "gtest/gtest.h"
 #include "shell/workspace.h"
 #include "support/fake_dialogs.h"
+#include "xlsx/xlsx_writer.h"
 #include "support/workspace_fixture.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -98,6 +99,7 @@ class MainFormTest : public ::testing::Test {
   std::filesystem::path base;
   FakeDialogs dialogs;
   FakeFileDialogs files;
+  XlsxWriter spreadsheets;
   QtProgress progress;
   // The system clipboard (of this process, under the offscreen platform).
   QtClipboard clipboard;
