@@ -156,6 +156,11 @@ void ProjectSession::OpenProject() {
   const auto chosen = platform_.files.ChooseFileToOpen(
       ProjectFileDialog("物件データを開く", folders_.data));
   if (!chosen || chosen->empty() || chosen->filename().empty()) return;
+  OpenProjectAt(*chosen);
+}
+
+void ProjectSession::OpenProjectAt(const fs::path& path) {
+  const std::optional<fs::path> chosen = path;
   LoadedProjectFile loaded;
   std::string error;
   const bool read = LoadProjectFile(*chosen, &loaded, &error);

@@ -23,6 +23,7 @@ Workspace::Workspace(Folders folders, Platform platform)
     : folders_(std::move(folders)),
       platform_(platform),
       settings_(folders_, platform_.dialogs),
+      recent_(folders_.info / RecentProjects::kFileName),
       session_(folders_, tables_, platform_, *this),
       importer_(folders_, tables_, session_, platform_, *this),
       register_(tables_, folders_, session_, platform_),
@@ -67,6 +68,7 @@ bool Workspace::Startup(const std::filesystem::path& shipped_manual) {
     platform_.dialogs.ShowMessage(kTitleError, error, MessageIcon::kCritical);
     return false;
   }
+  if (remembers_recent_) recent_.Load();
   if (!EnsureManual(folders_, shipped_manual, &error)) {
     platform_.dialogs.ShowMessage(
         kTitleError, "操作マニュアルを基本フォルダにコピーできませんでした。\n" + error,
@@ -144,6 +146,26 @@ void Workspace::CommandOpen() {
   if (AskToSaveFirst("物件データを開く")) session_.OpenProject();
 }
 
+void Workspace::RememberRecent() {
+  if (remembers_recent_) recent_.Add(session_.project_path());
+}
+
+void Workspace::CommandOpenRecent(int index) {
+  const std::vector<std::filesystem::path>& entries = recent_.entries();
+  if (index < 0 || index >= static_cast<int>(entries.size())) return;
+  const std::filesystem::path path = entries[static_cast<std::size_t>(index)];
+  sheets_.CommitEditor();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    platform_.dialogs.ShowMessage(kTitleConfirm,
+                                  path.string() + "\nが見つかりません。一覧から外します。",
+                                  MessageIcon::kWarning);
+    recent_.Remove(path);
+    return;
+  }
+  if (AskToSaveFirst("物件データを開く")) session_.OpenProjectAt(path);
+}
+
 void Workspace::CommandSave() {
   sheets_.CommitEditor();
   if (!session_.project_open()) return;
@@ -218,6 +240,7 @@ void Workspace::BeforeWrite() {
 void Workspace::RefreshUnitPrices() { SaveUnitPrices(); }
 
 void Workspace::ProjectReplaced(bool opening) {
+  if (!opening && session_.project_open()) RememberRecent();
   sheets_.ProjectReplaced(opening);
   plan_takeoff_.ResetView();
   register_.ProjectReplaced();
@@ -233,6 +256,8 @@ void Workspace::ProjectReplaced(bool opening) {
 }
 
 void Workspace::ProjectRead(const ProjectReadResult& result) {
+  // A restored copy is listed under its original once it is saved.
+  if (restoring_ == nullptr) RememberRecent();
   if (result.had_sheet_or_fittings) fittings_takeoff_.StoreRead();
   const bool restored = restoring_ != nullptr;
   recovery_.ProjectStarted(session_.project_path(), session_.project_name(),
@@ -242,6 +267,7 @@ void Workspace::ProjectRead(const ProjectReadResult& result) {
 }
 
 void Workspace::ProjectSaved() {
+  RememberRecent();
   recovery_.ProjectStarted(session_.project_path(), session_.project_name(),
                            StampOf(session_.project_path()), ChangeMark(), false);
 }

@@ -11,6 +11,7 @@
 #include "aggregate/summary_view.h"
 #include "aggregate/work_type_table.h"
 #include "config/folders.h"
+#include "config/recent_projects.h"
 #include "config/settings.h"
 #include "fittings/takeoff.h"
 #include "fittings/register.h"
@@ -68,6 +69,13 @@ class Workspace : private ProjectHooks, private HistoryView {
   // dialog (HozonForm) is to be shown.
   bool CommandNew();
   void CommandOpen();
+  // "最近使った物件": opens entry `index` of the list after the save
+  // question; a file that is gone is said and taken off the list.
+  void CommandOpenRecent(int index);
+  const RecentProjects& recent_projects() const { return recent_; }
+  // Whether the projects opened, made and saved go on that list (the
+  // desktop program; the command-line tool's commands do not).
+  void set_remembers_recent(bool on) { remembers_recent_ = on; }
   void CommandSave();
   // "Print": stores the shown sheet and, in modes 0, 1, 2 and 5, opens the
   // print dialog (returns true).
@@ -168,6 +176,8 @@ class Workspace : private ProjectHooks, private HistoryView {
   // Shows the side and room of a measurement's link with its cell current.
   bool ShowLinkedCell(const PlanLink& link);
 
+  // Puts the open project first on the recent list.
+  void RememberRecent();
   // The save question of "New" and "Open": false when the command stops.
   bool AskToSaveFirst(std::string_view title);
   // Differs after every change of the project, the shown sheet's included.
@@ -180,6 +190,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   Platform platform_;
   Project tables_;
   Settings settings_;
+  RecentProjects recent_;
   ProjectSession session_;
   Importer importer_;
   FittingsRegister register_;
@@ -202,6 +213,7 @@ class Workspace : private ProjectHooks, private HistoryView {
   // Set while a recovery copy is being opened.
   const RecoveryRecord* restoring_ = nullptr;
   bool offers_recovery_ = true;
+  bool remembers_recent_ = true;
   // VELTRANO_AUTOSAVE_SECONDS, which tests set, over the settings' interval.
   std::optional<int> recovery_seconds_override_;
   std::string recovery_error_shown_;

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -21,6 +22,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -202,6 +204,16 @@ void MainForm::BuildToolbar() {
     action->setToolTip(QString("%1 (%2)").arg(
         b.caption, b.shortcut.toString(QKeySequence::NativeText)));
     connect(action, &QAction::triggered, this, [this, key] { ToolbarCommand(key); });
+    if (key == "Open") {
+      // "最近使った物件" under 開く: the arrow beside the button.
+      auto* recent = new QMenu(this);
+      recent->setObjectName("RecentProjects");
+      connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
+      action->setMenu(recent);
+      if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(action))) {
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+      }
+    }
     if (key == "Undo") undo_action_ = action;
     if (key == "Redo") {
       action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
@@ -231,6 +243,24 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     });
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::FillRecentMenu(QMenu* menu) {
+  menu->clear();
+  menu->addSection("最近使った物件");
+  const std::vector<std::filesystem::path>& entries = ws_.recent_projects().entries();
+  if (entries.empty()) menu->addAction("（なし）")->setEnabled(false);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    QAction* entry = menu->addAction(
+        QString("&%1 %2").arg((i + 1) % 10).arg(PathToQString(entries[i].filename())));
+    entry->setObjectName(QString("RecentProject(%1)").arg(i));
+    entry->setToolTip(PathToQString(entries[i]));
+    entry->setStatusTip(PathToQString(entries[i]));
+    connect(entry, &QAction::triggered, this, [this, i] {
+      ws_.CommandOpenRecent(static_cast<int>(i));
+      Refresh();
+    });
+  }
 }
 
 void MainForm::RefreshHistoryActions() {
@@ -394,10 +424,11 @@ void MainForm::Refresh(bool focus_editor) {
   const int side = ws_.side();
   const QString project = ToQString(ws_.session().project_name());
   if (project_name_->text() != project) project_name_->setText(project);
-  // A project another holder has open is saved only under another name.
-  const QString title = ws_.session().read_only()
-                            ? QString::fromUtf8(kTitle) + QStringLiteral("（読み取り専用）")
-                            : QString::fromUtf8(kTitle);
+  // The project's name first, as desktop programs show their document; a
+  // project another holder has open is saved only under another name.
+  QString title = QString::fromUtf8(kTitle);
+  if (!project.isEmpty()) title = project + QStringLiteral(" - ") + title;
+  if (ws_.session().read_only()) title += QStringLiteral("（読み取り専用）");
   if (windowTitle() != title) setWindowTitle(title);
   if (!mode_buttons_[mode]->isChecked()) mode_buttons_[mode]->setChecked(true);
 

@@ -17,6 +17,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QMenu;
 class QSplitter;
 class QToolBar;
 
@@ -102,6 +103,8 @@ class MainForm : public QMainWindow {
   void OpenPrintDialog();
   // "元に戻す" and "やり直し": enabled with the name of their step.
   void RefreshHistoryActions();
+  // The entries of "最近使った物件", as the list stands when it opens.
+  void FillRecentMenu(QMenu* menu);
   // Every panel changes the project through its own widgets: after each
   // key and click the undo and redo actions catch up with the history.
   bool eventFilter(QObject* watched, QEvent* event) override;

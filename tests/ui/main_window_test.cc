@@ -16,7 +16,9 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
+#include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "calc/text_util.h"
 #include "main_form_fixture.h"
@@ -483,3 +485,37 @@ TEST_F(MainFormTest, CloseWithoutAProjectAsksNothing) {
 }  // namespace
 }  // namespace veltrano::testing
 
+
+namespace veltrano::testing {
+namespace {
+
+TEST_F(MainFormTest, RecentProjectsUnderOpenAndTheProjectsNameInTheTitle) {
+  NewProject("甲");
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("甲 - Veltrano  Lite (3.93)"));
+  NewProject("乙");
+  auto* open = Find<QAction>("Open");
+  ASSERT_NE(open->menu(), nullptr);
+  auto* button = qobject_cast<QToolButton*>(window->findChild<QToolBar*>("Toolbar1")
+                                                ->widgetForAction(open));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->popupMode(), QToolButton::MenuButtonPopup);
+  // The list as it stands when the menu opens: the latest first.
+  QMenu* menu = open->menu();
+  QMetaObject::invokeMethod(menu, "aboutToShow");
+  QStringList entries;
+  for (QAction* a : menu->actions()) {
+    if (!a->objectName().startsWith("RecentProject")) continue;
+    entries << a->text();
+    EXPECT_TRUE(a->toolTip().endsWith(".xdt")) << a->toolTip().toStdString();
+  }
+  EXPECT_EQ(entries, (QStringList{QString::fromUtf8("&1 乙.xdt"), QString::fromUtf8("&2 甲.xdt")}));
+  dialogs.answers.push_back(Answer::kNo);  // not saved first
+  menu->findChild<QAction*>("RecentProject(1)")->trigger();
+  Flush();
+  EXPECT_EQ(ws->session().project_name(), "甲");
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("甲 - Veltrano  Lite (3.93)"));
+  dialogs.Take();
+}
+
+}  // namespace
+}  // namespace veltrano::testing

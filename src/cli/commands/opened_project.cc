@@ -24,6 +24,7 @@ OpenedProject::OpenedProject(const std::optional<std::string>& base,
   // before they write.
   workspace.session().set_locking(false);
   workspace.set_offers_recovery(false);
+  workspace.set_remembers_recent(false);
   static const PlansJson kPlansFormat;
   workspace.set_plans_format(&kPlansFormat);
   static XlsxWriter spreadsheets;

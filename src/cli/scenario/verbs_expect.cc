@@ -190,6 +190,13 @@ void DefineExpectVerbs(Runner& r) {
     return r.ExpectText("the project name", a[0].text,
                         w.session().project_name());
   });
+  r.Define("expect recent", kAny, [&r, &w](const Args& a) {
+    std::vector<std::string> names;
+    for (const std::filesystem::path& p : w.recent_projects().entries()) {
+      names.push_back(p.filename().string());
+    }
+    return r.ExpectList("the recent projects", a, names);
+  });
   r.Define("expect param", kAny, [&r, &w](const Args& a) {
     if (!r.Arity(a, 2, 2, "expect param A|S|L TEXT")) return false;
     const std::string letters = "ASL";

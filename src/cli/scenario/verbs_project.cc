@@ -30,6 +30,15 @@ void DefineProjectVerbs(Runner& r) {
   r.DefineAction("name-dialog close", Where::kNameDialog, nullptr,
                  [&r] { r.window().name_dialog_open = false; });
   r.DefineAction("open", kMain, nullptr, [&w] { w.CommandOpen(); });
+  r.Define("open-recent", kMain, [&r, &w](const Args& a) {
+    const int count = static_cast<int>(w.recent_projects().entries().size());
+    int n = 0;
+    if (!r.Arity(a, 1, 1, "open-recent N")) return false;
+    if (count == 0) return r.Fail("the list of recent projects is empty");
+    if (!r.Count(a[0], 1, count, "the entry", &n)) return false;
+    w.CommandOpenRecent(n - 1);
+    return true;
+  });
   r.DefineAction("save", kMain, nullptr, [&w] { w.CommandSave(); });
   r.DefineAction("print", kMain, nullptr, [&r, &w] {
     r.window().print_opened = w.CommandPrint();
