@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libpoppler-qt6-dev nlohmann-json3-dev libxlsxwriter-dev
-  python3-openpyxl lintian desktop-file-utils qpdf
+  python3-openpyxl lintian desktop-file-utils shared-mime-info qpdf
   libgl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   xvfb xauth
