@@ -154,7 +154,11 @@ int main(int argc, char** argv) {
   const auto lock = veltrano::LockSingleInstance(lock_path);
   if (!lock) {
     // The running copy comes to the front; this one still refuses to run.
-    veltrano::RingRunningInstance(socket_path);
+    // A project file it was started with (a double-click in the file
+    // manager) is handed over, and opens there.
+    const QStringList given = parser.positionalArguments();
+    const QString project = given.isEmpty() ? QString() : QFileInfo(given.front()).absoluteFilePath();
+    if (veltrano::RingRunningInstance(socket_path, 2000, project) && !project.isEmpty()) return 0;
     dialogs.ShowMessage("Veltrano", "重複起動", veltrano::MessageIcon::kWarning);
     return 1;
   }
@@ -181,6 +185,15 @@ int main(int argc, char** argv) {
   veltrano::InstanceDoorbell doorbell;
   QObject::connect(&doorbell, &veltrano::InstanceDoorbell::rung, &window,
                    [&window] { veltrano::BringToFront(&window); });
+  // A project handed over by a later copy opens as "開く" opens it (after
+  // the save question), once no dialog is open.
+  QObject::connect(&doorbell, &veltrano::InstanceDoorbell::openRequested, &window,
+                   [&](const QString& project) {
+                     if (QApplication::activeModalWidget() != nullptr) return;
+                     files.PresetOpen(veltrano::QStringToPath(project));
+                     workspace.CommandOpen();
+                     window.Refresh();
+                   });
   if (!doorbell.Listen(socket_path)) {
     std::fprintf(stderr, "veltrano: later copies cannot reach this one (%s)\n",
                  qPrintable(socket_path));

@@ -10,7 +10,11 @@ namespace veltrano {
 namespace {
 
 constexpr char kRing[] = "front\n";
+// "open " and the project's path, UTF-8, on one line.
+constexpr char kOpen[] = "open ";
 constexpr char kAnswer[] = "ok\n";
+// No path is longer; a longer line is not read.
+constexpr qint64 kLongestLine = 8192;
 
 }  // namespace
 
@@ -46,15 +50,22 @@ InstanceDoorbell::InstanceDoorbell(QObject* parent) : QObject(parent) {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        if (!socket->canReadLine()) return;
-        const QByteArray line = socket->readLine(64);
-        if (line != kRing) {
+        if (!socket->canReadLine()) {
+          if (socket->bytesAvailable() > kLongestLine) socket->disconnectFromServer();
+          return;
+        }
+        const QByteArray line = socket->readLine(kLongestLine);
+        QString project;
+        if (line.startsWith(kOpen) && line.endsWith('\n')) {
+          project = QString::fromUtf8(line.mid(5, line.size() - 6));
+        } else if (line != kRing) {
           socket->disconnectFromServer();
           return;
         }
         socket->write(kAnswer);
         socket->flush();
         emit rung();
+        if (!project.isEmpty()) emit openRequested(project);
       });
     }
   });
@@ -73,11 +84,16 @@ void BringToFront(QWidget* window) {
   window->activateWindow();
 }
 
-bool RingRunningInstance(const QString& socket_path, int timeout_ms) {
+bool RingRunningInstance(const QString& socket_path, int timeout_ms, const QString& project) {
   QLocalSocket socket;
   socket.connectToServer(socket_path);
   if (!socket.waitForConnected(timeout_ms)) return false;
-  socket.write(kRing);
+  const QByteArray path = project.toUtf8();
+  if (!project.isEmpty() && !path.contains('\n') && path.size() < kLongestLine - 8) {
+    socket.write(kOpen + path + '\n');
+  } else {
+    socket.write(kRing);
+  }
   if (!socket.waitForBytesWritten(timeout_ms)) return false;
   while (!socket.canReadLine()) {
     if (!socket.waitForReadyRead(timeout_ms)) return false;

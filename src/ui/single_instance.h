@@ -24,7 +24,9 @@ QString SingleInstanceSocketPath(const QString& lock_path);
 std::unique_ptr<QLockFile> LockSingleInstance(const QString& path);
 
 // The running copy's door: a later copy that finds the lock taken rings it,
-// and the running copy brings its window to the front.
+// and the running copy brings its window to the front; a later copy started
+// with a project file (a double-click in the file manager) hands the file
+// over to be opened.
 class InstanceDoorbell : public QObject {
   Q_OBJECT
 
@@ -37,6 +39,8 @@ class InstanceDoorbell : public QObject {
 
  signals:
   void rung();
+  // A later copy asked for `project` to be opened (after rung()).
+  void openRequested(const QString& project);
 
  private:
   QLocalServer server_;
@@ -48,7 +52,8 @@ void BringToFront(QWidget* window);
 // Rings the running copy's door and waits at most `timeout_ms` for it to
 // answer. False when no copy answered (one that hangs, or an older copy
 // without a door).
-bool RingRunningInstance(const QString& socket_path, int timeout_ms = 2000);
+bool RingRunningInstance(const QString& socket_path, int timeout_ms = 2000,
+                         const QString& project = {});
 
 }  // namespace veltrano
 

@@ -263,6 +263,21 @@ TEST(SingleInstanceTest, ASecondCopyBringsTheRunningWindowToTheFront) {
   EXPECT_EQ(rings, 1);
   EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
   EXPECT_TRUE(window.isVisible());
+
+  // A copy started with a project hands the file over.
+  QString requested;
+  QObject::connect(&doorbell, &InstanceDoorbell::openRequested, &window,
+                   [&](const QString& project) { requested = project; });
+  const QString project = QString::fromUtf8("/tmp/物件 a/山田邸.xdt");
+  std::future<bool> handed = std::async(std::launch::async, [socket_path, project] {
+    return RingRunningInstance(socket_path, 2000, project);
+  });
+  while (handed.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_TRUE(handed.get());
+  EXPECT_EQ(rings, 2);
+  EXPECT_EQ(requested, project);
 }
 
 class TitledBox : public QGroupBox {
