@@ -356,17 +356,6 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
     copy.HideItemList();
   }
 
-  // The drawing pane at every display size.
-  for (int size = 0; size < 3; ++size) {
-    window.SelectDisplaySize(size);
-    if (size == 0) ShowWorkingDrawing(window, ws, dir);
-    window.Refresh();
-    FocusOnPlan(window);
-    Save(window, QDir(dir).filePath(QString("size%1_drawing.png").arg(size)), &written);
-  }
-  window.SelectDisplaySize(0);
-  if (QAction* drawing = window.findChild<QAction*>("Drawing")) drawing->setChecked(false);
-
   window.SelectMode(kModeAggregation);
   ws.ChooseSummary(kInteriorSummary);
   ws.aggregation_dialog().OpenAggregationDialog(kInterior);
@@ -443,6 +432,19 @@ QStringList SaveScreenshots(MainForm& window, Workspace& ws,
   Save(name, QDir(dir).filePath("name_dialog.png"), &written);
   name.close();
   window.Refresh();
+
+  // The drawing pane at every display size, last: it attaches a drawing
+  // and changes a sheet of the sample house.
+  for (int size = 0; size < 3; ++size) {
+    window.SelectDisplaySize(size);
+    if (size == 0) ShowWorkingDrawing(window, ws, dir);
+    window.Refresh();
+    FocusOnPlan(window);
+    Save(window, QDir(dir).filePath(QString("size%1_drawing.png").arg(size)), &written);
+  }
+  window.SelectDisplaySize(0);
+  if (QAction* drawing = window.findChild<QAction*>("Drawing")) drawing->setChecked(false);
+
   return written;
 }
 
