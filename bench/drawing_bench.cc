@@ -22,18 +22,12 @@
 #include "qt/pdf_page_renderer.h"
 #include "shell/workspace.h"
 #include "ui/drawing_pane.h"
+#include "support/fixed_file.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
-
-class FixedFile : public FileDialogs {
- public:
-  std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return path; }
-  std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return path; }
-  fs::path path;
-};
 
 // `pages` A1 landscape pages (841 × 594 mm, 2384 × 1684 pt), each with
 // `lines` lines as a floor plan has them: walls, grid lines, hatching.

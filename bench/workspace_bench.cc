@@ -19,22 +19,12 @@
 #include "project/project_file.h"
 #include "shell/workspace.h"
 #include "support/big_project.h"
+#include "support/fixed_file.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
-
-class FixedFile : public FileDialogs {
- public:
-  std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override {
-    return path;
-  }
-  std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override {
-    return path;
-  }
-  fs::path path;
-};
 
 // A started workspace on a base folder of its own, and the largest project
 // written into its data folder.

@@ -14,18 +14,12 @@
 #include "print/print_dialog.h"
 #include "qt/printer_canvas.h"
 #include "shell/workspace.h"
+#include "support/fixed_file.h"
 
 namespace veltrano {
 namespace {
 
 namespace fs = std::filesystem;
-
-class FixedFile : public FileDialogs {
- public:
-  std::optional<fs::path> ChooseFileToOpen(const FileDialogRequest&) override { return path; }
-  std::optional<fs::path> ChooseFileToSave(const FileDialogRequest&) override { return path; }
-  fs::path path;
-};
 
 struct Bench {
   SilentDialogs dialogs;
