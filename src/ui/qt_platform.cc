@@ -229,6 +229,7 @@ void QtProgress::Attach(QProgressBar* bar, std::function<void()> refresh) {
 
 void QtProgress::ShowProgress(int maximum) {
   since_paint_.invalidate();
+  last_paint_ms_ = 0;
   if (!bar_) return;
   bar_->setRange(0, maximum > 0 ? maximum : 1);
   bar_->setValue(0);
@@ -250,15 +251,27 @@ void QtProgress::HideProgress() {
 }
 
 void QtProgress::ProcessPendingEvents() {
-  if (since_paint_.isValid() && since_paint_.elapsed() < kPaintIntervalMs) {
-    return;
-  }
-  since_paint_.start();
+  // The window is painted at most every kPaintIntervalMs, and never so
+  // often that painting it takes more than a quarter of the operation's
+  // time: a window that is slow to paint (large tables) must not make a
+  // long operation longer many times over.
+  const qint64 wait = std::max<qint64>(kPaintIntervalMs, 3 * last_paint_ms_);
+  if (since_paint_.isValid() && since_paint_.elapsed() < wait) return;
+  QElapsedTimer painting;
+  painting.start();
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  last_paint_ms_ = painting.elapsed();
+  since_paint_.start();
 }
 
-void QtProgress::ShowStatus(std::string_view) {
+void QtProgress::ShowStatus(std::string_view text) {
+  // A caption that changes for every room is painted as often as the
+  // window is (the eye sees no more); the end of an operation at once.
+  if (!text.empty()) {
+    ProcessPendingEvents();
+    return;
+  }
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

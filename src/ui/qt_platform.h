@@ -119,7 +119,8 @@ class QtProgress : public Progress {
   void HideProgress() override;
   void ProcessPendingEvents() override;
   // A status caption changed: the window is brought up to date and painted
-  // at once, whatever the paint interval.
+  // as ProcessPendingEvents paints it, and at once when the caption is
+  // emptied (the operation ended).
   void ShowStatus(std::string_view text) override;
 
   static constexpr int kPaintIntervalMs = 40;
@@ -133,6 +134,8 @@ class QtProgress : public Progress {
   QPointer<QProgressBar> bar_;
   std::function<void()> refresh_;
   QElapsedTimer since_paint_;
+  // How long the last painting of the window took.
+  qint64 last_paint_ms_ = 0;
 };
 
 // The system clipboard. The plain text goes out as "text/plain"; a table's
