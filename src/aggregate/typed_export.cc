@@ -20,6 +20,17 @@ namespace {
 constexpr double kNarrowest = 4;
 constexpr double kWidest = 60;
 constexpr double kWrapWidth = 16;
+// The printout's pages: 29 rooms and 12 item columns to a page of a part
+// or fittings table, 35 rows to a page of the work-type table.
+constexpr int kRoomsPerPage = 29;
+constexpr int kItemColumnsPerPage = 12;
+constexpr int kWorkTypeRowsPerPage = 35;
+
+std::vector<int> Breaks(int first, int step, int end) {
+  std::vector<int> breaks;
+  for (int at = first + step; at < end; at += step) breaks.push_back(at);
+  return breaks;
+}
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(),
@@ -163,6 +174,8 @@ SheetTable TypedSummaryTable(const TextGrid& grid, std::string name) {
     table.rows.push_back(std::move(row));
   }
   FitColumns(&table);
+  table.row_breaks = Breaks(kSummaryFirstRoomRow, kRoomsPerPage, grid.rows());
+  table.column_breaks = Breaks(kSummaryFirstItemColumn, kItemColumnsPerPage, grid.cols());
   return table;
 }
 
@@ -188,6 +201,7 @@ SheetTable TypedWorkTypeTable(const TextGrid& reshaped, std::string name) {
     table.rows.push_back(std::move(row));
   }
   FitColumns(&table);
+  table.row_breaks = Breaks(1, kWorkTypeRowsPerPage, reshaped.rows());
   return table;
 }
 

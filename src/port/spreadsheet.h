@@ -32,6 +32,10 @@ struct SheetTable {
   int heading_rows = 0;
   int heading_columns = 0;
   std::vector<double> column_widths;
+  // Where printed pages begin, as the program's own printout cuts the
+  // table: the first row or column (from 0) of each page after the first.
+  std::vector<int> row_breaks;
+  std::vector<int> column_breaks;
 };
 
 // What a workbook is printed with: A4 landscape, the project's name on the

@@ -7,6 +7,7 @@
 #include <map>
 #include <system_error>
 #include <tuple>
+#include <vector>
 
 #include "calc/text_file.h"
 
@@ -127,6 +128,26 @@ bool XlsxWriter::WriteWorkbook(const fs::path& path, const std::vector<SheetTabl
     worksheet_set_header(sheet, header.c_str());
     if (table.heading_rows > 0 && !table.rows.empty()) {
       worksheet_repeat_rows(sheet, 0, static_cast<lxw_row_t>(table.heading_rows - 1));
+    }
+    // The pages cut as the program's printout cuts them (Excel keeps at
+    // most 1023 breaks each way).
+    std::vector<lxw_row_t> row_breaks;
+    for (const int at : table.row_breaks) {
+      if (at > 0 && row_breaks.size() < 1023) row_breaks.push_back(static_cast<lxw_row_t>(at));
+    }
+    if (!row_breaks.empty()) {
+      row_breaks.push_back(0);
+      worksheet_set_h_pagebreaks(sheet, row_breaks.data());
+    }
+    std::vector<lxw_col_t> column_breaks;
+    for (const int at : table.column_breaks) {
+      if (at > 0 && column_breaks.size() < 1023) {
+        column_breaks.push_back(static_cast<lxw_col_t>(at));
+      }
+    }
+    if (!column_breaks.empty()) {
+      column_breaks.push_back(0);
+      worksheet_set_v_pagebreaks(sheet, column_breaks.data());
     }
     if (table.heading_columns > 0 && !table.rows.empty()) {
       worksheet_repeat_columns(sheet, 0, static_cast<lxw_col_t>(table.heading_columns - 1));

@@ -88,5 +88,18 @@ TEST(TypedExportTest, CsvAndHtmlCarryTheSameCells) {
   EXPECT_EQ(html.find("(24,750)"), std::string::npos);
 }
 
+TEST(TypedExportTest, PagesBreakWhereThePrintoutBreaksThem) {
+  // 4 heading rows and 62 rooms; the name and places columns and 30 items.
+  const SheetTable part = TypedSummaryTable(TextGrid(66, 32), "内部 床");
+  EXPECT_EQ(part.row_breaks, (std::vector<int>{33, 62}));
+  EXPECT_EQ(part.column_breaks, (std::vector<int>{14, 26}));
+  EXPECT_EQ(part.heading_rows, 4);
+  EXPECT_EQ(part.heading_columns, 2);
+  // The heading row and 70 rows: two pages of 35.
+  const SheetTable work = TypedWorkTypeTable(TextGrid(71, 10), "工種別");
+  EXPECT_EQ(work.row_breaks, (std::vector<int>{36}));
+  EXPECT_TRUE(work.column_breaks.empty());
+}
+
 }  // namespace
 }  // namespace veltrano
