@@ -588,48 +588,109 @@ bool ReadTextLines(const fs::path& path, std::vector<std::string>* lines,
   }
 }
 
+namespace {
+
+// Appends line `index` (from 0) of a text file in CP932 and CR LF to
+// `bytes`; false with the reason (naming `path`) when it cannot be written.
+bool EncodeLine(std::string_view line, std::size_t index, const fs::path& path,
+                std::string* bytes, std::string* encoded, std::string* error) {
+  // ASCII without a line feed is the same in CP932: most lines of a
+  // project are, and the separators of large summary tables are.
+  if (std::all_of(line.begin(), line.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && c != '\n';
+      })) {
+    bytes->append(line);
+    bytes->append("\r\n");
+    return true;
+  }
+  auto where = [&] {
+    return " (" + std::to_string(index + 1) + " 行目: " + PathText(path) + ")";
+  };
+  if (line.find('\n') != std::string_view::npos) {
+    *error = "行の中に改行があるため書けません" + where();
+    return false;
+  }
+  std::string bad;
+  if (!Utf8ToCp932(line, encoded, &bad)) {
+    *error = "「" + bad + "」(" + CodePointText(bad) + ") は CP932 で書けない文字です" + where();
+    return false;
+  }
+  bytes->append(*encoded);
+  bytes->append("\r\n");
+  return true;
+}
+
+// The readers skip a byte-order mark at the start of a file. Text whose
+// own bytes begin like one (raw bytes kept from a damaged file) is written
+// after a mark, so that reading skips the mark alone and the text comes
+// back whole.
+void MarkTextThatBeginsLikeAMark(std::string* bytes) {
+  if (bytes->starts_with(kByteOrderMark)) bytes->insert(0, kByteOrderMark);
+}
+
+// The buffer of a TextLinesWriter is written out past this.
+constexpr std::size_t kLinesBuffer = 1u << 20;
+
+}  // namespace
+
 bool EncodeTextLines(const std::vector<std::string>& lines,
                      const fs::path& path, std::string* out,
                      std::string* error) {
   std::string& bytes = *out;
   bytes.clear();
   std::string encoded;
-  std::string bad;
   // No character takes more bytes in CP932 than in UTF-8.
   std::size_t most = 2;
   for (const std::string& line : lines) most += line.size() + 2;
   bytes.reserve(most);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    auto where = [&] {
-      return " (" + std::to_string(i + 1) + " 行目: " + PathText(path) + ")";
-    };
-    // ASCII without a line feed is the same in CP932: most lines of a
-    // project are, and the separators of large summary tables are.
-    if (std::all_of(lines[i].begin(), lines[i].end(), [](char c) {
-          return static_cast<unsigned char>(c) < 0x80 && c != '\n';
-        })) {
-      bytes += lines[i];
-      bytes += "\r\n";
-      continue;
-    }
-    if (lines[i].find('\n') != std::string::npos) {
-      *error = "行の中に改行があるため書けません" + where();
-      return false;
-    }
-    if (!Utf8ToCp932(lines[i], &encoded, &bad)) {
-      *error = "「" + bad + "」(" + CodePointText(bad) +
-               ") は CP932 で書けない文字です" + where();
-      return false;
-    }
-    bytes += encoded;
-    bytes += "\r\n";
+    if (!EncodeLine(lines[i], i, path, &bytes, &encoded, error)) return false;
   }
-  // The readers skip a byte-order mark at the start of a file. Text whose
-  // own bytes begin like one (raw bytes kept from a damaged file) is written
-  // after a mark, so that reading skips the mark alone and the text comes
-  // back whole.
-  if (bytes.starts_with(kByteOrderMark)) bytes.insert(0, kByteOrderMark);
+  MarkTextThatBeginsLikeAMark(&bytes);
   return true;
+}
+
+bool TextLinesWriter::Open(const fs::path& path, std::string* error) {
+  path_ = path;
+  buffer_.reserve(kLinesBuffer + 4096);
+  return file_.Open(path, error);
+}
+
+bool TextLinesWriter::Add(std::string_view line) {
+  if (!error_.empty()) return false;
+  const std::size_t before = buffer_.size();
+  if (!EncodeLine(line, lines_, path_, &buffer_, &encoded_, &error_)) {
+    file_.Abandon();
+    return false;
+  }
+  if (lines_ == 0) MarkTextThatBeginsLikeAMark(&buffer_);
+  ++lines_;
+  size_ += buffer_.size() - before;
+  return buffer_.size() < kLinesBuffer || Flush();
+}
+
+bool TextLinesWriter::Flush() {
+  if (!file_.Write(buffer_)) {
+    buffer_.clear();
+    return false;
+  }
+  buffer_.clear();
+  return true;
+}
+
+void TextLinesWriter::Refuse(std::string reason) {
+  if (error_.empty()) error_ = std::move(reason);
+  file_.Abandon();
+}
+
+bool TextLinesWriter::Commit(std::string* error) {
+  if (!error_.empty()) {
+    *error = error_;
+    file_.Abandon();
+    return false;
+  }
+  Flush();
+  return file_.Commit(error);
 }
 
 bool WriteTextLinesAtomic(const fs::path& path,

@@ -147,6 +147,34 @@ bool EncodeTextLines(const std::vector<std::string>& lines,
                      const std::filesystem::path& path, std::string* bytes,
                      std::string* error);
 
+// Lines written to a file one at a time, as WriteTextLinesAtomic writes
+// them (CP932, CR LF, the same refusals), through an AtomicFileWriter: the
+// file appears whole at Commit or not at all, and memory holds a buffer of
+// about a megabyte rather than the whole file.
+class TextLinesWriter {
+ public:
+  bool Open(const std::filesystem::path& path, std::string* error);
+  // Encodes and appends a line; false, the write given up, when the line
+  // cannot be written (Commit then reports why).
+  bool Add(std::string_view line);
+  // The bytes of the lines so far.
+  std::uintmax_t size() const { return size_; }
+  // Gives the write up with `reason` (the old file stays).
+  void Refuse(std::string reason);
+  bool Commit(std::string* error);
+
+ private:
+  bool Flush();
+
+  AtomicFileWriter file_;
+  std::filesystem::path path_;
+  std::string buffer_;
+  std::string encoded_;
+  std::size_t lines_ = 0;
+  std::uintmax_t size_ = 0;
+  std::string error_;
+};
+
 // Writes the lines in CP932, each followed by CR LF, through
 // WriteFileBytesAtomic. Refuses, leaving the old file untouched, when a line
 // holds a character CP932 cannot hold (the error names it) or an LF, which

@@ -210,8 +210,11 @@ void AppendCells(const TextGrid& grid, int row, int cols, char separator,
   line->append(static_cast<std::size_t>(cols - stored), separator);
 }
 
+// Where the lines of a project go as they are made.
+using LineSink = std::function<void(std::string&&)>;
+
 void AppendSizeLine(std::string_view tag, std::string_view number,
-                    const TextGrid& grid, std::vector<std::string>* out) {
+                    const TextGrid& grid, const LineSink& out) {
   std::string line(tag);
   line += ',';
   line += number;
@@ -220,15 +223,15 @@ void AppendSizeLine(std::string_view tag, std::string_view number,
   line += ',';
   line += std::to_string(grid.rows());
   line += ',';
-  out->push_back(std::move(line));
+  out(std::move(line));
 }
 
 void AppendSummaryRows(std::string_view head, char separator,
-                       const TextGrid& grid, std::vector<std::string>* out) {
+                       const TextGrid& grid, const LineSink& out) {
   for (int r = 0; r < grid.rows(); ++r) {
     std::string line(head);
     AppendCells(grid, r, grid.cols(), separator, &line);
-    out->push_back(std::move(line));
+    out(std::move(line));
   }
 }
 
@@ -732,6 +735,73 @@ std::string SeparatorInCells(const Project& t) {
 
 }  // namespace
 
+namespace {
+
+void ForEachProjectLine(const Project& t, const LineSink& out) {
+  // Rooms, up to the side's capacity.
+  for (int side : {kInterior, kExterior}) {
+    const int rooms = std::min(t.rooms().count(side), kMaxRooms[side]);
+    for (int i = 0; i < rooms; ++i) RoomRecords::ForEachLine(side, t.rooms().room(side, i), out);
+  }
+
+  // Fittings register, row 1 down to the first empty code.
+  const TextGrid& reg = t.fittings_register();
+  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
+    out("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
+                  reg.At(r, 2));
+  }
+
+  for (int r = 0; r < t.work_type_memory()->rows(); ++r) {
+    std::string line = "KoSu,";
+    AppendCells(t.work_type_memory(), r, kWorkTypeMemoryCols, ',', &line);
+    out(std::move(line));
+  }
+
+  const TextGrid& store = t.fittings_store();
+  for (int r = 0; r < store.rows(); ++r) {
+    const std::string& marker = store.At(r, 0);
+    if (marker.empty() || EqualsIgnoreCase(marker, "DelData")) continue;
+    std::string line;
+    AppendCells(store, r, kFittingsStoreCols, ',', &line);
+    out(std::move(line));
+  }
+
+  for (int r = 0; r < t.work_type_copy()->rows(); ++r) {
+    std::string line;
+    AppendCells(t.work_type_copy(), r, kWorkTypeCopyCols, '\'', &line);
+    out(std::move(line));
+  }
+
+  for (int r = 0; r < t.unit_prices()->rows(); ++r) {
+    std::string line = "Tank'";
+    AppendCells(t.unit_prices(), r, kUnitPriceCols, '\'', &line);
+    out(std::move(line));
+  }
+
+  static constexpr std::array<std::string_view, 6> kNumbers = {"0", "1", "2",
+                                                               "3", "4", "5"};
+  for (int n = 0; n <= kWorkTypeTable; ++n) {
+    AppendSizeLine("SyNC", kNumbers[n], t.interior_summaries()[n], out);
+  }
+  for (int n = 0; n < 5; ++n) {
+    AppendSizeLine("SyGC", kNumbers[n], t.exterior_summaries()[n], out);
+  }
+  AppendSizeLine("SyTC", "5", t.fittings_summary(), out);
+
+  for (int n = 0; n < 5; ++n) {
+    AppendSummaryRows("SyND," + std::string(kNumbers[n]) + ",", ',',
+                      t.interior_summaries()[n], out);
+  }
+  AppendSummaryRows("SySD'5'", '\'', t.interior_summaries()[kWorkTypeTable], out);
+  for (int n = 0; n < 5; ++n) {
+    AppendSummaryRows("SyGD," + std::string(kNumbers[n]) + ",", ',',
+                      t.exterior_summaries()[n], out);
+  }
+  AppendSummaryRows("SyTD,@,", ',', t.fittings_summary(), out);
+}
+
+}  // namespace
+
 std::vector<std::string> BuildProjectLines(const Project& t) {
   std::vector<std::string> out;
   std::size_t summary_rows = t.fittings_summary()->rows();
@@ -742,70 +812,10 @@ std::vector<std::string> BuildProjectLines(const Project& t) {
           kLinesPerRoom +
       kRegisterRows + t.work_type_memory()->rows() + t.fittings_store()->rows() +
       t.work_type_copy()->rows() + t.unit_prices()->rows() + 12 + summary_rows);
-
-  // Rooms, up to the side's capacity.
-  for (int side : {kInterior, kExterior}) {
-    const int rooms = std::min(t.rooms().count(side), kMaxRooms[side]);
-    for (int i = 0; i < rooms; ++i) RoomRecords::AppendLines(side, t.rooms().room(side, i), &out);
-  }
-
-  // Fittings register, row 1 down to the first empty code.
-  const TextGrid& reg = t.fittings_register();
-  for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
-    out.push_back("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
-                  reg.At(r, 2));
-  }
-
-  for (int r = 0; r < t.work_type_memory()->rows(); ++r) {
-    std::string line = "KoSu,";
-    AppendCells(t.work_type_memory(), r, kWorkTypeMemoryCols, ',', &line);
-    out.push_back(std::move(line));
-  }
-
-  const TextGrid& store = t.fittings_store();
-  for (int r = 0; r < store.rows(); ++r) {
-    const std::string& marker = store.At(r, 0);
-    if (marker.empty() || EqualsIgnoreCase(marker, "DelData")) continue;
-    std::string line;
-    AppendCells(store, r, kFittingsStoreCols, ',', &line);
-    out.push_back(std::move(line));
-  }
-
-  for (int r = 0; r < t.work_type_copy()->rows(); ++r) {
-    std::string line;
-    AppendCells(t.work_type_copy(), r, kWorkTypeCopyCols, '\'', &line);
-    out.push_back(std::move(line));
-  }
-
-  for (int r = 0; r < t.unit_prices()->rows(); ++r) {
-    std::string line = "Tank'";
-    AppendCells(t.unit_prices(), r, kUnitPriceCols, '\'', &line);
-    out.push_back(std::move(line));
-  }
-
-  static constexpr std::array<std::string_view, 6> kNumbers = {"0", "1", "2",
-                                                               "3", "4", "5"};
-  for (int n = 0; n <= kWorkTypeTable; ++n) {
-    AppendSizeLine("SyNC", kNumbers[n], t.interior_summaries()[n], &out);
-  }
-  for (int n = 0; n < 5; ++n) {
-    AppendSizeLine("SyGC", kNumbers[n], t.exterior_summaries()[n], &out);
-  }
-  AppendSizeLine("SyTC", "5", t.fittings_summary(), &out);
-
-  for (int n = 0; n < 5; ++n) {
-    AppendSummaryRows("SyND," + std::string(kNumbers[n]) + ",", ',',
-                      t.interior_summaries()[n], &out);
-  }
-  AppendSummaryRows("SySD'5'", '\'', t.interior_summaries()[kWorkTypeTable],
-                    &out);
-  for (int n = 0; n < 5; ++n) {
-    AppendSummaryRows("SyGD," + std::string(kNumbers[n]) + ",", ',',
-                      t.exterior_summaries()[n], &out);
-  }
-  AppendSummaryRows("SyTD,@,", ',', t.fittings_summary(), &out);
+  ForEachProjectLine(t, [&out](std::string&& line) { out.push_back(std::move(line)); });
   return out;
 }
+
 
 bool WriteProjectFile(const std::filesystem::path& path, const Project& t,
                       std::string* error) {
@@ -813,18 +823,19 @@ bool WriteProjectFile(const std::filesystem::path& path, const Project& t,
     *error = std::move(separator);
     return false;
   }
-  std::string bytes;
-  if (!EncodeTextLines(BuildProjectLines(t), path, &bytes, error)) return false;
+  // The lines are encoded and written as they are made: memory holds a
+  // buffer, not the file.
+  TextLinesWriter writer;
+  if (!writer.Open(path, error)) return false;
+  ForEachProjectLine(t, [&writer](std::string&& line) { writer.Add(line); });
   // A file the reader would refuse is never written: the project on disk
   // stays as it was.
-  if (bytes.size() > kMaxTextFileBytes) {
-    *error = "物件データが大きすぎるため保存できません（" +
-             std::to_string(bytes.size() >> 20) + "MB、上限は" +
-             std::to_string(kMaxTextFileBytes >> 20) + "MB）: " +
-             PathText(path);
-    return false;
+  if (writer.size() > kMaxTextFileBytes) {
+    writer.Refuse("物件データが大きすぎるため保存できません（" +
+                  std::to_string(writer.size() >> 20) + "MB、上限は" +
+                  std::to_string(kMaxTextFileBytes >> 20) + "MB）: " + PathText(path));
   }
-  return WriteFileBytesAtomic(path, bytes, error);
+  return writer.Commit(error);
 }
 
 ProjectReadResult ParseProjectLines(const std::vector<std::string>& lines,

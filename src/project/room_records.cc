@@ -91,6 +91,11 @@ std::string RoomRecords::EmptyLine(int side) {
 }
 
 void RoomRecords::AppendLines(int side, const Room& room, std::vector<std::string>* out) {
+  ForEachLine(side, room, [out](std::string&& line) { out->push_back(std::move(line)); });
+}
+
+void RoomRecords::ForEachLine(int side, const Room& room,
+                              const std::function<void(std::string&&)>& out) {
   const std::string_view own_tag = kSheetTag[static_cast<std::size_t>(side)];
   auto head = room.heads_.begin();
   for (int r = 1; r <= kLinesPerRoom; ++r) {
@@ -110,7 +115,7 @@ void RoomRecords::AppendLines(int side, const Room& room, std::vector<std::strin
     }
     line += name;
     line += row.tail_;
-    out->push_back(std::move(line));
+    out(std::move(line));
   }
 }
 

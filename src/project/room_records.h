@@ -2,6 +2,7 @@
 #define VELTRANO_PROJECT_ROOM_RECORDS_H_
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,9 @@ class RoomRecords {
   static std::string EmptyLine(int side);
   // Appends a room's 50 lines.
   static void AppendLines(int side, const Room& room, std::vector<std::string>* out);
+  // The same lines, each handed to `out` as it is made.
+  static void ForEachLine(int side, const Room& room,
+                          const std::function<void(std::string&&)>& out);
 };
 
 }  // namespace veltrano
