@@ -228,8 +228,10 @@ void QtProgress::Attach(QProgressBar* bar, std::function<void()> refresh) {
 }
 
 void QtProgress::ShowProgress(int maximum) {
+  // The window is painted at the first step (the room being worked on
+  // shows at once), then as ProcessPendingEvents allows.
   since_paint_.invalidate();
-  last_paint_ms_ = 0;
+  wait_ms_ = kPaintIntervalMs;
   if (!bar_) return;
   bar_->setRange(0, maximum > 0 ? maximum : 1);
   bar_->setValue(0);
@@ -255,13 +257,12 @@ void QtProgress::ProcessPendingEvents() {
   // often that painting it takes more than a quarter of the operation's
   // time: a window that is slow to paint (large tables) must not make a
   // long operation longer many times over.
-  const qint64 wait = std::max<qint64>(kPaintIntervalMs, 3 * last_paint_ms_);
-  if (since_paint_.isValid() && since_paint_.elapsed() < wait) return;
+  if (since_paint_.isValid() && since_paint_.elapsed() < wait_ms_) return;
   QElapsedTimer painting;
   painting.start();
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  last_paint_ms_ = painting.elapsed();
+  wait_ms_ = std::max<qint64>(kPaintIntervalMs, 3 * painting.elapsed());
   since_paint_.start();
 }
 

@@ -134,8 +134,8 @@ class QtProgress : public Progress {
   QPointer<QProgressBar> bar_;
   std::function<void()> refresh_;
   QElapsedTimer since_paint_;
-  // How long the last painting of the window took.
-  qint64 last_paint_ms_ = 0;
+  // How long after the last painting the next one may come.
+  qint64 wait_ms_ = kPaintIntervalMs;
 };
 
 // The system clipboard. The plain text goes out as "text/plain"; a table's
