@@ -1,10 +1,11 @@
-// PDF output of `print`, in the program only: drawing needs the platform's
-// fonts, so Qt runs without a screen for it.
+// The module of veltrano-cli's parts that draw with Qt: PDF output of
+// `print` (drawing needs the platform's fonts, so Qt runs without a screen
+// for it) and the pages of PDF drawings, read with Poppler.
 #include <QGuiApplication>
 #include <memory>
 #include <string>
 
-#include "cli/cli.h"
+#include "cli/qt_parts.h"
 #include "qt/pdf_drawing_pages.h"
 #include "qt/printer_canvas.h"
 
@@ -26,20 +27,24 @@ void StartQt() {
 
 }  // namespace
 
-void InstallPdfOutput() {
+void InstallQtParts(QtParts* parts) {
   // Qt's own notes (a missing runtime folder and the like) are not the
   // tool's output.
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-  SetPdfCanvasFactory([](const std::string& path,
+  parts->pdf_canvas = [](const std::string& path,
                          std::string* error) -> std::unique_ptr<PrinterCanvas> {
     StartQt();
     return QtPrinterCanvas::ForPdf(QString::fromStdString(path), error);
-  });
-  // The pages of PDF drawings, read with Poppler.
-  SetDrawingPagesFactory([]() -> std::unique_ptr<DrawingPages> {
+  };
+  parts->drawing_pages = []() -> std::unique_ptr<DrawingPages> {
     StartQt();
     return std::make_unique<PdfDrawingPages>();
-  });
+  };
 }
 
 }  // namespace veltrano
+
+extern "C" __attribute__((visibility("default"))) void veltrano_install_qt_parts(
+    veltrano::QtParts* parts) {
+  veltrano::InstallQtParts(parts);
+}

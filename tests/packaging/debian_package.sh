@@ -20,6 +20,7 @@ for path in ./usr/bin/veltrano ./usr/bin/veltrano-cli \
     ./usr/share/icons/hicolor/scalable/apps/veltrano.svg \
     ./usr/share/mime/packages/veltrano.xml \
     ./usr/share/veltrano/Manual/操作マニュアル.pdf \
+    ./usr/lib/veltrano/veltrano-cli-qt.so \
     ./usr/share/doc/veltrano/copyright ./usr/share/doc/veltrano/changelog.gz; do
   grep -q " $path\$" <<<"$contents" || fail "$path is not in the package"
 done
@@ -45,8 +46,14 @@ grep -q '^Name\[ja\]=' "$work/root/usr/share/applications/veltrano.desktop" ||
 update-mime-database "$work/root/usr/share/mime" >/dev/null 2>&1 || fail "update-mime-database"
 grep -q 'application/x-veltrano-project:\*\.xdt' "$work/root/usr/share/mime/globs2" ||
   fail "*.xdt is not registered"
-# The tool in the package runs.
+# The tool in the package runs, and finds its Qt module for PDF drawings.
 "$work/root/usr/bin/veltrano-cli" --help >/dev/null || fail "the packaged veltrano-cli"
+mkdir -p "$work/base"
+printf 'plan attach base:none.pdf\n' >"$work/attach.vts"
+if "$work/root/usr/bin/veltrano-cli" --base "$work/base" run "$work/attach.vts" 2>&1 |
+    grep -q 'reads no PDF drawings'; then
+  fail "the packaged veltrano-cli does not find its Qt module"
+fi
 
 lintian --fail-on error --suppress-tags no-manual-page "$deb" 2>&1 | grep -v 'root privileges' ||
   true

@@ -73,6 +73,7 @@ void DefinePlanVerbs(Runner& r) {
     const DrawingPagesFactory& factory = GetDrawingPagesFactory();
     if (!factory) return r.Fail("this build reads no PDF drawings");
     const std::unique_ptr<DrawingPages> pages = factory();
+    if (!pages) return r.Fail("this build reads no PDF drawings");
     plan.AttachDrawing(path, *pages);
     return true;
   });
