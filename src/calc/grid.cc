@@ -33,9 +33,13 @@ int TextGrid::StoredCols(int row) const {
   return static_cast<int>(stored_[static_cast<std::size_t>(row)].size());
 }
 
-void TextGrid::MarkChange() {
-  static std::atomic<std::uint64_t> last_mark{0};
-  change_mark_ = last_mark.fetch_add(1, std::memory_order_relaxed) + 1;
+std::uint64_t TextGrid::change_mark() const {
+  if (changed_) {
+    static std::atomic<std::uint64_t> last_mark{0};
+    change_mark_ = last_mark.fetch_add(1, std::memory_order_relaxed) + 1;
+    changed_ = false;
+  }
+  return change_mark_;
 }
 
 void TextGrid::Set(int row, int col, std::string_view text) {

@@ -65,17 +65,20 @@ class TextGrid {
 
   // A mark of the table's last change, unique among every table's changes:
   // a table whose mark is still the one noted has not changed since.
-  std::uint64_t change_mark() const { return change_mark_; }
+  std::uint64_t change_mark() const;
 
  private:
-  void MarkChange();
+  // A change is noted cheaply; the mark is drawn when it is next asked for
+  // (tables change cell by cell, many thousand times between two looks).
+  void MarkChange() { changed_ = true; }
 
   int rows_ = 0;
   int cols_ = 0;
   // Stored rows: at most rows_, each with at most cols_ cells; what is not
   // stored is empty.
   std::vector<std::vector<std::string>> stored_;
-  std::uint64_t change_mark_ = 0;
+  mutable std::uint64_t change_mark_ = 0;
+  mutable bool changed_ = false;
 };
 
 }  // namespace veltrano
