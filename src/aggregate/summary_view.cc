@@ -53,9 +53,7 @@ bool SummaryView::ExportSummary() {
   const std::string crlf_text = SummaryText(table, "\r\n");
   // Spreadsheets take the HTML form first: numbers stay numbers, and a
   // subtotal in parentheses is never read as a negative one.
-  const std::string html = HtmlTable(mode_ == kWorkTypeSummary
-                                         ? TypedWorkTypeTable(table, ShownName())
-                                         : TypedSummaryTable(table, ShownName()));
+  const std::string html = HtmlTable(ShownSheet());
   // The clipboard is emptied first, then given the text.
   if (!platform_.clipboard.Clear() ||
       !platform_.clipboard.PutTable(text, crlf_text, html)) {
@@ -81,6 +79,11 @@ std::string PartSheetName(int side, int part) {
 
 std::string SummaryView::ProjectName() const {
   return project_path_ ? project_path_().stem().string() : "";
+}
+
+std::string SummaryView::NamePrefix() const {
+  const std::string name = ProjectName();
+  return name.empty() ? "" : name + "_";
 }
 
 std::string SummaryView::ShownName() const {
@@ -167,25 +170,22 @@ bool SummaryView::SaveFile(
 }
 
 bool SummaryView::SaveShownWorkbook() {
-  const std::string name = ProjectName();
   return SaveFile("Excelファイルに保存", "*.xlsx", "xlsx",
-                  (name.empty() ? "" : name + "_") + ShownName(),
+                  NamePrefix() + ShownName(),
                   [this](const std::filesystem::path& path, std::string* error) {
                     return WriteWorkbook(path, {ShownSheet()}, error);
                   });
 }
 
 bool SummaryView::SaveAllWorkbook() {
-  const std::string name = ProjectName();
-  return SaveFile("全集計表を保存", "*.xlsx", "xlsx", (name.empty() ? "" : name + "_") + "集計表",
+  return SaveFile("全集計表を保存", "*.xlsx", "xlsx", NamePrefix() + "集計表",
                   [this](const std::filesystem::path& path, std::string* error) {
                     return WriteWorkbook(path, AllSheets(), error);
                   });
 }
 
 bool SummaryView::SaveCsv() {
-  const std::string name = ProjectName();
-  return SaveFile("CSV保存", "*.csv", "csv", (name.empty() ? "" : name + "_") + ShownName(),
+  return SaveFile("CSV保存", "*.csv", "csv", NamePrefix() + ShownName(),
                   [this](const std::filesystem::path& path, std::string* error) {
                     return WriteCsv(path, csv_utf8_, error);
                   });

@@ -97,8 +97,10 @@ class SummaryView {
                 const std::function<bool(const std::filesystem::path&, std::string*)>& write);
   // "内部 床", "工種別", ...: the name of the table shown.
   std::string ShownName() const;
-  // The open project's name ("" when none is open).
+  // The open project's name ("" when none is open), and the start of the
+  // files' names it gives ("山田邸_").
   std::string ProjectName() const;
+  std::string NamePrefix() const;
 
   const Project& tables_;
   Platform platform_;

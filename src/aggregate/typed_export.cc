@@ -100,13 +100,6 @@ std::string Escaped(std::string_view text) {
   return out;
 }
 
-// A spreadsheet's number format for a shown number: "#,##0.00", "(#,##0)".
-std::string NumberFormat(const SheetCell& cell) {
-  std::string format = cell.grouped ? "#,##0" : "0";
-  if (cell.decimals > 0) format += "." + std::string(static_cast<std::size_t>(cell.decimals), '0');
-  return cell.bracketed ? "(" + format + ")" : format;
-}
-
 }  // namespace
 
 std::optional<ShownNumber> ParseShownNumber(std::string_view text) {
@@ -247,7 +240,7 @@ std::string HtmlTable(const SheetTable& table) {
     for (const SheetCell& cell : row) {
       if (cell.kind == SheetCell::Kind::kNumber) {
         const std::string value = PlainNumber(cell);
-        const std::string format = NumberFormat(cell);
+        const std::string format = NumberFormatOf(cell);
         // The text shown where the format is not read: the number without
         // parentheses, so that it is never taken for a negative one.
         std::string shown = std::string(TrimBlanks(cell.text));

@@ -15,7 +15,6 @@ namespace {
 using json = nlohmann::ordered_json;
 
 constexpr std::array<std::string_view, 5> kPartNames = {"床", "巾木", "壁", "天井", "雑"};
-constexpr std::array<std::string_view, 4> kKindNames = {"length", "area", "rect", "count"};
 constexpr std::array<std::string_view, 2> kSideNames = {"interior", "exterior"};
 // No project holds more; a file past these is not one the program wrote.
 constexpr std::size_t kMostPages = 100000;
@@ -113,7 +112,7 @@ void Read(const json& root, PlanSet* plans) {
     const int page_count =
         static_cast<int>(plans->drawings()[static_cast<std::size_t>(m.drawing)].pages.size());
     m.page = WholeNumber(Member(item, "page"), "ページ番号", 1, page_count) - 1;
-    m.kind = static_cast<MeasureKind>(NameIndex(Member(item, "kind"), kKindNames, "計測の種類"));
+    m.kind = static_cast<MeasureKind>(NameIndex(Member(item, "kind"), std::to_array(kMeasureKindWords), "計測の種類"));
     m.part = NameIndex(Member(item, "part"), kPartNames, "部位");
     const json& points = Member(item, "points");
     if (!points.is_array() || points.size() > kMostPoints) throw Refusal("点が読めません");
@@ -158,7 +157,7 @@ std::string PlansJson::Encode(const PlanSet& plans) const {
     for (const PagePoint& p : m.points) points.push_back({p.x, p.y});
     json item = {{"drawing", m.drawing + 1},
                  {"page", m.page + 1},
-                 {"kind", kKindNames[static_cast<std::size_t>(m.kind)]},
+                 {"kind", MeasureKindWord(m.kind)},
                  {"part", kPartNames[static_cast<std::size_t>(m.part)]},
                  {"points", std::move(points)}};
     if (m.link) {

@@ -23,6 +23,14 @@ struct SheetCell {
   bool operator==(const SheetCell&) const = default;
 };
 
+// A spreadsheet's number format for a number cell, as it is shown:
+// "#,##0.00", "0.0", "(#,##0)".
+inline std::string NumberFormatOf(const SheetCell& cell) {
+  std::string format = cell.grouped ? "#,##0" : "0";
+  if (cell.decimals > 0) format += "." + std::string(static_cast<std::size_t>(cell.decimals), '0');
+  return cell.bracketed ? "(" + format + ")" : format;
+}
+
 // A table for a spreadsheet: its name (the sheet's), its cells row by row
 // (every row as long as the widest), the heading rows and columns that stay
 // in view, and each column's width in characters.

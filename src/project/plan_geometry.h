@@ -47,6 +47,11 @@ class PageScale {
 // The kinds of measurement: 長さ, a polyline; 面積, a polygon; 矩形, two
 // corners; 箇所, clicks counted.
 enum class MeasureKind { kLength, kArea, kRect, kCount };
+// The kinds' words in files, on the command line and in scripts, by kind.
+inline constexpr std::string_view kMeasureKindWords[] = {"length", "area", "rect", "count"};
+inline std::string_view MeasureKindWord(MeasureKind kind) {
+  return kMeasureKindWords[static_cast<int>(kind)];
+}
 
 // What a shape measures, lengths in whole millimetres, each rounded half
 // away from zero after the exact value is snapped to a millionth, so that

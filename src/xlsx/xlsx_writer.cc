@@ -33,12 +33,7 @@ class Formats {
     const auto it = formats_.find(key);
     if (it != formats_.end()) return it->second;
     lxw_format* format = workbook_add_format(workbook_);
-    if (number) {
-      std::string code = cell.grouped ? "#,##0" : "0";
-      if (cell.decimals > 0) code += "." + std::string(static_cast<std::size_t>(cell.decimals), '0');
-      if (cell.bracketed) code = "(" + code + ")";
-      format_set_num_format(format, code.c_str());
-    }
+    if (number) format_set_num_format(format, NumberFormatOf(cell).c_str());
     if (cell.heading) format_set_bold(format);
     if (cell.wrap) {
       format_set_text_wrap(format);

@@ -15,7 +15,6 @@ namespace veltrano {
 
 namespace {
 
-constexpr std::string_view kKindWords[] = {"length", "area", "rect", "count"};
 constexpr std::string_view kSideWords[] = {"interior", "exterior"};
 
 class Plans : public Command {
@@ -40,7 +39,7 @@ class Plans : public Command {
     for (std::size_t i = 0; i < plans.measurements().size(); ++i) {
       const PlanMeasurement& m = plans.measurements()[i];
       const std::optional<Measured> measured = plans.MeasureOf(static_cast<int>(i));
-      out << i + 1 << ' ' << m.page + 1 << ' ' << kKindWords[static_cast<int>(m.kind)] << ' '
+      out << i + 1 << ' ' << m.page + 1 << ' ' << MeasureKindWord(m.kind) << ' '
           << (measured ? SentText(m.kind, *measured) : "-") << ' ';
       // A cell retyped or emptied since holds the measurement no longer.
       if (m.link && takeoff.LinkHolds(static_cast<int>(i))) {

@@ -18,8 +18,6 @@ namespace veltrano::scenario {
 
 namespace {
 
-constexpr std::string_view kKindWords[] = {"length", "area", "rect", "count"};
-
 std::optional<double> Number(const Token& t) {
   double value = 0;
   const char* first = t.text.data();
@@ -111,7 +109,7 @@ void DefinePlanVerbs(Runner& r) {
     if (!r.Arity(a, 3, 100001, kUsage)) return false;
     int kind = -1;
     for (int k = 0; k < 4; ++k) {
-      if (a[0].text == kKindWords[k]) kind = k;
+      if (a[0].text == kMeasureKindWords[k]) kind = k;
     }
     if (kind < 0 || a.size() % 2 == 0) return r.Fail(std::string("usage: ") + std::string(kUsage));
     std::vector<PagePoint> given;
@@ -165,7 +163,7 @@ void DefinePlanVerbs(Runner& r) {
     if (!r.Arity(a, 3, 3, "expect plan N KIND VALUE") || !measurement(a[0], &index)) return false;
     const PlanMeasurement& m = plan.plans().measurements()[static_cast<std::size_t>(index)];
     const std::optional<Measured> measured = plan.plans().MeasureOf(index);
-    const std::string found = std::string(kKindWords[static_cast<int>(m.kind)]) + " " +
+    const std::string found = std::string(MeasureKindWord(m.kind)) + " " +
                               (measured ? SentText(m.kind, *measured) : "-");
     return r.ExpectText("measurement " + a[0].text, a[1].text + " " + a[2].text, found);
   });
