@@ -297,8 +297,13 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   const std::size_t n = bytes.size();
   // Each byte gives at most three UTF-8 bytes, a pair at most six; forms are
   // copied four bytes at a time, so one more byte may be touched at the end.
-  std::string out(n * 3 + 1, '\0');
-  char* w = out.data();
+  // The text is made in a scratch buffer and then copied at its own size:
+  // made in place, every string would keep three times its length, and a
+  // whole project read line by line would hold twice the memory it needs.
+  thread_local std::string scratch;
+  if (scratch.size() < n * 3 + 1) scratch.resize(n * 3 + 1);
+  char* const start = scratch.data();
+  char* w = start;
   for (std::size_t i = 0; i < n;) {
     const unsigned char b = p[i];
     if (b < 0x80) {
@@ -326,7 +331,13 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     }
     i += used;
   }
-  out.resize(static_cast<std::size_t>(w - out.data()));
+  std::string out(start, static_cast<std::size_t>(w - start));
+  // A long line once read leaves its buffer large; a later short one gives
+  // it back rather than keeping megabytes for the thread's lifetime.
+  if (scratch.size() > (1u << 20) && n * 3 + 1 < (1u << 16)) {
+    scratch.clear();
+    scratch.shrink_to_fit();
+  }
   return out;
 }
 

@@ -206,8 +206,8 @@ class FlatEvaluation {
       const char sign = first ? '+' : ops_[m++];
       double term = ReadOperand(operands_[m]);
       while (m < ops_.size() && IsProduct(ops_[m])) {
-        term = ReadOperand(FiveDecimalText(
-            Apply(ops_[m], term, ReadOperand(operands_[m + 1]))));
+        term = FiveDecimalValue(
+            Apply(ops_[m], term, ReadOperand(operands_[m + 1])));
         ++m;
       }
       v = first ? term : Checked(sign == '+' ? v + term : v - term);
@@ -253,14 +253,20 @@ std::string EvaluateFlat(std::string_view expression,
 }
 
 std::string RoundCalculated(double value, int q) {
+  const RoundMode mode =
+      q == 2 ? RoundMode::kHalfAwayFromZero : RoundMode::kCutOff;
+  long long units = 0;
+  if (q >= 1 && q <= 5 && ExactFiveDecimalUnits(value, &units)) {
+    std::string text = RoundFiveDecimalUnits(units, q, mode);
+    if (value < 0) text.insert(text.begin(), '-');
+    return text;
+  }
   std::string magnitude = PlainMagnitude(value, 15);
   if (magnitude.find('.') == std::string::npos) {
     magnitude.push_back('.');
     magnitude.append(static_cast<std::size_t>(q), '0');
   } else {
-    magnitude = RoundDecimalText(
-        magnitude, q,
-        q == 2 ? RoundMode::kHalfAwayFromZero : RoundMode::kCutOff);
+    magnitude = RoundDecimalText(magnitude, q, mode);
   }
   if (value < 0) magnitude.insert(magnitude.begin(), '-');
   return magnitude;

@@ -1,5 +1,6 @@
 #include "calc/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -263,7 +264,86 @@ std::string TrimFraction(std::string_view plain) {
   return std::string(plain);
 }
 
+bool ExactFiveDecimalUnits(double value, long long* units) {
+  // Below 10^9 two numbers of five decimals lie 10^-5 apart, far more than
+  // a double's spacing there (at most 2^-23), so the one that reads back as
+  // the value is its shortest text, whole digits, point and all.
+  if (!(value > -1e9 && value < 1e9)) return false;
+  const double scaled = std::nearbyint(value * 1e5);
+  if (scaled / 1e5 != value) return false;
+  *units = static_cast<long long>(scaled);
+  return true;
+}
+
+namespace {
+
+// The digits of a magnitude below 10^15, most significant first; returns
+// the number written.
+int WriteDigits(unsigned long long magnitude, char* out) {
+  char reversed[20];
+  int n = 0;
+  do {
+    reversed[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  for (int i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
+  return n;
+}
+
+// |units| / 10^decimals as a plain decimal text with exactly `decimals`
+// decimals after a whole part of at least one digit, signed when asked.
+std::string FixedText(unsigned long long magnitude, int decimals, bool minus) {
+  char digits[24];
+  int n = WriteDigits(magnitude, digits);
+  std::string text;
+  text.reserve(static_cast<std::size_t>(n + decimals + 3));
+  if (minus) text.push_back('-');
+  if (n <= decimals) {
+    text.push_back('0');
+    if (decimals > 0) text.push_back('.');
+    text.append(static_cast<std::size_t>(decimals - n), '0');
+    text.append(digits, static_cast<std::size_t>(n));
+    return text;
+  }
+  text.append(digits, static_cast<std::size_t>(n - decimals));
+  if (decimals > 0) {
+    text.push_back('.');
+    text.append(digits + (n - decimals), static_cast<std::size_t>(decimals));
+  }
+  return text;
+}
+
+constexpr unsigned long long kTens[] = {1, 10, 100, 1000, 10000, 100000};
+
+}  // namespace
+
+std::string RoundFiveDecimalUnits(long long units, int decimals, RoundMode mode) {
+  const int dropped = 5 - std::clamp(decimals, 1, 5);
+  unsigned long long magnitude =
+      units < 0 ? 0ull - static_cast<unsigned long long>(units)
+                : static_cast<unsigned long long>(units);
+  const unsigned long long divisor = kTens[dropped];
+  const unsigned long long rest = magnitude % divisor;
+  magnitude /= divisor;
+  if (mode == RoundMode::kHalfAwayFromZero && dropped > 0 && rest * 2 >= divisor) {
+    ++magnitude;
+  }
+  return FixedText(magnitude, 5 - dropped, false);
+}
+
 std::string FiveDecimalText(double value) {
+  long long units = 0;
+  if (ExactFiveDecimalUnits(value, &units)) {
+    unsigned long long magnitude =
+        units < 0 ? 0ull - static_cast<unsigned long long>(units)
+                  : static_cast<unsigned long long>(units);
+    int decimals = 5;
+    while (decimals > 0 && magnitude % 10 == 0) {
+      magnitude /= 10;
+      --decimals;
+    }
+    return FixedText(magnitude, decimals, value < 0 && magnitude != 0);
+  }
   const Digits d = DigitsOf(value, 15);
   if (d.fraction() <= 5) {
     // Nothing to round: the decimal text is already the five-decimal text.
@@ -276,6 +356,13 @@ std::string FiveDecimalText(double value) {
       PlainMagnitude(value, 15), 5, RoundMode::kHalfAwayFromZero));
   if (value < 0 && text != "0") text.insert(text.begin(), '-');
   return text;
+}
+
+double FiveDecimalValue(double value) {
+  long long units = 0;
+  // A value that is its own five-decimal text reads back as itself.
+  if (ExactFiveDecimalUnits(value, &units)) return value;
+  return LeadingNumber(FiveDecimalText(value));
 }
 
 void DecimalSum::Add(std::string_view text) {

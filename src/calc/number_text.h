@@ -55,6 +55,21 @@ std::string TrimFraction(std::string_view plain);
 // number, and "0" (never "-0") for a value that rounds to zero.
 std::string FiveDecimalText(double value);
 
+// The number FiveDecimalText's text reads back as: what a formula's product
+// becomes before the next operator takes it.
+double FiveDecimalValue(double value);
+
+// When the value is a decimal of at most five decimals below 10^9 (the
+// double nearest to units / 10^5, shortest text of at most 14 digits),
+// gives those units and true; otherwise false. Most takeoff values are; for
+// them the decimal text is known without generating digits.
+bool ExactFiveDecimalUnits(double value, long long* units);
+
+// Writes |units| / 10^5 with exactly `decimals` decimals (1 to 5), rounded
+// half away from zero or cut off on the digits dropped: the same text
+// RoundDecimalText gives for the plain decimal text of the same number.
+std::string RoundFiveDecimalUnits(long long units, int decimals, RoundMode mode);
+
 // Adds decimal numbers exactly: each text is read by the leading-number rule
 // and the sum is written as a plain decimal text ("-12.5", "0").
 class DecimalSum {

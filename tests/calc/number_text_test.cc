@@ -1,8 +1,11 @@
 #include "calc/number_text.h"
 
+#include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
+#include "calc/formula.h"
 #include "gtest/gtest.h"
 
 namespace veltrano {
@@ -77,6 +80,66 @@ TEST(FiveDecimalTextTest, WritesAtMostFiveDecimals) {
   EXPECT_EQ(FiveDecimalText(0.3 - 0.1 - 0.2), "0");
   EXPECT_EQ(FiveDecimalText(-0.000005), "-0.00001");
   EXPECT_EQ(FiveDecimalText(1e20), "100000000000000000000");
+}
+
+// The texts written from a value's five-decimal units must be the texts the
+// general digit rounding gives; checked on the values takeoffs make (short
+// decimals, their products and quotients, halves at every place, both signs,
+// both sides of 10^9).
+TEST(FiveDecimalTextTest, ShortcutForShortDecimalsAgreesWithDigitRounding) {
+  using M = RoundMode;
+  auto reference_five = [](double v) {
+    std::string text = TrimFraction(
+        RoundDecimalText(PlainMagnitude(v, 15), 5, M::kHalfAwayFromZero));
+    if (v < 0 && text != "0") text.insert(text.begin(), '-');
+    return text;
+  };
+  auto reference_rounded = [](double v, int q) {
+    std::string magnitude = PlainMagnitude(v, 15);
+    if (magnitude.find('.') == std::string::npos) {
+      magnitude += "." + std::string(static_cast<std::size_t>(q), '0');
+    } else {
+      magnitude = RoundDecimalText(
+          magnitude, q, q == 2 ? M::kHalfAwayFromZero : M::kCutOff);
+    }
+    if (v < 0) magnitude.insert(magnitude.begin(), '-');
+    return magnitude;
+  };
+  std::mt19937_64 random(20261208);
+  auto decimal = [&](int decimals, long long limit) {
+    const long long whole = static_cast<long long>(random() % static_cast<unsigned long long>(limit));
+    long long fraction = 0;
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i) {
+      fraction = fraction * 10 + static_cast<long long>(random() % 10);
+      scale *= 10;
+    }
+    const double v = static_cast<double>(whole) +
+                     static_cast<double>(fraction) / static_cast<double>(scale);
+    return random() % 4 == 0 ? -v : v;
+  };
+  int shortcut = 0;
+  for (int i = 0; i < 300000; ++i) {
+    const int kind = i % 6;
+    const long long limit = kind == 5 ? 3000000000LL : i % 3 == 0 ? 100 : 100000;
+    double v = decimal(static_cast<int>(random() % 8), limit);
+    if (kind == 1) v *= decimal(static_cast<int>(random() % 4), 100);
+    if (kind == 2) {
+      const double d = decimal(static_cast<int>(random() % 3), 50);
+      if (d != 0) v /= d;
+    }
+    if (kind == 3) v = std::nextafter(v, random() % 2 ? 1e300 : -1e300);
+    if (kind == 4) v = (std::floor(v * 1e4) + 0.5) / 1e4;  // a half at the fifth
+    long long units = 0;
+    if (ExactFiveDecimalUnits(v, &units)) ++shortcut;
+    ASSERT_EQ(FiveDecimalText(v), reference_five(v)) << std::hexfloat << v;
+    ASSERT_EQ(FiveDecimalValue(v), LeadingNumber(reference_five(v))) << std::hexfloat << v;
+    for (int q = 2; q <= 4; ++q) {
+      ASSERT_EQ(RoundCalculated(v, q), reference_rounded(v, q)) << std::hexfloat << v << " q " << q;
+    }
+  }
+  // Most cases must have taken the shortcut, or it is not being tested.
+  EXPECT_GT(shortcut, 100000);
 }
 
 TEST(ToSingleTest, KeepsRangeAndOverflowsToInfinity) {
