@@ -124,15 +124,13 @@ void SplitInto(std::string_view line, char separator,
                std::vector<std::string_view>* fields) {
   fields->clear();
   std::size_t start = 0;
-  while (true) {
-    const std::size_t at = line.find(separator, start);
-    if (at == std::string_view::npos) {
-      fields->push_back(line.substr(start));
-      return;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == separator) {
+      fields->push_back(line.substr(start, i - start));
+      start = i + 1;
     }
-    fields->push_back(line.substr(start, at - start));
-    start = at + 1;
   }
+  fields->push_back(line.substr(start));
 }
 
 std::string_view FieldAt(const std::vector<std::string_view>& fields,

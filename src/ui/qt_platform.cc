@@ -231,6 +231,8 @@ void QtProgress::ShowProgress(int maximum) {
   // The window is painted at the first step (the room being worked on
   // shows at once), then as ProcessPendingEvents allows.
   since_paint_.invalidate();
+  since_bar_moved_.invalidate();
+  pending_value_ = -1;
   wait_ms_ = kPaintIntervalMs;
   if (!bar_) return;
   bar_->setRange(0, maximum > 0 ? maximum : 1);
@@ -240,15 +242,26 @@ void QtProgress::ShowProgress(int maximum) {
 
 void QtProgress::SetProgress(int value) {
   if (!bar_) return;
-  // Long reads report every line: move the bar only when it shows it.
+  value = std::min(value, bar_->maximum());
+  // Long reads report every line: move the bar only when it shows it, and
+  // no more often than the window is painted.
   const int step = std::max(1, bar_->maximum() / 200);
-  if (value == bar_->maximum() || value < bar_->value() ||
-      value - bar_->value() >= step) {
-    bar_->setValue(std::min(value, bar_->maximum()));
+  if (value != bar_->maximum() && value >= bar_->value() &&
+      value - bar_->value() < step) {
+    return;
   }
+  if (since_bar_moved_.isValid() && since_bar_moved_.elapsed() < wait_ms_ &&
+      value != bar_->maximum()) {
+    pending_value_ = value;
+    return;
+  }
+  pending_value_ = -1;
+  bar_->setValue(value);
+  since_bar_moved_.start();
 }
 
 void QtProgress::HideProgress() {
+  pending_value_ = -1;
   if (bar_) bar_->hide();
 }
 
@@ -260,6 +273,11 @@ void QtProgress::ProcessPendingEvents() {
   if (since_paint_.isValid() && since_paint_.elapsed() < wait_ms_) return;
   QElapsedTimer painting;
   painting.start();
+  if (bar_ && pending_value_ >= 0) {
+    bar_->setValue(pending_value_);
+    pending_value_ = -1;
+    since_bar_moved_.start();
+  }
   if (refresh_) refresh_();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   wait_ms_ = std::max<qint64>(kPaintIntervalMs, 3 * painting.elapsed());

@@ -134,6 +134,11 @@ class QtProgress : public Progress {
   QPointer<QProgressBar> bar_;
   std::function<void()> refresh_;
   QElapsedTimer since_paint_;
+  // A bar repaints itself (and what lies under it) at every value it
+  // takes: it is moved as often as the window is painted, and meanwhile
+  // the value waits here.
+  QElapsedTimer since_bar_moved_;
+  int pending_value_ = -1;
   // How long after the last painting the next one may come.
   qint64 wait_ms_ = kPaintIntervalMs;
 };

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "calc/text_file.h"
 #include "main_form_fixture.h"
@@ -300,7 +301,12 @@ TEST_F(SheetTest, RecalculateAndClearValuesGoThroughEveryRoomShowingEach) {
   name->removeEventFilter(&log);
   ASSERT_FALSE(log.names.isEmpty());
   EXPECT_EQ(log.names.front(), Q("事務室"));
-  EXPECT_EQ(progress_values, (QList<int>{0, 1, 2, 3}));
+  // The bar starts empty and ends full, never going back; it moves only as
+  // often as the window is painted, so steps between may be skipped.
+  ASSERT_GE(progress_values.size(), 2);
+  EXPECT_EQ(progress_values.front(), 0);
+  EXPECT_EQ(progress_values.back(), 3);
+  EXPECT_TRUE(std::is_sorted(progress_values.begin(), progress_values.end()));
   EXPECT_FALSE(bar->isVisible());
   // The last room stays shown, with its values gone and its formulas kept.
   EXPECT_EQ(name->text(), Q("倉庫"));
