@@ -74,17 +74,29 @@ std::unique_ptr<QtPrinterCanvas> QtPrinterCanvas::ForPdf(const QString& path,
   return canvas;
 }
 
-void QtPrinterCanvas::SetFont(const PrintFont& font) {
-  font_ = QFont(PrintFontFamily());
-  font_.setPointSizeF(font.size);
-  font_.setBold(font.bold);
-  font_.setItalic(false);
-  if (painter_.isActive()) painter_.setFont(font_);
+QtPrinterCanvas::JobFont* QtPrinterCanvas::FontFor(const PrintFont& font) {
+  std::unique_ptr<JobFont>& made = fonts_[{font.size, font.bold}];
+  if (made == nullptr) {
+    QFont q(PrintFontFamily());
+    q.setPointSizeF(font.size);
+    q.setBold(font.bold);
+    q.setItalic(false);
+    made = std::make_unique<JobFont>(q, device_);
+  }
+  return made.get();
 }
 
+void QtPrinterCanvas::SetFont(const PrintFont& font) { font_ = FontFor(font); }
+
 double QtPrinterCanvas::TextWidth(std::string_view text) const {
-  const QFontMetricsF metrics(font_, device_);
-  return metrics.horizontalAdvance(ToQString(text)) * 1440.0 / dpi_;
+  // Numbers differ from cell to cell: the widths kept are bounded.
+  constexpr std::size_t kMostWidthsKept = 1 << 16;
+  auto found = font_->widths.find(std::string(text));
+  if (found != font_->widths.end()) return found->second;
+  const double width = font_->metrics.horizontalAdvance(ToQString(text)) * 1440.0 / dpi_;
+  if (font_->widths.size() >= kMostWidthsKept) font_->widths.clear();
+  font_->widths.emplace(std::string(text), width);
+  return width;
 }
 
 void QtPrinterCanvas::Draw() {
@@ -97,10 +109,15 @@ void QtPrinterCanvas::Draw() {
 
 void QtPrinterCanvas::DrawText(double x, double y, std::string_view text) {
   Draw();
-  const QFontMetricsF metrics(font_, device_);
-  painter_.setFont(font_);
-  painter_.setPen(QPen(Qt::black));
-  painter_.drawText(QPointF(Px(x), Px(y) + metrics.ascent()), ToQString(text));
+  if (painter_font_ != font_) {
+    painter_.setFont(font_->font);
+    painter_font_ = font_;
+  }
+  if (!painter_pen_is_text_) {
+    painter_.setPen(QPen(Qt::black));
+    painter_pen_is_text_ = true;
+  }
+  painter_.drawText(QPointF(Px(x), Px(y) + font_->metrics.ascent()), ToQString(text));
 }
 
 QPen QtPrinterCanvas::Pen(int width) const {
@@ -113,6 +130,7 @@ QPen QtPrinterCanvas::Pen(int width) const {
 void QtPrinterCanvas::DrawLine(double x1, double y1, double x2, double y2, int width) {
   Draw();
   painter_.setPen(Pen(width));
+  painter_pen_is_text_ = false;
   painter_.drawLine(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2)));
 }
 
@@ -120,6 +138,7 @@ void QtPrinterCanvas::DrawRect(double left, double top, double right, double bot
                                int width) {
   Draw();
   painter_.setPen(Pen(width));
+  painter_pen_is_text_ = false;
   painter_.setBrush(Qt::NoBrush);
   painter_.drawRect(QRectF(QPointF(Px(left), Px(top)), QPointF(Px(right), Px(bottom))));
 }

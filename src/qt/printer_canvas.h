@@ -6,9 +6,12 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "port/printer.h"
 #include "qt/replacing_file_device.h"
@@ -61,7 +64,21 @@ class QtPrinterCanvas : public PrinterCanvas {
   double dpi_;
   double width_;
   double height_;
-  QFont font_;
+  // A font of the job, made once with its metrics and the widths of the
+  // texts measured in it: tables print the same texts in the same few
+  // fonts page after page, and measuring a text shapes it.
+  struct JobFont {
+    JobFont(const QFont& f, QPaintDevice* device) : font(f), metrics(f, device) {}
+    QFont font;
+    QFontMetricsF metrics;
+    std::unordered_map<std::string, double> widths;  // in twips
+  };
+  JobFont* FontFor(const PrintFont& font);
+
+  std::map<std::pair<double, bool>, std::unique_ptr<JobFont>> fonts_;
+  JobFont* font_ = nullptr;
+  const JobFont* painter_font_ = nullptr;  // the font the painter holds
+  bool painter_pen_is_text_ = false;
   bool page_pending_ = false;
   bool started_ = false;
 };

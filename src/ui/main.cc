@@ -199,16 +199,6 @@ int main(int argc, char** argv) {
                  qPrintable(socket_path));
   }
   qt_files.SetParent(&window);
-  window.show();
-
-  const QStringList projects = parser.positionalArguments();
-  if (!projects.isEmpty()) {
-    files.PresetOpen(
-        veltrano::QStringToPath(QFileInfo(projects.front()).absoluteFilePath()));
-    workspace.CommandOpen();
-    window.Refresh();
-  }
-
   const QString timing = qEnvironmentVariable("VELTRANO_STARTUP_TIMING");
   FirstPaint first_paint([timing, main_start] {
     const double in_main = std::chrono::duration<double, std::milli>(
@@ -220,7 +210,17 @@ int main(int argc, char** argv) {
                  MillisecondsSinceProcessStart(), in_main);
     if (timing == "quit") QCoreApplication::exit(0);
   });
-  if (!timing.isEmpty()) window.centralWidget()->installEventFilter(&first_paint);
+  if (!timing.isEmpty()) window.installEventFilter(&first_paint);
+  window.show();
+
+  const QStringList projects = parser.positionalArguments();
+  if (!projects.isEmpty()) {
+    files.PresetOpen(
+        veltrano::QStringToPath(QFileInfo(projects.front()).absoluteFilePath()));
+    workspace.CommandOpen();
+    window.Refresh();
+  }
+
   if (parser.isSet(screenshot_option)) {
     const QString dir = parser.value(screenshot_option);
     QTimer::singleShot(0, &app, [&] {
