@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QToolTip>
@@ -83,11 +84,102 @@ double FitTextDelegate::TextWidth(const QStyleOptionViewItem& option) const {
   return rect.width() - 2.0 * margin;
 }
 
+const FitTextDelegate::Prepared& FitTextDelegate::PreparedFor(
+    const QString& text, const QFont& font, double width) const {
+  // The texts and fonts a window shows are few; a cache grown past these
+  // bounds (a table scrolled through thousands of different numbers)
+  // starts again.
+  constexpr int kMostTexts = 20000;
+  constexpr std::size_t kMostFonts = 64;
+  auto font_at = std::find(fonts_.begin(), fonts_.end(), font);
+  if (font_at == fonts_.end()) {
+    if (fonts_.size() >= kMostFonts) {
+      fonts_.clear();
+      prepared_.clear();
+    }
+    fonts_.push_back(font);
+    font_at = fonts_.end() - 1;
+  }
+  QString key = QString::number(font_at - fonts_.begin()) + QLatin1Char(' ') +
+                QString::number(width) + QLatin1Char(' ') + text;
+  auto found = prepared_.constFind(key);
+  if (found != prepared_.constEnd()) return *found;
+  if (prepared_.size() >= kMostTexts) prepared_.clear();
+  Prepared prepared;
+  prepared.fitted = Fit(text, font, width);
+  prepared.laid_out.setText(prepared.fitted.text);
+  prepared.laid_out.setTextFormat(Qt::PlainText);
+  prepared.laid_out.prepare(QTransform(), prepared.fitted.font);
+  prepared.advance = Advance(prepared.fitted.font, prepared.fitted.text);
+  return *prepared_.insert(key, std::move(prepared));
+}
+
+void FitTextDelegate::PaintPlainCell(QPainter* painter,
+                                     QStyleOptionViewItem& opt,
+                                     double width) const {
+  const Prepared& prepared = PreparedFor(opt.text, opt.font, width);
+  const QWidget* widget = opt.widget;
+  const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+  // Without its text the style draws the cell's background, selection and
+  // focus alone, and places nothing by the text's size.
+  opt.text.clear();
+  opt.features &= ~QStyleOptionViewItem::HasDisplay;
+  style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+  // The text as the style places it: inside the cell less the focus
+  // margin on either side, aligned as the cell asks, one line high and
+  // centred by whole pixels.
+  const int margin =
+      style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+  const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
+  const Qt::Alignment align =
+      QStyle::visualAlignment(opt.direction, opt.displayAlignment);
+  const QFontMetricsF metrics(prepared.fitted.font);
+  const int line_height = qRound(metrics.ascent() + metrics.descent());
+  int top = box.top();
+  if (align & Qt::AlignVCenter) {
+    top += (box.height() - line_height) / 2;
+  } else if (align & Qt::AlignBottom) {
+    top += box.height() - line_height;
+  }
+  double left = box.left();
+  if (align & Qt::AlignRight) {
+    left = box.left() + box.width() - prepared.advance;
+  } else if (align & Qt::AlignHCenter) {
+    left = box.left() + (box.width() - prepared.advance) / 2;
+  }
+  QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled)
+                                   ? QPalette::Normal
+                                   : QPalette::Disabled;
+  if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) {
+    group = QPalette::Inactive;
+  }
+  painter->save();
+  painter->setClipRect(opt.rect);
+  painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected)
+                                                ? QPalette::HighlightedText
+                                                : QPalette::Text));
+  painter->setFont(prepared.fitted.font);
+  painter->drawStaticText(QPointF(left, top), prepared.laid_out);
+  painter->restore();
+}
+
 void FitTextDelegate::paint(QPainter* painter,
                             const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
   QStyleOptionViewItem opt(option);
   initStyleOption(&opt, index);
+  // A table's cell of one line of text, without icon or check box, and not
+  // being edited: drawn from its prepared text.
+  constexpr auto kNotPlain = QStyleOptionViewItem::HasDecoration |
+                             QStyleOptionViewItem::HasCheckIndicator |
+                             QStyleOptionViewItem::WrapText;
+  if (!opt.text.isEmpty() && opt.showDecorationSelected &&
+      !(opt.features & kNotPlain) && !(opt.state & QStyle::State_Editing) &&
+      !opt.text.contains(QLatin1Char('\n'))) {
+    PaintPlainCell(painter, opt, TextWidth(opt));
+    return;
+  }
   if (!opt.text.isEmpty()) {
     const Fitted fitted = Fit(opt.text, opt.font, TextWidth(opt));
     opt.text = fitted.text;

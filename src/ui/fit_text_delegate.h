@@ -2,8 +2,11 @@
 #define VELTRANO_UI_FIT_TEXT_DELEGATE_H_
 
 #include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
 #include <QStyledItemDelegate>
+#include <vector>
 
 namespace veltrano {
 
@@ -41,6 +44,24 @@ class FitTextDelegate : public QStyledItemDelegate {
  private:
   // The width the text of a cell may take.
   double TextWidth(const QStyleOptionViewItem& option) const;
+
+  // A text as a cell shows it, fitted and laid out once: a sheet shows the
+  // same texts room after room, and laying a text out is most of the cost
+  // of painting a cell.
+  struct Prepared {
+    Fitted fitted;
+    QStaticText laid_out;  // the fitted text in the fitted font
+    double advance = 0;    // its width
+  };
+  const Prepared& PreparedFor(const QString& text, const QFont& font,
+                              double width) const;
+  // Draws a cell of plain text: the style draws its background, selection
+  // and focus, and the prepared text is drawn as the style would place it.
+  void PaintPlainCell(QPainter* painter, QStyleOptionViewItem& opt,
+                      double width) const;
+
+  mutable std::vector<QFont> fonts_;  // the fonts met, by number
+  mutable QHash<QString, Prepared> prepared_;  // by font, width and text
 };
 
 }  // namespace veltrano

@@ -7,9 +7,12 @@
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QImage>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolTip>
+#include <utility>
 
 #include "main_form_fixture.h"
 #include "ui/fit_text_delegate.h"
@@ -65,6 +68,58 @@ TEST(FitTextTest, ShrinksThenMarksNumbersAndCutsTextsWithAnEllipsis) {
   EXPECT_FALSE(FitTextDelegate::LooksLikeNumber("1+2"));
   EXPECT_FALSE(FitTextDelegate::LooksLikeNumber("Er1"));
   EXPECT_FALSE(FitTextDelegate::LooksLikeNumber("?"));
+}
+
+// The ink of a table's only cell, as the view paints it: its leftmost and
+// rightmost dark columns relative to the cell, or {-1, -1}.
+std::pair<int, int> InkOfCell(QTableWidget& table) {
+  const QRect cell = table.visualRect(table.model()->index(0, 0));
+  const QImage image = table.viewport()->grab().toImage();
+  int left = -1;
+  int right = -1;
+  for (int x = cell.left(); x <= cell.right(); ++x) {
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+      if (qGray(image.pixel(x, y)) < 100) {
+        if (left < 0) left = x - cell.left();
+        right = x - cell.left();
+        break;
+      }
+    }
+  }
+  return {left, right};
+}
+
+TEST(FitTextTest, ACellDrawnAgainAtAnotherWidthIsFittedToIt) {
+  QTableWidget table(1, 1);
+  table.setWordWrap(false);  // as every table of the program
+  table.setItemDelegate(new FitTextDelegate(&table));
+  table.resize(400, 120);
+  auto* item = new QTableWidgetItem("2016.0000");
+  item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table.setItem(0, 0, item);
+  const double full = QFontMetricsF(table.font()).horizontalAdvance("2016.0000");
+
+  table.setColumnWidth(0, static_cast<int>(full) + 40);
+  const auto [roomy_left, roomy_right] = InkOfCell(table);
+  ASSERT_GE(roomy_left, 0);
+
+  // Narrower than the text: drawn smaller, ending inside the cell, not cut
+  // at its edge by a text laid out for the wider cell.
+  const int narrow = static_cast<int>(full * 0.9);
+  table.setColumnWidth(0, narrow);
+  const auto [left, right] = InkOfCell(table);
+  ASSERT_GE(left, 0);
+  EXPECT_LT(right, narrow - 2);
+  EXPECT_LT(right - left, roomy_right - roomy_left);
+
+  // Back to the roomy width, and another text of the same length: each is
+  // drawn as it is, not as the cell was drawn before.
+  table.setColumnWidth(0, static_cast<int>(full) + 40);
+  EXPECT_EQ(InkOfCell(table), std::make_pair(roomy_left, roomy_right));
+  item->setText("1");
+  const auto [one_left, one_right] = InkOfCell(table);
+  EXPECT_NEAR(one_left, roomy_left, 2);
+  EXPECT_LT(one_right, roomy_right / 2);
 }
 
 class CellTextTest : public MainFormTest {};
