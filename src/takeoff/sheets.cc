@@ -161,29 +161,59 @@ void TakeoffSheets::StoreVisibleSheet() {
   NoteShownAsStored(s);
 }
 
-Room TakeoffSheets::BuildShownRoom() const {
-  const int s = side_;
-  const int k = current_room_[s];
-  auto parameter = [&](int i) { return StoredParameter(parameters_[s * 3 + i]); };
+namespace {
+
+// A room in the form the sheet stores it: cells 1-27 of each row as
+// `fill_row(r, &cells)` gives them, and the extra values written from the
+// boxes (the count of places on an interior sheet, "1" on an exterior one).
+template <typename FillRow>
+Room SheetForm(const std::string& name, int side, const std::string& places_count,
+               const std::string* parameters, bool done, FillRow fill_row) {
   const std::string_view places =
-      s == kInterior ? StoredPlacesCount(places_count_) : std::string_view("1");
-  const TextGrid& g = sheets_[s];
-  Room room(tables_.rooms().names(s)[static_cast<std::size_t>(k)]);
+      side == kInterior ? StoredPlacesCount(places_count) : std::string_view("1");
+  Room room(name);
   std::vector<std::string_view> cells(kLastStoredColumn + 1);
   for (int r = 1; r <= kItemRows; ++r) {
-    for (int c = 1; c <= kLastStoredColumn; ++c) cells[static_cast<std::size_t>(c)] = g.At(r, c);
+    fill_row(r, &cells);
     std::string_view extra;
     switch (r) {
       case 1: extra = places; break;
-      case 2: extra = parameter(0); break;
-      case 3: extra = parameter(1); break;
-      case 4: extra = parameter(2); break;
-      case 5: extra = done_mark_ ? "1" : "0"; break;
+      case 2: case 3: case 4: extra = StoredParameter(parameters[r - 2]); break;
+      case 5: extra = done ? "1" : "0"; break;
       default: extra = "dm"; break;
     }
     room.SetRow(r, RoomRow::FromCells(cells, extra));
   }
   return room;
+}
+
+}  // namespace
+
+Room TakeoffSheets::BuildShownRoom() const {
+  const int s = side_;
+  const int k = current_room_[s];
+  const TextGrid& g = sheets_[s];
+  return SheetForm(tables_.rooms().names(s)[static_cast<std::size_t>(k)], s, places_count_,
+                   &parameters_[static_cast<std::size_t>(s * 3)], done_mark_,
+                   [&](int r, std::vector<std::string_view>* cells) {
+                     for (int c = 1; c <= kLastStoredColumn; ++c) {
+                       (*cells)[static_cast<std::size_t>(c)] = g.At(r, c);
+                     }
+                   });
+}
+
+Room TakeoffSheets::StoredRoomWithoutValues(int side, int position) const {
+  // As laying the room out on the sheet, emptying its values and storing
+  // the sheet would store it.
+  const Room& room = tables_.rooms().room(side, position);
+  const RoomConditions conditions = room.Conditions();
+  return SheetForm(room.name(), side, conditions.places_count, conditions.parameters.data(),
+                   conditions.done, [&](int r, std::vector<std::string_view>* cells) {
+                     room.row(r).Cells(cells);
+                     for (int f : kFormulaColumn) {
+                       (*cells)[static_cast<std::size_t>(ValueColumn(f))] = {};
+                     }
+                   });
 }
 
 void TakeoffSheets::StoreShownRoomAsTyped() {

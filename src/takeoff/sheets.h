@@ -218,6 +218,8 @@ class TakeoffSheets {
   TextGrid& shown_sheet() { return sheets_[side_]; }
   // The shown room as StoreVisibleSheet would store it.
   Room BuildShownRoom() const;
+  // Room `position` of a side as "値削除" leaves it stored.
+  Room StoredRoomWithoutValues(int side, int position) const;
   // Lays out a side's sheet and boxes from room `position` of the project.
   void LayOutRoom(int side, int position);
   // What makes the keystrokes into the current cell one step.

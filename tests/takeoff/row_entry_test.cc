@@ -1,3 +1,4 @@
+#include <array>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,86 @@ TEST_F(RowEntryTest, ClearingValuesKeepsFormulasAndAClickRecalculates) {
   EXPECT_EQ(Cell(2, 3), "3");
   EXPECT_EQ(Cell(2, 5), "3.00");
   EXPECT_EQ(Cell(3, 5), "5.00");
+}
+
+// "値削除" leaves every room stored as showing it, emptying each value on
+// the sheet and storing the sheet would: on both sides, for rooms whose
+// rows are short or carry fields after the extra value, and whose boxes
+// hold texts the sheet writes otherwise ("0" places, a parameter that is
+// no number, a done mark other than 1).
+class ClearValuesTest : public WorkspaceTest {};
+
+TEST_F(ClearValuesTest, StoresEveryRoomAsTheSheetWouldOnBothSides) {
+  std::vector<std::string> lines;
+  const std::vector<std::string> places = {"0", "3", "abc"};
+  const std::vector<std::string> parameters = {"0", "2.5", "", "x", "1.2.3", "7"};
+  for (const std::string tag : {"Data", "Gaib"}) {
+    for (int room = 0; room < 3; ++room) {
+      for (int r = 1; r <= kItemRows; ++r) {
+        std::string line = tag + "," + (r == 1 ? tag + std::to_string(room) : "@");
+        if (r == 7 + room) {  // a short row
+          lines.push_back(line + ",,,1+" + std::to_string(r));
+          continue;
+        }
+        for (int c = 1; c <= kLastStoredColumn; ++c) {
+          std::string cell;
+          if (c % 6 == 3) cell = std::to_string(r) + "*" + std::to_string(room + 1);
+          if (c % 6 == 5) cell = std::to_string(r * (room + 1)) + ".00";
+          if (c == 2) cell = "項目" + std::to_string(r);
+          line += "," + cell;
+        }
+        std::string extra = "dm";
+        if (r == 1) extra = places[static_cast<std::size_t>(room)];
+        if (r >= 2 && r <= 4) extra = parameters[static_cast<std::size_t>(room + r - 2)];
+        if (r == 5) extra = room == 0 ? "0" : room == 1 ? "1" : "1.5";
+        line += "," + extra + ",";
+        if (r == 9) line += "later,fields,";
+        lines.push_back(line);
+      }
+    }
+  }
+  auto stored = [&](int side) {
+    std::vector<Room> rooms;
+    for (int i = 0; i < w->tables().rooms().count(side); ++i) {
+      rooms.push_back(w->tables().rooms().room(side, i));
+    }
+    return rooms;
+  };
+  std::array<std::vector<Room>, 2> by_hand;
+  OpenProjectOfLines("値", lines);
+  for (int side : {kInterior, kExterior}) {
+    w->SwitchMode(side == kInterior ? kModeInterior : kModeExterior);
+    for (int i = 0; i < 3; ++i) {
+      w->ClickRoomList(i);
+      for (int r = 1; r <= kItemRows; ++r) {
+        for (int f : kFormulaColumn) w->sheets().WriteCell(r, ValueColumn(f), "");
+      }
+    }
+    w->sheets().StoreShownRoom();
+    by_hand[static_cast<std::size_t>(side)] = stored(side);
+  }
+  TearDown();  // a new workspace, the same file
+  SetUp();
+  OpenProjectOfLines("値", lines);
+  for (int side : {kInterior, kExterior}) {
+    w->SwitchMode(side == kInterior ? kModeInterior : kModeExterior);
+    w->ClickRoomList(1);  // shown before, stored first
+    w->sheets().ClearAllValues();
+    EXPECT_EQ(w->sheets().room_label(side), (side == kInterior ? "Data2" : "Gaib2"));
+    EXPECT_EQ(Cell(2, 5), "");
+    EXPECT_EQ(Cell(2, 3), "2*3");
+    w->sheets().StoreShownRoom();
+    const std::vector<Room> cleared = stored(side);
+    ASSERT_EQ(cleared.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_TRUE(cleared[i] == by_hand[static_cast<std::size_t>(side)][i])
+          << "side " << side << " room " << i;
+    }
+    // And undone, every room is as it was read.
+    w->Undo();
+    EXPECT_EQ(w->tables().rooms().room(side, 0).row(1).Cell(5), "1.00");
+    EXPECT_EQ(w->tables().rooms().room(side, 2).row(4).Cell(11), "12.00");
+  }
 }
 
 TEST_F(RowEntryTest, DigitSettingTakesEffectOnTheNextModeSwitch) {

@@ -195,8 +195,9 @@ int main(int argc, char** argv) {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
   }
   std::sort(times.begin(), times.end());
-  std::printf("%-44s %8.1f ms median, %.1f ms at most (%d switches)\n", "部屋の切り替え",
-              times[times.size() / 2], times.back(), switches);
+  std::printf("%-44s %8.1f ms median, %.1f ms at 90%%, %.1f ms at most (%d switches)\n",
+              "部屋の切り替え", times[times.size() / 2], times[times.size() * 9 / 10],
+              times.back(), switches);
   timer.Add("部屋の切り替え (the slowest of " + std::to_string(switches) + ")", times.back());
 
   timer.Time("再計算 (every room)", [&] { click("Command10(0)"); });
