@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "aggregate/work_types.h"
@@ -58,19 +59,34 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
   }
 
   platform_.progress.ShowProgress(n + 2);
+  // Rooms by name (the first of a name) and rows by name, looked up for
+  // every room rather than searched: a search is as long as the list.
+  std::unordered_map<std::string, int> room_of_name;
   const std::vector<std::string>& rooms = tables_.rooms().names(side);
+  for (std::size_t k = 0; k < rooms.size(); ++k) {
+    room_of_name.emplace(rooms[k], static_cast<int>(k));
+  }
+  rows_of_name_.clear();
+  for (int r = kFirstRoomRow; r < n + kFirstRoomRow; ++r) {
+    rows_of_name_[table(side, 0).At(r, kSummaryNameColumn)].push_back(r);
+  }
+  struct ForgetRows {
+    std::unordered_map<std::string, std::vector<int>>& rows;
+    ~ForgetRows() { rows.clear(); }
+  } forget_rows{rows_of_name_};
   for (int i = kFirstRoomRow; i < n + kFirstRoomRow; ++i) {
     const std::string& name = table(side, 0).At(i, kSummaryNameColumn);
-    const auto found = std::find(rooms.begin(), rooms.end(), name);
+    const auto found = room_of_name.find(name);
     caption_ = "現在　" + name + " を集計中";
     ++revision_;
     platform_.progress.SetProgress(i - 3);
     platform_.progress.ShowStatus(caption_);
     platform_.progress.ProcessPendingEvents();
     // A name that is not in the list has no room to take its data from.
-    if (found == rooms.end()) continue;
-    AccumulateRoom(side, static_cast<int>(found - rooms.begin()));
+    if (found == room_of_name.end()) continue;
+    AccumulateRoom(side, found->second);
   }
+  rows_of_name_.clear();
 
   const TextGrid& memory = tables_.work_type_memory();
   for (int p = 0; p < kParts; ++p) {
@@ -116,10 +132,20 @@ void PartSummaries::AccumulatePart(
   // The room's row: the last row of its name (names are unique with
   // letter case, so the comparison is exact).
   int room_row = -1;
-  for (int r = kFirstRoomRow; r < t.rows(); ++r) {
-    if (t.RowName(r) == name) {
-      t.SetPlaces(r, places_text);
-      room_row = r;
+  if (!rows_of_name_.empty()) {
+    const auto rows_named = rows_of_name_.find(name);
+    if (rows_named != rows_of_name_.end()) {
+      for (int r : rows_named->second) {
+        t.SetPlaces(r, places_text);
+        room_row = r;
+      }
+    }
+  } else {
+    for (int r = kFirstRoomRow; r < t.rows(); ++r) {
+      if (t.RowName(r) == name) {
+        t.SetPlaces(r, places_text);
+        room_row = r;
+      }
     }
   }
   // A room whose stored name is in no row has nowhere to go.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +63,10 @@ class PartSummaries {
   ProjectHistory* history_ = nullptr;
   // The stored rows of the room being added up (kept to reuse its memory).
   std::vector<std::vector<std::string_view>> room_rows_;
+  // While a side is aggregated, the room rows of each name in its part
+  // tables (every part table names the same rows then); otherwise empty,
+  // and the rows are searched.
+  std::unordered_map<std::string, std::vector<int>> rows_of_name_;
 };
 
 }  // namespace veltrano
