@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "calc/grid.h"

@@ -111,31 +111,32 @@ const FitTextDelegate::Prepared& FitTextDelegate::PreparedFor(
   prepared.laid_out.setTextFormat(Qt::PlainText);
   prepared.laid_out.prepare(QTransform(), prepared.fitted.font);
   prepared.advance = Advance(prepared.fitted.font, prepared.fitted.text);
+  const QFontMetricsF metrics(prepared.fitted.font);
+  prepared.line_height = qRound(metrics.ascent() + metrics.descent());
   return *prepared_.insert(key, std::move(prepared));
 }
 
 void FitTextDelegate::PaintPlainCell(QPainter* painter,
-                                     QStyleOptionViewItem& opt,
-                                     double width) const {
-  const Prepared& prepared = PreparedFor(opt.text, opt.font, width);
+                                     QStyleOptionViewItem& opt) const {
   const QWidget* widget = opt.widget;
   const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+  // Such a cell's text takes the whole cell less the focus margin on either
+  // side (as TextWidth finds, without laying the text out to find it).
+  const int margin =
+      style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+  const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
+  const Prepared& prepared = PreparedFor(opt.text, opt.font, box.width());
   // Without its text the style draws the cell's background, selection and
   // focus alone, and places nothing by the text's size.
   opt.text.clear();
   opt.features &= ~QStyleOptionViewItem::HasDisplay;
   style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-  // The text as the style places it: inside the cell less the focus
-  // margin on either side, aligned as the cell asks, one line high and
-  // centred by whole pixels.
-  const int margin =
-      style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-  const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
+  // The text as the style places it: aligned in that box as the cell asks,
+  // one line high and centred by whole pixels.
   const Qt::Alignment align =
       QStyle::visualAlignment(opt.direction, opt.displayAlignment);
-  const QFontMetricsF metrics(prepared.fitted.font);
-  const int line_height = qRound(metrics.ascent() + metrics.descent());
+  const int line_height = prepared.line_height;
   int top = box.top();
   if (align & Qt::AlignVCenter) {
     top += (box.height() - line_height) / 2;
@@ -177,7 +178,7 @@ void FitTextDelegate::paint(QPainter* painter,
   if (!opt.text.isEmpty() && opt.showDecorationSelected &&
       !(opt.features & kNotPlain) && !(opt.state & QStyle::State_Editing) &&
       !opt.text.contains(QLatin1Char('\n'))) {
-    PaintPlainCell(painter, opt, TextWidth(opt));
+    PaintPlainCell(painter, opt);
     return;
   }
   if (!opt.text.isEmpty()) {

@@ -52,13 +52,13 @@ class FitTextDelegate : public QStyledItemDelegate {
     Fitted fitted;
     QStaticText laid_out;  // the fitted text in the fitted font
     double advance = 0;    // its width
+    int line_height = 0;   // the height of its line, as the style rounds it
   };
   const Prepared& PreparedFor(const QString& text, const QFont& font,
                               double width) const;
   // Draws a cell of plain text: the style draws its background, selection
   // and focus, and the prepared text is drawn as the style would place it.
-  void PaintPlainCell(QPainter* painter, QStyleOptionViewItem& opt,
-                      double width) const;
+  void PaintPlainCell(QPainter* painter, QStyleOptionViewItem& opt) const;
 
   mutable std::vector<QFont> fonts_;  // the fonts met, by number
   mutable QHash<QString, Prepared> prepared_;  // by font, width and text
