@@ -117,6 +117,21 @@ void BM_RecalculateEveryRoomOfBothSides(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalculateEveryRoomOfBothSides)->Unit(benchmark::kMillisecond);
 
+// "再計算" of the interior after "値削除": every value is written again, and
+// the step records each one.
+void BM_RecalculateEmptiedInterior(benchmark::State& state) {
+  Bench& b = Shared();
+  b.w->session().OpenProject();
+  b.w->SwitchMode(kModeInterior);
+  for (auto _ : state) {
+    state.PauseTiming();
+    b.w->sheets().ClearAllValues();
+    state.ResumeTiming();
+    b.w->sheets().RecalculateAll();
+  }
+}
+BENCHMARK(BM_RecalculateEmptiedInterior)->Unit(benchmark::kMillisecond);
+
 // Everything the aggregation panel does to the largest project: both sides
 // with every room and place (as "全選択" gives them), the fittings, and the
 // work-type table with its prices, amounts and totals.

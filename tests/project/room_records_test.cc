@@ -4,10 +4,12 @@
 
 #include "project/project_rooms.h"
 
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calc/text_util.h"
 #include "gtest/gtest.h"
 
 namespace veltrano {
@@ -46,6 +48,34 @@ TEST(RoomRecordsTest, LinesAreTakenAsWholeRoomsWhateverTheirCount) {
 // Names are unique within a side as the rooms dialog requires, and a side
 // holds no more than its capacity; a file's rooms are kept as the file has
 // them, repeated names and all.
+// A row's cells are its fields after the name, whatever their lengths and
+// wherever the separators fall, with cells past a short row empty and the
+// fields after the extra value left out.
+TEST(RoomRecordsTest, ARowGivesTheFieldsOfItsLineAsCells) {
+  std::mt19937 random(20261208);
+  const std::vector<std::string> pieces = {",", ",", ",", "a", "1.25", "-0.5", "あ", "小計", "(A+S)*2*L"};
+  std::vector<std::string_view> cells;
+  for (int n = 0; n < 3000; ++n) {
+    std::string tail = ",";
+    const int length = static_cast<int>(random() % 90);
+    for (int k = 0; k < length; ++k) tail += pieces[random() % pieces.size()];
+    const std::string line = "Data,部屋" + tail;
+    const std::vector<Room> rooms =
+        RoomRecords::ReadRooms(kInterior, std::vector<std::string_view>{line});
+    ASSERT_EQ(rooms.size(), 1u);
+    rooms[0].row(1).Cells(&cells);
+    ASSERT_EQ(cells.size(), static_cast<std::size_t>(kExtraColumn + 1));
+    const std::vector<std::string_view> fields = SplitFields(tail);
+    for (int c = 1; c <= kExtraColumn; ++c) {
+      const std::string_view expected =
+          static_cast<std::size_t>(c) < fields.size() ? fields[static_cast<std::size_t>(c)]
+                                                      : std::string_view();
+      ASSERT_EQ(cells[static_cast<std::size_t>(c)], expected) << tail << " cell " << c;
+      EXPECT_EQ(rooms[0].Cell(1, c), expected);
+    }
+  }
+}
+
 TEST(RoomRecordsTest, TheRoomsKeepTheirNamesUniqueExceptAsAFileHoldsThem) {
   ProjectRooms rooms;
   EXPECT_TRUE(rooms.Append(kExterior, Room("北面")));
