@@ -126,6 +126,10 @@ class Progress {
   virtual void SetProgress(int value) { (void)value; }
   virtual void HideProgress() {}
   virtual void ProcessPendingEvents() {}
+  // Whether ProcessPendingEvents, called now, would let the window catch
+  // up (paint, run its timers). Work that only the window would see may
+  // wait until then. Without a window, never.
+  virtual bool EventsDue() const { return false; }
   // A status caption of the running operation changed ("" when it ends).
   virtual void ShowStatus(std::string_view text) { (void)text; }
 };

@@ -635,32 +635,24 @@ void TakeoffSheets::ClearAllValues() {
   if (!shown_) return;
   editor_visible_ = false;
   HistoryStep step(history_, "値削除");
-  // Each room in turn is emptied of its values, and the last stays shown.
-  // Every room but the last is emptied where it is stored, in the form the
-  // sheet would store it, rather than laid out on the sheet and stored
-  // from it; meanwhile the sheet is empty and shows no room, so that
-  // nothing stores it, and its label names the room being worked on.
+  // Each room in turn is emptied of its values and shown, and the last
+  // stays shown. A room is emptied where it is stored, in the form the
+  // sheet would store it; the sheet is laid out from the store, so that
+  // it always shows what is stored, and only when the window can see it:
+  // at the first step, whenever pending events run, and at the last.
   const int s = side_;
   const int count = tables_.rooms().count(s);
   platform_.progress.ShowProgress(count);
-  if (count > 0) {
-    if (RoomShown()) StoreVisibleSheet();
-    ForgetShownRoom(s);
-    ClearSheet(s);
-    for (int i = 0; i + 1 < count; ++i) {
-      room_label_[s] = tables_.rooms().names(s)[static_cast<std::size_t>(i)];
-      platform_.progress.SetProgress(i + 1);
-      platform_.progress.ProcessPendingEvents();
-      tables_.rooms().Store(s, i, StoredRoomWithoutValues(s, i));
+  if (count > 0 && RoomShown()) StoreVisibleSheet();
+  for (int i = 0; i < count; ++i) {
+    tables_.rooms().Store(s, i, StoredRoomWithoutValues(s, i));
+    platform_.progress.SetProgress(i + 1);
+    if (i == 0 || i + 1 == count || platform_.progress.EventsDue()) {
+      ClearSheet(s);
+      LayOutRoom(s, i);
+      editor_visible_ = false;
     }
-    LayOutRoom(s, count - 1);
-    editor_visible_ = false;
-    platform_.progress.SetProgress(count);
     platform_.progress.ProcessPendingEvents();
-    TextGrid& g = shown_sheet();
-    for (int r = 1; r <= kItemRows; ++r) {
-      for (int p = 0; p < kParts; ++p) g.Set(r, ValueColumn(kFormulaColumn[p]), "");
-    }
   }
   platform_.progress.HideProgress();
 }

@@ -265,12 +265,16 @@ void QtProgress::HideProgress() {
   if (bar_) bar_->hide();
 }
 
+bool QtProgress::EventsDue() const {
+  return !since_paint_.isValid() || since_paint_.elapsed() >= wait_ms_;
+}
+
 void QtProgress::ProcessPendingEvents() {
   // The window is painted at most every kPaintIntervalMs, and never so
   // often that painting it takes more than a quarter of the operation's
   // time: a window that is slow to paint (large tables) must not make a
   // long operation longer many times over.
-  if (since_paint_.isValid() && since_paint_.elapsed() < wait_ms_) return;
+  if (!EventsDue()) return;
   QElapsedTimer painting;
   painting.start();
   if (bar_ && pending_value_ >= 0) {

@@ -118,6 +118,7 @@ class QtProgress : public Progress {
   void SetProgress(int value) override;
   void HideProgress() override;
   void ProcessPendingEvents() override;
+  bool EventsDue() const override;
   // A status caption changed: the window is brought up to date and painted
   // as ProcessPendingEvents paints it, and at once when the caption is
   // emptied (the operation ended).

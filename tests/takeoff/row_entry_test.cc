@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -320,6 +323,58 @@ TEST_F(ClearValuesTest, StoresEveryRoomAsTheSheetWouldOnBothSides) {
     EXPECT_EQ(w->tables().rooms().room(side, 0).row(1).Cell(5), "1.00");
     EXPECT_EQ(w->tables().rooms().room(side, 2).row(4).Cell(11), "12.00");
   }
+}
+
+// Whenever the window can look during "値削除" (every other step here), it
+// sees the room being worked on, already emptied, exactly as it is stored;
+// the rooms come in order, and the last stays shown.
+TEST_F(ClearValuesTest, WheneverTheWindowLooksTheSheetShowsTheRoomAsStored) {
+  struct WatchingProgress : Progress {
+    bool EventsDue() const override { return due; }
+    void ProcessPendingEvents() override {
+      if (due && watch) watch();
+      due = !due;
+    }
+    bool due = true;
+    std::function<void()> watch;
+  } watching;
+  w = std::make_unique<Workspace>(FoldersUnder(base, home),
+                                  Platform{dialogs, files, watching, clipboard});
+  ASSERT_TRUE(w->Startup());
+  NewProjectNamed("見る");
+  AddRooms({"一", "二", "三", "四", "五"});
+  for (int room = 0; room < 5; ++room) {
+    w->ClickRoomList(room);
+    TypeAt(1, 3, std::to_string(room + 1) + "*2");
+    TypeAt(2, 9, "1.5");
+  }
+  w->ClickRoomList(2);
+  TypeAt(3, 3, "7");  // typed into the shown room, not yet stored
+  dialogs.Take();
+
+  std::vector<std::string> seen;
+  watching.watch = [&] {
+    const std::string& label = w->sheets().room_label(kInterior);
+    const std::vector<std::string>& names = w->rooms().room_names(kInterior);
+    const auto at = std::find(names.begin(), names.end(), label);
+    ASSERT_NE(at, names.end()) << label;
+    const Room& stored = w->tables().rooms().room(kInterior, static_cast<int>(at - names.begin()));
+    for (int r = 1; r <= kItemRows; ++r) {
+      for (int c = 1; c <= kLastStoredColumn; ++c) {
+        ASSERT_EQ(Cell(r, c), stored.Cell(r, c)) << label << " " << r << "," << c;
+      }
+    }
+    EXPECT_EQ(Cell(1, 5), "") << label;
+    seen.push_back(label);
+  };
+  w->sheets().ClearAllValues();
+  watching.watch = nullptr;
+  EXPECT_EQ(seen, (std::vector<std::string>{"一", "三", "五"}));
+  EXPECT_EQ(w->sheets().room_label(kInterior), "五");
+  w->ClickRoomList(2);
+  EXPECT_EQ(Cell(3, 3), "7");
+  EXPECT_EQ(Cell(3, 5), "");
+  EXPECT_EQ(Cell(1, 3), "3*2");
 }
 
 TEST_F(RowEntryTest, DigitSettingTakesEffectOnTheNextModeSwitch) {
