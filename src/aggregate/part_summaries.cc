@@ -86,7 +86,6 @@ void PartSummaries::AggregateSide(int side, const std::vector<std::string>& name
     if (found == room_of_name.end()) continue;
     AccumulateRoom(side, found->second);
   }
-  rows_of_name_.clear();
 
   const TextGrid& memory = tables_.work_type_memory();
   for (int p = 0; p < kParts; ++p) {

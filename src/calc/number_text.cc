@@ -315,13 +315,16 @@ std::string FixedText(unsigned long long magnitude, int decimals, bool minus) {
 
 constexpr unsigned long long kTens[] = {1, 10, 100, 1000, 10000, 100000};
 
+unsigned long long Magnitude(long long units) {
+  return units < 0 ? 0ull - static_cast<unsigned long long>(units)
+                   : static_cast<unsigned long long>(units);
+}
+
 }  // namespace
 
 std::string RoundFiveDecimalUnits(long long units, int decimals, RoundMode mode) {
   const int dropped = 5 - std::clamp(decimals, 1, 5);
-  unsigned long long magnitude =
-      units < 0 ? 0ull - static_cast<unsigned long long>(units)
-                : static_cast<unsigned long long>(units);
+  unsigned long long magnitude = Magnitude(units);
   const unsigned long long divisor = kTens[dropped];
   const unsigned long long rest = magnitude % divisor;
   magnitude /= divisor;
@@ -334,9 +337,7 @@ std::string RoundFiveDecimalUnits(long long units, int decimals, RoundMode mode)
 std::string FiveDecimalText(double value) {
   long long units = 0;
   if (ExactFiveDecimalUnits(value, &units)) {
-    unsigned long long magnitude =
-        units < 0 ? 0ull - static_cast<unsigned long long>(units)
-                  : static_cast<unsigned long long>(units);
+    unsigned long long magnitude = Magnitude(units);
     int decimals = 5;
     while (decimals > 0 && magnitude % 10 == 0) {
       magnitude /= 10;

@@ -670,12 +670,9 @@ bool TextLinesWriter::Add(std::string_view line) {
 }
 
 bool TextLinesWriter::Flush() {
-  if (!file_.Write(buffer_)) {
-    buffer_.clear();
-    return false;
-  }
+  const bool written = file_.Write(buffer_);
   buffer_.clear();
-  return true;
+  return written;
 }
 
 void TextLinesWriter::Refuse(std::string reason) {

@@ -34,16 +34,22 @@ std::string_view FieldOf(std::string_view line, int n) {
 std::vector<std::string_view> SplitFields(std::string_view line,
                                           char separator) {
   std::vector<std::string_view> fields;
+  SplitFieldsInto(line, separator, &fields);
+  return fields;
+}
+
+void SplitFieldsInto(std::string_view line, char separator,
+                     std::vector<std::string_view>* fields) {
+  fields->clear();
   // Fields are mostly short: a plain scan beats a library search per field.
   std::size_t start = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (line[i] == separator) {
-      fields.push_back(line.substr(start, i - start));
+      fields->push_back(line.substr(start, i - start));
       start = i + 1;
     }
   }
-  fields.push_back(line.substr(start));
-  return fields;
+  fields->push_back(line.substr(start));
 }
 
 std::string ReplaceField(std::string_view line, int n, std::string_view text) {

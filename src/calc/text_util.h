@@ -15,6 +15,9 @@ std::string_view FieldOf(std::string_view line, int n);
 // Splits a line at every `separator`; a line without one is a single field.
 std::vector<std::string_view> SplitFields(std::string_view line,
                                           char separator = ',');
+// The same into `fields`, whose memory is reused from line to line.
+void SplitFieldsInto(std::string_view line, char separator,
+                     std::vector<std::string_view>* fields);
 
 // Replaces field n of a comma-separated line; every other field and the
 // number of fields stay as they were. A line with too few fields is

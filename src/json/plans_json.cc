@@ -112,7 +112,7 @@ void Read(const json& root, PlanSet* plans) {
     const int page_count =
         static_cast<int>(plans->drawings()[static_cast<std::size_t>(m.drawing)].pages.size());
     m.page = WholeNumber(Member(item, "page"), "ページ番号", 1, page_count) - 1;
-    m.kind = static_cast<MeasureKind>(NameIndex(Member(item, "kind"), std::to_array(kMeasureKindWords), "計測の種類"));
+    m.kind = static_cast<MeasureKind>(NameIndex(Member(item, "kind"), kMeasureKindWords, "計測の種類"));
     m.part = NameIndex(Member(item, "part"), kPartNames, "部位");
     const json& points = Member(item, "points");
     if (!points.is_array() || points.size() > kMostPoints) throw Refusal("点が読めません");

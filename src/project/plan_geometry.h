@@ -1,6 +1,8 @@
 #ifndef VELTRANO_PROJECT_PLAN_GEOMETRY_H_
 #define VELTRANO_PROJECT_PLAN_GEOMETRY_H_
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,9 +50,10 @@ class PageScale {
 // corners; 箇所, clicks counted.
 enum class MeasureKind { kLength, kArea, kRect, kCount };
 // The kinds' words in files, on the command line and in scripts, by kind.
-inline constexpr std::string_view kMeasureKindWords[] = {"length", "area", "rect", "count"};
+inline constexpr std::array<std::string_view, 4> kMeasureKindWords = {"length", "area", "rect",
+                                                                        "count"};
 inline std::string_view MeasureKindWord(MeasureKind kind) {
-  return kMeasureKindWords[static_cast<int>(kind)];
+  return kMeasureKindWords[static_cast<std::size_t>(kind)];
 }
 
 // What a shape measures, lengths in whole millimetres, each rounded half

@@ -119,20 +119,6 @@ Kind KindOf(std::string_view line) {
   }
 }
 
-// Splits `line` at `separator` into `fields`, reusing its storage.
-void SplitInto(std::string_view line, char separator,
-               std::vector<std::string_view>* fields) {
-  fields->clear();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == separator) {
-      fields->push_back(line.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  fields->push_back(line.substr(start));
-}
-
 std::string_view FieldAt(const std::vector<std::string_view>& fields,
                          std::size_t i) {
   return i < fields.size() ? fields[i] : std::string_view();
@@ -207,9 +193,6 @@ void AppendCells(const TextGrid& grid, int row, int cols, char separator,
   // The cells that hold nothing, at once.
   line->append(static_cast<std::size_t>(cols - stored), separator);
 }
-
-// Where the lines of a project go as they are made.
-using LineSink = std::function<void(std::string&&)>;
 
 void AppendSizeLine(std::string_view tag, std::string_view number,
                     const TextGrid& grid, const LineSink& out) {
@@ -354,7 +337,7 @@ bool ReadSummaries(const Lines& lines, const Sorted& s, Project* t,
 
   std::vector<std::string_view> f;
   for (std::size_t i : s.sizes) {
-    SplitInto(lines[i], ',', &f);
+    SplitFieldsInto(lines[i], ',', &f);
     int table = 0;
     if (!TableOfLine(KindOf(lines[i]), f, &table)) {
       ++unplaced;
@@ -394,7 +377,7 @@ bool ReadSummaries(const Lines& lines, const Sorted& s, Project* t,
   int rows_cut = 0;
   for (std::size_t i : s.rows) {
     const Kind kind = KindOf(lines[i]);
-    SplitInto(lines[i], kind == Kind::kWorkTypeTableRow ? '\'' : ',', &f);
+    SplitFieldsInto(lines[i], kind == Kind::kWorkTypeTableRow ? '\'' : ',', &f);
     int table = 0;
     if (!TableOfLine(kind, f, &table)) {
       ++unplaced;
@@ -600,7 +583,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
     t->work_type_memory() = TextGrid(n, kWorkTypeMemoryCols);
     TextGrid& work_type_memory = *t->work_type_memory().Edit();
     for (std::size_t i = 0; i < s.work_type_memory_lines.size(); ++i) {
-      SplitInto(lines[s.work_type_memory_lines[i]], ',', &f);
+      SplitFieldsInto(lines[s.work_type_memory_lines[i]], ',', &f);
       for (int j = 0; j < kWorkTypeMemoryCols; ++j) {
         work_type_memory.Set(static_cast<int>(i), j,
                                 FieldAt(f, static_cast<std::size_t>(j) + 1));
@@ -611,7 +594,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
   // Fittings register: rows 1.. in file order.
   TextGrid& fittings_register = *t->fittings_register().Edit();
   for (std::size_t j = 0; j < s.register_lines.size(); ++j) {
-    SplitInto(lines[s.register_lines[j]], ',', &f);
+    SplitFieldsInto(lines[s.register_lines[j]], ',', &f);
     for (int c = 0; c < kRegisterCols; ++c) {
       fittings_register.Set(static_cast<int>(j) + 1, c,
                                FieldAt(f, static_cast<std::size_t>(c) + 1));
@@ -625,7 +608,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
     t->fittings_store() = TextGrid(n, kFittingsStoreCols);
     TextGrid& fittings_store = *t->fittings_store().Edit();
     for (std::size_t i = 0; i < s.fittings_store_lines.size(); ++i) {
-      SplitInto(lines[s.fittings_store_lines[i]], ',', &f);
+      SplitFieldsInto(lines[s.fittings_store_lines[i]], ',', &f);
       for (int k = 0; k < kFittingsStoreCols; ++k) {
         fittings_store.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -639,7 +622,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
     t->work_type_copy() = TextGrid(static_cast<int>(s.work_type_copy_lines.size()), kWorkTypeCopyCols);
     TextGrid& work_type_copy = *t->work_type_copy().Edit();
     for (std::size_t i = 0; i < s.work_type_copy_lines.size(); ++i) {
-      SplitInto(lines[s.work_type_copy_lines[i]], '\'', &f);
+      SplitFieldsInto(lines[s.work_type_copy_lines[i]], '\'', &f);
       for (int k = 0; k < kWorkTypeCopyCols; ++k) {
         work_type_copy.Set(static_cast<int>(i), k,
                               FieldAt(f, static_cast<std::size_t>(k)));
@@ -653,7 +636,7 @@ ProjectReadResult Parse(Lines& lines, const LoadedProjectFile* file,
     t->unit_prices() = TextGrid(n, kUnitPriceCols);
     TextGrid& unit_prices = *t->unit_prices().Edit();
     for (std::size_t i = 0; i < s.unit_price_lines.size(); ++i) {
-      SplitInto(lines[s.unit_price_lines[i]], '\'', &f);
+      SplitFieldsInto(lines[s.unit_price_lines[i]], '\'', &f);
       for (int k = 0; k < kUnitPriceCols; ++k) {
         unit_prices.Set(static_cast<int>(i), k,
                            FieldAt(f, static_cast<std::size_t>(k) + 1));
@@ -745,8 +728,7 @@ void ForEachProjectLine(const Project& t, const LineSink& out) {
   // Fittings register, row 1 down to the first empty code.
   const TextGrid& reg = t.fittings_register();
   for (int r = 1; r < reg.rows() && !reg.At(r, 0).empty(); ++r) {
-    out("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," +
-                  reg.At(r, 2));
+    out("Tate," + reg.At(r, 0) + "," + reg.At(r, 1) + "," + reg.At(r, 2));
   }
 
   for (int r = 0; r < t.work_type_memory()->rows(); ++r) {
@@ -813,7 +795,6 @@ std::vector<std::string> BuildProjectLines(const Project& t) {
   ForEachProjectLine(t, [&out](std::string&& line) { out.push_back(std::move(line)); });
   return out;
 }
-
 
 bool WriteProjectFile(const std::filesystem::path& path, const Project& t,
                       std::string* error) {

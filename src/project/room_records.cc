@@ -94,8 +94,7 @@ void RoomRecords::AppendLines(int side, const Room& room, std::vector<std::strin
   ForEachLine(side, room, [out](std::string&& line) { out->push_back(std::move(line)); });
 }
 
-void RoomRecords::ForEachLine(int side, const Room& room,
-                              const std::function<void(std::string&&)>& out) {
+void RoomRecords::ForEachLine(int side, const Room& room, const LineSink& out) {
   const std::string_view own_tag = kSheetTag[static_cast<std::size_t>(side)];
   auto head = room.heads_.begin();
   for (int r = 1; r <= kLinesPerRoom; ++r) {

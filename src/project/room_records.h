@@ -14,6 +14,9 @@ namespace veltrano {
 // Record tag of a side's sheet lines.
 inline constexpr std::array<std::string_view, 2> kSheetTag = {"Data", "Gaib"};
 
+// Where the lines of a project go as they are made, one by one.
+using LineSink = std::function<void(std::string&&)>;
+
 // How the rooms stand in a project file: each room is 50 sheet lines, one
 // per item row; the first carries the room's name, the 49 others a
 // marker in its place. A line keeps its tag as it was spelt and every
@@ -44,8 +47,7 @@ class RoomRecords {
   // Appends a room's 50 lines.
   static void AppendLines(int side, const Room& room, std::vector<std::string>* out);
   // The same lines, each handed to `out` as it is made.
-  static void ForEachLine(int side, const Room& room,
-                          const std::function<void(std::string&&)>& out);
+  static void ForEachLine(int side, const Room& room, const LineSink& out);
 };
 
 }  // namespace veltrano

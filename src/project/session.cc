@@ -159,20 +159,19 @@ void ProjectSession::OpenProject() {
   OpenProjectAt(*chosen);
 }
 
-void ProjectSession::OpenProjectAt(const fs::path& path) {
-  const std::optional<fs::path> chosen = path;
+void ProjectSession::OpenProjectAt(fs::path path) {
   LoadedProjectFile loaded;
   std::string error;
-  const bool read = LoadProjectFile(*chosen, &loaded, &error);
+  const bool read = LoadProjectFile(path, &loaded, &error);
   if (read && !loaded.is_project) {
     // Another kind of file: the open project stays as it is.
-    ReportNotAProject(*chosen, platform_.dialogs);
+    ReportNotAProject(path, platform_.dialogs);
     return;
   }
   bool read_only = false;
-  if (!AskAboutLock(*chosen, &read_only)) return;
-  project_path_ = *chosen;
-  project_name_ = ProjectNameOf(WithProjectExtension(*chosen));
+  if (!AskAboutLock(path, &read_only)) return;
+  project_path_ = path;
+  project_name_ = ProjectNameOf(WithProjectExtension(path));
   damaged_ = false;
   read_only_ = read_only;
   restored_ = false;
@@ -180,7 +179,7 @@ void ProjectSession::OpenProjectAt(const fs::path& path) {
   if (read_only) {
     lock_.Release();
   } else {
-    TakeLock(*chosen);
+    TakeLock(path);
   }
   tables_.Reset(/*keep_unit_prices=*/true);
   hooks_.ProjectReplaced(/*opening=*/true);

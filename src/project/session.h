@@ -64,8 +64,9 @@ class ProjectSession {
   void NewProject();
   void SaveProjectAs();
   void OpenProject();
-  // Opens `path` as "Open" does once the file dialog has chosen it.
-  void OpenProjectAt(const std::filesystem::path& path);
+  // Opens `path` as "Open" does once the file dialog has chosen it (taken
+  // by value: it may name the project being replaced).
+  void OpenProjectAt(std::filesystem::path path);
   // Opens the recovery copy `copy` as the project `record` names, under
   // its original file with its changes unsaved: the next save writes the
   // original, asking first when something else has written it since the

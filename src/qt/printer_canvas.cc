@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QPrinter>
 #include <filesystem>
+#include <utility>
 
 namespace veltrano {
 
@@ -91,11 +92,12 @@ void QtPrinterCanvas::SetFont(const PrintFont& font) { font_ = FontFor(font); }
 double QtPrinterCanvas::TextWidth(std::string_view text) const {
   // Numbers differ from cell to cell: the widths kept are bounded.
   constexpr std::size_t kMostWidthsKept = 1 << 16;
-  auto found = font_->widths.find(std::string(text));
+  std::string key(text);
+  auto found = font_->widths.find(key);
   if (found != font_->widths.end()) return found->second;
   const double width = font_->metrics.horizontalAdvance(ToQString(text)) * 1440.0 / dpi_;
   if (font_->widths.size() >= kMostWidthsKept) font_->widths.clear();
-  font_->widths.emplace(std::string(text), width);
+  font_->widths.emplace(std::move(key), width);
   return width;
 }
 

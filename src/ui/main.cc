@@ -147,6 +147,10 @@ int main(int argc, char** argv) {
   parser.addPositionalArgument("project", "A project file (.xdt) to open.",
                                "[project]");
   parser.process(app);
+  // The project file the program was started with ("" for none).
+  const QStringList given = parser.positionalArguments();
+  const QString project =
+      given.isEmpty() ? QString() : QFileInfo(given.front()).absoluteFilePath();
 
   veltrano::QtDialogs dialogs;
   const QString lock_path = veltrano::SingleInstanceLockPath();
@@ -156,8 +160,6 @@ int main(int argc, char** argv) {
     // The running copy comes to the front; this one still refuses to run.
     // A project file it was started with (a double-click in the file
     // manager) is handed over, and opens there.
-    const QStringList given = parser.positionalArguments();
-    const QString project = given.isEmpty() ? QString() : QFileInfo(given.front()).absoluteFilePath();
     if (veltrano::RingRunningInstance(socket_path, 2000, project) && !project.isEmpty()) return 0;
     dialogs.ShowMessage("Veltrano", "重複起動", veltrano::MessageIcon::kWarning);
     return 1;
@@ -188,9 +190,9 @@ int main(int argc, char** argv) {
   // A project handed over by a later copy opens as "開く" opens it (after
   // the save question), once no dialog is open.
   QObject::connect(&doorbell, &veltrano::InstanceDoorbell::openRequested, &window,
-                   [&](const QString& project) {
+                   [&](const QString& handed) {
                      if (QApplication::activeModalWidget() != nullptr) return;
-                     files.PresetOpen(veltrano::QStringToPath(project));
+                     files.PresetOpen(veltrano::QStringToPath(handed));
                      workspace.CommandOpen();
                      window.Refresh();
                    });
@@ -213,10 +215,8 @@ int main(int argc, char** argv) {
   if (!timing.isEmpty()) window.installEventFilter(&first_paint);
   window.show();
 
-  const QStringList projects = parser.positionalArguments();
-  if (!projects.isEmpty()) {
-    files.PresetOpen(
-        veltrano::QStringToPath(QFileInfo(projects.front()).absoluteFilePath()));
+  if (!project.isEmpty()) {
+    files.PresetOpen(veltrano::QStringToPath(project));
     workspace.CommandOpen();
     window.Refresh();
   }

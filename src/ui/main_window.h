@@ -13,11 +13,11 @@
 #include "shell/workspace.h"
 
 class QAction;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
-class QMenu;
 class QSplitter;
 class QToolBar;
 

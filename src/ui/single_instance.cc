@@ -57,7 +57,8 @@ InstanceDoorbell::InstanceDoorbell(QObject* parent) : QObject(parent) {
         const QByteArray line = socket->readLine(kLongestLine);
         QString project;
         if (line.startsWith(kOpen) && line.endsWith('\n')) {
-          project = QString::fromUtf8(line.mid(5, line.size() - 6));
+          const qsizetype start = sizeof(kOpen) - 1;
+          project = QString::fromUtf8(line.mid(start, line.size() - start - 1));
         } else if (line != kRing) {
           socket->disconnectFromServer();
           return;

@@ -60,6 +60,19 @@ std::string HeaderText(const std::string& name) {
   return "&L" + escaped + "&R&P / &N";
 }
 
+// Page breaks as the writer takes them: the first row or column of each
+// page after the first, at most 1023 (Excel's limit), ended by a 0; empty
+// when there are none.
+template <typename Index>
+std::vector<Index> PageBreaks(const std::vector<int>& starts) {
+  std::vector<Index> breaks;
+  for (const int at : starts) {
+    if (at > 0 && breaks.size() < 1023) breaks.push_back(static_cast<Index>(at));
+  }
+  if (!breaks.empty()) breaks.push_back(0);
+  return breaks;
+}
+
 bool Failed(lxw_error status, std::string* error) {
   if (status == LXW_NO_ERROR) return false;
   *error = std::string("Excelファイルを作れませんでした（") + lxw_strerror(status) + "）。";
@@ -124,26 +137,11 @@ bool XlsxWriter::WriteWorkbook(const fs::path& path, const std::vector<SheetTabl
     if (table.heading_rows > 0 && !table.rows.empty()) {
       worksheet_repeat_rows(sheet, 0, static_cast<lxw_row_t>(table.heading_rows - 1));
     }
-    // The pages cut as the program's printout cuts them (Excel keeps at
-    // most 1023 breaks each way).
-    std::vector<lxw_row_t> row_breaks;
-    for (const int at : table.row_breaks) {
-      if (at > 0 && row_breaks.size() < 1023) row_breaks.push_back(static_cast<lxw_row_t>(at));
-    }
-    if (!row_breaks.empty()) {
-      row_breaks.push_back(0);
-      worksheet_set_h_pagebreaks(sheet, row_breaks.data());
-    }
-    std::vector<lxw_col_t> column_breaks;
-    for (const int at : table.column_breaks) {
-      if (at > 0 && column_breaks.size() < 1023) {
-        column_breaks.push_back(static_cast<lxw_col_t>(at));
-      }
-    }
-    if (!column_breaks.empty()) {
-      column_breaks.push_back(0);
-      worksheet_set_v_pagebreaks(sheet, column_breaks.data());
-    }
+    // The pages cut as the program's printout cuts them.
+    std::vector<lxw_row_t> row_breaks = PageBreaks<lxw_row_t>(table.row_breaks);
+    if (!row_breaks.empty()) worksheet_set_h_pagebreaks(sheet, row_breaks.data());
+    std::vector<lxw_col_t> column_breaks = PageBreaks<lxw_col_t>(table.column_breaks);
+    if (!column_breaks.empty()) worksheet_set_v_pagebreaks(sheet, column_breaks.data());
     if (table.heading_columns > 0 && !table.rows.empty()) {
       worksheet_repeat_columns(sheet, 0, static_cast<lxw_col_t>(table.heading_columns - 1));
     }

@@ -69,8 +69,7 @@ void DefinePlanVerbs(Runner& r) {
     std::filesystem::path path;
     if (!r.Arity(a, 1, 1, "plan attach FILE.pdf") || !r.FilePath(a[0], &path)) return false;
     const DrawingPagesFactory& factory = GetDrawingPagesFactory();
-    if (!factory) return r.Fail("this build reads no PDF drawings");
-    const std::unique_ptr<DrawingPages> pages = factory();
+    const std::unique_ptr<DrawingPages> pages = factory ? factory() : nullptr;
     if (!pages) return r.Fail("this build reads no PDF drawings");
     plan.AttachDrawing(path, *pages);
     return true;
@@ -108,8 +107,8 @@ void DefinePlanVerbs(Runner& r) {
     constexpr std::string_view kUsage = "plan measure length|area|rect|count X1 Y1 X2 Y2 ...";
     if (!r.Arity(a, 3, 100001, kUsage)) return false;
     int kind = -1;
-    for (int k = 0; k < 4; ++k) {
-      if (a[0].text == kMeasureKindWords[k]) kind = k;
+    for (std::size_t k = 0; k < kMeasureKindWords.size(); ++k) {
+      if (a[0].text == kMeasureKindWords[k]) kind = static_cast<int>(k);
     }
     if (kind < 0 || a.size() % 2 == 0) return r.Fail(std::string("usage: ") + std::string(kUsage));
     std::vector<PagePoint> given;
